@@ -1,0 +1,69 @@
+// The failures of reshape. Every failure is one of these exceptions; they are thrown where the
+// problem is found and caught only in main, which prints the failure report and exits with 1.
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace reshape {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(std::string message);
+  // The kind as the failure report names it ("EReadError", ...).
+  virtual const char* ClassName() const { return "Exception"; }
+  const std::string& Message() const { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
+  // Code address of the place that raised the failure, relative to a fixed module base so that
+  // it is the same in every run of one build.
+  unsigned long Address() const { return address_; }
+
+ private:
+  std::string message_;
+  unsigned long address_;
+};
+
+#define RESHAPE_DECLARE_ERROR(Name, Base)                      \
+  class Name : public Base {                                   \
+   public:                                                     \
+    using Base::Base;                                          \
+    const char* ClassName() const override { return #Name; }   \
+  }
+
+RESHAPE_DECLARE_ERROR(EAssertionFailed, Exception);
+RESHAPE_DECLARE_ERROR(EConvertError, Exception);
+RESHAPE_DECLARE_ERROR(EParserError, Exception);
+RESHAPE_DECLARE_ERROR(EStreamError, Exception);
+RESHAPE_DECLARE_ERROR(EFOpenError, EStreamError);
+RESHAPE_DECLARE_ERROR(EFCreateError, EStreamError);
+RESHAPE_DECLARE_ERROR(EFilerError, EStreamError);
+RESHAPE_DECLARE_ERROR(EInvalidImage, EFilerError);
+RESHAPE_DECLARE_ERROR(EReadError, EFilerError);
+RESHAPE_DECLARE_ERROR(EWriteError, EFilerError);
+
+#undef RESHAPE_DECLARE_ERROR
+
+// Input/output failure of a text file or the console, carrying the platform error code.
+class EInOutError : public Exception {
+ public:
+  explicit EInOutError(int code);
+  const char* ClassName() const override { return "EInOutError"; }
+  int ErrorCode() const { return code_; }
+
+ private:
+  int code_;
+};
+
+// The fixed message for an input/output error code ("File not found", ..., "I/O error %d").
+std::string InOutErrorMessage(int code);
+
+// Platform error codes that the messages above expect.
+constexpr int kErrorFileNotFound = 2;
+constexpr int kErrorPathNotFound = 3;
+constexpr int kErrorTooManyOpenFiles = 4;
+constexpr int kErrorAccessDenied = 5;
+constexpr int kErrorSharingViolation = 32;
+constexpr int kErrorReadBeyondEnd = 100;
+constexpr int kErrorDiskFull = 101;
+
+}  // namespace reshape
