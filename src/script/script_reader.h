@@ -1,0 +1,22 @@
+// Turns the text of a script into the ordered command list, and names the files that are
+// derived from a script or file name. Loading the script file is the driver's business.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "script/command.h"
+
+namespace reshape {
+
+// The commands of a script text, in line order; throws EAssertionFailed at the first malformed
+// command line. Lines break at CR, LF or CR LF; a NUL byte ends the text.
+CommandList ParseScript(std::string_view scriptText);
+
+// The name part of path (after the last "\", ":" or "/"), cut before its first ".".
+std::string FileBaseName(std::string_view path);
+
+// The change log's name for a script: its base name and ".LOG", with no directory.
+std::string LogFileNameFor(std::string_view scriptFileName);
+
+}  // namespace reshape

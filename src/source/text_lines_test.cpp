@@ -1,0 +1,97 @@
+#include "source/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace reshape {
+namespace {
+
+// Records every line it is handed and leaves it unchanged.
+class RecordingTransform : public LineTransform {
+ public:
+  void TransformLine(std::string& line) override { lines.push_back(line); }
+  std::vector<std::string> lines;
+};
+
+// Puts the line number in front of each line, to show that changed lines are written back.
+class NumberingTransform : public LineTransform {
+ public:
+  void TransformLine(std::string& line) override { line = std::to_string(++count_) + ":" + line; }
+
+ private:
+  int count_ = 0;
+};
+
+struct LineCase {
+  std::string name;
+  std::string input;
+  std::vector<std::string> lines;
+  std::string output;
+};
+
+TEST(RewriteTextTest, SplitsAndRejoinsLines) {
+  const std::vector<LineCase> cases = {
+      {"empty file", "", {}, ""},
+      {"only CR LF", "\r\n", {""}, "\r\n"},
+      {"last line without break", "a\r\nb", {"a", "b"}, "a\r\nb\r\n"},
+      {"break before end adds no line", "a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
+      {"CR only", "a\rb\rc", {"a", "b", "c"}, "a\r\nb\r\nc\r\n"},
+      {"LF only is one line", "a\nb\n", {"a\nb\n"}, "a\nb\n\r\n"},
+      {"lone LF", "\n", {"\n"}, "\n\r\n"},
+      {"CR CR LF is two breaks", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
+      {"LF CR", "a\n\rb", {"a\n", "b"}, "a\n\r\nb\r\n"},
+      {"mixed", "a\r\nb\rc\nd\r\n\r\n", {"a", "b", "c\nd", ""}, "a\r\nb\r\nc\nd\r\n\r\n"},
+      {"trailing end-of-text mark dropped", "a\r\nb\x1A", {"a", "b"}, "a\r\nb\r\n"},
+      {"only end-of-text mark", "\x1A", {}, ""},
+      {"end-of-text mark after break", "a\r\n\x1A", {"a"}, "a\r\n"},
+      {"bytes behind end-of-text mark kept", "a\rb\x1A" "c\rd\x1A",
+       {"a", "b"}, "a\r\nb\r\n\x1A" "c\rd\x1A"},
+      {"end-of-text mark first", "\x1A\r\nx", {}, "\x1A\r\nx"},
+      {"CR before mark", "a\r\x1A" "z", {"a"}, "a\r\n\x1A" "z"},
+      {"NUL and high bytes are ordinary", std::string("a\0\xFF\r\n\x80", 6),
+       {std::string("a\0\xFF", 3), "\x80"}, std::string("a\0\xFF\r\n\x80\r\n", 8)},
+  };
+  for (const LineCase& c : cases) {
+    RecordingTransform recorder;
+    EXPECT_EQ(RewriteText(c.input, recorder), c.output) << c.name;
+    EXPECT_EQ(recorder.lines, c.lines) << c.name;
+  }
+}
+
+TEST(RewriteTextTest, WritesBackWhatTheTransformLeaves) {
+  NumberingTransform numbering;
+  EXPECT_EQ(RewriteText("x\ry\r\n\x1A" "tail", numbering), "1:x\r\n2:y\r\n\x1A" "tail");
+}
+
+TEST(RewriteTextTest, HandlesTenMegabyteLine) {
+  std::string input(10 << 20, 'q');
+  input[5] = '\n';
+  RecordingTransform recorder;
+  std::string output = RewriteText(input, recorder);
+  ASSERT_EQ(recorder.lines.size(), 1u);
+  EXPECT_EQ(recorder.lines[0], input);
+  EXPECT_EQ(output, input + "\r\n");
+}
+
+TEST(RewriteTextTest, HandlesManyShortLines) {
+  std::string input;
+  for (int i = 0; i < 200000; ++i) input += "\r";
+  RecordingTransform recorder;
+  std::string output = RewriteText(input, recorder);
+  EXPECT_EQ(recorder.lines.size(), 200000u);
+  EXPECT_EQ(output.size(), 400000u);
+}
+
+TEST(TempFileNameTest, KeepsDirectoryAndBaseName) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Main.pas", "Main.XXX"},          {"Forms\\Edit.Old.PAS", "Forms\\Edit.XXX"},
+      {"src/unit1.pas", "src/unit1.XXX"}, {"C:Unit.pas", "C:Unit.XXX"},
+      {"Old.XXX", "Old.XXX"},            {"README", "README.XXX"},
+      {"dir.v2/.hidden", "dir.v2/.XXX"}, {"a\\b/c:d.e", "a\\b/c:d.XXX"}};
+  for (const auto& [name, temp] : cases) EXPECT_EQ(TempFileName(name), temp) << name;
+}
+
+}  // namespace
+}  // namespace reshape
