@@ -1,0 +1,21 @@
+// The resource header in front of the binary form stream of a form file: passing over it when
+// a form file is read, and building it from a compiled stream when a form file is written.
+//
+// Layout: 0xFF, resource type 10 as 2 bytes, the root class name upper-cased and a 0 byte,
+// memory flags 0x1030 as 2 bytes, the size of the form stream as 4 bytes; then the stream.
+#pragma once
+
+#include "platform/stream.h"
+
+namespace reshape {
+
+// Leaves the stream at the first byte of the form stream. EInvalidImage
+// "Invalid stream format" unless the file begins with 0xFF and type 10. The name is looked for
+// within the first 79 bytes of the file; flags and size are not checked.
+void SkipResourceHeader(TStream& stream);
+
+// Writes the header for the compiled form stream (named after its root class, read back from
+// the stream) and then the whole compiled stream to file.
+void WriteResourceHeader(TMemoryStream& compiled, TStream& file);
+
+}  // namespace reshape
