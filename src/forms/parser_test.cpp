@@ -1,0 +1,473 @@
+#include "forms/parser.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+
+namespace reshape {
+namespace {
+
+struct Token {
+  TokenKind kind;
+  std::string text;
+  bool operator==(const Token&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Token& token) {
+  return out << "{" << int(token.kind) << ", \"" << token.text << "\"}";
+}
+
+// Gives at most a few bytes per read, as a slow stream may.
+class TrickleStream : public TStream {
+ public:
+  explicit TrickleStream(std::string bytes) : inner_(std::move(bytes)) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    return inner_.Read(buffer, std::min<std::size_t>(count, 7));
+  }
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    return inner_.Write(buffer, count);
+  }
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    return inner_.Seek(offset, origin);
+  }
+
+ private:
+  TMemoryStream inner_;
+};
+
+std::vector<Token> Tokens(TStream& stream) {
+  TParser parser(stream);
+  std::vector<Token> tokens;
+  for (;; parser.Advance()) {
+    tokens.push_back({parser.Token(), parser.TokenText()});
+    if (parser.Token() == TokEnd) break;
+  }
+  return tokens;
+}
+
+std::vector<Token> Tokens(std::string text) {
+  TMemoryStream stream(std::move(text));
+  return Tokens(stream);
+}
+
+// The message of the EParserError that reading all tokens of text raises.
+std::string ParseError(std::string text, std::size_t maxLine = TParser::kMaxLineLength) {
+  TMemoryStream stream(std::move(text));
+  try {
+    TParser parser(stream, maxLine);
+    while (parser.Token() != TokEnd) parser.Advance();
+  } catch (const EParserError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
+
+struct TokenCase {
+  const char* name;
+  std::string text;
+  std::vector<Token> tokens;
+};
+
+class TokenSequence : public testing::TestWithParam<TokenCase> {};
+
+TEST_P(TokenSequence, GivesTheseTokens) {
+  std::vector<Token> expected = GetParam().tokens;
+  expected.push_back({TokEnd, ""});
+  EXPECT_EQ(Tokens(GetParam().text), expected);
+}
+
+const TokenKind kEq = '=';
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, TokenSequence,
+    testing::Values(
+        TokenCase{"Empty", "", {}},
+        TokenCase{"OnlyBlanks", " \t\r\n\x01\x1f ", {}},
+        TokenCase{"Header",
+                  "object Form1: TForm1\r\n",
+                  {{TokIdentifier, "object"}, {TokIdentifier, "Form1"}, {':', ":"},
+                   {TokIdentifier, "TForm1"}}},
+        TokenCase{"IdentifierChars", "_a1 B_2c", {{TokIdentifier, "_a1"}, {TokIdentifier, "B_2c"}}},
+        TokenCase{"Property", "Left = 8", {{TokIdentifier, "Left"}, {kEq, "="}, {TokInteger, "8"}}},
+        TokenCase{"DoubledQuote", "'it''s'", {{TokString, "it's"}}},
+        TokenCase{"EmptyString", "''", {{TokString, ""}}},
+        TokenCase{"Codes", "#65#66", {{TokString, "AB"}}},
+        TokenCase{"CodeWithoutDigits", "#'x'", {{TokString, std::string("\0x", 2)}}},
+        TokenCase{"Mixed", "'a'#13#10'b'", {{TokString, "a\r\nb"}}},
+        TokenCase{"ApostropheCode", "'It'#39's'", {{TokString, "It's"}}},
+        TokenCase{"HighBytesInQuotes", "'\xe9\xff'", {{TokString, "\xe9\xff"}}},
+        TokenCase{"Code255", "#255", {{TokString, "\xff"}}},
+        TokenCase{"BlankEndsLiteral", "'a' 'b'", {{TokString, "a"}, {TokString, "b"}}},
+        TokenCase{"WideKeepsSource", "'x'#8364", {{TokWideString, "'x'#8364"}}},
+        TokenCase{"Hex", "$1F $", {{TokInteger, "$1F"}, {TokInteger, "$"}}},
+        TokenCase{"Negative", "-5", {{TokInteger, "-5"}}},
+        TokenCase{"LoneMinus", "- 5", {{TokInteger, "-"}, {TokInteger, "5"}}},
+        TokenCase{"Floats",
+                  "1.5 2.5E3 1e3 1-2 12s 7d 3C",
+                  {{TokFloat, "1.5"}, {TokFloat, "2.5E3"}, {TokFloat, "1e3"}, {TokFloat, "1-2"},
+                   {TokFloat, "12s"}, {TokFloat, "7d"}, {TokFloat, "3C"}}},
+        TokenCase{"SuffixThenIdentifier", "12sx", {{TokFloat, "12s"}, {TokIdentifier, "x"}}},
+        TokenCase{"MinusInf", "-INF", {{TokInteger, "-"}, {TokIdentifier, "INF"}}},
+        TokenCase{"Punctuation",
+                  "()[]<>{},.+:",
+                  {{'(', "("}, {')', ")"}, {'[', "["}, {']', "]"}, {'<', "<"}, {'>', ">"},
+                   {'{', "{"}, {'}', "}"}, {',', ","}, {'.', "."}, {'+', "+"}, {':', ":"}}},
+        TokenCase{"HighByteIsPunctuation", "\x80\xff", {{0x80, "\x80"}, {0xff, "\xff"}}},
+        TokenCase{"DotsAreSeparateTokens",
+                  "Font.Name",
+                  {{TokIdentifier, "Font"}, {'.', "."}, {TokIdentifier, "Name"}}},
+        TokenCase{"ZeroByteEndsText", std::string("abc\0def", 7), {{TokIdentifier, "abc"}}},
+        TokenCase{"NoFinalLineBreak", "end", {{TokIdentifier, "end"}}}),
+    [](const testing::TestParamInfo<TokenCase>& info) { return info.param.name; });
+
+TEST(TParser, EndOfTextStaysCurrent) {
+  TMemoryStream stream(std::string("x"));
+  TParser parser(stream);
+  EXPECT_EQ(parser.Advance(), TokEnd);
+  EXPECT_EQ(parser.Advance(), TokEnd);
+  EXPECT_EQ(parser.TokenText(), "");
+}
+
+TEST(TParser, WideLiteralDecodesUnits) {
+  TMemoryStream stream(std::string("'a\xe9'#8364#65601''''"));
+  TParser parser(stream);
+  ASSERT_EQ(parser.Token(), TokWideString);
+  // Quoted bytes are zero-extended; codes are taken modulo 65536.
+  EXPECT_EQ(parser.WideText(), (std::u16string{u'a', 0xe9, 0x20ac, 65, u'\''}));
+}
+
+TEST(TParser, Code256IsWide) {
+  TMemoryStream stream(std::string("#256"));
+  TParser parser(stream);
+  EXPECT_EQ(parser.Token(), TokWideString);
+  EXPECT_EQ(parser.WideText(), std::u16string(1, char16_t{256}));
+}
+
+struct ErrorCase {
+  const char* name;
+  std::string text;
+  std::string message;
+};
+
+class ScannerError : public testing::TestWithParam<ErrorCase> {};
+
+TEST_P(ScannerError, FailsWithLine) {
+  EXPECT_EQ(ParseError(GetParam().text), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ScannerError,
+    testing::Values(
+        ErrorCase{"OpenQuoteAtLineEnd", "a\r\nb = 'abc\r\nc", "Invalid string constant on line 2"},
+        ErrorCase{"OpenQuoteAtEnd", "\n\n'abc", "Invalid string constant on line 3"},
+        ErrorCase{"LineFeedInQuote", "'ab\ncd'", "Invalid string constant on line 1"},
+        ErrorCase{"ZeroInQuote", std::string("'a\0b'", 5), "Invalid string constant on line 1"},
+        ErrorCase{"OpenAfterCode", "#13'", "Invalid string constant on line 1"}),
+    [](const testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
+
+TEST(TParser, ExpectMessages) {
+  TMemoryStream stream(std::string("\n\n\nx"));
+  TParser parser(stream);
+  auto message = [&](auto&& call) {
+    try {
+      call();
+    } catch (const EParserError& e) {
+      return e.Message();
+    }
+    return std::string("no error");
+  };
+  EXPECT_EQ(message([&] { parser.Expect(TokIdentifier); }), "no error");
+  EXPECT_EQ(message([&] { parser.Expect(TokString); }), "String expected on line 4");
+  EXPECT_EQ(message([&] { parser.Expect(TokWideString); }), "String expected on line 4");
+  EXPECT_EQ(message([&] { parser.Expect(TokInteger); }), "Number expected on line 4");
+  EXPECT_EQ(message([&] { parser.Expect(TokFloat); }), "Number expected on line 4");
+  EXPECT_EQ(message([&] { parser.Expect('='); }), "''='' expected on line 4");
+  EXPECT_EQ(message([&] { parser.ExpectKeyword("OBJECT"); }), "OBJECT expected on line 4");
+  EXPECT_TRUE(parser.IsKeyword("X"));
+  EXPECT_FALSE(parser.IsKeyword("xy"));
+  parser.Advance();
+  EXPECT_EQ(message([&] { parser.Expect(TokIdentifier); }), "Identifier expected on line 4");
+  EXPECT_FALSE(parser.IsKeyword(""));
+}
+
+TEST(TParser, ErrorReportsLineOfToken) {
+  std::string text;
+  for (int i = 1; i < 12; ++i) text += "  A = 1\r\n";
+  text += "= 2\r\n";
+  TMemoryStream stream(text);
+  TParser parser(stream);
+  for (int i = 1; i < 12; ++i) {
+    parser.Advance();
+    parser.Advance();
+    parser.Advance();
+  }
+  try {
+    parser.Expect(TokIdentifier);
+    FAIL();
+  } catch (const EParserError& e) {
+    EXPECT_EQ(e.Message(), "Identifier expected on line 12");
+  }
+}
+
+struct IntegerCase {
+  std::string text;
+  bool valid;
+  std::int32_t value;
+};
+
+TEST(TextToInteger, RuntimeRule) {
+  const IntegerCase cases[] = {
+      {"0", true, 0},
+      {"-5", true, -5},
+      {"+7", true, 7},
+      {"2147483647", true, 2147483647},
+      {"-2147483648", true, INT32_MIN},
+      {"2147483648", false, 0},
+      {"-2147483649", false, 0},
+      {"99999999999999999999999", false, 0},
+      {"$1F", true, 31},
+      {"$ff", true, 255},
+      {"$7FFFFFFF", true, 2147483647},
+      {"$FFFFFFFF", true, -1},
+      {"$00000000FF", true, 255},
+      {"$100000000", false, 0},
+      {"-$10", true, -16},
+      {"$", false, 0},
+      {"-", false, 0},
+      {"", false, 0},
+      {"1.5", false, 0},
+      {"12a", false, 0},
+  };
+  for (const auto& c : cases) {
+    std::int32_t value = 0;
+    EXPECT_EQ(TextToInteger(c.text, value), c.valid) << c.text;
+    if (c.valid) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
+  }
+}
+
+TEST(TParser, TokenAsIntegerFailsWithConvertError) {
+  TMemoryStream stream(std::string("$1F 99999999999 -"));
+  TParser parser(stream);
+  EXPECT_EQ(parser.TokenAsInteger(), 31);
+  parser.Advance();
+  try {
+    parser.TokenAsInteger();
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "'99999999999' is not a valid integer value");
+  }
+  parser.Advance();
+  EXPECT_THROW(parser.TokenAsInteger(), EConvertError);
+}
+
+TEST(TParser, TokenAsFloat) {
+  TMemoryStream stream(std::string("2.5E3 7d 0.100000001490116s 15000c 1-2"));
+  TParser parser(stream);
+  EXPECT_EQ(parser.TokenAsFloat(), 2500.0L);
+  EXPECT_EQ(parser.FloatSuffix(), 0);
+  parser.Advance();
+  EXPECT_EQ(parser.TokenAsFloat(), 7.0L);
+  EXPECT_EQ(parser.FloatSuffix(), 'd');
+  parser.Advance();
+  EXPECT_EQ(parser.TokenAsFloat(), 0.100000001490116L);
+  parser.Advance();
+  EXPECT_EQ(parser.FloatSuffix(), 'c');
+  EXPECT_EQ(parser.TokenAsFloat(), 15000.0L);
+  parser.Advance();
+  EXPECT_EQ(parser.FloatSuffix(), 0);
+  try {
+    parser.TokenAsFloat();
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(e.Message(), "'1-2' is not a valid floating point value");
+  }
+}
+
+TEST(TParser, ReadDottedIdentifier) {
+  TMemoryStream stream(std::string("Form1.Button1.Font x Form1 .Button1"));
+  TParser parser(stream);
+  EXPECT_EQ(parser.ReadDottedIdentifier(), "Form1.Button1.Font");
+  EXPECT_EQ(parser.Advance(), TokIdentifier);
+  EXPECT_EQ(parser.TokenText(), "x");
+  parser.Advance();
+  EXPECT_EQ(parser.ReadDottedIdentifier(), "Form1");
+  EXPECT_EQ(parser.Advance(), '.');
+}
+
+TEST(TParser, ReadDottedIdentifierErrors) {
+  for (const char* text : {"a.1", "a.", "a. b", "5"}) {
+    TMemoryStream stream{std::string(text)};
+    TParser parser(stream);
+    try {
+      parser.ReadDottedIdentifier();
+      ADD_FAILURE() << text;
+    } catch (const EParserError& e) {
+      EXPECT_EQ(e.Message(), "Identifier expected on line 1") << text;
+    }
+  }
+}
+
+std::string HexBlock(std::string text, std::string* after = nullptr) {
+  TMemoryStream stream(std::move(text));
+  TParser parser(stream);
+  EXPECT_EQ(parser.Token(), '{');
+  TMemoryStream bytes;
+  parser.ReadHexBlock(bytes);
+  EXPECT_EQ(parser.Token(), '}');
+  if (after) *after = parser.TokenText() + std::to_string(parser.Line());
+  parser.Advance();
+  if (after) *after += parser.TokenText();
+  return bytes.Bytes();
+}
+
+TEST(TParser, ReadHexBlock) {
+  EXPECT_EQ(HexBlock("{0A1B 2C}"), "\x0a\x1b\x2c");
+  EXPECT_EQ(HexBlock("{}"), "");
+  EXPECT_EQ(HexBlock("{ ff00 }"), std::string("\xff\x00", 2));
+  std::string after;
+  EXPECT_EQ(HexBlock("{\r\n  0001\r\n  abCD}\r\nNext", &after), std::string("\x00\x01\xab\xcd", 4));
+  EXPECT_EQ(after, "}3Next");
+}
+
+TEST(TParser, ReadHexBlockLongerThanOneChunk) {
+  std::string data;
+  std::string text = "{";
+  for (int line = 0; line < 300; ++line) {
+    text += "\r\n  ";
+    for (int i = 0; i < 32; ++i) {
+      auto byte = static_cast<unsigned char>(line * 7 + i);
+      data += static_cast<char>(byte);
+      const char* digits = "0123456789ABCDEF";
+      text += digits[byte >> 4];
+      text += digits[byte & 15];
+    }
+  }
+  text += "}";
+  std::string after;
+  EXPECT_EQ(HexBlock(text, &after), data);
+  EXPECT_EQ(after, "}301");
+}
+
+TEST(TParser, ReadHexBlockErrors) {
+  const ErrorCase cases[] = {
+      {"OddDigit", "{0A1}", "Invalid binary value on line 1"},
+      {"OddBeforeBlank", "{0A1 B2}", "Invalid binary value on line 1"},
+      {"NotHex", "{\n00\n0G}", "Invalid binary value on line 3"},
+      {"EndOfText", "{\n0011\n", "Invalid binary value on line 3"},
+      {"ZeroByte", std::string("{00\0}", 5), "Invalid binary value on line 1"},
+  };
+  for (const auto& c : cases) {
+    TMemoryStream stream(c.text);
+    TParser parser(stream);
+    TMemoryStream bytes;
+    try {
+      parser.ReadHexBlock(bytes);
+      ADD_FAILURE() << c.name;
+    } catch (const EParserError& e) {
+      EXPECT_EQ(e.Message(), c.message) << c.name;
+    }
+  }
+}
+
+TEST(TParser, IsFollowedDirectlyBy) {
+  TMemoryStream stream(std::string("-INF -inf -INFO - INF -INF"));
+  TParser parser(stream);
+  EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
+  parser.Advance();  // INF
+  parser.Advance();
+  EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
+  parser.Advance();
+  parser.Advance();
+  EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
+  parser.Advance();
+  parser.Advance();
+  EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
+  parser.Advance();
+  parser.Advance();
+  EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
+}
+
+// Many lines of every token kind, so that tokens meet every position of the window's end.
+std::string ManyLines(int lines, std::vector<Token>& expected) {
+  std::string text;
+  for (int i = 0; i < lines; ++i) {
+    std::string name = "Prop" + std::to_string(i);
+    std::string pad(static_cast<std::size_t>(i % 13), ' ');
+    text += pad + name + " = 'a''b'#13 + 12.5s $" + std::to_string(i % 10) + " {0A}\r\n";
+    expected.insert(expected.end(), {{TokIdentifier, name},
+                                     {'=', "="},
+                                     {TokString, "a'b\r"},
+                                     {'+', "+"},
+                                     {TokFloat, "12.5s"},
+                                     {TokInteger, "$" + std::to_string(i % 10)},
+                                     {'{', "{"},
+                                     {TokInteger, "0"},
+                                     {TokIdentifier, "A"},
+                                     {'}', "}"}});
+  }
+  expected.push_back({TokEnd, ""});
+  return text;
+}
+
+TEST(TParser, TokensSurviveWindowRefills) {
+  std::vector<Token> expected;
+  std::string text = ManyLines(2000, expected);
+  ASSERT_GT(text.size(), 10 * TParser::kWindowSize);
+  EXPECT_EQ(Tokens(text), expected);
+  TrickleStream trickle(text);
+  EXPECT_EQ(Tokens(trickle), expected);
+}
+
+TEST(TParser, LineCountAcrossWindows) {
+  std::vector<Token> expected;
+  std::string text = ManyLines(1000, expected) + "'open";
+  EXPECT_EQ(ParseError(text), "Invalid string constant on line 1001");
+}
+
+TEST(TParser, LongLineGrowsTheWindow) {
+  std::string longName(20000, 'x');
+  std::string text = "a\r\n" + longName + "\r\nb";
+  EXPECT_EQ(Tokens(text), (std::vector<Token>{
+                              {TokIdentifier, "a"}, {TokIdentifier, longName}, {TokIdentifier, "b"}, {TokEnd, ""}}));
+  // Lines just below the normal window size need no growth, lines beyond the limit fail.
+  EXPECT_EQ(ParseError(std::string(4094, 'y') + "\nz", 4094), "no error");
+  EXPECT_EQ(ParseError("a\n" + std::string(4095, 'y') + "\nz", 4094), "Line too long on line 2");
+  EXPECT_EQ(ParseError("a\n" + std::string(50000, 'y') + "\n", 30000), "Line too long on line 2");
+}
+
+TEST(TParser, LongSetLineWithinLimit) {
+  std::string set = "[";
+  for (int i = 0; i < 2000; ++i) set += (i ? ", e" : "e") + std::to_string(i);
+  set += "]";
+  auto tokens = Tokens("S = " + set + "\r\nT = 1\r\n");
+  ASSERT_EQ(tokens.size(), 2 + 1 + 2000 * 2 + 3 + 1);
+  EXPECT_EQ(tokens[tokens.size() - 4].text, "T");
+}
+
+TEST(TParser, DestructorLeavesStreamAtCurrentToken) {
+  TMemoryStream stream(std::string("abc def ghi"));
+  {
+    TParser parser(stream);
+    parser.Advance();
+  }
+  EXPECT_EQ(stream.Position(), 4);
+
+  std::vector<Token> expected;
+  std::string text = ManyLines(500, expected) + "end Trailer";
+  TMemoryStream big(text);
+  {
+    TParser parser(big);
+    while (!parser.IsKeyword("end")) parser.Advance();
+  }
+  EXPECT_EQ(big.Position(), static_cast<std::int64_t>(text.size() - std::strlen("end Trailer")));
+}
+
+}  // namespace
+}  // namespace reshape
