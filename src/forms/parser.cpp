@@ -5,6 +5,7 @@
 
 #include "forms/extended.h"
 #include "platform/errors.h"
+#include "script/ascii_case.h"
 
 namespace reshape {
 
@@ -20,10 +21,6 @@ int HexValue(unsigned char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
-}
-
-unsigned char FoldCase(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
 }
 
 // Decodes up to count digit pairs, stopping at the first pair that is not two hexadecimal
@@ -260,11 +257,9 @@ void TParser::Expect(TokenKind kind) const {
 }
 
 bool TParser::IsKeyword(std::string_view word) const {
-  if (token_ != TokIdentifier || cursor_ - tokenStart_ != word.size()) return false;
-  for (std::size_t i = 0; i < word.size(); ++i)
-    if (FoldCase(At(tokenStart_ + i)) != FoldCase(static_cast<unsigned char>(word[i])))
-      return false;
-  return true;
+  return token_ == TokIdentifier &&
+         SameIgnoringAsciiCase(std::string_view(window_).substr(tokenStart_, cursor_ - tokenStart_),
+                               word);
 }
 
 void TParser::ExpectKeyword(std::string_view word) const {
@@ -318,12 +313,9 @@ void TParser::ReadHexBlock(TStream& dest) {
 }
 
 bool TParser::IsFollowedDirectlyBy(std::string_view word) const {
-  std::size_t p = cursor_;
-  for (char w : word) {
-    if (FoldCase(At(p)) != FoldCase(static_cast<unsigned char>(w))) return false;
-    ++p;
-  }
-  return !IsIdentChar(At(p));
+  // The zero that ends the scannable text stops a mismatch before the window's end.
+  return SameIgnoringAsciiCase(std::string_view(window_).substr(cursor_, word.size()), word) &&
+         !IsIdentChar(At(cursor_ + word.size()));
 }
 
 void TParser::Fail(std::string_view message) const {
