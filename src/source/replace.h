@@ -1,0 +1,25 @@
+// The two replacements of the source rewriters: a name as a whole word, and a piece of text
+// anywhere in the line. Both ignore the case of ASCII letters and act on the first match only.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/code_page.h"
+#include "source/word_scan.h"
+
+namespace reshape {
+
+// Replaces the first word of words that equals oldName by newName, at that word's place in the
+// line as it is now; replaces nothing when the word there is no longer oldName. True if replaced.
+bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,
+                      std::string_view newName);
+
+// Replaces the first occurrence of oldText in line (up to its first NUL) by newText. An
+// occurrence starting on the second byte of a double-byte character is passed over. With the
+// literal guard, nothing is replaced when the line holds "'", "{" and "(*", none of them before
+// the occurrence. True if replaced.
+bool ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
+                      bool useLiteralGuard, CodePage codePage);
+
+}  // namespace reshape

@@ -1,0 +1,46 @@
+// Test helpers for the line transforms: a change logger that keeps its lines, and a run of a
+// whole file's text through a transform built over a fresh run state.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/run_state.h"
+#include "script/script_reader.h"
+#include "source/text_lines.h"
+
+namespace reshape::testing {
+
+// Keeps each change as "FILE> message", the way the change log writes it minus the case change.
+class RecordingLogger : public ChangeLogger {
+ public:
+  void LogChange(std::string_view fileName, std::string_view message) override {
+    lines.push_back(std::string(fileName) + "> " + std::string(message));
+  }
+  std::vector<std::string> lines;
+};
+
+struct RewriteResult {
+  std::string text;
+  std::vector<std::string> log;
+  bool changed = false;
+};
+
+// Rewrites fileText with a Transform built over the commands of script, as for a file "F".
+template <typename Transform>
+RewriteResult Rewrite(std::string_view script, std::string_view fileText,
+                      CodePage codePage = CodePage()) {
+  const CommandList commands = ParseScript(script);
+  RecordingLogger logger;
+  RunState state(commands, logger, codePage);
+  state.CurrentFileName = "F";
+  Transform transform(state);
+  RewriteResult result;
+  result.text = RewriteText(fileText, transform);
+  result.log = logger.lines;
+  result.changed = state.FileChanged;
+  return result;
+}
+
+}  // namespace reshape::testing

@@ -1,0 +1,91 @@
+#include "source/unit_renamer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "source/rewrite_test_support.h"
+
+namespace reshape {
+namespace {
+
+using testing::Rewrite;
+using testing::RewriteResult;
+
+// The lines joined with CR LF after each, as the rewriter writes them.
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+struct UnitCase {
+  std::string name;
+  std::vector<std::string> input;
+  std::vector<std::string> output;
+  std::size_t changes;
+};
+
+TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
+  const std::vector<UnitCase> cases = {
+      {"unit heading", {"unit OldUnit;"}, {"unit NewUnit;"}, 1},
+      {"uses line any case", {"Uses oldunit, Other;"}, {"Uses NewUnit, Other;"}, 1},
+      {"clause over lines", {"uses", "  OldUnit,", "  Other;", "type", "  OldUnit = 1;"},
+       {"uses", "  NewUnit,", "  Other;", "type", "  OldUnit = 1;"}, 1},
+      {"end keyword on the last clause line", {"uses", "  X,", "  OldUnit; const"},
+       {"uses", "  X,", "  OldUnit; const"}, 0},
+      {"qualified use after the clause", {"uses A;", "var", "OldUnit.Proc;"},
+       {"uses A;", "var", "OldUnit.Proc;"}, 0},
+      {"comment after the clause before a keyword",
+       {"uses A;", "", "{ see OldUnit }", "implementation", "OldUnit.X", "begin"},
+       {"uses A;", "", "{ see NewUnit }", "implementation", "NewUnit.X", "begin"}, 2},
+      {"second uses clause ends the state",
+       {"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"},
+       {"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"}, 0},
+      {"uses in a comment starts the state", {"// uses", "OldUnit"}, {"// uses", "NewUnit"}, 1},
+      {"uses and end keyword on one line", {"uses OldUnit; type", "OldUnit"},
+       {"uses NewUnit; type", "NewUnit"}, 2},
+      {"neither uses nor unit", {"package P;", "requires OldUnit;"},
+       {"package P;", "requires OldUnit;"}, 0},
+      {"uses wins over unit on one line", {"unit X; uses OldUnit;", "OldUnit"},
+       {"unit X; uses NewUnit;", "NewUnit"}, 2},
+      {"unit line outside the state does not start it", {"unit OldUnit;", "OldUnit"},
+       {"unit NewUnit;", "OldUnit"}, 1},
+      {"keywords must be whole words", {"usesX OldUnit", "unitY OldUnit"},
+       {"usesX OldUnit", "unitY OldUnit"}, 0},
+      {"end keyword at any word", {"uses", "a OldUnit b Begin", "OldUnit"},
+       {"uses", "a OldUnit b Begin", "OldUnit"}, 0},
+      {"first occurrence only", {"uses OldUnit, OldUnit;"}, {"uses NewUnit, OldUnit;"}, 1},
+  };
+  for (const UnitCase& c : cases) {
+    RewriteResult result =
+        Rewrite<UnitLineTransform>("RENU>OldUnit,NewUnit\r\n", Lines(c.input));
+    EXPECT_EQ(result.text, Lines(c.output)) << c.name;
+    EXPECT_EQ(result.log.size(), c.changes) << c.name;
+    EXPECT_EQ(result.changed, c.changes > 0) << c.name;
+  }
+}
+
+TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
+  RewriteResult result = Rewrite<UnitLineTransform>(
+      "RENU>OldUnit,NewUnit\r\nRENC>A,B\r\nRENU>Other,Else\r\n", "uses OLDUNIT, other;");
+  EXPECT_EQ(result.text, "uses NewUnit, Else;\r\n");
+  EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed unit \"OldUnit\" to \"NewUnit\"",
+                                                  "F> Renamed unit \"Other\" to \"Else\""}));
+}
+
+TEST(UnitLineTransformTest, EachTransformStartsOutsideUsesClause) {
+  const CommandList commands = ParseScript("RENU>OldUnit,NewUnit");
+  testing::RecordingLogger logger;
+  RunState state(commands, logger);
+  {
+    UnitLineTransform first(state);
+    RewriteText("uses\r\n", first);
+  }
+  UnitLineTransform second(state);
+  EXPECT_EQ(RewriteText("OldUnit\r\n", second), "OldUnit\r\n");
+}
+
+}  // namespace
+}  // namespace reshape

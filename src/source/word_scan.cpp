@@ -1,0 +1,125 @@
+#include "source/word_scan.h"
+
+#include <array>
+
+#include "script/ascii_case.h"
+
+namespace reshape {
+
+namespace {
+
+// Membership of every byte value, so that a scan does not search the delimiters for each byte.
+class DelimiterTable {
+ public:
+  explicit DelimiterTable(std::string_view delimiters) {
+    for (char c : delimiters) member_[static_cast<unsigned char>(c)] = true;
+  }
+  bool operator()(char c) const { return member_[static_cast<unsigned char>(c)]; }
+
+ private:
+  std::array<bool, 256> member_{};
+};
+
+const DelimiterTable& SourceDelimiters() {
+  static const DelimiterTable table(DelimiterSet);
+  return table;
+}
+
+// Calls visit(start, length) for each word of s in order until visit returns false.
+template <typename Visit>
+void ScanWords(std::string_view s, const DelimiterTable& isDelimiter, Visit visit) {
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    while (pos < s.size() && isDelimiter(s[pos])) ++pos;
+    if (pos >= s.size()) return;
+    std::size_t start = pos;
+    while (pos < s.size() && !isDelimiter(s[pos])) ++pos;
+    if (!visit(start, pos - start)) return;
+  }
+}
+
+constexpr std::size_t kSearchesBeforeIndex = 4;
+constexpr std::size_t kWordsWorthIndexing = 8;
+
+}  // namespace
+
+bool CharInDelimiters(std::string_view delimiters, char ch) {
+  return delimiters.find(ch) != std::string_view::npos;
+}
+
+std::size_t CountWords(std::string_view s, std::string_view delimiters) {
+  std::size_t count = 0;
+  ScanWords(s, DelimiterTable(delimiters), [&count](std::size_t, std::size_t) {
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+bool FindWordStart(std::ptrdiff_t n, std::string_view s, std::string_view delimiters,
+                   std::size_t& position) {
+  if (n <= 0) return false;
+  std::ptrdiff_t count = 0;
+  bool found = false;
+  ScanWords(s, DelimiterTable(delimiters), [&](std::size_t start, std::size_t) {
+    if (++count != n) return true;
+    position = start + 1;
+    found = true;
+    return false;
+  });
+  return found;
+}
+
+std::string CopyWordAt(std::ptrdiff_t n, std::string_view s, std::string_view delimiters) {
+  std::size_t position = 0;
+  if (!FindWordStart(n, s, delimiters, position)) return {};
+  std::size_t end = s.find_first_of(delimiters, position - 1);
+  if (end == std::string_view::npos) end = s.size();
+  return std::string(s.substr(position - 1, end - (position - 1)));
+}
+
+WordList::WordList(std::string_view line) : upper_(AsciiUpperCase(line)) {
+  ScanWords(upper_, SourceDelimiters(), [this](std::size_t start, std::size_t length) {
+    spans_.push_back({start, length});
+    return true;
+  });
+}
+
+std::string_view WordList::Word(std::size_t index) const {
+  const Span& span = spans_.at(index - 1);
+  return std::string_view(upper_).substr(span.start, span.length);
+}
+
+std::size_t WordList::IndexOf(std::string_view name) const {
+  if (!indexed_ && ++searches_ > kSearchesBeforeIndex && spans_.size() > kWordsWorthIndexing)
+    BuildIndex();
+  if (indexed_) {
+    auto found = index_.find(name);
+    return found == index_.end() ? 0 : found->second;
+  }
+  for (std::size_t i = 0; i < spans_.size(); ++i)
+    if (spans_[i].length == name.size() && SameIgnoringAsciiCase(Word(i + 1), name)) return i + 1;
+  return 0;
+}
+
+void WordList::BuildIndex() const {
+  index_.reserve(spans_.size());
+  // try_emplace keeps the first index of a word that occurs more than once.
+  for (std::size_t i = 0; i < spans_.size(); ++i) index_.try_emplace(Word(i + 1), i + 1);
+  indexed_ = true;
+}
+
+std::size_t WordList::FoldedHash::operator()(std::string_view text) const {
+  std::size_t hash = 14695981039346656037ull;
+  for (char c : text) {
+    hash ^= static_cast<unsigned char>(AsciiUpper(c));
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+bool WordList::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+  return SameIgnoringAsciiCase(a, b);
+}
+
+}  // namespace reshape

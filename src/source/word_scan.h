@@ -1,0 +1,67 @@
+// Splitting a line into words separated by runs of delimiter characters: counting them, finding
+// where the N-th one starts, copying it, and the per-line list of upper-cased words.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace reshape {
+
+// The bytes that separate words in source lines: blank , . ; - + / * ( ) ^ = : [ ]
+inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
+
+// True when ch is one of the bytes of delimiters (never for empty delimiters).
+bool CharInDelimiters(std::string_view delimiters, char ch);
+
+// The number of words of s.
+std::size_t CountWords(std::string_view s, std::string_view delimiters);
+
+// True when s has an n-th word (counted from 1); position then receives the 1-based position
+// of its first byte, otherwise it is left untouched.
+bool FindWordStart(std::ptrdiff_t n, std::string_view s, std::string_view delimiters,
+                   std::size_t& position);
+
+// The n-th word of s (counted from 1); empty when s has no n-th word.
+std::string CopyWordAt(std::ptrdiff_t n, std::string_view s, std::string_view delimiters);
+
+// The words of one line under DelimiterSet, upper-cased (a to z only), taken in one scan. It
+// keeps the words of the line as it was when built, however the line changes afterwards.
+class WordList {
+ public:
+  explicit WordList(std::string_view line);
+  WordList(const WordList&) = delete;
+  WordList& operator=(const WordList&) = delete;
+
+  // The number of words.
+  std::size_t Count() const { return spans_.size(); }
+  // The index-th word (counted from 1, at most Count()), upper-cased.
+  std::string_view Word(std::size_t index) const;
+  // The 1-based index of the first word equal to name ignoring letter case; 0 when none is.
+  std::size_t IndexOf(std::string_view name) const;
+
+ private:
+  struct Span {
+    std::size_t start;
+    std::size_t length;
+  };
+  struct FoldedHash {
+    std::size_t operator()(std::string_view text) const;
+  };
+  struct FoldedEqual {
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
+
+  void BuildIndex() const;
+
+  std::string upper_;
+  std::vector<Span> spans_;
+  // Built on demand once a line is searched often, so many names cost one scan of the line.
+  mutable std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> index_;
+  mutable bool indexed_ = false;
+  mutable std::size_t searches_ = 0;
+};
+
+}  // namespace reshape
