@@ -1,0 +1,321 @@
+#include "forms/form_to_text.h"
+
+#include <charconv>
+#include <string>
+#include <string_view>
+
+#include "forms/extended.h"
+#include "forms/filer.h"
+#include "forms/resource_header.h"
+#include "platform/errors.h"
+
+namespace reshape {
+
+namespace {
+
+constexpr std::size_t kLineChunk = 64;
+constexpr std::size_t kBinaryChunk = 32;
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Counts one level of objects, lists and collections for as long as it lives.
+class DepthGuard {
+ public:
+  explicit DepthGuard(int& depth) : depth_(depth) {
+    if (++depth_ > kMaxNestingDepth) throw EReadError("Nesting too deep");
+  }
+  ~DepthGuard() { --depth_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  int& depth_;
+};
+
+// Whether a string unit may stand inside a quoted run, and the byte it is written as there.
+bool InRun(unsigned char byte) { return byte >= 32 && byte != '\''; }
+bool InRun(char16_t unit) { return unit >= 32 && unit <= 255 && unit != '\''; }
+// The unit as the code page sees it when deciding where a double-byte character begins.
+unsigned char Rendered(unsigned char byte) { return byte; }
+unsigned char Rendered(char16_t unit) { return unit <= 255 ? static_cast<unsigned char>(unit) : '?'; }
+
+class FormToText {
+ public:
+  FormToText(TReader& reader, TWriter& writer, CodePage codePage)
+      : reader_(reader), writer_(writer), codePage_(codePage) {}
+
+  void EmitObject();
+
+ private:
+  void EmitText(std::string_view s) { writer_.WriteBytes(s); }
+  void EmitIndent();
+  void EmitLineBreak() {
+    EmitText(kLineEnd);
+    EmitIndent();
+  }
+  void EmitNumber(std::int64_t value);
+  void EmitObjectHeader();
+  void EmitProperty();
+  void EmitValue();
+  void EmitList();
+  void EmitSet();
+  void EmitCollection();
+  void EmitBinary();
+  template <typename Unit>
+  void EmitStringText(std::basic_string_view<Unit> s);
+
+  TReader& reader_;
+  TWriter& writer_;
+  CodePage codePage_;
+  int nestingLevel_ = 0;
+  int depth_ = 0;
+};
+
+void FormToText::EmitIndent() {
+  static const std::string kSpaces(256, ' ');
+  auto count = static_cast<std::size_t>(nestingLevel_) * 2;
+  for (; count > kSpaces.size(); count -= kSpaces.size()) EmitText(kSpaces);
+  EmitText(std::string_view(kSpaces).substr(0, count));
+}
+
+void FormToText::EmitNumber(std::int64_t value) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, value);
+  writer_.WriteBytes(digits, static_cast<std::size_t>(result.ptr - digits));
+}
+
+void FormToText::EmitObject() {
+  DepthGuard guard(depth_);
+  EmitObjectHeader();
+  ++nestingLevel_;
+  while (!reader_.AtEndMarker()) EmitProperty();
+  reader_.ExpectEndMarker();
+  while (!reader_.AtEndMarker()) EmitObject();
+  reader_.ExpectEndMarker();
+  --nestingLevel_;
+  EmitIndent();
+  EmitText("end\r\n");
+}
+
+void FormToText::EmitObjectHeader() {
+  ObjectPrefix prefix = reader_.ReadObjectPrefix();
+  std::string className = reader_.ReadShortString();
+  std::string objectName = reader_.ReadShortString();
+  EmitIndent();
+  if (prefix.flags & PrefixInherited) {
+    EmitText("inherited ");
+  } else if (prefix.flags & PrefixInline) {
+    EmitText("inline ");
+  } else {
+    EmitText("object ");
+  }
+  if (!objectName.empty()) {
+    EmitText(objectName);
+    EmitText(": ");
+  }
+  EmitText(className);
+  if (prefix.flags & PrefixChildPos) {
+    EmitText(" [");
+    EmitNumber(prefix.childPos);
+    EmitText("]");
+  }
+  EmitText(kLineEnd);
+}
+
+void FormToText::EmitProperty() {
+  EmitIndent();
+  EmitText(reader_.ReadShortString());
+  EmitText(" = ");
+  EmitValue();
+  EmitText(kLineEnd);
+}
+
+void FormToText::EmitValue() {
+  switch (reader_.PeekTag()) {
+    case TagList: EmitList(); break;
+    case TagInt8:
+    case TagInt16:
+    case TagInt32: EmitNumber(reader_.ReadIntegerValue()); break;
+    case TagExtended: EmitText(FloatToText(reader_.ReadExtendedValue())); break;
+    case TagSingle:
+      EmitText(FloatToText(reader_.ReadSingleValue()));
+      EmitText("s");
+      break;
+    case TagCurrency:
+      EmitText(FloatToText(static_cast<long double>(reader_.ReadCurrencyValue())));
+      EmitText("c");
+      break;
+    case TagDouble:
+      EmitText(FloatToText(reader_.ReadDoubleValue()));
+      EmitText("d");
+      break;
+    case TagString:
+    case TagLongString: {
+      std::string s = reader_.ReadStringValue();
+      EmitStringText(std::basic_string_view<unsigned char>(
+          reinterpret_cast<const unsigned char*>(s.data()), s.size()));
+      break;
+    }
+    case TagWideString: EmitStringText(std::u16string_view(reader_.ReadWideStringValue())); break;
+    case TagNull:
+    case TagIdent:
+    case TagFalse:
+    case TagTrue:
+    case TagNil: EmitText(reader_.ReadIdentValue()); break;
+    case TagBinary: EmitBinary(); break;
+    case TagSet: EmitSet(); break;
+    case TagCollection: EmitCollection(); break;
+    default: throw EReadError("Invalid property value");
+  }
+}
+
+void FormToText::EmitList() {
+  DepthGuard guard(depth_);
+  reader_.ReadTag();
+  EmitText("(");
+  ++nestingLevel_;
+  while (!reader_.AtEndMarker()) {
+    EmitLineBreak();
+    EmitValue();
+  }
+  reader_.ExpectEndMarker();
+  --nestingLevel_;
+  EmitText(")");
+}
+
+void FormToText::EmitSet() {
+  reader_.ReadTag();
+  EmitText("[");
+  for (bool first = true;; first = false) {
+    std::string element = reader_.ReadShortString();
+    if (element.empty()) break;
+    if (!first) EmitText(", ");
+    EmitText(element);
+  }
+  EmitText("]");
+}
+
+void FormToText::EmitCollection() {
+  DepthGuard guard(depth_);
+  reader_.ReadTag();
+  EmitText("<");
+  ++nestingLevel_;
+  while (!reader_.AtEndMarker()) {
+    EmitLineBreak();
+    EmitText("item");
+    std::uint8_t tag = reader_.PeekTag();
+    if (tag == TagInt8 || tag == TagInt16 || tag == TagInt32) {
+      EmitText(" [");
+      EmitValue();
+      EmitText("]");
+    }
+    EmitText(kLineEnd);
+    reader_.ExpectTag(TagList);
+    ++nestingLevel_;
+    while (!reader_.AtEndMarker()) EmitProperty();
+    reader_.ExpectEndMarker();
+    --nestingLevel_;
+    EmitIndent();
+    EmitText("end");
+  }
+  reader_.ExpectEndMarker();
+  --nestingLevel_;
+  EmitText(">");
+}
+
+void FormToText::EmitBinary() {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  reader_.ReadTag();
+  std::uint32_t remaining = reader_.ReadCount();
+  bool ownLines = remaining >= kBinaryChunk;
+  EmitText("{");
+  ++nestingLevel_;
+  unsigned char data[kBinaryChunk];
+  char digits[2 * kBinaryChunk];
+  while (remaining > 0) {
+    std::size_t count = std::min<std::size_t>(remaining, kBinaryChunk);
+    reader_.ReadBytes(data, count);
+    for (std::size_t i = 0; i < count; ++i) {
+      digits[2 * i] = kHex[data[i] >> 4];
+      digits[2 * i + 1] = kHex[data[i] & 15];
+    }
+    if (ownLines) EmitLineBreak();
+    writer_.WriteBytes(digits, 2 * count);
+    remaining -= static_cast<std::uint32_t>(count);
+  }
+  --nestingLevel_;
+  EmitText("}");
+}
+
+// Quoted runs of printable units and #n codes for the others, in lines of 64 characters joined
+// by " +". Under a double-byte code page a line never ends between the two bytes of one
+// character: the run gives up the lead byte to the next line.
+template <typename Unit>
+void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
+  if (s.empty()) {
+    EmitText("''");
+    return;
+  }
+  ++nestingLevel_;
+  if (s.size() > kLineChunk) EmitLineBreak();
+  const bool doubleByte = codePage_.IsDoubleByte();
+  std::size_t characterStart = 0;  // scans character boundaries from the start, for the cut
+  auto isTrailByte = [&](std::size_t at) {
+    while (characterStart < at)
+      characterStart += codePage_.IsLeadByte(Rendered(s[characterStart])) ? 2 : 1;
+    return characterStart > at;
+  };
+  std::size_t i = 0;
+  std::size_t lineStart = 0;
+  while (i < s.size()) {
+    bool lineFull = false;
+    if (!InRun(s[i])) {
+      EmitText("#");
+      EmitNumber(s[i]);
+      ++i;
+    } else {
+      std::size_t limit = lineStart + kLineChunk;
+      std::size_t end = i;
+      while (end < s.size() && end < limit && InRun(s[end])) ++end;
+      if (doubleByte && end == limit && end < s.size() && isTrailByte(end)) {
+        --end;
+        lineFull = true;
+      }
+      if (end > i) {
+        EmitText("'");
+        if constexpr (sizeof(Unit) == 1) {
+          writer_.WriteBytes(s.data() + i, end - i);
+        } else {
+          char run[kLineChunk];
+          for (std::size_t k = i; k < end; ++k) run[k - i] = static_cast<char>(s[k]);
+          writer_.WriteBytes(run, end - i);
+        }
+        EmitText("'");
+      }
+      i = end;
+    }
+    if ((lineFull || i - lineStart >= kLineChunk) && i < s.size()) {
+      EmitText(" +");
+      EmitLineBreak();
+      lineStart = i;
+    }
+  }
+  --nestingLevel_;
+}
+
+}  // namespace
+
+void FormStreamToText(TStream& input, TStream& output, CodePage codePage) {
+  TReader reader(input);
+  TWriter writer(output);
+  FormToText converter(reader, writer, codePage);
+  reader.CheckSignature();
+  converter.EmitObject();
+  writer.Flush();
+}
+
+void FormFileToText(TStream& input, TStream& output, CodePage codePage) {
+  SkipResourceHeader(input);
+  FormStreamToText(input, output, codePage);
+}
+
+}  // namespace reshape

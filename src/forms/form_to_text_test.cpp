@@ -1,0 +1,447 @@
+#include "forms/form_to_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "forms/test_stream_builder.h"
+#include "platform/errors.h"
+
+namespace reshape {
+namespace {
+
+using test::ExpectFailure;
+using test::FormBytes;
+
+const std::string kHead = "object Form1: TForm1\r\n  P = ";
+const std::string kTail = "\r\nend\r\n";
+
+std::string ToText(const std::string& stream, CodePage codePage = CodePage()) {
+  TMemoryStream in(stream);
+  TMemoryStream out;
+  FormStreamToText(in, out, codePage);
+  return out.Bytes();
+}
+
+// The root Form1: TForm1 with the single property P holding value.
+std::string WithValue(const std::string& value) {
+  return FormBytes().Signature().Object("TForm1", "Form1").Prop("P").Raw(value).End().End();
+}
+
+// The text of the value of P, as it stands between "P = " and the line end of the property.
+std::string ValueText(const std::string& value, CodePage codePage = CodePage()) {
+  std::string text = ToText(WithValue(value), codePage);
+  EXPECT_EQ(text.substr(0, kHead.size()), kHead);
+  EXPECT_EQ(text.substr(text.size() - kTail.size()), kTail);
+  return text.substr(kHead.size(), text.size() - kHead.size() - kTail.size());
+}
+
+std::string Hex(int from, int count) {
+  static const char* kDigits = "0123456789ABCDEF";
+  std::string hex;
+  for (int i = 0; i < count; ++i) {
+    hex += kDigits[((from + i) & 0xFF) >> 4];
+    hex += kDigits[(from + i) & 15];
+  }
+  return hex;
+}
+
+std::string Bytes(int from, int count) {
+  std::string bytes;
+  for (int i = 0; i < count; ++i) bytes += static_cast<char>(from + i);
+  return bytes;
+}
+
+struct ValueCase {
+  std::string value;
+  std::string text;
+};
+
+TEST(FormToTextTest, ValueTexts) {
+  const ValueCase cases[] = {
+      {FormBytes().Int8(-1), "-1"},
+      {FormBytes().Int16(-300), "-300"},
+      {FormBytes().Int32(70000), "70000"},
+      {FormBytes().Int32(INT32_MIN), "-2147483648"},
+      {FormBytes().Extended(1.5L), "1.5"},
+      {FormBytes().Extended(1e20L), "1E20"},
+      {FormBytes().Extended(-std::numeric_limits<long double>::infinity()), "-INF"},
+      {FormBytes().Extended(std::numeric_limits<long double>::quiet_NaN()), "NAN"},
+      {FormBytes().Single(0.1f), "0.100000001490116s"},
+      {FormBytes().Currency(15000), "15000c"},
+      {FormBytes().Currency(0), "0c"},
+      {FormBytes().Currency(-5), "-5c"},
+      {FormBytes().Double(2.0 / 3.0), "0.666666666666667d"},
+      {FormBytes().Ident("clBtnFace"), "clBtnFace"},
+      {FormBytes().Byte(TagFalse), "False"},
+      {FormBytes().Byte(TagTrue), "True"},
+      {FormBytes().Byte(TagNil), "nil"},
+      {FormBytes().Byte(TagNull), "Null"},
+      {FormBytes().Set().End(), "[]"},
+      {FormBytes().Set().Short("fsBold").Short("fsItalic").Short("x").End(), "[fsBold, fsItalic, x]"},
+      {FormBytes().List().End(), "()"},
+      {FormBytes().Collection().End(), "<>"},
+      {FormBytes().Str(""), "''"},
+      {FormBytes().LStr(""), "''"},
+      {FormBytes().WStr(u""), "''"},
+      {FormBytes().Str("Main"), "'Main'"},
+      {FormBytes().LStr("Main"), "'Main'"},
+      {FormBytes().Str("It's"), "'It'#39's'"},
+      {FormBytes().Str("a\r\nb"), "'a'#13#10'b'"},
+      {FormBytes().Str("'"), "#39"},
+      {FormBytes().Str(std::string("\0\x1F ", 3)), "#0#31' '"},
+      {FormBytes().Str("C\xE9g\x7F"), "'C\xE9g\x7F'"},
+      {FormBytes().WStr(u"\u20AC"), "#8364"},
+      {FormBytes().WStr(u"It's \u00E9"), "'It'#39's \xE9'"},
+      {FormBytes().WStr(u"a\u0100\uFFFF"), "'a'#256#65535"},
+      {FormBytes().Binary(""), "{}"},
+      {FormBytes().Binary("\x01\xAB"), "{01AB}"},
+      {FormBytes().Binary(Bytes(0, 31)), "{" + Hex(0, 31) + "}"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ValueText(c.value), c.text) << c.text;
+}
+
+TEST(FormToTextTest, WideStringOfByteUnitsLooksLikeAByteString) {
+  std::u16string wide;
+  std::string narrow;
+  for (int i = 0; i < 200; ++i) {
+    wide += static_cast<char16_t>(i * 37 % 256);
+    narrow += static_cast<char>(i * 37 % 256);
+  }
+  EXPECT_EQ(ValueText(FormBytes().WStr(wide)), ValueText(FormBytes().LStr(narrow)));
+}
+
+TEST(FormToTextTest, StringOf64BytesStaysOnThePropertyLine) {
+  std::string s(64, 'x');
+  EXPECT_EQ(ValueText(FormBytes().Str(s)), "'" + s + "'");
+}
+
+TEST(FormToTextTest, StringOf65BytesStartsOnItsOwnLine) {
+  std::string s = std::string(64, 'x') + "y";
+  EXPECT_EQ(ValueText(FormBytes().Str(s)), "\r\n    '" + std::string(64, 'x') + "' +\r\n    'y'");
+}
+
+TEST(FormToTextTest, CodeThatFillsTheLineEndsIt) {
+  std::string s = std::string(63, 'x') + "\r" + "abc";
+  EXPECT_EQ(ValueText(FormBytes().Str(s)),
+            "\r\n    '" + std::string(63, 'x') + "'#13 +\r\n    'abc'");
+}
+
+TEST(FormToTextTest, LongStringLinesHold64CharactersEach) {
+  std::string s;
+  for (int i = 0; i < 300; ++i) s += static_cast<char>('a' + i % 26);
+  s[100] = '\'';
+  std::string expected = "\r\n    '" + s.substr(0, 64) + "' +\r\n    '" + s.substr(64, 36) +
+                         "'#39'" + s.substr(101, 27) + "' +\r\n    '" + s.substr(128, 64) +
+                         "' +\r\n    '" + s.substr(192, 64) + "' +\r\n    '" + s.substr(256) + "'";
+  EXPECT_EQ(ValueText(FormBytes().LStr(s)), expected);
+}
+
+TEST(FormToTextTest, StringWithNoTextAfterTheBreakEndsWithoutContinuation) {
+  std::string s = std::string(64, 'x') + "\n";
+  EXPECT_EQ(ValueText(FormBytes().Str(s)), "\r\n    '" + std::string(64, 'x') + "' +\r\n    #10");
+  std::string exact(128, 'z');
+  EXPECT_EQ(ValueText(FormBytes().Str(exact)),
+            "\r\n    '" + std::string(64, 'z') + "' +\r\n    '" + std::string(64, 'z') + "'");
+}
+
+TEST(FormToTextTest, DoubleByteCharacterMovesWholeToTheNextLine) {
+  // Shift_JIS: 0x82 leads a character, 0xA0 is its second byte; it would start at index 63.
+  std::string s = std::string(63, 'a') + "\x82\xA0" + "bc";
+  std::string cut = "\r\n    '" + std::string(63, 'a') + "' +\r\n    '\x82\xA0" "bc'";
+  EXPECT_EQ(ValueText(FormBytes().Str(s), CodePage(932)), cut);
+  std::u16string wide(63, u'a');
+  wide += u"\u0082\u00A0bc";
+  EXPECT_EQ(ValueText(FormBytes().WStr(wide), CodePage(932)), cut);
+  // A single-byte code page cuts at 64 characters.
+  EXPECT_EQ(ValueText(FormBytes().Str(s), CodePage(1252)),
+            "\r\n    '" + std::string(63, 'a') + "\x82' +\r\n    '\xA0" "bc'");
+}
+
+TEST(FormToTextTest, DoubleByteCutCountsCharactersFromTheStart) {
+  // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
+  std::string s = std::string(62, 'a') + "\x82\x82" + "\x82\xA0";
+  EXPECT_EQ(ValueText(FormBytes().Str(s), CodePage(932)),
+            "\r\n    '" + s.substr(0, 64) + "' +\r\n    '\x82\xA0'");
+  // Characters all the way: each line gives up the lead byte that would be cut off.
+  std::string wide(1, 'x');
+  for (int i = 0; i < 40; ++i) wide += "\x88\x9F";
+  std::string text = ValueText(FormBytes().Str(wide), CodePage(932));
+  EXPECT_EQ(text, "\r\n    '" + wide.substr(0, 63) + "' +\r\n    '" + wide.substr(63) + "'");
+}
+
+TEST(FormToTextTest, Binary32And33Bytes) {
+  EXPECT_EQ(ValueText(FormBytes().Binary(Bytes(0, 32))), "{\r\n    " + Hex(0, 32) + "}");
+  EXPECT_EQ(ValueText(FormBytes().Binary(Bytes(200, 33))),
+            "{\r\n    " + Hex(200, 32) + "\r\n    " + Hex(232, 1) + "}");
+}
+
+TEST(FormToTextTest, ListsNestAndTakeAnyValue) {
+  std::string value = FormBytes()
+                          .List()
+                          .Str("a")
+                          .Int8(1)
+                          .List()
+                          .Ident("x")
+                          .End()
+                          .Set()
+                          .Short("s")
+                          .End()
+                          .End();
+  EXPECT_EQ(ValueText(value), "(\r\n    'a'\r\n    1\r\n    (\r\n      x)\r\n    [s])");
+}
+
+TEST(FormToTextTest, LongStringInAListLeavesALineOfIndentationOnly) {
+  std::string s(70, 'q');
+  EXPECT_EQ(ValueText(FormBytes().List().Str(s).End()),
+            "(\r\n    \r\n      '" + s.substr(0, 64) + "' +\r\n      '" + s.substr(64) + "')");
+}
+
+TEST(FormToTextTest, CollectionItems) {
+  std::string value = FormBytes()
+                          .Collection()
+                          .List()
+                          .Prop("Width")
+                          .Int8(10)
+                          .End()
+                          .Int8(3)
+                          .List()
+                          .Prop("Caption")
+                          .Str("A")
+                          .Prop("Items")
+                          .Collection()
+                          .List()
+                          .End()
+                          .End()
+                          .End()
+                          .End();
+  EXPECT_EQ(ValueText(value),
+            "<\r\n"
+            "    item\r\n"
+            "      Width = 10\r\n"
+            "    end\r\n"
+            "    item [3]\r\n"
+            "      Caption = 'A'\r\n"
+            "      Items = <\r\n"
+            "        item\r\n"
+            "        end>\r\n"
+            "    end>");
+}
+
+TEST(FormToTextTest, ObjectTree) {
+  std::string stream = FormBytes()
+                           .Signature()
+                           .Object("TForm1", "Form1")
+                           .Prop("Left")
+                           .Int8(8)
+                           .Prop("Caption")
+                           .Str("Main")
+                           .End()
+                           .Object("TButton", "Button1")
+                           .Prop("Tag")
+                           .Int8(-1)
+                           .End()
+                           .End()
+                           .Object("TPanel")
+                           .Prop("Font.Style")
+                           .Set()
+                           .End()
+                           .End()
+                           .Object("TLabel", "L")
+                           .End()
+                           .End()
+                           .End()
+                           .End();
+  EXPECT_EQ(ToText(stream),
+            "object Form1: TForm1\r\n"
+            "  Left = 8\r\n"
+            "  Caption = 'Main'\r\n"
+            "  object Button1: TButton\r\n"
+            "    Tag = -1\r\n"
+            "  end\r\n"
+            "  object TPanel\r\n"
+            "    Font.Style = []\r\n"
+            "    object L: TLabel\r\n"
+            "    end\r\n"
+            "  end\r\n"
+            "end\r\n");
+}
+
+TEST(FormToTextTest, HeaderVariants) {
+  struct Case {
+    std::string prefix;
+    std::string header;
+  };
+  const Case cases[] = {
+      {"", "object Form1: TForm1"},
+      {FormBytes().Prefix(0), "object Form1: TForm1"},
+      {FormBytes().Prefix(PrefixInherited), "inherited Form1: TForm1"},
+      {FormBytes().Prefix(3).Int8(2), "inherited Form1: TForm1 [2]"},
+      {FormBytes().Prefix(PrefixChildPos).Int8(0), "object Form1: TForm1 [0]"},
+      {FormBytes().Prefix(PrefixChildPos).Int32(-70000), "object Form1: TForm1 [-70000]"},
+      {FormBytes().Prefix(PrefixInline), "inline Form1: TForm1"},
+      {FormBytes().Prefix(PrefixInline | PrefixChildPos).Int8(1), "inline Form1: TForm1 [1]"},
+      {FormBytes().Prefix(PrefixInline | PrefixInherited), "inherited Form1: TForm1"},
+      {FormBytes().Prefix(8), "object Form1: TForm1"},
+  };
+  for (const auto& c : cases) {
+    std::string stream = FormBytes().Signature().Raw(c.prefix).Object("TForm1", "Form1").End().End();
+    EXPECT_EQ(ToText(stream), c.header + "\r\nend\r\n");
+  }
+  EXPECT_EQ(ToText(FormBytes().Signature().Object("TForm1").End().End()),
+            "object TForm1\r\nend\r\n");
+}
+
+TEST(FormToTextTest, FormFileSkipsTheHeaderAndIgnoresWhatFollowsTheRoot) {
+  std::string stream = FormBytes().Signature().Object("TForm1", "F").End().End().Raw("junk");
+  TMemoryStream in(test::FormFile("TFORM1", stream));
+  TMemoryStream out;
+  FormFileToText(in, out, CodePage());
+  EXPECT_EQ(out.Bytes(), "object F: TForm1\r\nend\r\n");
+  EXPECT_EQ(in.Position(), static_cast<std::int64_t>(in.Bytes().size() - 4));
+
+  TMemoryStream textForm("object F: TForm1\r\nend\r\n");
+  ExpectFailure<EInvalidImage>([&] { FormFileToText(textForm, out, CodePage()); },
+                               "Invalid stream format");
+}
+
+TEST(FormToTextTest, MissingSignature) {
+  ExpectFailure<EReadError>([] { ToText("TPF1\x06TForm1\x00\x00\x00"); }, "Invalid stream format");
+}
+
+TEST(FormToTextTest, MalformedValuesFail) {
+  struct Case {
+    const char* what;
+    std::string value;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"tag 19", FormBytes().Byte(19).Str("x"), "Invalid property value"},
+      {"tag 20", FormBytes().Byte(20).U32(1).Raw("x"), "Invalid property value"},
+      {"tag 0x86", FormBytes().Byte(0x86).Short("x"), "Invalid property value"},
+      {"tag 255 in a list", FormBytes().List().Byte(255).End(), "Invalid property value"},
+      {"item without list", FormBytes().Collection().Byte(TagTrue).End().End(),
+       "Invalid property value"},
+      {"item index not integer", FormBytes().Collection().Str("1").List().End().End(),
+       "Invalid property value"},
+      {"binary 2e9", FormBytes().Byte(TagBinary).U32(2000000000u).Raw(std::string(100, 'b')),
+       "Stream read error"},
+      {"long string 2e9", FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')),
+       "Stream read error"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ExpectFailure<EReadError>([&] { ToText(WithValue(c.value)); }, c.message);
+  }
+  std::string hugeBinary = FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b'));
+  ExpectFailure<EReadError>([&] { ToText(WithValue(hugeBinary)); }, "Invalid property value");
+}
+
+std::string NestedLists(int depth) {
+  FormBytes value;
+  for (int i = 0; i < depth; ++i) value.List();
+  for (int i = 0; i < depth; ++i) value.End();
+  return WithValue(value);
+}
+
+std::string NestedObjects(int depth) {
+  FormBytes stream;
+  stream.Signature();
+  for (int i = 0; i < depth; ++i) stream.Object("T").End();
+  for (int i = 0; i < depth; ++i) stream.End();
+  return stream;
+}
+
+std::string NestedCollections(int depth) {
+  FormBytes value;
+  for (int i = 0; i < depth; ++i) value.Collection().List().Prop("C");
+  value.Int8(0);
+  for (int i = 0; i < depth; ++i) value.End().End();
+  return WithValue(value);
+}
+
+TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
+  // The root object is the first level.
+  EXPECT_NO_THROW(ToText(NestedLists(255)));
+  EXPECT_NO_THROW(ToText(NestedObjects(256)));
+  EXPECT_NO_THROW(ToText(NestedCollections(255)));
+  ExpectFailure<EReadError>([] { ToText(NestedLists(256)); }, "Nesting too deep");
+  ExpectFailure<EReadError>([] { ToText(NestedObjects(257)); }, "Nesting too deep");
+  ExpectFailure<EReadError>([] { ToText(NestedCollections(256)); }, "Nesting too deep");
+  ExpectFailure<EReadError>([] { ToText(NestedObjects(100000)); }, "Nesting too deep");
+}
+
+std::string RichStream() {
+  return FormBytes()
+      .Signature()
+      .Prefix(3)
+      .Int8(1)
+      .Object("TForm1", "Form1")
+      .Prop("Caption")
+      .Str("It's")
+      .Prop("Lines.Strings")
+      .List()
+      .LStr(std::string(70, 'l'))
+      .WStr(u"w\u20AC")
+      .End()
+      .Prop("Data")
+      .Binary(Bytes(0, 40))
+      .Prop("Items")
+      .Collection()
+      .Int16(300)
+      .List()
+      .Prop("V")
+      .Extended(2.5L)
+      .End()
+      .End()
+      .Prop("S")
+      .Set()
+      .Short("a")
+      .End()
+      .Prop("C")
+      .Currency(1)
+      .Prop("D")
+      .Double(1.0)
+      .Prop("F")
+      .Single(1.0f)
+      .End()
+      .Prefix(PrefixInline)
+      .Object("TFrame1", "Frame")
+      .Prop("N")
+      .Byte(TagNil)
+      .End()
+      .End()
+      .End();
+}
+
+TEST(FormToTextTest, TruncationAtEveryByteIsAStreamReadErrorAfterThePartialText) {
+  std::string stream = RichStream();
+  std::string full = ToText(stream);
+  for (std::size_t cut = 0; cut < stream.size(); ++cut) {
+    SCOPED_TRACE(cut);
+    TMemoryStream in(stream.substr(0, cut));
+    TMemoryStream out;
+    ExpectFailure<EReadError>([&] { FormStreamToText(in, out, CodePage()); }, "Stream read error");
+    EXPECT_EQ(full.compare(0, out.Bytes().size(), out.Bytes()), 0);
+    EXPECT_EQ(in.Position(), static_cast<std::int64_t>(cut));
+  }
+}
+
+TEST(FormToTextTest, OutputKeepsTheTextBeforeAFailure) {
+  std::string stream = FormBytes()
+                           .Signature()
+                           .Object("TForm1", "Form1")
+                           .Prop("A")
+                           .Int8(1)
+                           .Prop("B")
+                           .Byte(40)
+                           .End()
+                           .End();
+  TMemoryStream in(stream);
+  TMemoryStream out;
+  ExpectFailure<EReadError>([&] { FormStreamToText(in, out, CodePage()); }, "Invalid property value");
+  EXPECT_EQ(out.Bytes(), "object Form1: TForm1\r\n  A = 1\r\n  B = ");
+}
+
+}  // namespace
+}  // namespace reshape
