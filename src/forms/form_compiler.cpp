@@ -1,0 +1,295 @@
+#include "forms/form_compiler.h"
+
+#include <cmath>
+#include <limits>
+
+#include "forms/extended.h"
+#include "forms/property_rules.h"
+#include "forms/resource_header.h"
+#include "platform/errors.h"
+#include "script/ascii_case.h"
+
+namespace reshape {
+
+namespace {
+
+// Counts one level of objects, lists and collections for as long as it lives.
+class NestingLevel {
+ public:
+  explicit NestingLevel(CompileSession& session) : session_(session) {
+    if (session.Depth >= kMaxNestingDepth) session.Parser.Fail("Nesting too deep");
+    ++session.Depth;
+  }
+  ~NestingLevel() { --session_.Depth; }
+  NestingLevel(const NestingLevel&) = delete;
+  NestingLevel& operator=(const NestingLevel&) = delete;
+
+ private:
+  CompileSession& session_;
+};
+
+bool EndsPropertyList(const TParser& parser) {
+  return parser.IsKeyword("END") || parser.IsKeyword("OBJECT") || parser.IsKeyword("INHERITED");
+}
+
+// The compiled form of an object whose opening keyword has been read and advanced past.
+void CompileObjectAfterKeyword(CompileSession& session, std::uint8_t flags) {
+  TParser& parser = session.Parser;
+  NestingLevel level(session);
+  CompileHeader(session, flags);
+  bool inlineChildFollows = false;
+  while (!EndsPropertyList(parser)) {
+    if (parser.IsKeyword("INLINE")) {
+      // A property may be named Inline; as such it is followed by "=" or ".".
+      std::string word = parser.TokenText();
+      if (parser.Advance() != '=' && parser.Token() != '.') {
+        inlineChildFollows = true;
+        break;
+      }
+      CompileProperty(session, std::move(word));
+      continue;
+    }
+    CompileProperty(session);
+  }
+  WritePendingSetProperties(session);
+  session.Writer.WriteEndMarker();
+  if (inlineChildFollows) CompileObjectAfterKeyword(session, PrefixInline);
+  while (!parser.IsKeyword("END")) CompileObject(session);
+  session.Writer.WriteEndMarker();
+  // The root's END is the last token read: whatever follows it is never looked at.
+  if (session.Depth > 1) parser.Advance();
+}
+
+bool IsDecimalLiteral(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+void CompileInteger(CompileSession& session) {
+  TParser& parser = session.Parser;
+  std::string text = parser.TokenText();
+  if (text == "-" && parser.IsFollowedDirectlyBy("INF")) {
+    parser.Advance();
+    session.Writer.WriteExtendedValue(-std::numeric_limits<long double>::infinity());
+  } else if (std::int32_t value = 0; TextToInteger(text, value)) {
+    session.Writer.WriteIntegerValue(value);
+  } else if (long double wide = 0; IsDecimalLiteral(text) && TextToExtended(text, wide)) {
+    // A whole number beyond 32 bits (a float written without fraction) stays a float.
+    session.Writer.WriteExtendedValue(wide);
+  } else {
+    parser.TokenAsInteger();
+  }
+  parser.Advance();
+}
+
+// The largest stored currency integer as the text form writes it: 15 significant digits.
+constexpr long double kCurrencyTextLimit = 9.22337203685478e18L;
+
+void CompileFloat(CompileSession& session) {
+  TParser& parser = session.Parser;
+  long double value = parser.TokenAsFloat();
+  if (parser.FloatSuffix() == 'c' || parser.FloatSuffix() == 'C') {
+    // The text holds the stored integer (the amount times 10000) of a currency value.
+    if (!(std::fabs(value) <= kCurrencyTextLimit)) {
+      std::string number = parser.TokenText();
+      number.pop_back();
+      throw EConvertError("'" + number + "' is not a valid floating point value");
+    }
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t scaled = value >= static_cast<long double>(kMax)   ? kMax
+                          : value <= static_cast<long double>(kMin) ? kMin
+                                                                    : std::llroundl(value);
+    session.Writer.WriteCurrencyValue(scaled);
+  } else {
+    session.Writer.WriteExtendedValue(value);
+  }
+  parser.Advance();
+}
+
+void CompileIdentifier(CompileSession& session) {
+  std::string name = session.Parser.ReadDottedIdentifier();
+  // The text form writes infinite and not-a-number floats as these words.
+  if (name == "INF")
+    session.Writer.WriteExtendedValue(std::numeric_limits<long double>::infinity());
+  else if (name == "NAN")
+    session.Writer.WriteExtendedValue(std::numeric_limits<long double>::quiet_NaN());
+  else
+    session.Writer.WriteIdentValue(name);
+  session.Parser.Advance();
+}
+
+void CompileList(CompileSession& session) {
+  NestingLevel level(session);
+  session.Writer.WriteListStart();
+  session.Parser.Advance();
+  while (session.Parser.Token() != ')') CompileValue(session);
+  session.Writer.WriteEndMarker();
+  session.Parser.Advance();
+}
+
+void CompileSet(CompileSession& session) {
+  TParser& parser = session.Parser;
+  session.Writer.WriteTag(TagSet);
+  if (parser.Advance() != ']') {
+    for (;;) {
+      parser.Expect(TokIdentifier);
+      session.Writer.WriteShortString(parser.TokenText());
+      if (parser.Advance() == ']') break;
+      parser.Expect(',');
+      parser.Advance();
+    }
+  }
+  session.Writer.WriteShortString("");
+  parser.Advance();
+}
+
+void CompileCollection(CompileSession& session) {
+  TParser& parser = session.Parser;
+  NestingLevel level(session);
+  session.Writer.WriteTag(TagCollection);
+  parser.Advance();
+  while (parser.Token() != '>') {
+    parser.ExpectKeyword("item");
+    parser.Advance();
+    std::int32_t order = ReadOrderModifier(session);
+    if (order != -1) session.Writer.WriteIntegerValue(order);
+    session.Writer.WriteListStart();
+    while (!parser.IsKeyword("end")) CompileProperty(session);
+    session.Writer.WriteEndMarker();
+    parser.Advance();
+  }
+  session.Writer.WriteEndMarker();
+  parser.Advance();
+}
+
+// Bytes join a wide string as the tokenizer decodes quoted bytes: zero-extended.
+void AppendWidened(std::u16string& wide, std::string_view bytes) {
+  for (char byte : bytes) wide += static_cast<char16_t>(static_cast<unsigned char>(byte));
+}
+
+void CompileBinary(CompileSession& session) {
+  session.Writer.WriteBinaryValue([&](TStream& data) { session.Parser.ReadHexBlock(data); });
+  session.Parser.Advance();
+}
+
+}  // namespace
+
+void WriteFormFile(TStream& text, TStream& output, FormCompileContext& context) {
+  TMemoryStream compiled;
+  CompileForm(text, compiled, context);
+  WriteResourceHeader(compiled, output);
+}
+
+void CompileForm(TStream& text, TMemoryStream& compiled, FormCompileContext& context) {
+  context.PendingSets.clear();
+  TParser parser(text);
+  TMyWriter writer(compiled);
+  CompileSession session{parser, writer, context};
+  writer.WriteFormSignature();
+  CompileObject(session);
+  writer.Flush();
+}
+
+void CompileObject(CompileSession& session) {
+  TParser& parser = session.Parser;
+  std::uint8_t flags = 0;
+  if (parser.IsKeyword("INHERITED"))
+    flags = PrefixInherited;
+  else if (parser.IsKeyword("INLINE"))
+    flags = PrefixInline;
+  else
+    parser.ExpectKeyword("OBJECT");
+  parser.Advance();
+  CompileObjectAfterKeyword(session, flags);
+}
+
+void CompileHeader(CompileSession& session, std::uint8_t flags) {
+  TParser& parser = session.Parser;
+  FormCompileContext& context = session.Context;
+  parser.Expect(TokIdentifier);
+  std::string className = parser.TokenText();
+  context.CurrentObjectName.clear();
+  if (parser.Advance() == ':') {
+    parser.Advance();
+    parser.Expect(TokIdentifier);
+    context.CurrentObjectName = std::move(className);
+    className = parser.TokenText();
+    parser.Advance();
+  }
+  std::int32_t position = ReadOrderModifier(session);
+  // -1 stands for "no position"; every other value, 0 included, orders the child.
+  if (position != -1) flags |= PrefixChildPos;
+  session.Writer.WriteObjectPrefix(flags, position);
+  for (const TCommand& command : context.Run.Commands) {
+    if (command.Kind != CommandKind::RENC || !SameIgnoringAsciiCase(command.ClassName, className))
+      continue;
+    className = command.NewClassName;
+    context.Run.Changed("Renamed class \"" + command.ClassName + "\" to \"" +
+                        command.NewClassName + "\"");
+    break;
+  }
+  context.CurrentClassName = className;
+  session.Writer.WriteShortString(context.CurrentClassName);
+  session.Writer.WriteShortString(context.CurrentObjectName);
+}
+
+std::int32_t ReadOrderModifier(CompileSession& session) {
+  TParser& parser = session.Parser;
+  if (parser.Token() != '[') return -1;
+  parser.Advance();
+  parser.Expect(TokInteger);
+  std::int32_t position = parser.TokenAsInteger();
+  parser.Advance();
+  parser.Expect(']');
+  parser.Advance();
+  return position;
+}
+
+void CompileValue(CompileSession& session) {
+  switch (session.Parser.Token()) {
+    case TokString:
+    case TokWideString: {
+      JoinedString joined = JoinStrings(session);
+      if (joined.IsWide)
+        session.Writer.WriteWideStringValue(joined.Wide);
+      else
+        session.Writer.WriteStringValue(joined.Narrow);
+      return;
+    }
+    case TokIdentifier: return CompileIdentifier(session);
+    case TokInteger: return CompileInteger(session);
+    case TokFloat: return CompileFloat(session);
+    case '(': return CompileList(session);
+    case '[': return CompileSet(session);
+    case '<': return CompileCollection(session);
+    case '{': return CompileBinary(session);
+    default: session.Parser.Fail("Invalid property value");
+  }
+}
+
+JoinedString JoinStrings(CompileSession& session) {
+  TParser& parser = session.Parser;
+  JoinedString joined;
+  for (;;) {
+    if (parser.Token() == TokWideString) {
+      if (!joined.IsWide) {
+        joined.IsWide = true;
+        AppendWidened(joined.Wide, joined.Narrow);
+      }
+      joined.Wide += parser.WideText();
+    } else if (joined.IsWide) {
+      AppendWidened(joined.Wide, parser.TokenText());
+    } else {
+      joined.Narrow += parser.TokenText();
+    }
+    if (parser.Advance() != '+') return joined;
+    if (parser.Advance() != TokString && parser.Token() != TokWideString)
+      parser.Fail("String expected");
+  }
+}
+
+}  // namespace reshape

@@ -1,0 +1,399 @@
+#include "forms/form_compiler.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "forms/compiler_test_support.h"
+#include "forms/test_stream_builder.h"
+#include "platform/errors.h"
+
+namespace reshape {
+namespace {
+
+using test::CompileRun;
+using test::FormBytes;
+using test::Renc;
+
+FormBytes Root(std::string_view className, std::string_view name = "") {
+  FormBytes bytes;
+  bytes.Signature().Object(className, name);
+  return bytes;
+}
+
+// The compiled stream of a root A: T with the one property P holding the value's text.
+std::string CompileValueText(const std::string& value) {
+  return CompileRun().Compile("object A: T\r\n  P = " + value + "\r\nend\r\n");
+}
+
+std::string WithValue(const FormBytes& value) {
+  return FormBytes().Signature().Object("T", "A").Prop("P").Raw(value.Bytes()).End().End();
+}
+
+TEST(CompileForm, EmptyRoot) {
+  EXPECT_EQ(CompileRun().Compile("object Form1: TForm1\r\nend\r\n"),
+            Root("TForm1", "Form1").End().End().Bytes());
+}
+
+struct HeaderCase {
+  const char* text;
+  std::string bytes;
+};
+
+TEST(CompileForm, Headers) {
+  const HeaderCase cases[] = {
+      {"object TForm1 end", Root("TForm1").End().End()},
+      {"OBJECT a: b End", Root("b", "a").End().End()},
+      {"inherited Panel1: TPanel end",
+       FormBytes().Signature().Prefix(PrefixInherited).Object("TPanel", "Panel1").End().End()},
+      {"object Button1: TButton [3] end",
+       FormBytes().Signature().Prefix(PrefixChildPos).Int8(3).Object("TButton", "Button1").End().End()},
+      // A position of 0 is kept: it orders the child first.
+      {"object B: TButton [0] end",
+       FormBytes().Signature().Prefix(PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
+      {"inherited B: TButton [0] end",
+       FormBytes().Signature().Prefix(PrefixInherited | PrefixChildPos).Int8(0).Object("TButton", "B")
+           .End().End()},
+      {"object B: TButton [-1] end", Root("TButton", "B").End().End()},
+      {"object B: TButton [$100] end",
+       FormBytes().Signature().Prefix(PrefixChildPos).Int16(256).Object("TButton", "B").End().End()},
+      {"object B: TButton [-2] end",
+       FormBytes().Signature().Prefix(PrefixChildPos).Int8(-2).Object("TButton", "B").End().End()},
+      {"inline Frame1: TFrame1 end",
+       FormBytes().Signature().Prefix(PrefixInline).Object("TFrame1", "Frame1").End().End()},
+      {"INLINE F: TF [2] end",
+       FormBytes().Signature().Prefix(PrefixInline | PrefixChildPos).Int8(2).Object("TF", "F").End().End()},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
+}
+
+TEST(CompileForm, ChildrenFollowProperties) {
+  std::string text =
+      "object Form1: TForm1\r\n"
+      "  Left = 8\r\n"
+      "  object Button1: TButton\r\n"
+      "    Tag = -1\r\n"
+      "  end\r\n"
+      "  inherited Panel1: TPanel\r\n"
+      "  end\r\n"
+      "end\r\n";
+  FormBytes expected = Root("TForm1", "Form1");
+  expected.Prop("Left").Int8(8).End();
+  expected.Object("TButton", "Button1").Prop("Tag").Int8(-1).End().End();
+  expected.Prefix(PrefixInherited).Object("TPanel", "Panel1").End().End();
+  expected.End();
+  EXPECT_EQ(CompileRun().Compile(text), expected.Bytes());
+}
+
+TEST(CompileForm, InlineIsAPropertyWhenFollowedByEqualsOrDot) {
+  std::string text =
+      "object F: TF\r\n"
+      "  Inline = 5\r\n"
+      "  inline.X = 1\r\n"
+      "  inline Frame1: TFrame1\r\n"
+      "    Inline = True\r\n"
+      "  end\r\n"
+      "  object B: TB\r\n"
+      "  end\r\n"
+      "end\r\n";
+  FormBytes expected = Root("TF", "F");
+  expected.Prop("Inline").Int8(5).Prop("inline.X").Int8(1).End();
+  expected.Prefix(PrefixInline).Object("TFrame1", "Frame1").Prop("Inline").Byte(TagTrue).End().End();
+  expected.Object("TB", "B").End().End();
+  expected.End();
+  EXPECT_EQ(CompileRun().Compile(text), expected.Bytes());
+}
+
+struct ValueCase {
+  std::string text;
+  std::string bytes;
+};
+
+class CompiledValue : public testing::TestWithParam<ValueCase> {};
+
+TEST_P(CompiledValue, WritesTheseBytes) {
+  EXPECT_EQ(CompileValueText(GetParam().text), WithValue(FormBytes().Raw(GetParam().bytes)));
+}
+
+constexpr long double kInf = std::numeric_limits<long double>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(
+    Integers, CompiledValue,
+    testing::Values(ValueCase{"8", FormBytes().Int8(8)}, ValueCase{"-1", FormBytes().Int8(-1)},
+                    ValueCase{"127", FormBytes().Int8(127)}, ValueCase{"128", FormBytes().Int16(128)},
+                    ValueCase{"-32769", FormBytes().Int32(-32769)},
+                    ValueCase{"70000", FormBytes().Int32(70000)},
+                    ValueCase{"2147483647", FormBytes().Int32(2147483647)},
+                    ValueCase{"-2147483648", FormBytes().Int32(INT32_MIN)},
+                    ValueCase{"$FF", FormBytes().Int16(255)},
+                    ValueCase{"$FFFFFFFF", FormBytes().Int8(-1)},
+                    // Whole numbers beyond 32 bits were floats written without a fraction.
+                    ValueCase{"2147483648", FormBytes().Extended(2147483648.0L)},
+                    ValueCase{"99999999999", FormBytes().Extended(99999999999.0L)},
+                    ValueCase{"-2147483649", FormBytes().Extended(-2147483649.0L)},
+                    ValueCase{"123456789012345678901234567890",
+                              FormBytes().Extended(123456789012345678901234567890.0L)}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Floats, CompiledValue,
+    testing::Values(ValueCase{"1.5", FormBytes().Extended(1.5L)},
+                    ValueCase{"1.5s", FormBytes().Extended(1.5L)},
+                    ValueCase{"1.5D", FormBytes().Extended(1.5L)},
+                    ValueCase{"0.100000001490116s", FormBytes().Extended(0.100000001490116L)},
+                    ValueCase{"-2.5E-7", FormBytes().Extended(-2.5E-7L)},
+                    ValueCase{"1E20", FormBytes().Extended(1E20L)},
+                    // A currency literal holds the stored integer, the amount times 10000.
+                    ValueCase{"15000c", FormBytes().Currency(15000)},
+                    ValueCase{"0c", FormBytes().Currency(0)},
+                    ValueCase{"-5C", FormBytes().Currency(-5)},
+                    ValueCase{"1.5E4c", FormBytes().Currency(15000)},
+                    ValueCase{"9.22337203685478E18c",
+                              FormBytes().Currency(std::numeric_limits<std::int64_t>::max())},
+                    ValueCase{"-9.22337203685478E18c",
+                              FormBytes().Currency(std::numeric_limits<std::int64_t>::min())},
+                    ValueCase{"INF", FormBytes().Extended(kInf)},
+                    ValueCase{"-INF", FormBytes().Extended(-kInf)},
+                    ValueCase{"NAN",
+                              FormBytes().Extended(std::numeric_limits<long double>::quiet_NaN())}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Strings, CompiledValue,
+    testing::Values(ValueCase{"''", FormBytes().Str("")},
+                    ValueCase{"'It'#39's'", FormBytes().Str("It's")},
+                    ValueCase{"'abc' + 'def'", FormBytes().Str("abcdef")},
+                    ValueCase{"'a' +\r\n    'b' +\r\n    #13", FormBytes().Str("ab\r")},
+                    ValueCase{"'" + std::string(255, 'x') + "'", FormBytes().Str(std::string(255, 'x'))},
+                    ValueCase{"'" + std::string(200, 'x') + "' + '" + std::string(56, 'y') + "'",
+                              FormBytes().LStr(std::string(200, 'x') + std::string(56, 'y'))},
+                    // Any part above 255 makes the whole expression a wide string.
+                    ValueCase{"#8364", FormBytes().WStr(u"\u20ac")},
+                    ValueCase{"'a\xe9' + #8364 + 'b'", FormBytes().WStr(u"a\u00e9\u20acb")},
+                    ValueCase{"#8364 + '\xff'", FormBytes().WStr(u"\u20ac\u00ff")},
+                    ValueCase{"'\xe9'#233", FormBytes().Str("\xe9\xe9")}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Identifiers, CompiledValue,
+    testing::Values(ValueCase{"clRed", FormBytes().Ident("clRed")},
+                    ValueCase{"true", FormBytes().Byte(TagTrue)},
+                    ValueCase{"FALSE", FormBytes().Byte(TagFalse)},
+                    ValueCase{"NIL", FormBytes().Byte(TagNil)},
+                    ValueCase{"null", FormBytes().Byte(TagNull)},
+                    ValueCase{"Form1.Button1", FormBytes().Ident("Form1.Button1")},
+                    // Only the exact words the text form writes for floats are floats.
+                    ValueCase{"Inf", FormBytes().Ident("Inf")},
+                    ValueCase{"INF.X", FormBytes().Ident("INF.X")}));
+
+INSTANTIATE_TEST_SUITE_P(
+    Structures, CompiledValue,
+    testing::Values(
+        ValueCase{"[]", FormBytes().Set().End()},
+        ValueCase{"[fsBold, fsItalic]", FormBytes().Set().Short("fsBold").Short("fsItalic").End()},
+        ValueCase{"()", FormBytes().List().End()},
+        ValueCase{"(\r\n  1\r\n  'a'\r\n  (2))",
+                  FormBytes().List().Int8(1).Str("a").List().Int8(2).End().End()},
+        ValueCase{"<>", FormBytes().Collection().End()},
+        ValueCase{"<\r\n  item\r\n    A = 1\r\n  end\r\n  item [0]\r\n  end\r\n  item [-1]\r\n"
+                  "  end\r\n  item [3]\r\n    B.C = <>\r\n  end>",
+                  FormBytes().Collection()
+                      .List().Prop("A").Int8(1).End()
+                      .Int8(0).List().End()
+                      .List().End()
+                      .Int8(3).List().Prop("B.C").Collection().End().End()
+                      .End()},
+        ValueCase{"{}", FormBytes().Binary("")},
+        ValueCase{"{0A1B\r\n  ff}", FormBytes().Binary("\x0a\x1b\xff")}));
+
+TEST(CompileForm, PathPartsMayStandApart) {
+  EXPECT_EQ(CompileRun().Compile("object A: T\r\n  Font . Name = 'x'\r\nend"),
+            Root("T", "A").Prop("Font.Name").Str("x").End().End().Bytes());
+}
+
+TEST(CompileForm, TextAfterRootEndIsIgnored) {
+  std::string expected = Root("T").End().End();
+  EXPECT_EQ(CompileRun().Compile("object T end 'unterminated"), expected);
+  EXPECT_EQ(CompileRun().Compile("object T end\r\n)))\r\nobject"), expected);
+}
+
+TEST(CompileForm, ClassRename) {
+  CompileRun run({Renc("TFoo", "TBar"), Renc("TForm1", "TMainForm"), Renc("tform1", "TOther"),
+                  Renc("TMainForm", "TThird")});
+  std::string text =
+      "object Form1: TFORM1\r\n"
+      "  object Foo1: TFoo\r\n"
+      "  end\r\n"
+      "  object Baz1: TBaz\r\n"
+      "  end\r\n"
+      "end\r\n";
+  FormBytes expected = Root("TMainForm", "Form1").End();
+  expected.Object("TBar", "Foo1").End().End();
+  expected.Object("TBaz", "Baz1").End().End();
+  expected.End();
+  EXPECT_EQ(run.Compile(text), expected.Bytes());
+  EXPECT_EQ(run.logger.lines, (std::vector<std::string>{
+                                  "Form1.dfm> Renamed class \"TForm1\" to \"TMainForm\"",
+                                  "Form1.dfm> Renamed class \"TFoo\" to \"TBar\"",
+                              }));
+  EXPECT_TRUE(run.run.FileChanged);
+  EXPECT_EQ(run.context.CurrentClassName, "TBaz");
+  EXPECT_EQ(run.context.CurrentObjectName, "Baz1");
+}
+
+TEST(CompileForm, NoRuleLeavesFileUnchanged) {
+  CompileRun run({Renc("TOther", "TNew")});
+  run.Compile("object Form1: TForm1 end");
+  EXPECT_FALSE(run.run.FileChanged);
+  EXPECT_TRUE(run.logger.lines.empty());
+}
+
+TEST(WriteFormFile, WritesHeaderNamedAfterRenamedRoot) {
+  CompileRun run({Renc("TForm1", "TMainForm")});
+  TMemoryStream text(std::string("object Form1: TForm1\r\n  Left = 8\r\nend\r\n"));
+  TMemoryStream output;
+  WriteFormFile(text, output, run.context);
+  std::string stream = Root("TMainForm", "Form1").Prop("Left").Int8(8).End().End();
+  EXPECT_EQ(output.Bytes(), test::FormFile("TMAINFORM", stream));
+}
+
+TEST(WriteFormFile, ReadsFromTheTextPosition) {
+  CompileRun run;
+  TMemoryStream text(std::string("garbage object T end"));
+  text.SetPosition(8);
+  TMemoryStream output;
+  WriteFormFile(text, output, run.context);
+  EXPECT_EQ(output.Bytes(), test::FormFile("T", Root("T").End().End()));
+}
+
+TEST(WriteFormFile, WritesNothingOnFailure) {
+  CompileRun run;
+  TMemoryStream text(std::string("object Form1: TForm1\r\n  Left = \r\nend\r\n"));
+  TMemoryStream output;
+  EXPECT_THROW(WriteFormFile(text, output, run.context), EParserError);
+  EXPECT_EQ(output.Size(), 0);
+}
+
+struct ErrorCase {
+  std::string text;
+  std::string message;
+};
+
+class SyntaxError : public testing::TestWithParam<ErrorCase> {};
+
+TEST_P(SyntaxError, FailsWithMessage) {
+  test::ExpectFailure<EParserError>([&] { CompileRun().Compile(GetParam().text); },
+                                    GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SyntaxError,
+    testing::Values(
+        ErrorCase{"", "OBJECT expected on line 1"},
+        ErrorCase{"\r\n\r\nthing A: T end", "OBJECT expected on line 3"},
+        ErrorCase{"object 5", "Identifier expected on line 1"},
+        ErrorCase{"object A:\r\n 5", "Identifier expected on line 2"},
+        ErrorCase{"object A [x] end", "Number expected on line 1"},
+        ErrorCase{"object A [1.5] end", "Number expected on line 1"},
+        ErrorCase{"object A [1 end", "'']'' expected on line 1"},
+        ErrorCase{"object A\r\n  P 5\r\nend", "''='' expected on line 2"},
+        ErrorCase{"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
+        ErrorCase{"object A\r\n  P = )\r\nend", "Invalid property value on line 2"},
+        ErrorCase{"object A\r\n  P = \r\n", "Invalid property value on line 3"},
+        ErrorCase{"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
+        ErrorCase{"object A\r\n  P = [a b]\r\nend", "'','' expected on line 2"},
+        ErrorCase{"object A\r\n  P = [a, 5]\r\nend", "Identifier expected on line 2"},
+        ErrorCase{"object A\r\n  P = [a,\r\n", "Identifier expected on line 3"},
+        ErrorCase{"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
+        ErrorCase{"object A\r\n  P = <\r\n  item\r\n  Q = 1\r\n", "Identifier expected on line 5"},
+        ErrorCase{"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
+        ErrorCase{"object A\r\n  P = 'abc\r\nend", "Invalid string constant on line 2"},
+        ErrorCase{"object A\r\n  P = (1\r\n  2\r\n", "Invalid property value on line 4"},
+        ErrorCase{"object A\r\n  P = 1\r\n", "Identifier expected on line 3"},
+        ErrorCase{"object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
+        // A blank before the dot ends the identifier; the dot then starts the next property.
+        ErrorCase{"object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3"}));
+
+TEST(CompileForm, NumberConversionErrorsCarryNoLine) {
+  const ErrorCase cases[] = {
+      {"1-2", "'1-2' is not a valid floating point value"},
+      {"1E5000", "'1E5000' is not a valid floating point value"},
+      {"1E30c", "'1E30' is not a valid floating point value"},
+      {"$", "'$' is not a valid integer value"},
+      {"-", "'-' is not a valid integer value"},
+      {"$100000000", "'$100000000' is not a valid integer value"},
+      {"1" + std::string(5000, '0'), "'1" + std::string(5000, '0') + "' is not a valid integer value"},
+  };
+  for (const auto& c : cases)
+    test::ExpectFailure<EConvertError>([&] { CompileValueText(c.text); }, c.message);
+  test::ExpectFailure<EConvertError>([] { CompileRun().Compile("object A [99999999999] end"); },
+                                     "'99999999999' is not a valid integer value");
+}
+
+std::string Nested(int depth, const std::string& open, const std::string& close,
+                   const std::string& middle = "") {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += open;
+  text += middle;
+  for (int i = 0; i < depth; ++i) text += close;
+  return text;
+}
+
+TEST(CompileForm, NestingUpTo256Levels) {
+  // The root is level 1, each object, list and collection one more.
+  EXPECT_NO_THROW(CompileRun().Compile(Nested(256, "object T\n", "end\n")));
+  EXPECT_NO_THROW(CompileValueText(Nested(255, "(", ")")));
+  EXPECT_NO_THROW(CompileValueText(Nested(255, "<item P = ", " end>", "1")));
+  test::ExpectFailure<EParserError>(
+      [] { CompileRun().Compile(Nested(257, "object T\n", "end\n")); },
+      "Nesting too deep on line 257");
+  test::ExpectFailure<EParserError>([] { CompileValueText(Nested(256, "(", ")")); },
+                                    "Nesting too deep on line 2");
+  test::ExpectFailure<EParserError>(
+      [] { CompileValueText("(" + Nested(255, "<item P = ", " end>", "1") + ")"); },
+      "Nesting too deep on line 2");
+}
+
+TEST(CompileForm, VeryDeepNestingFailsCleanly) {
+  const int depth = 100000;
+  EXPECT_THROW(CompileRun().Compile(Nested(depth, "object T\n", "end\n")), EParserError);
+  EXPECT_THROW(CompileValueText(Nested(depth, "(", ")")), EParserError);
+  EXPECT_THROW(CompileValueText(Nested(depth, "<item P = ", " end>", "1")), EParserError);
+  EXPECT_THROW(CompileValueText(std::string(depth, '(')), EParserError);
+}
+
+TEST(CompileForm, EveryTruncationFails) {
+  std::string text =
+      "object Form1: TForm1\r\n"
+      "  Left = 8\r\n"
+      "  Caption = 'It'#39's' +\r\n"
+      "    'more'#8364\r\n"
+      "  Big = 99999999999\r\n"
+      "  Ratio = 1.5E3s\r\n"
+      "  Money = 15000c\r\n"
+      "  Style = [fsBold, fsItalic]\r\n"
+      "  Items.Strings = (\r\n"
+      "    'a'\r\n"
+      "    -INF)\r\n"
+      "  Data = {\r\n"
+      "    0A1B2C}\r\n"
+      "  Cols = <\r\n"
+      "    item [2]\r\n"
+      "      Width = 10\r\n"
+      "    end>\r\n"
+      "  inline Frame1: TFrame1 [0]\r\n"
+      "    Action = Form1.Action1\r\n"
+      "  end\r\n"
+      "end\r\n";
+  ASSERT_NO_THROW(CompileRun().Compile(text));
+  const std::size_t complete = text.rfind("end") + 3;
+  for (std::size_t cut = 0; cut < complete; ++cut)
+    EXPECT_THROW(CompileRun().Compile(text.substr(0, cut)), Exception) << cut;
+}
+
+TEST(CompileForm, ClearsPendingSetsOfAnEarlierFailure) {
+  CompileRun run;
+  run.pending.push_back("x=Stale");
+  EXPECT_EQ(run.Compile("object T end"), Root("T").End().End().Bytes());
+}
+
+}  // namespace
+}  // namespace reshape
