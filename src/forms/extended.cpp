@@ -178,7 +178,9 @@ bool TextToExtended(std::string_view text, long double& value) {
   auto skipBlanks = [&] {
     while (i < text.size() && text[i] == ' ') ++i;
   };
-  auto isDigit = [&](std::size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+  auto isDigit = [&](std::size_t at) {
+    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+  };
 
   skipBlanks();
   bool negative = false;
@@ -187,11 +189,11 @@ bool TextToExtended(std::string_view text, long double& value) {
   // Decimal exponent of the first non-zero digit, to tell an underflow from an overflow.
   long magnitude = 0;
   bool seenNonZero = false;
-  int digitCount = 0;
+  bool anyDigit = false;
   while (isDigit(i)) {
     if (seenNonZero) ++magnitude;
     if (text[i] != '0' && !seenNonZero) seenNonZero = true;
-    ++digitCount;
+    anyDigit = true;
     ++i;
   }
   if (i < text.size() && text[i] == '.') {
@@ -201,11 +203,11 @@ bool TextToExtended(std::string_view text, long double& value) {
         --magnitude;
         if (text[i] != '0') seenNonZero = true;
       }
-      ++digitCount;
+      anyDigit = true;
       ++i;
     }
   }
-  if (digitCount == 0) return false;
+  if (!anyDigit) return false;
   long exponent = 0;
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
     ++i;

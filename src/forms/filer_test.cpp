@@ -224,15 +224,6 @@ TEST(ReaderTest, TypedValuesRoundTrip) {
   EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(bytes.size()));
 }
 
-TEST(ReaderTest, IdentValueNamesTheWordTags) {
-  TMemoryStream in(FormBytes().Byte(TagFalse).Byte(TagTrue).Byte(TagNil).Byte(TagNull).Bytes());
-  TReader reader(in);
-  EXPECT_EQ(reader.ReadIdentValue(), "False");
-  EXPECT_EQ(reader.ReadIdentValue(), "True");
-  EXPECT_EQ(reader.ReadIdentValue(), "nil");
-  EXPECT_EQ(reader.ReadIdentValue(), "Null");
-}
-
 TEST(ReaderTest, TypedReadsRejectOtherTags) {
   struct Case {
     const char* what;

@@ -36,7 +36,9 @@ bool InRun(unsigned char byte) { return byte >= 32 && byte != '\''; }
 bool InRun(char16_t unit) { return unit >= 32 && unit <= 255 && unit != '\''; }
 // The unit as the code page sees it when deciding where a double-byte character begins.
 unsigned char Rendered(unsigned char byte) { return byte; }
-unsigned char Rendered(char16_t unit) { return unit <= 255 ? static_cast<unsigned char>(unit) : '?'; }
+unsigned char Rendered(char16_t unit) {
+  return unit <= 255 ? static_cast<unsigned char>(unit) : '?';
+}
 
 class FormToText {
  public:

@@ -78,7 +78,8 @@ TEST(FormToTextTest, ValueTexts) {
       {FormBytes().Byte(TagNil), "nil"},
       {FormBytes().Byte(TagNull), "Null"},
       {FormBytes().Set().End(), "[]"},
-      {FormBytes().Set().Short("fsBold").Short("fsItalic").Short("x").End(), "[fsBold, fsItalic, x]"},
+      {FormBytes().Set().Short("fsBold").Short("fsItalic").Short("x").End(),
+       "[fsBold, fsItalic, x]"},
       {FormBytes().List().End(), "()"},
       {FormBytes().Collection().End(), "<>"},
       {FormBytes().Str(""), "''"},
@@ -177,17 +178,8 @@ TEST(FormToTextTest, Binary32And33Bytes) {
 }
 
 TEST(FormToTextTest, ListsNestAndTakeAnyValue) {
-  std::string value = FormBytes()
-                          .List()
-                          .Str("a")
-                          .Int8(1)
-                          .List()
-                          .Ident("x")
-                          .End()
-                          .Set()
-                          .Short("s")
-                          .End()
-                          .End();
+  std::string value =
+      FormBytes().List().Str("a").Int8(1).List().Ident("x").End().Set().Short("s").End().End();
   EXPECT_EQ(ValueText(value), "(\r\n    'a'\r\n    1\r\n    (\r\n      x)\r\n    [s])");
 }
 
@@ -200,19 +192,9 @@ TEST(FormToTextTest, LongStringInAListLeavesALineOfIndentationOnly) {
 TEST(FormToTextTest, CollectionItems) {
   std::string value = FormBytes()
                           .Collection()
-                          .List()
-                          .Prop("Width")
-                          .Int8(10)
-                          .End()
-                          .Int8(3)
-                          .List()
-                          .Prop("Caption")
-                          .Str("A")
-                          .Prop("Items")
-                          .Collection()
-                          .List()
-                          .End()
-                          .End()
+                          .List().Prop("Width").Int8(10).End()
+                          .Int8(3).List().Prop("Caption").Str("A")
+                          .Prop("Items").Collection().List().End().End()  // nested collection
                           .End()
                           .End();
   EXPECT_EQ(ValueText(value),
@@ -231,26 +213,12 @@ TEST(FormToTextTest, CollectionItems) {
 TEST(FormToTextTest, ObjectTree) {
   std::string stream = FormBytes()
                            .Signature()
-                           .Object("TForm1", "Form1")
-                           .Prop("Left")
-                           .Int8(8)
-                           .Prop("Caption")
-                           .Str("Main")
-                           .End()
-                           .Object("TButton", "Button1")
-                           .Prop("Tag")
-                           .Int8(-1)
-                           .End()
-                           .End()
-                           .Object("TPanel")
-                           .Prop("Font.Style")
-                           .Set()
-                           .End()
-                           .End()
-                           .Object("TLabel", "L")
-                           .End()
-                           .End()
-                           .End()
+                           .Object("TForm1", "Form1").Prop("Left").Int8(8)
+                           .Prop("Caption").Str("Main").End()
+                           .Object("TButton", "Button1").Prop("Tag").Int8(-1).End().End()
+                           .Object("TPanel").Prop("Font.Style").Set().End().End()
+                           .Object("TLabel", "L").End().End()
+                           .End()  // children of TPanel
                            .End();
   EXPECT_EQ(ToText(stream),
             "object Form1: TForm1\r\n"
@@ -285,7 +253,8 @@ TEST(FormToTextTest, HeaderVariants) {
       {FormBytes().Prefix(8), "object Form1: TForm1"},
   };
   for (const auto& c : cases) {
-    std::string stream = FormBytes().Signature().Raw(c.prefix).Object("TForm1", "Form1").End().End();
+    std::string stream =
+        FormBytes().Signature().Raw(c.prefix).Object("TForm1", "Form1").End().End();
     EXPECT_EQ(ToText(stream), c.header + "\r\nend\r\n");
   }
   EXPECT_EQ(ToText(FormBytes().Signature().Object("TForm1").End().End()),
@@ -326,7 +295,8 @@ TEST(FormToTextTest, MalformedValuesFail) {
        "Invalid property value"},
       {"binary 2e9", FormBytes().Byte(TagBinary).U32(2000000000u).Raw(std::string(100, 'b')),
        "Stream read error"},
-      {"long string 2e9", FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')),
+      {"long string 2e9",
+       FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')),
        "Stream read error"},
   };
   for (const auto& c : cases) {
@@ -374,43 +344,15 @@ TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
 std::string RichStream() {
   return FormBytes()
       .Signature()
-      .Prefix(3)
-      .Int8(1)
-      .Object("TForm1", "Form1")
-      .Prop("Caption")
-      .Str("It's")
-      .Prop("Lines.Strings")
-      .List()
-      .LStr(std::string(70, 'l'))
-      .WStr(u"w\u20AC")
+      .Prefix(3).Int8(1).Object("TForm1", "Form1")
+      .Prop("Caption").Str("It's")
+      .Prop("Lines.Strings").List().LStr(std::string(70, 'l')).WStr(u"w\u20AC").End()
+      .Prop("Data").Binary(Bytes(0, 40))
+      .Prop("Items").Collection().Int16(300).List().Prop("V").Extended(2.5L).End().End()
+      .Prop("S").Set().Short("a").End()
+      .Prop("C").Currency(1).Prop("D").Double(1.0).Prop("F").Single(1.0f)
       .End()
-      .Prop("Data")
-      .Binary(Bytes(0, 40))
-      .Prop("Items")
-      .Collection()
-      .Int16(300)
-      .List()
-      .Prop("V")
-      .Extended(2.5L)
-      .End()
-      .End()
-      .Prop("S")
-      .Set()
-      .Short("a")
-      .End()
-      .Prop("C")
-      .Currency(1)
-      .Prop("D")
-      .Double(1.0)
-      .Prop("F")
-      .Single(1.0f)
-      .End()
-      .Prefix(PrefixInline)
-      .Object("TFrame1", "Frame")
-      .Prop("N")
-      .Byte(TagNil)
-      .End()
-      .End()
+      .Prefix(PrefixInline).Object("TFrame1", "Frame").Prop("N").Byte(TagNil).End().End()
       .End();
 }
 
@@ -427,19 +369,32 @@ TEST(FormToTextTest, TruncationAtEveryByteIsAStreamReadErrorAfterThePartialText)
   }
 }
 
+// Damaged streams: every byte replaced by values that matter to the format. Each conversion
+// either succeeds or fails with EReadError; nothing else may happen.
+TEST(FormToTextTest, DamagedStreamsConvertOrFailWithReadError) {
+  const std::string stream = RichStream();
+  for (std::size_t at = 0; at < stream.size(); ++at) {
+    for (unsigned char byte : {0x00, 0x01, 0x02, 0x06, 0x0A, 0x0C, 0x0E, 0x12, 0x13, 0x7F, 0xF2,
+                               0xFF}) {
+      std::string damaged = stream;
+      damaged[at] = static_cast<char>(byte);
+      TMemoryStream in(damaged);
+      TMemoryStream out;
+      try {
+        FormStreamToText(in, out, CodePage(932));
+      } catch (const EReadError&) {
+      }
+    }
+  }
+}
+
 TEST(FormToTextTest, OutputKeepsTheTextBeforeAFailure) {
-  std::string stream = FormBytes()
-                           .Signature()
-                           .Object("TForm1", "Form1")
-                           .Prop("A")
-                           .Int8(1)
-                           .Prop("B")
-                           .Byte(40)
-                           .End()
-                           .End();
+  std::string stream =
+      FormBytes().Signature().Object("TForm1", "Form1").Prop("A").Int8(1).Prop("B").Byte(40);
   TMemoryStream in(stream);
   TMemoryStream out;
-  ExpectFailure<EReadError>([&] { FormStreamToText(in, out, CodePage()); }, "Invalid property value");
+  ExpectFailure<EReadError>([&] { FormStreamToText(in, out, CodePage()); },
+                            "Invalid property value");
   EXPECT_EQ(out.Bytes(), "object Form1: TForm1\r\n  A = 1\r\n  B = ");
 }
 
