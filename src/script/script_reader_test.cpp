@@ -144,7 +144,8 @@ TEST(ParseScriptTest, MalformedCommandRaisesAssertionWithFixedNumber) {
       {"pset>",
        "Syntax error: PSET>TSomeClassName:OldPropName=PropValue,SetName[NewPropSetValue] "
        "(N:\\Builds\\Common\\Reshape, line 167)"},
-      {"RENU>Old", "Syntax error: RENU>OldUnitName,NewUnitName (N:\\Builds\\Common\\Reshape, line 176)"},
+      {"RENU>Old",
+       "Syntax error: RENU>OldUnitName,NewUnitName (N:\\Builds\\Common\\Reshape, line 176)"},
       {"PKGR>Old",
        "Syntax error: PKGR>OldPackageName,NewPackageName (N:\\Builds\\Common\\Reshape, line 183)"},
       {"RENS>", "Syntax error: RENS>OldString,NewString (N:\\Builds\\Common\\Reshape, line 189)"},

@@ -73,7 +73,11 @@ std::size_t FirstOrEnd(std::string_view line, std::string_view marker) {
 bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,
                       std::string_view newName) {
   const std::size_t index = words.IndexOf(oldName);
-  if (index == 0) return false;
+  return index != 0 && ReplaceWordAt(line, index, oldName, newName);
+}
+
+bool ReplaceWordAt(std::string& line, std::size_t index, std::string_view oldName,
+                   std::string_view newName) {
   std::size_t position = 0;
   if (!FindWordStart(static_cast<std::ptrdiff_t>(index), line, DelimiterSet, position))
     return false;

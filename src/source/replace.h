@@ -10,6 +10,11 @@
 
 namespace reshape {
 
+// Replaces the index-th word of the line (counted from 1) by newName when that word equals
+// oldName ignoring letter case; otherwise, or when there is no such word, changes nothing.
+bool ReplaceWordAt(std::string& line, std::size_t index, std::string_view oldName,
+                   std::string_view newName);
+
 // Replaces the first word of words that equals oldName by newName, at that word's place in the
 // line as it is now; replaces nothing when the word there is no longer oldName. True if replaced.
 bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,

@@ -8,6 +8,7 @@
 #include "script/command.h"
 #include "script/run_state.h"
 #include "source/text_lines.h"
+#include "source/word_renames.h"
 
 namespace reshape {
 
@@ -21,6 +22,7 @@ class SourceLineTransform : public LineTransform {
  private:
   RunState& state_;
   std::vector<const TCommand*> classRenames_;
+  WholeWordRenames classRenameIndex_;
   std::vector<const TCommand*> stringRenames_;
 };
 

@@ -3,7 +3,6 @@
 #include <array>
 #include <string_view>
 
-#include "source/replace.h"
 #include "source/word_scan.h"
 
 namespace reshape {
@@ -21,12 +20,26 @@ bool HoldsUsesEndKeyword(const WordList& words) {
   return false;
 }
 
+std::vector<const TCommand*> UnitRenames(const CommandList& commands) {
+  std::vector<const TCommand*> result;
+  for (const TCommand& command : commands)
+    if (command.Kind == CommandKind::RENU) result.push_back(&command);
+  return result;
+}
+
+WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
+  std::vector<WholeWordRenames::Rename> renames;
+  for (const TCommand* command : commands)
+    renames.push_back({command->UnitName, command->NewUnitName});
+  return WholeWordRenames(std::move(renames));
+}
+
 }  // namespace
 
-UnitLineTransform::UnitLineTransform(RunState& state) : state_(state) {
-  for (const TCommand& command : state.Commands)
-    if (command.Kind == CommandKind::RENU) unitRenames_.push_back(&command);
-}
+UnitLineTransform::UnitLineTransform(RunState& state)
+    : state_(state),
+      unitRenames_(UnitRenames(state.Commands)),
+      unitRenameIndex_(RenameIndex(unitRenames_)) {}
 
 void UnitLineTransform::TransformLine(std::string& line) {
   const WordList words(line);
@@ -39,10 +52,10 @@ void UnitLineTransform::TransformLine(std::string& line) {
     unitLine = true;
   }
   if (!inUsesClause_ && !unitLine) return;
-  for (const TCommand* command : unitRenames_) {
-    if (ReplaceWholeWord(line, words, command->UnitName, command->NewUnitName))
-      state_.Changed("Renamed unit \"" + command->UnitName + "\" to \"" + command->NewUnitName +
-                     "\"");
+  for (std::size_t rename : unitRenameIndex_.Apply(line, words)) {
+    const TCommand& command = *unitRenames_[rename];
+    state_.Changed("Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName +
+                   "\"");
   }
 }
 

@@ -8,6 +8,7 @@
 #include "script/command.h"
 #include "script/run_state.h"
 #include "source/text_lines.h"
+#include "source/word_renames.h"
 
 namespace reshape {
 
@@ -22,6 +23,7 @@ class UnitLineTransform : public LineTransform {
  private:
   RunState& state_;
   std::vector<const TCommand*> unitRenames_;
+  WholeWordRenames unitRenameIndex_;
   bool inUsesClause_ = false;
 };
 

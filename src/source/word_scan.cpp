@@ -38,9 +38,6 @@ void ScanWords(std::string_view s, const DelimiterTable& isDelimiter, Visit visi
   }
 }
 
-constexpr std::size_t kSearchesBeforeIndex = 4;
-constexpr std::size_t kWordsWorthIndexing = 8;
-
 }  // namespace
 
 bool CharInDelimiters(std::string_view delimiters, char ch) {
@@ -91,35 +88,9 @@ std::string_view WordList::Word(std::size_t index) const {
 }
 
 std::size_t WordList::IndexOf(std::string_view name) const {
-  if (!indexed_ && ++searches_ > kSearchesBeforeIndex && spans_.size() > kWordsWorthIndexing)
-    BuildIndex();
-  if (indexed_) {
-    auto found = index_.find(name);
-    return found == index_.end() ? 0 : found->second;
-  }
   for (std::size_t i = 0; i < spans_.size(); ++i)
     if (spans_[i].length == name.size() && SameIgnoringAsciiCase(Word(i + 1), name)) return i + 1;
   return 0;
-}
-
-void WordList::BuildIndex() const {
-  index_.reserve(spans_.size());
-  // try_emplace keeps the first index of a word that occurs more than once.
-  for (std::size_t i = 0; i < spans_.size(); ++i) index_.try_emplace(Word(i + 1), i + 1);
-  indexed_ = true;
-}
-
-std::size_t WordList::FoldedHash::operator()(std::string_view text) const {
-  std::size_t hash = 14695981039346656037ull;
-  for (char c : text) {
-    hash ^= static_cast<unsigned char>(AsciiUpper(c));
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
-bool WordList::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-  return SameIgnoringAsciiCase(a, b);
 }
 
 }  // namespace reshape

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace reshape {
@@ -32,8 +31,6 @@ std::string CopyWordAt(std::ptrdiff_t n, std::string_view s, std::string_view de
 class WordList {
  public:
   explicit WordList(std::string_view line);
-  WordList(const WordList&) = delete;
-  WordList& operator=(const WordList&) = delete;
 
   // The number of words.
   std::size_t Count() const { return spans_.size(); }
@@ -47,21 +44,9 @@ class WordList {
     std::size_t start;
     std::size_t length;
   };
-  struct FoldedHash {
-    std::size_t operator()(std::string_view text) const;
-  };
-  struct FoldedEqual {
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
-
-  void BuildIndex() const;
 
   std::string upper_;
   std::vector<Span> spans_;
-  // Built on demand once a line is searched often, so many names cost one scan of the line.
-  mutable std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> index_;
-  mutable bool indexed_ = false;
-  mutable std::size_t searches_ = 0;
 };
 
 }  // namespace reshape

@@ -84,16 +84,18 @@ TEST(WordListTest, IndexOfFindsFirstEqualWordIgnoringCase) {
   EXPECT_EQ(words.IndexOf("a b"), 0u);
 }
 
-TEST(WordListTest, IndexAfterManySearchesAgreesWithScan) {
-  std::string line;
-  for (int i = 0; i < 50; ++i) line += "w" + std::to_string(i % 20) + " ";
-  const WordList words(line);
-  for (int round = 0; round < 3; ++round) {
-    for (int i = 0; i < 20; ++i)
-      EXPECT_EQ(words.IndexOf("W" + std::to_string(i)), static_cast<std::size_t>(i + 1));
-    EXPECT_EQ(words.IndexOf("w20"), 0u);
-    EXPECT_EQ(words.IndexOf("w1 "), 0u);
-    EXPECT_EQ(words.IndexOf("W1.W2"), 0u);
+TEST(WordListTest, HoldsTheUpperCasedWordsThatCopyWordAtGives) {
+  const std::string lines[] = {"", " ", "a", "Unit1.TFoo::x(y)", "  uses A, b;  ",
+                               std::string("\0a\tb\xE4 c", 8), "[]^=:+-*/"};
+  for (const std::string& line : lines) {
+    const WordList words(line);
+    ASSERT_EQ(words.Count(), CountWords(line, DelimiterSet)) << line;
+    for (std::size_t i = 1; i <= words.Count(); ++i) {
+      std::string expected = CopyWordAt(static_cast<std::ptrdiff_t>(i), line, DelimiterSet);
+      for (char& c : expected)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      EXPECT_EQ(words.Word(i), expected) << line << " word " << i;
+    }
   }
 }
 

@@ -1,0 +1,96 @@
+// Throughput of the script reader and of the source rewriters on large inputs.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "script/run_state.h"
+#include "script/script_reader.h"
+#include "source/replace.h"
+#include "source/source_renamer.h"
+#include "source/text_lines.h"
+
+namespace reshape {
+namespace {
+
+class NullLogger : public ChangeLogger {
+ public:
+  void LogChange(std::string_view, std::string_view) override {}
+};
+
+class KeepLines : public LineTransform {
+ public:
+  void TransformLine(std::string&) override {}
+};
+
+std::string RenameScript(int count) {
+  std::string script;
+  for (int i = 0; i < count; ++i)
+    script += "RENC>TOld" + std::to_string(i) + ",TNew" + std::to_string(i) + "\r\n";
+  return script;
+}
+
+// About 70-byte Pascal-like lines, a few of which name a renamed class.
+std::string SourceText(std::size_t bytes) {
+  std::string text;
+  for (int i = 0; text.size() < bytes; ++i)
+    text += "  FItem" + std::to_string(i) + ": TOld" + std::to_string(i % 97) +
+            "; { field of the form } // (x + y) * z\r\n";
+  return text;
+}
+
+void BM_ParseScript(benchmark::State& state) {
+  const std::string script = RenameScript(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(ParseScript(script));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * script.size()));
+}
+BENCHMARK(BM_ParseScript)->Arg(100000);
+
+void BM_RewriteTextUnchanged(benchmark::State& state) {
+  const std::string text = SourceText(static_cast<std::size_t>(state.range(0)));
+  KeepLines keep;
+  for (auto _ : state) benchmark::DoNotOptimize(RewriteText(text, keep));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_RewriteTextUnchanged)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+void BM_SourceRenames(benchmark::State& state) {
+  const CommandList commands = ParseScript(RenameScript(static_cast<int>(state.range(0))));
+  const std::string text = SourceText(1 << 20);
+  NullLogger logger;
+  for (auto _ : state) {
+    RunState run(commands, logger);
+    SourceLineTransform transform(run);
+    benchmark::DoNotOptimize(RewriteText(text, transform));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_SourceRenames)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+void BM_RenamesOnOneLongLine(benchmark::State& state) {
+  // A file with LF-only breaks is a single line: many names over one 10 MB line.
+  std::string line;
+  for (int i = 0; line.size() < (10u << 20); ++i)
+    line += "TOld" + std::to_string(i % 5000) + "\n ";
+  const CommandList commands = ParseScript(RenameScript(static_cast<int>(state.range(0))));
+  NullLogger logger;
+  for (auto _ : state) {
+    RunState run(commands, logger);
+    SourceLineTransform transform(run);
+    benchmark::DoNotOptimize(RewriteText(line, transform));
+  }
+}
+BENCHMARK(BM_RenamesOnOneLongLine)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_ReplaceSubstringNoMatch(benchmark::State& state) {
+  const std::string original(static_cast<std::size_t>(state.range(0)), 'a');
+  const std::string key = std::string(64, 'a') + "b";
+  for (auto _ : state) {
+    std::string line = original;
+    benchmark::DoNotOptimize(ReplaceSubstring(line, key, "x", true, CodePage()));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * original.size()));
+}
+BENCHMARK(BM_ReplaceSubstringNoMatch)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace reshape
