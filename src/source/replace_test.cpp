@@ -94,16 +94,6 @@ TEST(ReplaceWholeWordTest, LaterRenamesSeeTheWordsBeforeAnyRename) {
   }
 }
 
-TEST(ReplaceWholeWordTest, ManyNamesOverALongLine) {
-  std::string line;
-  for (int i = 0; i < 2000; ++i) line += "w" + std::to_string(i) + ",";
-  const WordList words(line);
-  for (int i = 0; i < 2000; i += 2)
-    EXPECT_TRUE(ReplaceWholeWord(line, words, "W" + std::to_string(i), "v" + std::to_string(i)));
-  EXPECT_EQ(line.substr(0, 24), "v0,w1,v2,w3,v4,w5,v6,w7,");
-  EXPECT_EQ(line.substr(line.size() - 12), "v1998,w1999,");
-}
-
 struct SubstringCase {
   std::string line;
   std::string oldText;

@@ -75,15 +75,6 @@ TEST(RewriteTextTest, HandlesTenMegabyteLine) {
   EXPECT_EQ(output, input + "\r\n");
 }
 
-TEST(RewriteTextTest, HandlesManyShortLines) {
-  std::string input;
-  for (int i = 0; i < 200000; ++i) input += "\r";
-  RecordingTransform recorder;
-  std::string output = RewriteText(input, recorder);
-  EXPECT_EQ(recorder.lines.size(), 200000u);
-  EXPECT_EQ(output.size(), 400000u);
-}
-
 TEST(TempFileNameTest, KeepsDirectoryAndBaseName) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"Main.pas", "Main.XXX"},          {"Forms\\Edit.Old.PAS", "Forms\\Edit.XXX"},
