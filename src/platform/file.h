@@ -1,0 +1,52 @@
+// An open file of the platform, owned by an object: closing it (explicitly or by the
+// destructor) releases it and its lock. Operations return 0 or a platform error code (2 file
+// not found, 5 access denied, 32 sharing violation, ...); callers turn codes into the failure
+// their context names.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace reshape::platform {
+
+enum class Access { Read, Write, ReadWrite };
+
+// How others may use the file while it is open. Emulated with advisory whole-file locks: a
+// reader takes a shared lock; a writer, or "no sharing", takes an exclusive one, so a second
+// writer always fails with a sharing violation instead of mixing its bytes in.
+enum class Share { DenyWrite, Exclusive };
+
+enum class Disposition {
+  OpenExisting,  // the file must exist
+  CreateAlways,  // create it, or empty an existing one
+  OpenAlways,    // open it, creating it empty when missing
+};
+
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  File& operator=(File&& other) noexcept;
+  ~File();
+
+  int Open(const std::string& name, Access access, Share share, Disposition disposition);
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Reads up to count bytes; got is 0 at the end of the file.
+  int Read(void* buffer, std::size_t count, std::size_t& got);
+  // Reads the whole rest of the file.
+  int ReadAll(std::string& bytes);
+  // Writes all count bytes, or fails (101 when the disk is full).
+  int Write(const void* buffer, std::size_t count);
+  int Seek(std::int64_t offset, int whence, std::int64_t& position);
+  int Truncate(std::int64_t size);
+  int Close();
+
+ private:
+  int fd_ = -1;
+};
+
+}  // namespace reshape::platform

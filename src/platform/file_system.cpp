@@ -1,0 +1,143 @@
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <langinfo.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstring>
+#include <memory>
+
+#include "platform/errors.h"
+#include "platform/fault_injection.h"
+#include "platform/os_error.h"
+
+namespace reshape::platform {
+
+namespace {
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string UpperAscii(std::string_view s) {
+  std::string result(s);
+  for (char& c : result) c = UpperAscii(c);
+  return result;
+}
+
+}  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  // Iterative matching with one backtrack point: linear in practice, never exponential.
+  std::size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || UpperAscii(mask[m]) == UpperAscii(name[n]))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string_view::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+std::vector<DirEntry> FindFiles(std::string_view mask) {
+  std::vector<std::pair<std::string, DirEntry>> keyed;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("."), &::closedir);
+  if (!dir) return {};
+  while (const dirent* entry = ::readdir(dir.get())) {
+    std::string_view name = entry->d_name;
+    if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
+    struct stat st{};
+    DirEntry found{std::string(name), false};
+    if (::lstat(entry->d_name, &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
+    keyed.emplace_back(UpperAscii(found.Name), std::move(found));
+  }
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first < b.first : a.second.Name < b.second.Name;
+  });
+  std::vector<DirEntry> entries;
+  entries.reserve(keyed.size());
+  for (auto& [key, entry] : keyed) entries.push_back(std::move(entry));
+  return entries;
+}
+
+int ReplaceFile(const std::string& source, const std::string& target) {
+  struct stat st{};
+  if (::stat(target.c_str(), &st) != 0) return ErrorCodeFromErrno(errno);
+  if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return kErrorAccessDenied;
+
+  // Another process that has the target open holds a lock on it; replacing the file under it
+  // would hand that process a stale copy, so the replacement waits for no one and fails.
+  int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return ErrorCodeFromErrno(errno);
+  int code = InjectedFault(Operation::Lock);
+  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = ErrorCodeFromErrno(errno);
+  if (code == 0) code = InjectedFault(Operation::Rename);
+  if (code == 0 && ::chmod(source.c_str(), st.st_mode & 07777) != 0) code = ErrorCodeFromErrno(errno);
+  if (code == 0 && ::rename(source.c_str(), target.c_str()) != 0) code = ErrorCodeFromErrno(errno);
+  ::close(fd);
+  return code;
+}
+
+int DeleteFile(const std::string& name) {
+  if (int fault = InjectedFault(Operation::Delete)) return fault;
+  return ::unlink(name.c_str()) == 0 ? 0 : ErrorCodeFromErrno(errno);
+}
+
+std::string DirectoryOf(std::string_view path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+std::string ExecutablePath(const char* argv0) {
+  char buffer[4096];
+  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  if (n > 0) return std::string(buffer, static_cast<std::size_t>(n));
+  std::string path = argv0 != nullptr ? argv0 : "reshape";
+  if (!path.empty() && path[0] != '/') {
+    if (char* cwd = ::getcwd(nullptr, 0)) {
+      path = std::string(cwd) + "/" + path;
+      std::free(cwd);
+    }
+  }
+  return path;
+}
+
+int WriteStandardOutput(std::string_view bytes) {
+  // A closed pipe must be a failure the program reports, not a signal that kills it.
+  static const bool ignored = (std::signal(SIGPIPE, SIG_IGN), true);
+  (void)ignored;
+  while (!bytes.empty()) {
+    ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return ErrorCodeFromErrno(errno);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+CodePage SystemCodePage() {
+  // Only the character classification category is taken from the environment; number
+  // formatting stays untouched.
+  if (std::setlocale(LC_CTYPE, "") == nullptr) return CodePage();
+  CodePage page = CodePage::FromCharsetName(::nl_langinfo(CODESET));
+  std::setlocale(LC_CTYPE, "C");
+  return page;
+}
+
+}  // namespace reshape::platform

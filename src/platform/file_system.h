@@ -1,0 +1,45 @@
+// The directory, name and process services of the platform: wildcard search of the current
+// directory, atomic replacement of a file, the running executable's location, standard output
+// and the system code page.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/code_page.h"
+
+namespace reshape::platform {
+
+struct DirEntry {
+  std::string Name;
+  bool ReadOnly = false;
+};
+
+// "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare
+// without case, so "*.PAS" matches "unit1.pas".
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+// The entries of the current directory (files and directories alike, never "." or "..") that
+// match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A directory
+// that cannot be searched gives no entries.
+std::vector<DirEntry> FindFiles(std::string_view mask);
+
+// Puts the complete file `source` in the place of `target` in one step, with target's
+// permission bits, so that target is never missing or half written. Fails with 5 when target
+// is read-only and 32 when another process holds it, leaving both files as they were.
+int ReplaceFile(const std::string& source, const std::string& target);
+
+int DeleteFile(const std::string& name);
+
+// The running executable's full path, and its directory with a trailing separator.
+std::string ExecutablePath(const char* argv0);
+std::string DirectoryOf(std::string_view path);
+
+// Writes all bytes to standard output and flushes it; 0 or the platform error code.
+int WriteStandardOutput(std::string_view bytes);
+
+// The code page of the user's locale character set.
+CodePage SystemCodePage();
+
+}  // namespace reshape::platform
