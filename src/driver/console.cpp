@@ -1,0 +1,20 @@
+#include "driver/console.h"
+
+#include <string>
+
+#include "platform/errors.h"
+#include "platform/file_system.h"
+
+namespace reshape {
+
+void Console::Write(std::string_view text) {
+  if (int code = platform::WriteStandardOutput(text)) throw EInOutError(code);
+}
+
+void Console::WriteLine(std::string_view text) {
+  std::string line(text);
+  line += '\n';
+  Write(line);
+}
+
+}  // namespace reshape

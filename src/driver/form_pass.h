@@ -1,0 +1,22 @@
+// The form pass: every form file is backed up to ".dfb", turned into its text form (kept as
+// ".dft"), compiled back with the class and property rules applied, and replaced by the result.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/console.h"
+#include "script/run_state.h"
+
+namespace reshape {
+
+// The name with its extension replaced: everything up to the last ".", unless a "\", ":" or "/"
+// comes after it, followed by the new extension as given.
+std::string ReplaceExtension(std::string_view name, std::string_view extension);
+
+// Runs the pass over the "*.DFM" files (or the named ones). A form file is replaced only by a
+// completely compiled form, in one step; a failure leaves its old bytes in place.
+void RunFormPass(const std::vector<std::string>& namedFiles, RunState& state, Console& console);
+
+}  // namespace reshape

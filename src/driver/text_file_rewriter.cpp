@@ -1,0 +1,38 @@
+#include "driver/text_file_rewriter.h"
+
+#include "driver/scratch_file.h"
+#include "platform/errors.h"
+#include "platform/file.h"
+#include "platform/file_system.h"
+
+namespace reshape {
+
+namespace {
+
+void Check(int code) {
+  if (code != 0) throw EInOutError(code);
+}
+
+}  // namespace
+
+void RewriteTextFile(const std::string& fileName, LineTransform& transform) {
+  using namespace platform;
+  File input;
+  Check(input.Open(fileName, Access::Read, Share::DenyWrite, Disposition::OpenExisting));
+  ScratchFile temp(TempFileName(fileName));
+  File output;
+  Check(output.Open(temp.Name(), Access::Write, Share::DenyWrite, Disposition::CreateAlways));
+  temp.Created();
+
+  std::string text;
+  Check(input.ReadAll(text));
+  std::string rewritten = RewriteText(text, transform);
+  text = std::string();
+  Check(output.Write(rewritten.data(), rewritten.size()));
+  Check(output.Close());
+  Check(input.Close());
+  Check(ReplaceFile(temp.Name(), fileName));
+  temp.Committed();
+}
+
+}  // namespace reshape
