@@ -1,0 +1,13 @@
+unit OldUtils;
+
+interface
+
+procedure Beep;
+
+implementation
+
+procedure Beep;
+begin
+end;
+
+end.

@@ -1,0 +1,7 @@
+#include "Widgets.h"
+
+TOldButton* TToolbar::Add(const char* caption) {
+  TOldButton* button = new TOldButton(this);
+  button->Caption = caption;
+  return button;
+}
