@@ -50,7 +50,8 @@ void ConvertFormFile(const std::string& entry, RunState& state, PendingSetList& 
     FormFileToText(form, text, state.SystemCodePage);
     text.SetPosition(0);
     try {
-      WriteFormFile(text, compiled, state, pendingSets);
+      FormCompileContext context(state, pendingSets);
+      WriteFormFile(text, compiled, context);
     } catch (...) {
       // The text form is kept also when it does not compile; a failure to save it replaces
       // the compilation's failure.
