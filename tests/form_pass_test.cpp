@@ -68,7 +68,7 @@ TEST(FormPassE2E, RootRenameChangesTheResourceName) {
   dir.Write("F.DFM", FormFile(kPanelText));
   RunResult run = RunReshape(dir.Path(), {"job.scr"});
   EXPECT_EQ(run.Output, "F.DFM ...Converted\n");
-  EXPECT_EQ(dir.Read("F.DFM").substr(0, 14), std::string("\xFF\x0A\x00TMAINFORM\x00", 14));
+  EXPECT_EQ(dir.Read("F.DFM").substr(0, 15), std::string("\xFF\x0A\x00TMAINFORM\x00\x30\x10", 15));
 }
 
 TEST(FormPassE2E, StringRenamesOnlyRewriteFormsUnchanged) {
@@ -115,7 +115,9 @@ TEST(FormPassE2E, FailuresLeaveTheFormFileUnchanged) {
     EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + c.expected) << c.name;
     EXPECT_EQ(dir.Read("A.DFM"), c.form) << c.name;
     EXPECT_EQ(dir.Exists("A.dfb"), c.backup) << c.name;
-    if (c.backup) EXPECT_EQ(dir.Read("A.dfb"), c.form) << c.name;
+    if (c.backup) {
+      EXPECT_EQ(dir.Read("A.dfb"), c.form) << c.name;
+    }
     EXPECT_EQ(dir.Exists("A.dft"), c.text) << c.name;
     EXPECT_EQ(dir.Read("B.DFM"), good) << c.name;
     EXPECT_FALSE(dir.Exists("A.XXX")) << c.name;
