@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/compiler_test_support.h"
+#include "forms/form_to_text.h"
 #include "forms/test_stream_builder.h"
 #include "platform/errors.h"
 
@@ -19,6 +20,13 @@ using test::Renc;
 FormBytes Root(std::string_view className, std::string_view name = "") {
   FormBytes bytes;
   bytes.Signature().Object(className, name);
+  return bytes;
+}
+
+// A root whose header begins with a prefix byte of these flags.
+FormBytes Prefixed(std::uint8_t flags) {
+  FormBytes bytes;
+  bytes.Signature().Prefix(flags);
   return bytes;
 }
 
@@ -46,24 +54,23 @@ TEST(CompileForm, Headers) {
       {"object TForm1 end", Root("TForm1").End().End()},
       {"OBJECT a: b End", Root("b", "a").End().End()},
       {"inherited Panel1: TPanel end",
-       FormBytes().Signature().Prefix(PrefixInherited).Object("TPanel", "Panel1").End().End()},
+       Prefixed(PrefixInherited).Object("TPanel", "Panel1").End().End()},
       {"object Button1: TButton [3] end",
-       FormBytes().Signature().Prefix(PrefixChildPos).Int8(3).Object("TButton", "Button1").End().End()},
+       Prefixed(PrefixChildPos).Int8(3).Object("TButton", "Button1").End().End()},
       // A position of 0 is kept: it orders the child first.
       {"object B: TButton [0] end",
-       FormBytes().Signature().Prefix(PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
+       Prefixed(PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
       {"inherited B: TButton [0] end",
-       FormBytes().Signature().Prefix(PrefixInherited | PrefixChildPos).Int8(0).Object("TButton", "B")
-           .End().End()},
+       Prefixed(PrefixInherited | PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
       {"object B: TButton [-1] end", Root("TButton", "B").End().End()},
       {"object B: TButton [$100] end",
-       FormBytes().Signature().Prefix(PrefixChildPos).Int16(256).Object("TButton", "B").End().End()},
+       Prefixed(PrefixChildPos).Int16(256).Object("TButton", "B").End().End()},
       {"object B: TButton [-2] end",
-       FormBytes().Signature().Prefix(PrefixChildPos).Int8(-2).Object("TButton", "B").End().End()},
+       Prefixed(PrefixChildPos).Int8(-2).Object("TButton", "B").End().End()},
       {"inline Frame1: TFrame1 end",
-       FormBytes().Signature().Prefix(PrefixInline).Object("TFrame1", "Frame1").End().End()},
+       Prefixed(PrefixInline).Object("TFrame1", "Frame1").End().End()},
       {"INLINE F: TF [2] end",
-       FormBytes().Signature().Prefix(PrefixInline | PrefixChildPos).Int8(2).Object("TF", "F").End().End()},
+       Prefixed(PrefixInline | PrefixChildPos).Int8(2).Object("TF", "F").End().End()},
   };
   for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
 }
@@ -99,7 +106,8 @@ TEST(CompileForm, InlineIsAPropertyWhenFollowedByEqualsOrDot) {
       "end\r\n";
   FormBytes expected = Root("TF", "F");
   expected.Prop("Inline").Int8(5).Prop("inline.X").Int8(1).End();
-  expected.Prefix(PrefixInline).Object("TFrame1", "Frame1").Prop("Inline").Byte(TagTrue).End().End();
+  expected.Prefix(PrefixInline).Object("TFrame1", "Frame1");
+  expected.Prop("Inline").Byte(TagTrue).End().End();
   expected.Object("TB", "B").End().End();
   expected.End();
   EXPECT_EQ(CompileRun().Compile(text), expected.Bytes());
@@ -117,11 +125,13 @@ TEST_P(CompiledValue, WritesTheseBytes) {
 }
 
 constexpr long double kInf = std::numeric_limits<long double>::infinity();
+constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 
 INSTANTIATE_TEST_SUITE_P(
     Integers, CompiledValue,
     testing::Values(ValueCase{"8", FormBytes().Int8(8)}, ValueCase{"-1", FormBytes().Int8(-1)},
-                    ValueCase{"127", FormBytes().Int8(127)}, ValueCase{"128", FormBytes().Int16(128)},
+                    ValueCase{"127", FormBytes().Int8(127)},
+                    ValueCase{"128", FormBytes().Int16(128)},
                     ValueCase{"-32769", FormBytes().Int32(-32769)},
                     ValueCase{"70000", FormBytes().Int32(70000)},
                     ValueCase{"2147483647", FormBytes().Int32(2147483647)},
@@ -154,8 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                               FormBytes().Currency(std::numeric_limits<std::int64_t>::min())},
                     ValueCase{"INF", FormBytes().Extended(kInf)},
                     ValueCase{"-INF", FormBytes().Extended(-kInf)},
-                    ValueCase{"NAN",
-                              FormBytes().Extended(std::numeric_limits<long double>::quiet_NaN())}));
+                    ValueCase{"NAN", FormBytes().Extended(kNaN)}));
 
 INSTANTIATE_TEST_SUITE_P(
     Strings, CompiledValue,
@@ -163,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ValueCase{"'It'#39's'", FormBytes().Str("It's")},
                     ValueCase{"'abc' + 'def'", FormBytes().Str("abcdef")},
                     ValueCase{"'a' +\r\n    'b' +\r\n    #13", FormBytes().Str("ab\r")},
-                    ValueCase{"'" + std::string(255, 'x') + "'", FormBytes().Str(std::string(255, 'x'))},
+                    ValueCase{"'" + std::string(255, 'x') + "'",
+                              FormBytes().Str(std::string(255, 'x'))},
                     ValueCase{"'" + std::string(200, 'x') + "' + '" + std::string(56, 'y') + "'",
                               FormBytes().LStr(std::string(200, 'x') + std::string(56, 'y'))},
                     // Any part above 255 makes the whole expression a wide string.
@@ -320,7 +330,8 @@ TEST(CompileForm, NumberConversionErrorsCarryNoLine) {
       {"$", "'$' is not a valid integer value"},
       {"-", "'-' is not a valid integer value"},
       {"$100000000", "'$100000000' is not a valid integer value"},
-      {"1" + std::string(5000, '0'), "'1" + std::string(5000, '0') + "' is not a valid integer value"},
+      {"1" + std::string(5000, '0'),
+       "'1" + std::string(5000, '0') + "' is not a valid integer value"},
   };
   for (const auto& c : cases)
     test::ExpectFailure<EConvertError>([&] { CompileValueText(c.text); }, c.message);
@@ -393,6 +404,72 @@ TEST(CompileForm, ClearsPendingSetsOfAnEarlierFailure) {
   CompileRun run;
   run.pending.push_back("x=Stale");
   EXPECT_EQ(run.Compile("object T end"), Root("T").End().End().Bytes());
+}
+
+
+std::string StreamToText(const std::string& stream) {
+  TMemoryStream in(stream);
+  TMemoryStream out;
+  FormStreamToText(in, out, CodePage());
+  return out.Bytes();
+}
+
+TEST(RoundTrip, BinaryThroughTextKeepsEveryValueTheTextCarries) {
+  FormBytes form = FormBytes().Signature().Prefix(PrefixInherited | PrefixChildPos).Int8(0);
+  form.Object("TForm1", "Form1");
+  form.Prop("Small").Int8(-5).Prop("Medium").Int16(-300).Prop("Large").Int32(70000);
+  form.Prop("Ratio").Extended(1.5L).Prop("Max").Extended(kInf).Prop("Min").Extended(-kInf);
+  form.Prop("Huge").Extended(99999999999.0L).Prop("Tiny").Extended(-2.5E-7L);
+  form.Prop("Price").Currency(15000).Prop("Debt").Currency(-1);
+  form.Prop("Caption").Str("It's a 'test'\r\n").Prop("Empty").Str("");
+  form.Prop("Long").LStr(std::string(300, 'x') + "\x01\xe9");
+  form.Prop("Wide").WStr(u"a\u20ac'\r\u00ff");
+  form.Prop("Color").Ident("clRed").Prop("Link").Ident("Form1.Button1");
+  form.Prop("A").Byte(TagTrue).Prop("B").Byte(TagFalse);
+  form.Prop("C").Byte(TagNil).Prop("D").Byte(TagNull);
+  form.Prop("Style").Set().Short("fsBold").Short("fsItalic").End().Prop("None").Set().End();
+  form.Prop("Font.Name").Str("Arial");
+  form.Prop("Items.Strings").List().Str("one").List().Int8(1).Extended(kInf).End();
+  form.Str(std::string(70, 'y')).End();
+  form.Prop("Cols").Collection().Int8(3).List().Prop("Width").Int8(10).End().List().End().End();
+  form.Prop("Data").Binary(std::string(40, '\x5a'));
+  form.End();
+  form.Prefix(PrefixInline).Object("TFrame1", "Frame1").Prop("Tag").Int8(1).End().End();
+  form.Object("TButton").End().End();
+  form.End();
+
+  const std::string text = StreamToText(form);
+  for (const char* piece : {"inherited Form1: TForm1 [0]", "Max = INF", "Min = -INF",
+                            "Huge = 99999999999", "Price = 15000c", "#8364",
+                            "inline Frame1: TFrame1", "Data = {"})
+    EXPECT_NE(text.find(piece), std::string::npos) << piece;
+  EXPECT_EQ(CompileRun().Compile(text), form.Bytes());
+}
+
+TEST(RoundTrip, ValuesTheTextCannotCarry) {
+  struct Case {
+    FormBytes stored;
+    FormBytes compiled;
+  };
+  const Case cases[] = {
+      {FormBytes().Extended(2.0L), FormBytes().Int8(2)},
+      {FormBytes().Extended(-0.0L), FormBytes().Int8(0)},
+      {FormBytes().Single(1.5f), FormBytes().Extended(1.5L)},
+      {FormBytes().Single(0.1f), FormBytes().Extended(0.100000001490116L)},
+      {FormBytes().Double(0.1), FormBytes().Extended(0.1L)},
+      {FormBytes().Extended(1.0L / 3), FormBytes().Extended(0.333333333333333L)},
+      {FormBytes().WStr(u"abc"), FormBytes().Str("abc")},
+  };
+  for (const auto& c : cases) {
+    std::string text = StreamToText(WithValue(c.stored));
+    EXPECT_EQ(CompileRun().Compile(text), WithValue(c.compiled)) << text;
+  }
+}
+
+TEST(RoundTrip, NotANumberStaysAFloat) {
+  std::string text = StreamToText(WithValue(FormBytes().Extended(kNaN)));
+  EXPECT_NE(text.find("P = NAN"), std::string::npos);
+  EXPECT_EQ(CompileRun().Compile(text), WithValue(FormBytes().Extended(kNaN)));
 }
 
 }  // namespace
