@@ -228,8 +228,8 @@ void CompileHeader(CompileSession& session, std::uint8_t flags) {
     if (command.Kind != CommandKind::RENC || !SameIgnoringAsciiCase(command.ClassName, className))
       continue;
     className = command.NewClassName;
-    context.Run.Changed("Renamed class \"" + command.ClassName + "\" to \"" +
-                        command.NewClassName + "\"");
+    context.Run.Changed("Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName +
+                        "\"");
     break;
   }
   context.CurrentClassName = className;

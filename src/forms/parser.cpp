@@ -187,7 +187,8 @@ TokenKind TParser::ScanString() {
     if (c == '#') {
       ++p;
       std::uint32_t number = 0;
-      for (; IsDigit(At(p)); ++p) number = std::min<std::uint32_t>(number * 10 + (At(p) - '0'), 65536);
+      for (; IsDigit(At(p)); ++p)
+        number = std::min<std::uint32_t>(number * 10 + (At(p) - '0'), 65536);
       if (number > 255) wide = true;
       ++count;
     } else if (c == '\'') {
@@ -274,7 +275,8 @@ std::string TParser::TokenText() const {
 std::int32_t TParser::TokenAsInteger() const {
   std::string text = TokenText();
   std::int32_t value = 0;
-  if (!TextToInteger(text, value)) throw EConvertError("'" + text + "' is not a valid integer value");
+  if (!TextToInteger(text, value))
+    throw EConvertError("'" + text + "' is not a valid integer value");
   return value;
 }
 

@@ -64,9 +64,7 @@ class TParser {
   [[noreturn]] void FailFormat(std::string_view format, std::string_view argument) const;
 
  private:
-  unsigned char At(std::size_t index) const {
-    return static_cast<unsigned char>(window_[index]);
-  }
+  unsigned char At(std::size_t index) const { return static_cast<unsigned char>(window_[index]); }
   void SkipWhitespace();
   void RefillWindow();
   TokenKind ScanString();

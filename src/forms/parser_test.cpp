@@ -434,8 +434,10 @@ TEST(TParser, LineCountAcrossWindows) {
 TEST(TParser, LongLineGrowsTheWindow) {
   std::string longName(20000, 'x');
   std::string text = "a\r\n" + longName + "\r\nb";
-  EXPECT_EQ(Tokens(text), (std::vector<Token>{
-                              {TokIdentifier, "a"}, {TokIdentifier, longName}, {TokIdentifier, "b"}, {TokEnd, ""}}));
+  EXPECT_EQ(Tokens(text), (std::vector<Token>{{TokIdentifier, "a"},
+                                              {TokIdentifier, longName},
+                                              {TokIdentifier, "b"},
+                                              {TokEnd, ""}}));
   // Lines just below the normal window size need no growth, lines beyond the limit fail.
   EXPECT_EQ(ParseError(std::string(4094, 'y') + "\nz", 4094), "no error");
   EXPECT_EQ(ParseError("a\n" + std::string(4095, 'y') + "\nz", 4094), "Line too long on line 2");

@@ -41,8 +41,7 @@ const TCommand* FindRule(const CompileSession& session, CommandKind kind, std::s
 }
 
 // Every PSET rule for this path; these name their class, an empty one matches nothing.
-std::vector<const TCommand*> FindConversions(const CompileSession& session,
-                                             std::string_view path) {
+std::vector<const TCommand*> FindConversions(const CompileSession& session, std::string_view path) {
   std::vector<const TCommand*> rules;
   for (const TCommand& rule : session.Context.Run.Commands)
     if (rule.Kind == CommandKind::PSET && !rule.ClassName.empty() &&
@@ -146,8 +145,9 @@ void WritePendingSetProperties(CompileSession& session) {
   for (const std::string& entry : pending) {
     std::size_t equals = entry.find('=');
     std::string_view element = std::string_view(entry).substr(0, equals);
-    std::string_view name =
-        equals == std::string::npos ? std::string_view() : std::string_view(entry).substr(equals + 1);
+    std::string_view name = equals == std::string::npos
+                                ? std::string_view()
+                                : std::string_view(entry).substr(equals + 1);
     auto [at, added] = byName.try_emplace(AsciiUpperCase(name), sets.size());
     if (added) sets.push_back({name, {}});
     sets[at->second].elements.push_back(element);

@@ -26,6 +26,11 @@ FormBytes Root(std::string_view className, std::string_view name) {
   return bytes;
 }
 
+// The root Panel1: TPanel whose only property is the set property name holding element.
+std::string WithSet(std::string_view name, std::string_view element) {
+  return Root("TPanel", "Panel1").Prop(name).Set().Short(element).End().End().End();
+}
+
 // A root Panel1 of the given class with these property lines.
 std::string Form(std::string_view className, std::string_view properties) {
   return "object Panel1: " + std::string(className) + "\r\n" + std::string(properties) + "end\r\n";
@@ -83,7 +88,8 @@ TEST(Renp, MatchesWholeDottedPaths) {
 }
 
 TEST(Renp, FirstMatchingRuleOnly) {
-  CompileRun run({Renp("TButton", "Left", "A"), Renp("", "Left", "B"), Renp("TPanel", "Left", "C")});
+  CompileRun run(
+      {Renp("TButton", "Left", "A"), Renp("", "Left", "B"), Renp("TPanel", "Left", "C")});
   EXPECT_EQ(run.Compile(Form("TPanel", "  Left = 8\r\n")),
             Root("TPanel", "Panel1").Prop("B").Int8(8).End().End().Bytes());
   EXPECT_EQ(run.logger.lines, Lines{"Form1.dfm> Renamed propertry \"Left\" to \"B\""});
@@ -107,7 +113,8 @@ TEST(Delp, DropsEveryKindOfValue) {
       "[fsBold, fsItalic]",
       "[]",
       "(\r\n    1\r\n    (2 'x')\r\n    <>)",
-      "<\r\n    item [1]\r\n      Value = (1)\r\n      Sub = <\r\n        item\r\n        end>\r\n    end>",
+      "<\r\n    item [1]\r\n      Value = (1)\r\n"
+      "      Sub = <\r\n        item\r\n        end>\r\n    end>",
       "{\r\n    0A1B\r\n    2C}",
   };
   for (const std::string& value : values) {
@@ -127,8 +134,10 @@ TEST(Delp, QualifierMustMatch) {
 }
 
 TEST(Delp, RulesInsideADroppedValueDoNotAct) {
-  CompileRun run({Delp("", "Cols"), Renp("", "Width", "W"), Pset("TPanel", "Width", "1", "S", "e")});
-  EXPECT_EQ(run.Compile(Form("TPanel", "  Cols = <\r\n    item\r\n      Width = 1\r\n    end>\r\n")),
+  CompileRun run(
+      {Delp("", "Cols"), Renp("", "Width", "W"), Pset("TPanel", "Width", "1", "S", "e")});
+  EXPECT_EQ(run.Compile(Form("TPanel", "  Cols = <\r\n    item\r\n      Width = 1\r\n"
+                                       "    end>\r\n")),
             Root("TPanel", "Panel1").End().End().Bytes());
   EXPECT_EQ(run.logger.lines, Lines{"Form1.dfm> Deleted propertry \"Cols\""});
 }
@@ -215,8 +224,7 @@ TEST(Pset, ComparesTheFirstTokenOfTheValue) {
     std::string bytes = run.Compile(Form("TPanel", "  P = " + c.value + "\r\n"));
     EXPECT_EQ(run.run.FileChanged, c.converts) << c.value;
     if (c.converts) {
-      EXPECT_EQ(bytes, Root("TPanel", "Panel1").Prop("S").Set().Short("e").End().End().End().Bytes())
-          << c.value;
+      EXPECT_EQ(bytes, WithSet("S", "e")) << c.value;
     }
   }
 }
@@ -232,7 +240,7 @@ TEST(Pset, OtherValueIsKeptUnlogged) {
 TEST(Pset, OtherValueIsDeletedWhenADelpRuleNamesIt) {
   CompileRun run({Delp("TPanel", "Ctl3D"), Pset("TPanel", "Ctl3D", "False", "Options", "poFlat")});
   EXPECT_EQ(run.Compile(Form("TPanel", "  Ctl3D = True\r\n  Ctl3D = False\r\n")),
-            Root("TPanel", "Panel1").Prop("Options").Set().Short("poFlat").End().End().End().Bytes());
+            WithSet("Options", "poFlat"));
   EXPECT_EQ(run.logger.lines,
             (Lines{"Form1.dfm> Deleted propertry \"Ctl3D\"",
                    "Form1.dfm> Converted propertry \"TPanel.Ctl3D = False\" to "
@@ -254,7 +262,7 @@ TEST(Pset, SeveralRulesForOnePropertyTryEachValue) {
                   Pset("TPanel", "Align", "alLeft", "Anchors", "akLeft"),
                   Pset("TPanel", "Align", "alLeft", "Anchors", "akNever")});
   EXPECT_EQ(run.Compile(Form("TPanel", "  Align = alLeft\r\n")),
-            Root("TPanel", "Panel1").Prop("Anchors").Set().Short("akLeft").End().End().End().Bytes());
+            WithSet("Anchors", "akLeft"));
   EXPECT_EQ(run.logger.lines,
             Lines{"Form1.dfm> Converted propertry \"TPanel.Align = alLeft\" to "
                   "\"TPanel.Anchors[akLeft]\""});
@@ -331,9 +339,10 @@ TEST(Rules, PrecedenceIsRenameThenSetThenDelete) {
                   Renp("", "Ctl3D", "Flat")});
   EXPECT_EQ(all.Compile(Form("TPanel", "  Ctl3D = False\r\n")),
             Root("TPanel", "Panel1").Prop("Flat").Byte(TagFalse).End().End().Bytes());
-  CompileRun setAndDelete({Delp("", "Ctl3D"), Pset("TPanel", "Ctl3D", "False", "Options", "poFlat")});
+  CompileRun setAndDelete(
+      {Delp("", "Ctl3D"), Pset("TPanel", "Ctl3D", "False", "Options", "poFlat")});
   EXPECT_EQ(setAndDelete.Compile(Form("TPanel", "  Ctl3D = False\r\n")),
-            Root("TPanel", "Panel1").Prop("Options").Set().Short("poFlat").End().End().End().Bytes());
+            WithSet("Options", "poFlat"));
 }
 
 TEST(Rules, PendingSetsSurviveFailureAsTheyWere) {
