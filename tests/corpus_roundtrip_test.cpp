@@ -1,0 +1,516 @@
+// Round trips over the real-world corpus. Binary forms go to text and are compiled back; the
+// IDE's own text forms are compiled and turned back into text. Every difference must be one
+// that the text form cannot express (or that newer IDE versions write outside it); such
+// differences are counted by reason and printed, any other one fails the test.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "forms/extended.h"
+#include "forms/filer.h"
+#include "forms/form_compiler.h"
+#include "forms/form_to_text.h"
+#include "forms/resource_header.h"
+#include "platform/errors.h"
+
+namespace reshape {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path CorpusDir() {
+  if (const char* dir = std::getenv("RESHAPE_CORPUS_DIR")) return dir;
+  return fs::path(RESHAPE_SOURCE_DIR) / ".." / "shared" / "corpus";
+}
+
+std::vector<fs::path> FilesUnder(const fs::path& dir) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class NoLog : public ChangeLogger {
+ public:
+  void LogChange(std::string_view, std::string_view) override {}
+};
+
+std::string ToText(const std::string& formFile) {
+  TMemoryStream in(formFile);
+  TMemoryStream out;
+  FormFileToText(in, out, CodePage());
+  return out.Bytes();
+}
+
+// Compiles text with no rules into a form file.
+std::string ToFormFile(const std::string& text) {
+  CommandList none;
+  NoLog log;
+  RunState run(none, log);
+  PendingSetList pending;
+  FormCompileContext context(run, pending);
+  TMemoryStream in(text);
+  TMemoryStream out;
+  WriteFormFile(in, out, context);
+  return out.Bytes();
+}
+
+// Compiles text with no rules into a form stream and turns that back into text.
+std::string ThroughBinary(const std::string& text) {
+  TMemoryStream file(ToFormFile(text));
+  TMemoryStream out;
+  FormFileToText(file, out, CodePage());
+  return out.Bytes();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    lines.push_back(text.substr(start, end - start));
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+void Report(const char* title, const std::map<std::string, int>& counts) {
+  std::cout << title << "\n";
+  for (const auto& [reason, count] : counts) std::cout << "  " << count << "  " << reason << "\n";
+}
+
+// ---- (a) binary forms: walk the original and the recompiled stream value by value ----------
+
+// One value as stored: tag and payload bytes (strings and sets without their length bytes).
+struct StoredValue {
+  std::uint8_t tag = 0;
+  std::string payload;
+};
+
+bool IsIntegerTag(std::uint8_t tag) { return tag == TagInt8 || tag == TagInt16 || tag == TagInt32; }
+
+std::int64_t LittleEndian(const std::string& bytes) {
+  std::uint64_t value = 0;
+  for (std::size_t i = bytes.size(); i-- > 0;)
+    value = value << 8 | static_cast<std::uint8_t>(bytes[i]);
+  // Sign-extend from the payload's width.
+  unsigned shift = 64 - 8 * static_cast<unsigned>(bytes.size());
+  return shift == 0 ? static_cast<std::int64_t>(value)
+                    : static_cast<std::int64_t>(value << shift) >> shift;
+}
+
+long double NumberOf(const StoredValue& v) {
+  if (IsIntegerTag(v.tag)) return static_cast<long double>(LittleEndian(v.payload));
+  ExtendedBytes ext{};
+  switch (v.tag) {
+    case TagExtended:
+      std::copy(v.payload.begin(), v.payload.end(), ext.begin());
+      return BytesToExtended(ext);
+    case TagSingle:
+      return std::bit_cast<float>(static_cast<std::uint32_t>(LittleEndian(v.payload)));
+    case TagDouble:
+      return std::bit_cast<double>(static_cast<std::uint64_t>(LittleEndian(v.payload)));
+    default:
+      return static_cast<long double>(LittleEndian(v.payload));  // currency: stored integer
+  }
+}
+
+std::u16string UnitsOf(const StoredValue& v) {
+  std::u16string units;
+  if (v.tag == TagWideString) {
+    for (std::size_t i = 0; i + 1 < v.payload.size(); i += 2)
+      units += static_cast<char16_t>(static_cast<std::uint8_t>(v.payload[i]) |
+                                     static_cast<std::uint8_t>(v.payload[i + 1]) << 8);
+  } else {
+    for (char c : v.payload) units += static_cast<char16_t>(static_cast<std::uint8_t>(c));
+  }
+  return units;
+}
+
+// What the text form makes of a float: its 15-digit text read back.
+long double ThroughFloatText(long double value) {
+  long double back = 0;
+  EXPECT_TRUE(TextToExtended(FloatToText(value), back)) << FloatToText(value);
+  return back;
+}
+
+bool SameBits(long double a, long double b) { return ExtendedToBytes(a) == ExtendedToBytes(b); }
+
+// The reason why compiled differs from original, or "" when the text form should have carried it.
+std::string Classify(const StoredValue& original, const StoredValue& compiled) {
+  const std::uint8_t from = original.tag;
+  const std::uint8_t to = compiled.tag;
+  if (from == TagExtended && IsIntegerTag(to)) {
+    long double x = NumberOf(original);
+    if (x == std::floor(x) && x == NumberOf(compiled)) return "whole-number float -> integer tag";
+  }
+  if ((from == TagSingle || from == TagDouble) && to == TagExtended &&
+      SameBits(NumberOf(compiled), ThroughFloatText(NumberOf(original))))
+    return from == TagSingle ? "TagSingle -> TagExtended" : "TagDouble -> TagExtended";
+  if (from == TagExtended && to == TagExtended && std::isfinite(NumberOf(original)) &&
+      SameBits(NumberOf(compiled), ThroughFloatText(NumberOf(original))))
+    return "float needing more than 15 significant digits";
+  if (from == TagCurrency && to == TagCurrency &&
+      NumberOf(compiled) == std::llroundl(ThroughFloatText(NumberOf(original))))
+    return "currency needing more than 15 significant digits";
+  if (from == TagWideString && (to == TagString || to == TagLongString) &&
+      UnitsOf(original) == UnitsOf(compiled))
+    return "wide string whose units all fit a byte -> TagString";
+  if (from == TagLongString && to == TagString && original.payload == compiled.payload)
+    return "TagLongString under 256 bytes -> TagString";
+  return "";
+}
+
+class StreamComparer {
+ public:
+  StreamComparer(TReader& original, TReader& compiled) : a_(original), b_(compiled) {}
+
+  // False once the two streams cannot be walked side by side any more.
+  bool Object(const std::string& where) {
+    StoredValue pa = Prefix(a_), pb = Prefix(b_);
+    std::string classA = a_.ReadShortString(), classB = b_.ReadShortString();
+    std::string nameA = a_.ReadShortString(), nameB = b_.ReadShortString();
+    std::string here = where + "/" + nameA + ":" + classA;
+    if (pa.tag != pb.tag || pa.payload != pb.payload || classA != classB || nameA != nameB)
+      return Fault(here, "object header differs");
+    if (!Properties(here)) return false;
+    while (!a_.AtEndMarker()) {
+      if (b_.AtEndMarker()) return Fault(here, "child missing");
+      if (!Object(here)) return false;
+    }
+    if (!b_.AtEndMarker()) return Fault(here, "extra child");
+    a_.ExpectEndMarker();
+    b_.ExpectEndMarker();
+    return true;
+  }
+
+  std::map<std::string, int> reasons;
+  std::vector<std::string> faults;
+
+ private:
+  // The prefix byte as tag (0 for none) and the child position's stored bytes.
+  static StoredValue Prefix(TReader& r) {
+    StoredValue prefix;
+    if ((r.PeekTag() & 0xF0) != 0xF0) return prefix;
+    prefix.tag = r.ReadTag();
+    if (prefix.tag & PrefixChildPos) {
+      StoredValue pos = Read(r);
+      prefix.payload = static_cast<char>(pos.tag) + pos.payload;
+    }
+    return prefix;
+  }
+
+  static StoredValue Read(TReader& r) {
+    StoredValue v;
+    v.tag = r.ReadTag();
+    auto take = [&](std::size_t n) {
+      std::string bytes(n, '\0');
+      r.ReadBytes(bytes.data(), n);
+      v.payload += bytes;
+    };
+    switch (v.tag) {
+      case TagNull:
+      case TagFalse:
+      case TagTrue:
+      case TagNil:
+        break;
+      case TagInt8:
+        take(1);
+        break;
+      case TagInt16:
+        take(2);
+        break;
+      case TagInt32:
+      case TagSingle:
+        take(4);
+        break;
+      case TagCurrency:
+      case TagDouble:
+        take(8);
+        break;
+      case TagExtended:
+        take(10);
+        break;
+      case TagString:
+      case TagIdent:
+        v.payload = r.ReadShortString();
+        break;
+      case TagLongString:
+      case TagBinary:
+        take(r.ReadCount());
+        break;
+      case TagWideString:
+        take(2 * std::size_t{r.ReadCount()});
+        break;
+      case TagSet:
+        for (std::string element; !(element = r.ReadShortString()).empty();)
+          v.payload += element + ",";
+        break;
+      default:
+        throw EReadError("Invalid property value");
+    }
+    return v;
+  }
+
+  bool Properties(const std::string& where) {
+    while (!a_.AtEndMarker()) {
+      if (b_.AtEndMarker()) return Fault(where, "property missing");
+      std::string name = a_.ReadShortString();
+      if (b_.ReadShortString() != name) return Fault(where + "." + name, "property name differs");
+      if (!Value(where + "." + name)) return false;
+    }
+    if (!b_.AtEndMarker()) return Fault(where, "extra property");
+    a_.ExpectEndMarker();
+    b_.ExpectEndMarker();
+    return true;
+  }
+
+  bool Value(const std::string& where) {
+    std::uint8_t ta = a_.PeekTag(), tb = b_.PeekTag();
+    if (ta == TagList || ta == TagCollection || tb == TagList || tb == TagCollection) {
+      if (ta != tb) return Fault(where, "list or collection differs");
+      a_.ReadTag();
+      b_.ReadTag();
+      for (int i = 0; !a_.AtEndMarker(); ++i) {
+        if (b_.AtEndMarker()) return Fault(where, "element missing");
+        std::string item = where + "[" + std::to_string(i) + "]";
+        if (ta == TagList) {
+          if (!Value(item)) return false;
+          continue;
+        }
+        if (IsIntegerTag(a_.PeekTag()) || IsIntegerTag(b_.PeekTag()))
+          if (!Value(item + " index")) return false;
+        a_.ExpectTag(TagList);
+        b_.ExpectTag(TagList);
+        if (!Properties(item)) return false;
+      }
+      if (!b_.AtEndMarker()) return Fault(where, "extra element");
+      a_.ExpectEndMarker();
+      b_.ExpectEndMarker();
+      return true;
+    }
+    StoredValue va = Read(a_), vb = Read(b_);
+    if (va.tag == vb.tag && va.payload == vb.payload) return true;
+    std::string reason = Classify(va, vb);
+    if (reason.empty())
+      return Fault(where, "value differs (tag " + std::to_string(va.tag) + " -> " +
+                              std::to_string(vb.tag) + ")");
+    ++reasons[reason];
+    return true;
+  }
+
+  bool Fault(const std::string& where, const std::string& what) {
+    faults.push_back(where + ": " + what);
+    return false;
+  }
+
+  TReader& a_;
+  TReader& b_;
+};
+
+TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
+  fs::path dir = CorpusDir() / "binary";
+  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
+  std::map<std::string, int> reasons;
+  int identical = 0;
+  int files = 0;
+  for (const auto& path : FilesUnder(dir)) {
+    SCOPED_TRACE(path.string());
+    ++files;
+    const std::string original = ReadFile(path);
+    const std::string text = ToText(original);
+    const std::string compiled = ToFormFile(text);
+    // Text -> binary -> text keeps the text, but for the suffix of single and double floats,
+    // which come back as extended ones; from then on it changes nothing.
+    const std::string again = ToText(compiled);
+    std::vector<std::string> before = Lines(text), after = Lines(again);
+    ASSERT_EQ(before.size(), after.size());
+    for (std::size_t i = 0; i < before.size(); ++i)
+      if (before[i] != after[i] && before[i] != after[i] + "d" && before[i] != after[i] + "s")
+        ADD_FAILURE() << "text line " << i + 1 << " changed:\n  " << before[i] << "\n  "
+                      << after[i];
+    EXPECT_EQ(ThroughBinary(again), again);
+    if (compiled == original) {
+      ++identical;
+      continue;
+    }
+    TMemoryStream a(original), b(compiled);
+    SkipResourceHeader(a);
+    SkipResourceHeader(b);
+    // Headers agree but for the size field.
+    const auto headerSize = static_cast<std::size_t>(a.Position());
+    ASSERT_EQ(headerSize, static_cast<std::size_t>(b.Position()));
+    EXPECT_EQ(original.substr(0, headerSize - 4), compiled.substr(0, headerSize - 4));
+    std::map<std::string, int> found;
+    {
+      TReader ra(a), rb(b);
+      ra.CheckSignature();
+      rb.CheckSignature();
+      StreamComparer comparer(ra, rb);
+      bool walked = comparer.Object("");
+      for (const auto& fault : comparer.faults) ADD_FAILURE() << fault;
+      if (walked) {
+        EXPECT_EQ(ra.Position(), static_cast<std::int64_t>(original.size()));
+        EXPECT_EQ(rb.Position(), static_cast<std::int64_t>(compiled.size()));
+      }
+      found = comparer.reasons;
+    }
+    EXPECT_FALSE(found.empty()) << "bytes differ without a differing value";
+    std::cout << path.lexically_relative(dir).string() << ":";
+    for (const auto& [reason, count] : found) {
+      reasons[reason] += count;
+      std::cout << " " << count << " x " << reason << ";";
+    }
+    std::cout << "\n";
+  }
+  ASSERT_GT(files, 0);
+  std::cout << identical << " of " << files << " binary forms identical after the round trip\n";
+  Report("Values the text form cannot carry:", reasons);
+}
+
+// ---- (b) the IDE's text forms: compile and turn back into text ------------------------------
+
+// The line with every #nnn code of a byte 128-255 written inside quotes as the byte itself,
+// quoted runs merged, as this system writes strings.
+std::string HighCodesQuoted(const std::string& line) {
+  std::string out;
+  bool runJustClosed = false;  // out ends with the quote that closed a run
+  auto openRun = [&] {
+    if (runJustClosed)
+      out.pop_back();
+    else
+      out += '\'';
+  };
+  for (std::size_t i = 0; i < line.size();) {
+    if (line[i] == '\'') {
+      openRun();
+      for (++i; i < line.size(); ++i) {
+        if (line[i] == '\'') {
+          if (i + 1 < line.size() && line[i + 1] == '\'') {
+            out += "''";
+            ++i;
+            continue;
+          }
+          break;
+        }
+        out += line[i];
+      }
+      out += '\'';
+      ++i;
+      runJustClosed = true;
+      continue;
+    }
+    if (line[i] == '#') {
+      std::size_t j = i + 1;
+      while (j < line.size() && std::isdigit(static_cast<unsigned char>(line[j]))) ++j;
+      int code = j > i + 1 && j - i <= 4 ? std::stoi(line.substr(i + 1, j - i - 1)) : -1;
+      if (code >= 128 && code <= 255) {
+        openRun();
+        out += static_cast<char>(code);
+        out += '\'';
+        runJustClosed = true;
+        i = j;
+        continue;
+      }
+      out.append(line, i, j - i);
+      runJustClosed = false;
+      i = j;
+      continue;
+    }
+    out += line[i++];
+    runJustClosed = false;
+  }
+  return out;
+}
+
+// A float value as newer IDE versions write it: 18 fixed decimals or a "d" suffix, which reads
+// back as the float text of its value.
+bool IsNewerFloatLine(const std::string& original, const std::string& back) {
+  std::size_t eq = original.find(" = ");
+  if (eq == std::string::npos || back.compare(0, eq + 3, original, 0, eq + 3) != 0) return false;
+  std::string value = original.substr(eq + 3);
+  std::size_t dot = value.find('.');
+  bool suffix = !value.empty() && value.back() == 'd';
+  bool fixed18 = dot != std::string::npos && value.size() - dot - 1 == 18;
+  if (!suffix && !fixed18) return false;
+  if (suffix) value.pop_back();
+  long double x = 0;
+  return TextToExtended(value, x) && back.substr(eq + 3) == FloatToText(x);
+}
+
+TEST(CorpusRoundTrip, TextFormsSurviveTheBinaryForm) {
+  fs::path dir = CorpusDir() / "text";
+  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
+  std::map<std::string, int> reasons;
+  int identical = 0;
+  int files = 0;
+  for (const auto& path : FilesUnder(dir)) {
+    SCOPED_TRACE(path.string());
+    ++files;
+    std::string original = ReadFile(path);
+    std::map<std::string, int> found;
+    if (original.starts_with("\xEF\xBB\xBF")) {
+      original.erase(0, 3);
+      ++found["byte-order mark"];
+    }
+    if (original.find("\r\n") == std::string::npos) {
+      std::string crlf;
+      for (char c : original) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+      }
+      original = crlf;
+    }
+    if (!original.ends_with("\r\n")) {
+      original += "\r\n";
+      ++found["no line break after the last line"];
+    }
+    std::string back;
+    try {
+      back = ThroughBinary(original);
+    } catch (const Exception& e) {
+      ADD_FAILURE() << e.ClassName() << ": " << e.Message();
+      continue;
+    }
+    if (back == original && found.empty()) {
+      ++identical;
+      continue;
+    }
+    std::vector<std::string> a = Lines(original), b = Lines(back);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (a[i] == b[i]) continue;
+      if (IsNewerFloatLine(a[i], b[i]))
+        ++found["float with 18 fixed decimals or a d suffix"];
+      else if (HighCodesQuoted(a[i]) == b[i])
+        ++found["bytes 128-255 written as #nnn"];
+      else
+        ADD_FAILURE() << "line " << i + 1 << " differs:\n  " << a[i] << "\n  " << b[i];
+    }
+    std::cout << path.lexically_relative(dir).string() << ":";
+    for (const auto& [reason, count] : found) {
+      reasons[reason] += count;
+      std::cout << " " << count << " x " << reason << ";";
+    }
+    std::cout << "\n";
+  }
+  ASSERT_GT(files, 0);
+  std::cout << identical << " of " << files << " text forms identical after the round trip\n";
+  Report("Written by newer IDE versions outside this text form:", reasons);
+}
+
+}  // namespace
+}  // namespace reshape
