@@ -14,7 +14,8 @@ enum class Access { Read, Write, ReadWrite };
 
 // How others may use the file while it is open. Emulated with advisory whole-file locks: a
 // reader takes a shared lock; a writer, or "no sharing", takes an exclusive one, so a second
-// writer always fails with a sharing violation instead of mixing its bytes in.
+// writer always fails with a sharing violation instead of mixing its bytes in. On Windows they
+// are the system's own share modes.
 enum class Share { DenyWrite, Exclusive };
 
 enum class Disposition {
@@ -28,12 +29,12 @@ class File {
   File() = default;
   File(const File&) = delete;
   File& operator=(const File&) = delete;
-  File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
   File& operator=(File&& other) noexcept;
   ~File();
 
   int Open(const std::string& name, Access access, Share share, Disposition disposition);
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return handle_ != -1; }
 
   // Reads up to count bytes; got is 0 at the end of the file.
   int Read(void* buffer, std::size_t count, std::size_t& got);
@@ -46,7 +47,8 @@ class File {
   int Close();
 
  private:
-  int fd_ = -1;
+  // A file descriptor, or a Windows handle; -1 is none on both.
+  std::intptr_t handle_ = -1;
 };
 
 }  // namespace reshape::platform

@@ -8,17 +8,9 @@
 #include <vector>
 
 #include "platform/code_page.h"
+#include "platform/name_match.h"
 
 namespace reshape::platform {
-
-struct DirEntry {
-  std::string Name;
-  bool ReadOnly = false;
-};
-
-// "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare
-// without case, so "*.PAS" matches "unit1.pas".
-bool MatchesMask(std::string_view name, std::string_view mask);
 
 // The entries of the current directory (files and directories alike, never "." or "..") that
 // match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A directory

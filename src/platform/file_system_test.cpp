@@ -30,6 +30,15 @@ TEST(MatchesMaskTest, ManyStarsStayFast) {
   EXPECT_FALSE(MatchesMask(name, "*a*a*a*a*a*a*a*a*b"));
 }
 
+TEST(SortDirectoryEntriesTest, UpperCasedNamesThenRawBytes) {
+  std::vector<DirEntry> entries = {{"b.pas"}, {"_x.pas"}, {"A.PAS"}, {"a.pas"}, {"\xE9.pas"}, {"Z.PAS"}};
+  SortDirectoryEntries(entries);
+  std::vector<std::string> names;
+  for (const DirEntry& entry : entries) names.push_back(entry.Name);
+  // '_' sorts after the upper-case letters but before the lower-case ones would.
+  EXPECT_EQ(names, (std::vector<std::string>{"A.PAS", "a.pas", "b.pas", "Z.PAS", "_x.pas", "\xE9.pas"}));
+}
+
 TEST(DirectoryOfTest, KeepsTheTrailingSeparator) {
   EXPECT_EQ(DirectoryOf("/usr/bin/reshape"), "/usr/bin/");
   EXPECT_EQ(DirectoryOf("reshape"), "");

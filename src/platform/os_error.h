@@ -1,9 +1,12 @@
-// Maps the operating system's error numbers to the platform error codes that the failure
-// messages are written for.
+// Maps the operating system's error numbers (errno on POSIX, GetLastError() on Windows) to the
+// platform error codes that the failure messages are written for.
 #pragma once
 
 namespace reshape::platform {
 
-int ErrorCodeFromErrno(int err);
+int ErrorCodeFromSystem(unsigned long error);
+
+// The platform error code of the calling thread's last failed system call.
+int LastErrorCode();
 
 }  // namespace reshape::platform

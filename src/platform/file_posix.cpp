@@ -15,18 +15,18 @@ namespace reshape::platform {
 
 namespace {
 
-int LastError() { return ErrorCodeFromErrno(errno); }
-
 // A file whose owner-write bit is clear is read-only, also for root.
 bool IsReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
 }  // namespace
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
-    fd_ = other.fd_;
-    other.fd_ = -1;
+    handle_ = other.handle_;
+    other.handle_ = -1;
   }
   return *this;
 }
@@ -46,35 +46,35 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
     if (S_ISDIR(st.st_mode)) return kErrorAccessDenied;
     if (writing && IsReadOnly(st)) return kErrorAccessDenied;
   } else if (!creating || errno != ENOENT) {
-    return LastError();
+    return LastErrorCode();
   }
 
   int flags = O_CLOEXEC | O_NOCTTY;
   flags |= access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
   if (creating) flags |= O_CREAT;
   int fd = ::open(name.c_str(), flags, 0666);
-  if (fd < 0) return LastError();
+  if (fd < 0) return LastErrorCode();
 
   // The lock is taken before anything is truncated, so a file held by another run is never
   // emptied.
   bool exclusive = share == Share::Exclusive || writing;
   int fault = InjectedFault(Operation::Lock);
   if (fault != 0 || ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-    int code = fault != 0 ? fault : LastError();
+    int code = fault != 0 ? fault : LastErrorCode();
     ::close(fd);
     return code;
   }
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int code = S_ISDIR(st.st_mode) ? kErrorAccessDenied : LastError();
+    int code = S_ISDIR(st.st_mode) ? kErrorAccessDenied : LastErrorCode();
     ::close(fd);
     return code;
   }
   if (disposition == Disposition::CreateAlways && st.st_size != 0 && ::ftruncate(fd, 0) != 0) {
-    int code = LastError();
+    int code = LastErrorCode();
     ::close(fd);
     return code;
   }
-  fd_ = fd;
+  handle_ = fd;
   return 0;
 }
 
@@ -82,19 +82,19 @@ int File::Read(void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
   if (int fault = InjectedFault(Operation::Read)) return fault;
   for (;;) {
-    ssize_t n = ::read(fd_, buffer, count);
+    ssize_t n = ::read(Fd(handle_), buffer, count);
     if (n >= 0) {
       got = static_cast<std::size_t>(n);
       return 0;
     }
-    if (errno != EINTR) return LastError();
+    if (errno != EINTR) return LastErrorCode();
   }
 }
 
 int File::ReadAll(std::string& bytes) {
   bytes.clear();
   struct stat st{};
-  if (::fstat(fd_, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  if (::fstat(Fd(handle_), &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
   char chunk[1 << 16];
   for (;;) {
     std::size_t got = 0;
@@ -108,10 +108,10 @@ int File::Write(const void* buffer, std::size_t count) {
   if (int fault = InjectedFault(Operation::Write)) return fault;
   const char* p = static_cast<const char*>(buffer);
   while (count > 0) {
-    ssize_t n = ::write(fd_, p, count);
+    ssize_t n = ::write(Fd(handle_), p, count);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return LastError();
+      return LastErrorCode();
     }
     if (n == 0) return kErrorDiskFull;
     p += n;
@@ -121,23 +121,23 @@ int File::Write(const void* buffer, std::size_t count) {
 }
 
 int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
-  off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
-  if (result < 0) return LastError();
+  off_t result = ::lseek(Fd(handle_), static_cast<off_t>(offset), whence);
+  if (result < 0) return LastErrorCode();
   position = result;
   return 0;
 }
 
 int File::Truncate(std::int64_t size) {
-  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return LastError();
+  if (::ftruncate(Fd(handle_), static_cast<off_t>(size)) != 0) return LastErrorCode();
   return 0;
 }
 
 int File::Close() {
-  if (fd_ < 0) return 0;
-  int fd = fd_;
-  fd_ = -1;
+  if (handle_ == -1) return 0;
+  int fd = Fd(handle_);
+  handle_ = -1;
   int fault = InjectedFault(Operation::Close);
-  if (::close(fd) != 0 && fault == 0) return LastError();
+  if (::close(fd) != 0 && fault == 0) return LastErrorCode();
   return fault;
 }
 

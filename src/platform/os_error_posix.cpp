@@ -6,8 +6,8 @@
 
 namespace reshape::platform {
 
-int ErrorCodeFromErrno(int err) {
-  switch (err) {
+int ErrorCodeFromSystem(unsigned long error) {
+  switch (static_cast<int>(error)) {
     case ENOENT: return kErrorFileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
@@ -28,5 +28,7 @@ int ErrorCodeFromErrno(int err) {
     default: return 31;       // "a device is not functioning": any other input/output failure
   }
 }
+
+int LastErrorCode() { return ErrorCodeFromSystem(static_cast<unsigned long>(errno)); }
 
 }  // namespace reshape::platform

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -20,41 +19,8 @@
 
 namespace reshape::platform {
 
-namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperAscii(std::string_view s) {
-  std::string result(s);
-  for (char& c : result) c = UpperAscii(c);
-  return result;
-}
-
-}  // namespace
-
-bool MatchesMask(std::string_view name, std::string_view mask) {
-  // Iterative matching with one backtrack point: linear in practice, never exponential.
-  std::size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || UpperAscii(mask[m]) == UpperAscii(name[n]))) {
-      ++n;
-      ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
-      starMask = m++;
-      starName = n;
-    } else if (starMask != std::string_view::npos) {
-      m = starMask + 1;
-      n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
-}
-
 std::vector<DirEntry> FindFiles(std::string_view mask) {
-  std::vector<std::pair<std::string, DirEntry>> keyed;
+  std::vector<DirEntry> entries;
   std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("."), &::closedir);
   if (!dir) return {};
   while (const dirent* entry = ::readdir(dir.get())) {
@@ -63,38 +29,33 @@ std::vector<DirEntry> FindFiles(std::string_view mask) {
     struct stat st{};
     DirEntry found{std::string(name), false};
     if (::lstat(entry->d_name, &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
-    keyed.emplace_back(UpperAscii(found.Name), std::move(found));
+    entries.push_back(std::move(found));
   }
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first < b.first : a.second.Name < b.second.Name;
-  });
-  std::vector<DirEntry> entries;
-  entries.reserve(keyed.size());
-  for (auto& [key, entry] : keyed) entries.push_back(std::move(entry));
+  SortDirectoryEntries(entries);
   return entries;
 }
 
 int ReplaceFile(const std::string& source, const std::string& target) {
   struct stat st{};
-  if (::stat(target.c_str(), &st) != 0) return ErrorCodeFromErrno(errno);
+  if (::stat(target.c_str(), &st) != 0) return LastErrorCode();
   if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return kErrorAccessDenied;
 
   // Another process that has the target open holds a lock on it; replacing the file under it
   // would hand that process a stale copy, so the replacement waits for no one and fails.
   int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return ErrorCodeFromErrno(errno);
+  if (fd < 0) return LastErrorCode();
   int code = InjectedFault(Operation::Lock);
-  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = ErrorCodeFromErrno(errno);
+  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
   if (code == 0) code = InjectedFault(Operation::Rename);
-  if (code == 0 && ::chmod(source.c_str(), st.st_mode & 07777) != 0) code = ErrorCodeFromErrno(errno);
-  if (code == 0 && ::rename(source.c_str(), target.c_str()) != 0) code = ErrorCodeFromErrno(errno);
+  if (code == 0 && ::chmod(source.c_str(), st.st_mode & 07777) != 0) code = LastErrorCode();
+  if (code == 0 && ::rename(source.c_str(), target.c_str()) != 0) code = LastErrorCode();
   ::close(fd);
   return code;
 }
 
 int DeleteFile(const std::string& name) {
   if (int fault = InjectedFault(Operation::Delete)) return fault;
-  return ::unlink(name.c_str()) == 0 ? 0 : ErrorCodeFromErrno(errno);
+  return ::unlink(name.c_str()) == 0 ? 0 : LastErrorCode();
 }
 
 std::string DirectoryOf(std::string_view path) {
@@ -124,7 +85,7 @@ int WriteStandardOutput(std::string_view bytes) {
     ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return ErrorCodeFromErrno(errno);
+      return LastErrorCode();
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }

@@ -1,0 +1,23 @@
+// Names in directory searches: wildcard masks, and the order in which a search delivers its
+// entries, the same on every platform so that runs repeat exactly.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace reshape::platform {
+
+struct DirEntry {
+  std::string Name;
+  bool ReadOnly = false;
+};
+
+// "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare
+// without case, so "*.PAS" matches "unit1.pas".
+bool MatchesMask(std::string_view name, std::string_view mask);
+
+// Ascending by the ASCII-upper-cased names, ties by the raw bytes.
+void SortDirectoryEntries(std::vector<DirEntry>& entries);
+
+}  // namespace reshape::platform
