@@ -4,9 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake -S . -B build -DRESHAPE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j "$(nproc)" --target reshape >/dev/null
-reshape="$PWD/build/reshape"
+cmake -S . -B build-demo -DRESHAPE_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-demo -j "$(nproc)" --target reshape reshape_dfm_tool >/dev/null
+reshape="$PWD/build-demo/reshape"
+dfm_tool="$PWD/build-demo/reshape_dfm_tool"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -21,4 +22,10 @@ cat demo.LOG
 echo
 echo "== what changed (diff -r before after; CR LF line ends shown as ^M by cat -A)"
 cd "$work"
-diff -r --exclude='*.dfb' --exclude='*.dft' --exclude='demo.LOG' before after | cat -v || true
+diff -r --exclude='*.dfb' --exclude='*.dft' --exclude='*.dfm' --exclude='demo.LOG' before after | cat -v || true
+echo
+echo "== what changed in the forms (their text form before: NAME.dft; after: the new NAME.dfm as text)"
+for form in after/*.dfm; do
+  "$dfm_tool" bin2text "$form" "${form%.dfm}.after.txt"
+  diff -u "${form%.dfm}.dft" "${form%.dfm}.after.txt" | tr -d '\r' || true
+done

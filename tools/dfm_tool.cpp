@@ -1,0 +1,64 @@
+// Converts one form file between its binary and its text form, with reshape's own converter
+// and compiler and no rules: "bin2text FORM TEXT" or "text2bin TEXT FORM". Used to make the
+// demo's binary forms from the text forms kept beside them, and handy for looking into a form.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "forms/form_compiler.h"
+#include "forms/form_to_text.h"
+#include "platform/errors.h"
+#include "script/run_state.h"
+
+namespace {
+
+class NoLog : public reshape::ChangeLogger {
+ public:
+  void LogChange(std::string_view, std::string_view) override {}
+};
+
+std::string ReadBytes(const char* name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) throw std::runtime_error(std::string("cannot read ") + name);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteBytes(const char* name, const std::string& bytes) {
+  std::ofstream out(name, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error(std::string("cannot write ") + name);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4 || (std::string_view(argv[1]) != "bin2text" && std::string_view(argv[1]) != "text2bin")) {
+    std::fprintf(stderr, "usage: %s bin2text FORM TEXT | text2bin TEXT FORM\n", argv[0]);
+    return 2;
+  }
+  try {
+    reshape::TMemoryStream input(ReadBytes(argv[2]));
+    reshape::TMemoryStream output;
+    if (std::string_view(argv[1]) == "bin2text") {
+      reshape::FormFileToText(input, output, reshape::CodePage());
+    } else {
+      reshape::CommandList noCommands;
+      NoLog log;
+      reshape::RunState run(noCommands, log);
+      reshape::PendingSetList pending;
+      reshape::FormCompileContext context(run, pending);
+      reshape::WriteFormFile(input, output, context);
+    }
+    WriteBytes(argv[3], output.Bytes());
+    return 0;
+  } catch (const reshape::Exception& failure) {
+    std::fprintf(stderr, "%s: %s\n", failure.ClassName(), failure.Message().c_str());
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "%s\n", failure.what());
+  }
+  return 1;
+}
