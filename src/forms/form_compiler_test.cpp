@@ -329,6 +329,7 @@ TEST(CompileForm, NumberConversionErrorsCarryNoLine) {
       {"1E30c", "'1E30' is not a valid floating point value"},
       {"$", "'$' is not a valid integer value"},
       {"-", "'-' is not a valid integer value"},
+      {"-inf", "'-' is not a valid integer value"},
       {"$100000000", "'$100000000' is not a valid integer value"},
       {"1" + std::string(5000, '0'),
        "'1" + std::string(5000, '0') + "' is not a valid integer value"},

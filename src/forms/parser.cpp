@@ -316,7 +316,7 @@ void TParser::ReadHexBlock(TStream& dest) {
 
 bool TParser::IsFollowedDirectlyBy(std::string_view word) const {
   // The zero that ends the scannable text stops a mismatch before the window's end.
-  return SameIgnoringAsciiCase(std::string_view(window_).substr(cursor_, word.size()), word) &&
+  return std::string_view(window_).substr(cursor_, word.size()) == word &&
          !IsIdentChar(At(cursor_ + word.size()));
 }
 

@@ -55,8 +55,8 @@ class TParser {
   // The current token is "{": appends the bytes of the hexadecimal block to dest and makes
   // "}" the current token.
   void ReadHexBlock(TStream& dest);
-  // True when the bytes right after the current token, without blanks, are word (ASCII case
-  // ignored) and no identifier byte follows it. Consumes nothing.
+  // True when the bytes right after the current token, without blanks, are exactly word and no
+  // identifier byte follows it. Consumes nothing.
   bool IsFollowedDirectlyBy(std::string_view word) const;
 
   [[noreturn]] void Fail(std::string_view message) const;

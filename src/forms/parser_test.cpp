@@ -382,7 +382,7 @@ TEST(TParser, IsFollowedDirectlyBy) {
   EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
   parser.Advance();  // INF
   parser.Advance();
-  EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
+  EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
   parser.Advance();
   parser.Advance();
   EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
