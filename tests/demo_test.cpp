@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
-#include "forms/form_compiler.h"
-#include "script/run_state.h"
 
 namespace reshape::e2e {
 namespace {
@@ -22,21 +20,11 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-class NoLog : public ChangeLogger {
- public:
-  void LogChange(std::string_view, std::string_view) override {}
-};
-
 TEST(DemoTest, BinaryFormsAreTheCompiledTextForms) {
   for (const char* form : {"Main", "About"}) {
-    CommandList none;
-    NoLog log;
-    RunState run(none, log);
-    PendingSetList pending;
-    FormCompileContext context(run, pending);
-    TMemoryStream text(ReadFile(kExamples + "/form-texts/" + form + ".dfm.txt")), compiled;
-    WriteFormFile(text, compiled, context);
-    EXPECT_EQ(compiled.Bytes(), ReadFile(kExamples + "/demo/" + form + ".dfm")) << form;
+    EXPECT_EQ(CompileFormText(ReadFile(kExamples + "/form-texts/" + form + ".dfm.txt")),
+              ReadFile(kExamples + "/demo/" + form + ".dfm"))
+        << form;
   }
 }
 

@@ -15,7 +15,19 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "forms/form_compiler.h"
+#include "script/run_state.h"
+
 namespace reshape::e2e {
+
+namespace {
+
+class NoLog : public ChangeLogger {
+ public:
+  void LogChange(std::string_view, std::string_view) override {}
+};
+
+}  // namespace
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "reshape-e2e-XXXXXX").string();
@@ -101,6 +113,17 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
   ::waitpid(child, &status, 0);
   result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
+}
+
+std::string CompileFormText(const std::string& text) {
+  CommandList none;
+  NoLog log;
+  RunState run(none, log);
+  PendingSetList pending;
+  FormCompileContext context(run, pending);
+  TMemoryStream input(text), output;
+  WriteFormFile(input, output, context);
+  return output.Bytes();
 }
 
 std::string MaskAddress(const std::string& output) {

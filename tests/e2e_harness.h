@@ -38,6 +38,9 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
                      const std::vector<std::string>& environment = {},
                      const std::string& executable = RESHAPE_EXECUTABLE);
 
+// A binary form file made from its text form by reshape's own compiler, with no rules.
+std::string CompileFormText(const std::string& text);
+
 // The failure report's code address replaced by "ADDRESS", so reports compare exactly.
 std::string MaskAddress(const std::string& output);
 

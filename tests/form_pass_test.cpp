@@ -8,29 +8,11 @@
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
-#include "forms/form_compiler.h"
-#include "forms/form_to_text.h"
-#include "script/run_state.h"
 
 namespace reshape::e2e {
 namespace {
 
-class NoLog : public ChangeLogger {
- public:
-  void LogChange(std::string_view, std::string_view) override {}
-};
-
-// A binary form file made from its text form by reshape's own compiler, with no rules.
-std::string FormFile(const std::string& text) {
-  CommandList none;
-  NoLog log;
-  RunState run(none, log);
-  PendingSetList pending;
-  FormCompileContext context(run, pending);
-  TMemoryStream input(text), output;
-  WriteFormFile(input, output, context);
-  return output.Bytes();
-}
+std::string FormFile(const std::string& text) { return CompileFormText(text); }
 
 std::string Report(const std::string& kind, const std::string& message) {
   return "Exception " + kind + " in module reshape at ADDRESS.\n" + message + "\n";

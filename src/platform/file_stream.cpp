@@ -27,8 +27,11 @@ TFileStream::TFileStream(const std::string& name, FileStreamMode mode) {
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
+  // A failed read is no end of file: taking it for one would turn a damaged read into a
+  // shorter file, such as a script without its commands.
   std::size_t got = 0;
-  return file_.Read(buffer, count, got) == 0 ? got : 0;
+  if (file_.Read(buffer, count, got) != 0) throw EReadError("Stream read error");
+  return got;
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {

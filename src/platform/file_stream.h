@@ -20,6 +20,7 @@ class TFileStream : public TStream {
   // Fails with EFOpenError "Cannot open file %s" or EFCreateError "Cannot create file %s".
   TFileStream(const std::string& name, FileStreamMode mode);
 
+  // Fails with EReadError when the file cannot be read; 0 only at its end.
   std::size_t Read(void* buffer, std::size_t count) override;
   std::size_t Write(const void* buffer, std::size_t count) override;
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
