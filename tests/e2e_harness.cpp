@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,7 +111,9 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
   }
   ::close(pipeFds[0]);
   int status = 0;
-  ::waitpid(child, &status, 0);
+  struct rusage usage{};
+  ::wait4(child, &status, 0, &usage);
+  result.PeakMemoryKb = usage.ru_maxrss;
   result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }

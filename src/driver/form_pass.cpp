@@ -28,10 +28,11 @@ void ReplaceFormFile(const std::string& entry, const TMemoryStream& compiled) {
     throw EFCreateError("Cannot create file " + entry);
   scratch.Created();
   const std::string& bytes = compiled.Bytes();
-  if (temp.Write(bytes.data(), bytes.size()) != 0 || temp.Close() != 0)
-    throw EWriteError("Stream write error");
+  if (temp.Write(bytes.data(), bytes.size()) != 0) throw EWriteError("Stream write error");
+  // Moved into place while still open and locked, so no other run can empty it meanwhile.
   if (ReplaceFile(scratch.Name(), entry) != 0) throw EFCreateError("Cannot create file " + entry);
   scratch.Committed();
+  if (temp.Close() != 0) throw EWriteError("Stream write error");
 }
 
 void ConvertFormFile(const std::string& entry, RunState& state, PendingSetList& pendingSets) {

@@ -6,6 +6,7 @@
 #include "driver/file_selection.h"
 #include "driver/form_pass.h"
 #include "driver/text_file_rewriter.h"
+#include "platform/errors.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "script/run_state.h"
@@ -79,6 +80,9 @@ void Run(const std::vector<std::string>& arguments, const std::string& executabl
   const CommandList& commands = script.Commands;
   std::vector<std::string> namedFiles;
   if (arguments.size() >= 2) namedFiles.assign(arguments.begin() + 1, arguments.end());
+
+  platform::DirectoryLock runLock;
+  if (int code = runLock.Acquire()) throw EInOutError(code);
 
   FileChangeLog log(script.LogFileName);
   RunState state(commands, log, platform::SystemCodePage());

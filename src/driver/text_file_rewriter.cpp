@@ -29,10 +29,12 @@ void RewriteTextFile(const std::string& fileName, LineTransform& transform) {
   std::string rewritten = RewriteText(text, transform);
   text = std::string();
   Check(output.Write(rewritten.data(), rewritten.size()));
-  Check(output.Close());
   Check(input.Close());
+  // The copy stays open, and so locked, until it is in place: another run cannot open it
+  // under the same name and empty it in the meantime.
   Check(ReplaceFile(temp.Name(), fileName));
   temp.Committed();
+  Check(output.Close());
 }
 
 }  // namespace reshape

@@ -24,6 +24,22 @@ int ReplaceFile(const std::string& source, const std::string& target);
 
 int DeleteFile(const std::string& name);
 
+// Held for a whole run over the current directory, so that a second run started there at the
+// same time fails at once with a sharing violation (32) instead of working on the same files.
+class DirectoryLock {
+ public:
+  DirectoryLock() = default;
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+  ~DirectoryLock();
+  // 0, or 32 when another run holds the directory. A directory that cannot be opened is not
+  // locked and not an error: the file locks still keep two runs apart.
+  int Acquire();
+
+ private:
+  int handle_ = -1;
+};
+
 // The running executable's full path, and its directory with a trailing separator.
 std::string ExecutablePath(const char* argv0);
 std::string DirectoryOf(std::string_view path);

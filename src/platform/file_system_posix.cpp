@@ -58,6 +58,23 @@ int DeleteFile(const std::string& name) {
   return ::unlink(name.c_str()) == 0 ? 0 : LastErrorCode();
 }
 
+DirectoryLock::~DirectoryLock() {
+  if (handle_ >= 0) ::close(handle_);
+}
+
+int DirectoryLock::Acquire() {
+  int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  int code = InjectedFault(Operation::Lock);
+  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
+  if (code != 0) {
+    ::close(fd);
+    return code;
+  }
+  handle_ = fd;
+  return 0;
+}
+
 std::string DirectoryOf(std::string_view path) {
   std::size_t slash = path.find_last_of('/');
   return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
