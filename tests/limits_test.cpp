@@ -100,13 +100,16 @@ TEST_F(LimitsE2E, HundredThousandFilesInOneDirectory) {
   const int files = count != nullptr ? std::atoi(count) : 100000;
   ASSERT_GT(files, 2);
   TempDir dir;
-  for (int i = 0; i < files; ++i) {
-    std::ofstream(dir / ("U" + std::to_string(i) + ".PAS"), std::ios::binary) << "TFoo\r\n";
-  }
+  auto unitName = [](int i) {
+    std::string name = std::to_string(i);
+    name.insert(0, 1, 'U');
+    return name.append(".PAS");
+  };
+  for (int i = 0; i < files; ++i) std::ofstream(dir / unitName(i), std::ios::binary) << "TFoo\r\n";
   dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
   RunResult run = RunReshape(dir.Path(), {"job.scr"});
   EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(dir.Read("U" + std::to_string(files - 1) + ".PAS"), "TBar\r\n");
+  EXPECT_EQ(dir.Read(unitName(files - 1)), "TBar\r\n");
   EXPECT_EQ(run.Output.substr(0, 21), "U0.PAS...Converted\nU1");
   EXPECT_LT(run.PeakMemoryKb, 256 * 1024);
   std::printf("%d files: peak memory %ld MB\n", files, run.PeakMemoryKb / 1024);
