@@ -72,6 +72,8 @@ constexpr std::uint8_t PrefixInline = 4;
 // Objects, lists and collections may nest this deep (the root object is level 1); one level
 // more fails with "Nesting too deep", in the binary and in the text form alike.
 constexpr int kMaxNestingDepth = 256;
+// A class name's length byte must stay below the object prefixes (0xF0 and up).
+constexpr std::size_t kMaxClassNameLength = 240;
 
 // The flags of an object record's prefix byte and the child position that may follow it.
 struct ObjectPrefix {

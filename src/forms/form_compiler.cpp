@@ -232,6 +232,10 @@ void CompileHeader(CompileSession& session, std::uint8_t flags) {
                         "\"");
     break;
   }
+  // An empty name would read back as the end of a list, and a length byte of 240 or more as an
+  // object prefix: either would corrupt the form, so it fails and the form stays as it was.
+  if (className.empty()) parser.Fail("Class name expected");
+  if (className.size() >= kMaxClassNameLength) parser.Fail("Class name too long");
   context.CurrentClassName = className;
   session.Writer.WriteShortString(context.CurrentClassName);
   session.Writer.WriteShortString(context.CurrentObjectName);

@@ -19,9 +19,16 @@ class DiscardStream : public TStream {
   std::int64_t Seek(std::int64_t, SeekOrigin) override { return 0; }
 };
 
+// A rule may give an empty name, which would read back as the end of a list and corrupt the
+// form; the compilation fails instead and the form stays as it was.
+void WriteRuleName(CompileSession& session, std::string_view name, std::string_view message) {
+  if (name.empty()) session.Parser.Fail(message);
+  session.Writer.WriteShortString(name);
+}
+
 // The plain property: path, "=", value, as written.
 void WriteProperty(CompileSession& session, std::string_view path) {
-  session.Writer.WriteShortString(path);
+  WriteRuleName(session, path, "Property name expected");
   session.Parser.Expect('=');
   session.Parser.Advance();
   CompileValue(session);
@@ -153,9 +160,10 @@ void WritePendingSetProperties(CompileSession& session) {
     sets[at->second].elements.push_back(element);
   }
   for (const SetProperty& set : sets) {
-    session.Writer.WriteShortString(set.name);
+    WriteRuleName(session, set.name, "Property name expected");
     session.Writer.WriteTag(TagSet);
-    for (std::string_view element : set.elements) session.Writer.WriteShortString(element);
+    for (std::string_view element : set.elements)
+      WriteRuleName(session, element, "Set element expected");
     session.Writer.WriteShortString("");
   }
   pending.clear();

@@ -352,5 +352,35 @@ TEST(Rules, PendingSetsSurviveFailureAsTheyWere) {
   EXPECT_TRUE(run.run.FileChanged);
 }
 
+
+// Names a rule writes must read back as names: an empty one would end the list early.
+TEST(Rules, EmptyNamesFromTheScriptFailTheCompilation) {
+  struct Case {
+    TCommand rule;
+    const char* message;
+  };
+  const Case cases[] = {
+      {Renp("", "Ctl3D", ""), "Property name expected on line 3"},
+      {Pset("TPanel", "Ctl3D", "False", "", "poFlat"), "Property name expected on line 6"},
+      {Pset("TPanel", "Ctl3D", "False", "Options", ""), "Set element expected on line 6"},
+      {Renc("TPanel", ""), "Class name expected on line 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    CompileRun run({c.rule});
+    test::ExpectFailure<EParserError>([&] { run.Compile(Form("TPanel", kPanelProperties)); },
+                                      c.message);
+  }
+}
+
+TEST(Rules, RenamedClassMustStayBelowThePrefixBytes) {
+  CompileRun fits({Renc("TPanel", std::string(239, 'T'))});
+  EXPECT_EQ(fits.Compile(Form("TPanel", "  Left = 8\r\n")),
+            Root(std::string(239, 'T'), "Panel1").Prop("Left").Int8(8).End().End().Bytes());
+  CompileRun tooLong({Renc("TPanel", std::string(240, 'T'))});
+  test::ExpectFailure<EParserError>([&] { tooLong.Compile(Form("TPanel", "  Left = 8\r\n")); },
+                                    "Class name too long on line 2");
+}
+
 }  // namespace
 }  // namespace reshape
