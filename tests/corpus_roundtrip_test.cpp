@@ -6,18 +6,17 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "corpus_files.h"
+#include "e2e_harness.h"
+
 #include "forms/extended.h"
 #include "forms/filer.h"
-#include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
 #include "platform/errors.h"
@@ -27,28 +26,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusDir() {
-  if (const char* dir = std::getenv("RESHAPE_CORPUS_DIR")) return dir;
-  return fs::path(RESHAPE_SOURCE_DIR) / ".." / "shared" / "corpus";
-}
-
-std::vector<fs::path> FilesUnder(const fs::path& dir) {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir))
-    if (entry.is_regular_file()) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-class NoLog : public ChangeLogger {
- public:
-  void LogChange(std::string_view, std::string_view) override {}
-};
+using e2e::CompileFormText;
+using e2e::CorpusDir;
+using e2e::FilesUnder;
+using e2e::ReadWholeFile;
 
 std::string ToText(const std::string& formFile) {
   TMemoryStream in(formFile);
@@ -57,22 +38,9 @@ std::string ToText(const std::string& formFile) {
   return out.Bytes();
 }
 
-// Compiles text with no rules into a form file.
-std::string ToFormFile(const std::string& text) {
-  CommandList none;
-  NoLog log;
-  RunState run(none, log);
-  PendingSetList pending;
-  FormCompileContext context(run, pending);
-  TMemoryStream in(text);
-  TMemoryStream out;
-  WriteFormFile(in, out, context);
-  return out.Bytes();
-}
-
 // Compiles text with no rules into a form stream and turns that back into text.
 std::string ThroughBinary(const std::string& text) {
-  TMemoryStream file(ToFormFile(text));
+  TMemoryStream file(CompileFormText(text));
   TMemoryStream out;
   FormFileToText(file, out, CodePage());
   return out.Bytes();
@@ -91,8 +59,6 @@ void Report(const char* title, const std::map<std::string, int>& counts) {
   std::cout << title << "\n";
   for (const auto& [reason, count] : counts) std::cout << "  " << count << "  " << reason << "\n";
 }
-
-// ---- (a) binary forms: walk the original and the recompiled stream value by value ----------
 
 // One value as stored: tag and payload bytes (strings and sets without their length bytes).
 struct StoredValue {
@@ -330,9 +296,9 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
   for (const auto& path : FilesUnder(dir)) {
     SCOPED_TRACE(path.string());
     ++files;
-    const std::string original = ReadFile(path);
+    const std::string original = ReadWholeFile(path);
     const std::string text = ToText(original);
-    const std::string compiled = ToFormFile(text);
+    const std::string compiled = CompileFormText(text);
     // Text -> binary -> text keeps the text, but for the suffix of single and double floats,
     // which come back as extended ones; from then on it changes nothing.
     const std::string again = ToText(compiled);
@@ -380,8 +346,6 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
   std::cout << identical << " of " << files << " binary forms identical after the round trip\n";
   Report("Values the text form cannot carry:", reasons);
 }
-
-// ---- (b) the IDE's text forms: compile and turn back into text ------------------------------
 
 // The line with every #nnn code of a byte 128-255 written inside quotes as the byte itself,
 // quoted runs merged, as this system writes strings.
@@ -460,7 +424,7 @@ TEST(CorpusRoundTrip, TextFormsSurviveTheBinaryForm) {
   for (const auto& path : FilesUnder(dir)) {
     SCOPED_TRACE(path.string());
     ++files;
-    std::string original = ReadFile(path);
+    std::string original = ReadWholeFile(path);
     std::map<std::string, int> found;
     if (original.starts_with("\xEF\xBB\xBF")) {
       original.erase(0, 3);

@@ -2,14 +2,11 @@
 // convert, the ones with values this format does not define must fail cleanly.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "corpus_files.h"
 #include "forms/form_to_text.h"
 #include "platform/errors.h"
 
@@ -18,23 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path CorpusDir() {
-  if (const char* dir = std::getenv("RESHAPE_CORPUS_DIR")) return dir;
-  return fs::path(RESHAPE_SOURCE_DIR) / ".." / "shared" / "corpus";
-}
-
-std::vector<fs::path> FilesUnder(const fs::path& dir) {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(dir))
-    if (entry.is_regular_file()) files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
-  return files;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using e2e::CorpusDir;
+using e2e::FilesUnder;
 
 TEST(CorpusToTextTest, SupportedBinaryFormsConvert) {
   fs::path dir = CorpusDir() / "binary";
@@ -43,7 +25,7 @@ TEST(CorpusToTextTest, SupportedBinaryFormsConvert) {
   ASSERT_FALSE(files.empty());
   for (const auto& path : files) {
     SCOPED_TRACE(path.string());
-    TMemoryStream in(ReadFile(path));
+    TMemoryStream in(e2e::ReadWholeFile(path));
     TMemoryStream out;
     try {
       FormFileToText(in, out, CodePage());
@@ -67,7 +49,7 @@ TEST(CorpusToTextTest, UnsupportedBinaryFormsFailCleanly) {
   ASSERT_FALSE(files.empty());
   for (const auto& path : files) {
     SCOPED_TRACE(path.string());
-    TMemoryStream in(ReadFile(path));
+    TMemoryStream in(e2e::ReadWholeFile(path));
     TMemoryStream out;
     try {
       FormFileToText(in, out, CodePage());
