@@ -1,0 +1,142 @@
+#!/usr/bin/env bash
+# Measures reshape's passes on one generated tree against GNU sed doing the same substitutions
+# and against the I/O floor (the bare file operations of the same work), and prints the ratios.
+#
+#   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
+#                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
+#
+# Every measurement runs on a fresh copy of the same generated tree (the copy is not timed, and
+# it leaves the files in the page cache, so all tools start alike); the fastest of --reps runs
+# counts. Times come from wait4(): wall, user + system CPU, and peak resident memory.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+SIZE=small
+SEED=1
+REPS=3
+SED_REPS=1  # sed is the slow baseline (minutes at 1,000 rules); one run of it is enough
+RULES="1 10 100 1000"
+BUILD=$ROOT/build-bench
+WORK=${TMPDIR:-/tmp}/reshape-bench
+RESHAPE=
+
+while [ $# -gt 0 ]; do
+  case $1 in
+    --size) SIZE=$2; shift 2 ;;
+    --seed) SEED=$2; shift 2 ;;
+    --reps) REPS=$2; shift 2 ;;
+    --sed-reps) SED_REPS=$2; shift 2 ;;
+    --rules) RULES=$2; shift 2 ;;
+    --build) BUILD=$2; shift 2 ;;
+    --work) WORK=$2; shift 2 ;;
+    --reshape) RESHAPE=$2; shift 2 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+mkdir -p "$BUILD"
+BUILD=$(cd "$BUILD" && pwd)
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DRESHAPE_BUILD_BENCHMARKS=ON \
+  -DRESHAPE_BUILD_TESTS=OFF > /dev/null
+cmake --build "$BUILD" -j2 --target reshape reshape_tree_generator reshape_io_floor \
+  reshape_measure > /dev/null
+RESHAPE=${RESHAPE:-$BUILD/reshape}
+RESHAPE=$(cd "$(dirname "$RESHAPE")" && pwd)/$(basename "$RESHAPE")
+MEASURE=$BUILD/reshape_measure
+FLOOR=$BUILD/reshape_io_floor
+
+rm -rf "$WORK"
+mkdir -p "$WORK/times"
+GEN=$WORK/gen
+TREE=$GEN/tree
+RUN=$WORK/run
+SCRIPTS=$GEN/scripts
+"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED"
+
+files_matching() { (cd "$TREE" && ls | grep -iE "$1" || true); }
+mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
+mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
+mapfile -t PROJECT_FILES < <(files_matching '\.bpr$')
+
+# measure LABEL COMMAND...: the fastest of REPS runs on fresh copies of the tree.
+measure() {
+  local label=$1
+  shift
+  local reps=$REPS
+  [ "$1" = sed ] && reps=$SED_REPS
+  local out=$WORK/times/$label.all
+  : > "$out"
+  for ((i = 0; i < reps; i++)); do
+    rm -rf "$RUN"
+    cp -a "$TREE" "$RUN"
+    if ! (cd "$RUN" && "$MEASURE" "$out" "$@" > /dev/null 2>&1); then
+      echo "$label failed: $*" >&2
+      exit 1
+    fi
+  done
+  sort -n "$out" | head -1 > "$WORK/times/$label"
+}
+
+# field LABEL N: wall (1), cpu (2 = user + system), rss in KB (3)
+field() {
+  awk -v n="$2" '{ if (n == 1) print $1; else if (n == 2) printf "%.6f\n", $2 + $3; else print $4 }' \
+    "$WORK/times/$1"
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+
+for r in $RULES; do
+  measure "source-reshape-$r" "$RESHAPE" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
+  measure "source-sed-$r" sed -i -f "$SCRIPTS/source_$r.sed" "${SOURCE_FILES[@]}"
+  measure "form-reshape-$r" "$RESHAPE" "$SCRIPTS/form_$r.scr" $(cd "$TREE" && ls *.dfm)
+done
+measure source-floor "$FLOOR" text "${SOURCE_FILES[@]}"
+measure unit-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
+measure unit-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_FILES[@]}"
+measure unit-floor "$FLOOR" text "${UNIT_FILES[@]}"
+measure project-reshape "$RESHAPE" "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
+measure project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
+measure project-floor "$FLOOR" text "${PROJECT_FILES[@]}"
+measure form-floor "$FLOOR" form "$GEN/forms.txt"
+LAST_RULES=${RULES##* }
+measure whole-run "$RESHAPE" "$SCRIPTS/rules_$LAST_RULES.scr"
+
+text_bytes=$(cd "$TREE" && cat "${SOURCE_FILES[@]}" | wc -c)
+form_bytes=$(cd "$TREE" && cat *.dfm | wc -c)
+largest_form=$(cd "$TREE" && ls -l *.dfm | awk '$5 > m { m = $5 } END { print m }')
+echo
+echo "tree: size $SIZE, seed $SEED, ${#SOURCE_FILES[@]} source files ($text_bytes bytes)," \
+  "$(cd "$TREE" && ls *.dfm | wc -l) form files ($form_bytes bytes), fastest of $REPS runs"
+echo
+printf '%-28s %10s %10s %10s\n' measurement wall_s cpu_s peak_kb
+for f in "$WORK"/times/*; do
+  case $f in *.all) continue ;; esac
+  label=$(basename "$f")
+  printf '%-28s %10.3f %10.3f %10d\n' "$label" "$(field "$label" 1)" "$(field "$label" 2)" \
+    "$(field "$label" 3)"
+done
+
+echo
+echo "ratios (wall time; cpu time in brackets)"
+row() {  # NAME A B
+  printf '  %-40s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 1)" "$(field "$3" 1)")" \
+    "$(ratio "$(field "$2" 2)" "$(field "$3" 2)")"
+}
+for r in $RULES; do
+  row "source pass $r rules: reshape/floor" "source-reshape-$r" source-floor
+  row "source pass $r rules: reshape/sed" "source-reshape-$r" "source-sed-$r"
+done
+row "unit pass: reshape/floor" unit-reshape unit-floor
+row "unit pass: reshape/sed" unit-reshape unit-sed
+row "project pass: reshape/floor" project-reshape project-floor
+row "project pass: reshape/sed" project-reshape project-sed
+for r in $RULES; do
+  row "form pass $r rules: reshape/floor" "form-reshape-$r" form-floor
+done
+FIRST_RULES=${RULES%% *}
+row "source pass $LAST_RULES rules / $FIRST_RULES rule" "source-reshape-$LAST_RULES" \
+  "source-reshape-$FIRST_RULES"
+row "form pass $LAST_RULES rules / $FIRST_RULES rule" "form-reshape-$LAST_RULES" \
+  "form-reshape-$FIRST_RULES"
+limit=$((8 * 1024 + 4 * largest_form / 1024))
+echo "  peak memory of the whole run: $(field whole-run 3) KB;" \
+  "limit 8 MB + 4 x largest form ($largest_form bytes) = $limit KB"

@@ -1,0 +1,200 @@
+#include "form_generator.h"
+
+#include <algorithm>
+
+#include "forms/filer.h"
+#include "forms/resource_header.h"
+
+namespace reshape::bench {
+
+namespace {
+
+class FormBuilder {
+ public:
+  FormBuilder(Random& random, const Vocabulary& vocabulary, TMemoryStream& stream,
+              std::size_t targetBytes)
+      : random_(random), vocabulary_(vocabulary), stream_(stream), writer_(stream),
+        target_(targetBytes) {}
+
+  void Build(std::size_t index) {
+    writer_.WriteFormSignature();
+    const bool inherited = random_.Chance(0.1);
+    writer_.WriteObjectPrefix(inherited ? PrefixInherited : 0, 0);
+    writer_.WriteShortString("TForm" + std::to_string(index));
+    writer_.WriteShortString("Form" + std::to_string(index));
+    Int("Left", static_cast<std::int32_t>(random_.Below(800)));
+    Int("Top", static_cast<std::int32_t>(random_.Below(600)));
+    Str("Caption", "Form number " + std::to_string(index));
+    Int("ClientHeight", 480);
+    Int("ClientWidth", 640);
+    Ident("Color", "clBtnFace");
+    Ident("Font.Charset", "DEFAULT_CHARSET");
+    Int("Font.Height", -11);
+    Str("Font.Name", "MS Sans Serif");
+    Set("Font.Style", {});
+    Ident("OldCreateOrder", "False");
+    Int("PixelsPerInch", 96);
+    Int("TextHeight", 13);
+    writer_.WriteEndMarker();
+    while (Size() < target_) Control(1);
+    writer_.WriteEndMarker();
+    writer_.Flush();
+  }
+
+ private:
+  std::size_t Size() {
+    writer_.Flush();
+    return stream_.Bytes().size();
+  }
+  void Name(std::string_view name) { writer_.WriteShortString(name); }
+  void Int(std::string_view name, std::int32_t value) {
+    Name(name);
+    writer_.WriteIntegerValue(value);
+  }
+  void Ident(std::string_view name, std::string_view value) {
+    Name(name);
+    writer_.WriteIdentValue(value);
+  }
+  void Str(std::string_view name, std::string_view value) {
+    Name(name);
+    writer_.WriteStringValue(value);
+  }
+  void Set(std::string_view name, std::initializer_list<std::string_view> elements) {
+    Name(name);
+    writer_.WriteTag(TagSet);
+    for (std::string_view element : elements) writer_.WriteShortString(element);
+    writer_.WriteShortString("");
+  }
+  std::string Sentence(std::size_t words) {
+    static constexpr const char* kWords[] = {"open", "the", "file", "selected", "window",
+                                             "press", "Ctrl+O", "to", "show", "all", "items",
+                                             "of", "current", "list", "and", "keep", "it's"};
+    std::string text;
+    for (std::size_t i = 0; i < words; ++i) {
+      if (i > 0) text += ' ';
+      text += kWords[random_.Below(sizeof kWords / sizeof *kWords)];
+    }
+    return text;
+  }
+
+  void Control(int depth) {
+    const std::string& className = vocabulary_.UsedClass(random_);
+    const std::uint32_t number = ++controls_;
+    if (random_.Chance(0.03))
+      writer_.WriteObjectPrefix(PrefixInherited | PrefixChildPos,
+                                static_cast<std::int32_t>(random_.Below(20)));
+    else if (random_.Chance(0.01))
+      writer_.WriteObjectPrefix(PrefixInline, 0);
+    writer_.WriteShortString(className);
+    writer_.WriteShortString(className.substr(1) + std::to_string(number));
+    Int("Left", static_cast<std::int32_t>(random_.Below(700)));
+    Int("Top", static_cast<std::int32_t>(random_.Below(500)));
+    Int("Width", static_cast<std::int32_t>(random_.Between(20, 400)));
+    Int("Height", static_cast<std::int32_t>(random_.Between(13, 300)));
+    if (random_.Chance(0.7)) Str("Caption", Sentence(random_.Between(1, 4)));
+    if (random_.Chance(0.3)) Ident("Ctl3D", random_.Chance(0.5) ? "False" : "True");
+    if (random_.Chance(0.3)) Ident("ParentCtl3D", "False");
+    if (random_.Chance(0.2)) Ident("Flat", "True");
+    if (random_.Chance(0.2)) Ident("Transparent", random_.Chance(0.5) ? "False" : "True");
+    if (random_.Chance(0.3)) Str("Font.Name", "Tahoma");
+    if (random_.Chance(0.3)) Set("Font.Style", {"fsBold", "fsItalic"});
+    if (random_.Chance(0.3)) Set("Anchors", {"akLeft", "akTop", "akRight"});
+    if (random_.Chance(0.2)) Str("Hint", Sentence(random_.Between(10, 40)));
+    if (random_.Chance(0.05)) Str("Hint", "First line\r\nSecond line with 'quotes'");
+    if (random_.Chance(0.03)) {
+      Name("Caption");
+      writer_.WriteWideStringValue(u"Price in \u20AC and \u00A3: " + std::u16string(12, u'x'));
+    }
+    if (random_.Chance(0.1)) Int("Tag", static_cast<std::int32_t>(random_.Next() & 0x7FFFFFFF));
+    Int("TabOrder", static_cast<std::int32_t>(number % 40));
+    if (random_.Chance(0.3)) Ident("OnClick", className.substr(1) + std::to_string(number) + "Click");
+    if (random_.Chance(0.1)) Floats();
+    if (random_.Chance(0.1)) Lines();
+    if (random_.Chance(0.08)) Columns();
+    if (random_.Chance(0.12)) Image();
+    writer_.WriteEndMarker();
+    if (depth < 5 && random_.Chance(0.25)) {
+      const std::size_t children = random_.Between(1, 8);
+      for (std::size_t i = 0; i < children && Size() < target_; ++i) Control(depth + 1);
+    }
+    writer_.WriteEndMarker();
+  }
+
+  void Floats() {
+    Name("MinValue");
+    writer_.WriteExtendedValue(-static_cast<long double>(random_.Below(100000)) / 8);
+    Name("MaxValue");
+    writer_.WriteExtendedValue(static_cast<long double>(random_.Below(1000000)) / 3);
+    Name("Ratio");
+    writer_.WriteSingleValue(static_cast<float>(random_.Below(1000)) / 16);
+    Name("Precise");
+    writer_.WriteDoubleValue(static_cast<double>(random_.Below(1000000)) / 7);
+    Name("Price");
+    writer_.WriteCurrencyValue(static_cast<std::int64_t>(random_.Below(100000000)));
+  }
+
+  void Lines() {
+    Name("Lines.Strings");
+    writer_.WriteListStart();
+    const std::size_t count = random_.Between(3, 60);
+    for (std::size_t i = 0; i < count; ++i) writer_.WriteStringValue(Sentence(random_.Between(2, 30)));
+    writer_.WriteEndMarker();
+  }
+
+  void Columns() {
+    Name("Columns");
+    writer_.WriteTag(TagCollection);
+    const std::size_t count = random_.Between(2, 8);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (random_.Chance(0.3)) writer_.WriteIntegerValue(static_cast<std::int32_t>(i));
+      writer_.WriteListStart();
+      Str("Caption", "Column " + std::to_string(i));
+      Int("Width", static_cast<std::int32_t>(random_.Between(40, 200)));
+      writer_.WriteEndMarker();
+    }
+    writer_.WriteEndMarker();
+  }
+
+  // Bitmap-like data: a header, then rows of slowly changing pixels.
+  void Image() {
+    const std::size_t limit = std::max<std::size_t>(1024, std::min<std::size_t>(64 * 1024, target_ / 8));
+    const std::size_t size = random_.Between(200, limit);
+    Name("Picture.Data");
+    writer_.WriteBinaryValue([&](TStream& data) {
+      std::string bytes(size, '\0');
+      std::uint8_t pixel = static_cast<std::uint8_t>(random_.Below(256));
+      for (std::size_t i = 0; i < size; ++i) {
+        if (i < 54) {
+          bytes[i] = static_cast<char>("BM6"[i % 3]);
+        } else {
+          if (random_.Below(4) == 0) pixel = static_cast<std::uint8_t>(random_.Next());
+          bytes[i] = static_cast<char>(pixel);
+        }
+      }
+      data.WriteBuffer(bytes);
+    });
+  }
+
+  Random& random_;
+  const Vocabulary& vocabulary_;
+  TMemoryStream& stream_;
+  TWriter writer_;
+  std::size_t target_;
+  std::uint32_t controls_ = 0;
+};
+
+}  // namespace
+
+std::string FormFile(Random& random, const Vocabulary& vocabulary, std::size_t index,
+                     std::size_t targetBytes) {
+  TMemoryStream compiled;
+  {
+    FormBuilder builder(random, vocabulary, compiled, targetBytes);
+    builder.Build(index);
+  }
+  TMemoryStream file;
+  WriteResourceHeader(compiled, file);
+  return file.Bytes();
+}
+
+}  // namespace reshape::bench

@@ -1,0 +1,191 @@
+// reshape_tree_generator: writes a realistic tree of sources, packages, projects and binary
+// form files, with the scripts that migrate it and the GNU sed scripts that do the same text
+// substitutions, all determined by the seed.
+//
+//   reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]
+//
+// OUTDIR/tree      the files to migrate
+// OUTDIR/scripts   rules_R.scr (every command kind, R class renames) for R = 1, 10, 100, 1000;
+//                  per pass: source_R.scr, unit.scr, form_R.scr, project.scr; and the sed
+//                  scripts source_R.sed, unit.sed, project.sed
+// OUTDIR/forms.txt one line per form file: its name and the size of its text form
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "form_generator.h"
+#include "forms/form_to_text.h"
+#include "generator_support.h"
+#include "platform/stream.h"
+#include "text_generator.h"
+
+namespace reshape::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TreeSize {
+  std::size_t units, cppSources, packages, forms;
+  std::size_t minText, maxText, minForm, maxForm;
+};
+
+constexpr TreeSize kTiny{20, 6, 4, 10, 5000, 40000, 2048, 200000};
+constexpr TreeSize kSmall{150, 40, 10, 100, 5000, 100000, 2048, 2000000};
+constexpr TreeSize kFull{2000, 500, 50, 1000, 5000, 100000, 2048, 2000000};
+constexpr std::size_t kRuleCounts[] = {1, 10, 100, 1000};
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    std::cerr << "cannot write " << path << "\n";
+    std::exit(1);
+  }
+}
+
+std::string Name(const char* format, std::size_t index) {
+  char name[32];
+  std::snprintf(name, sizeof name, format, index);
+  return name;
+}
+
+// Sizes spread from min to max with most files near the low end, as in real trees.
+std::size_t SkewedSize(Random& random, std::size_t min, std::size_t max, double skew) {
+  double u = random.Unit();
+  double ratio = static_cast<double>(max) / static_cast<double>(min);
+  return static_cast<std::size_t>(static_cast<double>(min) * std::pow(ratio, std::pow(u, skew)));
+}
+
+// A basic regular expression that matches text literally.
+std::string SedLiteral(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '.' || c == '*' || c == '[' || c == ']' || c == '^' || c == '$' || c == '\\' || c == '/')
+      out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+struct Scripts {
+  std::string classRenames, stringRenames, unitRenames, packageRenames, propertyRules;
+  std::string classSed, stringSed, unitSed, packageSed;
+};
+
+Scripts MakeScripts(const Vocabulary& vocabulary, std::size_t classRenames) {
+  Scripts s;
+  for (const std::string& name : RenamedClasses(vocabulary, classRenames)) {
+    s.classRenames += "RENC>" + name + "," + NewName(name) + "\r\n";
+    s.classSed += "s/\\<" + SedLiteral(name) + "\\>/" + SedLiteral(NewName(name)) + "/I\n";
+  }
+  const std::pair<std::string, std::string> strings[] = {
+      {"IntToStr(", "IntToStrEx("}, {"EConvertError", "EConversionFailed"}, {"'Showing '", "'Shown '"}};
+  for (const auto& [from, to] : strings) {
+    s.stringRenames += "RENS>" + from + "," + to + "\r\n";
+    s.stringSed += "s/" + SedLiteral(from) + "/" + SedLiteral(to) + "/I\n";
+  }
+  for (std::size_t i = 0; i < kRenamedUnits; ++i) {
+    const std::string& unit = vocabulary.libraryUnits[i];
+    s.unitRenames += "RENU>" + unit + "," + NewName(unit) + "\r\n";
+    s.unitSed += "s/\\<" + SedLiteral(unit) + "\\>/" + SedLiteral(NewName(unit)) + "/I\n";
+  }
+  for (std::size_t i = 0; i < kRenamedPackages; ++i) {
+    const std::string& package = vocabulary.packages[i];
+    s.packageRenames += "PKGR>" + package + "," + NewName(package) + "\r\n";
+    s.packageSed += "s/" + SedLiteral(package) + "/" + SedLiteral(NewName(package)) + "/I\n";
+  }
+  const auto& used = vocabulary.usedClasses;
+  s.propertyRules = "RENP>" + used[0] + ":Flat,FlatStyle\r\n" +
+                    "RENP>OldCreateOrder,CreateOrderOld\r\n" +
+                    "RENP>" + used[3] + ":Transparent,IsTransparent\r\n" +
+                    "DELP>ParentCtl3D\r\n" +
+                    "DELP>" + used[1] + ":Font.Name\r\n" +
+                    "PSET>" + used[4] + ":Ctl3D=False,Options[poFlat]\r\n" +
+                    "PSET>" + used[4] + ":Transparent=True,Options[poTransparent]\r\n";
+  return s;
+}
+
+void WriteScripts(const fs::path& dir, const Vocabulary& vocabulary) {
+  fs::create_directories(dir);
+  for (std::size_t count : kRuleCounts) {
+    const Scripts s = MakeScripts(vocabulary, count);
+    const std::string r = std::to_string(count);
+    WriteFile(dir / ("rules_" + r + ".scr"), s.classRenames + s.stringRenames + s.unitRenames +
+                                                 s.packageRenames + s.propertyRules);
+    WriteFile(dir / ("source_" + r + ".scr"), s.classRenames + s.stringRenames);
+    WriteFile(dir / ("form_" + r + ".scr"), s.classRenames + s.propertyRules);
+    WriteFile(dir / ("source_" + r + ".sed"), s.classSed + s.stringSed);
+    if (count == 1) {
+      WriteFile(dir / "unit.scr", s.unitRenames);
+      WriteFile(dir / "project.scr", s.packageRenames);
+      WriteFile(dir / "unit.sed", s.unitSed);
+      WriteFile(dir / "project.sed", s.packageSed);
+    }
+  }
+}
+
+int Main(int argc, char** argv) {
+  if (argc < 2) {
+    std::cerr << "usage: reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]\n";
+    return 2;
+  }
+  fs::path out = argv[1];
+  TreeSize size = kSmall;
+  std::uint64_t seed = 1;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    std::string option = argv[i], value = argv[i + 1];
+    if (option == "--size") {
+      size = value == "tiny" ? kTiny : value == "full" ? kFull : kSmall;
+    } else if (option == "--seed") {
+      seed = std::strtoull(value.c_str(), nullptr, 10);
+    }
+  }
+  const Vocabulary vocabulary(seed);
+  const fs::path tree = out / "tree";
+  fs::create_directories(tree);
+  WriteScripts(out / "scripts", vocabulary);
+
+  Random random(seed);
+  std::uint64_t textBytes = 0, formBytes = 0;
+  for (std::size_t i = 0; i < size.units; ++i) {
+    std::string text = PascalUnit(random, vocabulary, i, SkewedSize(random, size.minText, size.maxText, 1.0));
+    textBytes += text.size();
+    WriteFile(tree / Name("Unit%04zu.pas", i), text);
+  }
+  for (std::size_t i = 0; i < size.cppSources; ++i) {
+    const char* kind = i % 5 < 2 ? "cpp" : i % 5 < 4 ? "h" : "hpp";
+    std::string text = CppSource(random, vocabulary, i, kind[0] == 'h',
+                                 SkewedSize(random, size.minText, size.maxText, 1.0));
+    textBytes += text.size();
+    WriteFile(tree / (Name("Source%04zu.", i) + kind), text);
+  }
+  for (std::size_t i = 0; i < size.packages; ++i) {
+    std::string text = i % 2 == 0 ? PackageSource(random, vocabulary, i, size.units)
+                                  : ProjectFile(random, vocabulary, i, size.units);
+    textBytes += text.size();
+    WriteFile(tree / Name(i % 2 == 0 ? "Package%02zu.dpk" : "Project%02zu.bpr", i), text);
+  }
+  std::ofstream manifest(out / "forms.txt", std::ios::binary);
+  for (std::size_t i = 0; i < size.forms; ++i) {
+    std::string form = FormFile(random, vocabulary, i, SkewedSize(random, size.minForm, size.maxForm, 2.0));
+    formBytes += form.size();
+    const std::string name = Name("Unit%04zu.dfm", i);
+    WriteFile(tree / name, form);
+    TMemoryStream input(form), text;
+    FormFileToText(input, text, CodePage());
+    manifest << name << ' ' << text.Bytes().size() << '\n';
+  }
+  std::cout << "text files: " << size.units + size.cppSources + size.packages << ", "
+            << textBytes << " bytes; forms: " << size.forms << ", " << formBytes << " bytes\n";
+  return 0;
+}
+
+}  // namespace
+}  // namespace reshape::bench
+
+int main(int argc, char** argv) { return reshape::bench::Main(argc, argv); }
