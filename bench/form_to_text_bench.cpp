@@ -7,98 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "forms/filer.h"
 #include "forms/form_to_text.h"
+#include "large_form.h"
 
 namespace reshape {
 namespace {
 
-void WriteControl(TWriter& w, int index) {
-  std::string name = "Button" + std::to_string(index);
-  w.WriteShortString("TButton");
-  w.WriteShortString(name);
-  const char* intProps[] = {"Left", "Top", "Width", "Height", "TabOrder"};
-  for (int i = 0; i < 5; ++i) {
-    w.WriteShortString(intProps[i]);
-    w.WriteIntegerValue(index * (i + 3) % 70000);
-  }
-  w.WriteShortString("Caption");
-  w.WriteStringValue("&Open the file " + name);
-  w.WriteShortString("Hint");
-  w.WriteStringValue("Opens the selected file in a new window; the previous one stays open. "
-                     "Press Ctrl+O to do the same from anywhere in the program.");
-  w.WriteShortString("Font.Color");
-  w.WriteIdentValue("clWindowText");
-  w.WriteShortString("Font.Style");
-  w.WriteTag(TagSet);
-  w.WriteShortString("fsBold");
-  w.WriteShortString("fsUnderline");
-  w.WriteShortString("");
-  w.WriteShortString("Visible");
-  w.WriteIdentValue("True");
-  w.WriteShortString("OnClick");
-  w.WriteIdentValue("Button" + std::to_string(index) + "Click");
-  if (index % 4 == 0) {
-    w.WriteShortString("Items.Strings");
-    w.WriteListStart();
-    for (int i = 0; i < 8; ++i) w.WriteStringValue("Item line number " + std::to_string(i));
-    w.WriteEndMarker();
-  }
-  if (index % 8 == 0) {
-    w.WriteShortString("Columns");
-    w.WriteTag(TagCollection);
-    for (int i = 0; i < 3; ++i) {
-      w.WriteListStart();
-      w.WriteShortString("Caption");
-      w.WriteStringValue("Column " + std::to_string(i));
-      w.WriteShortString("Width");
-      w.WriteIntegerValue(120);
-      w.WriteEndMarker();
-    }
-    w.WriteEndMarker();
-  }
-  if (index % 5 == 0) {
-    w.WriteShortString("Glyph.Data");
-    w.WriteBinaryValue([index](TStream& data) {
-      std::string bitmap(1270, '\0');
-      for (std::size_t i = 0; i < bitmap.size(); ++i)
-        bitmap[i] = static_cast<char>((i * 31 + static_cast<std::size_t>(index)) & 0xFF);
-      data.WriteBuffer(bitmap);
-    });
-  }
-  w.WriteEndMarker();
-  w.WriteEndMarker();
-}
-
-std::string LargeForm() {
-  TMemoryStream stream;
-  {
-    TWriter w(stream);
-    w.WriteFormSignature();
-    w.WriteShortString("TMainForm");
-    w.WriteShortString("MainForm");
-    w.WriteShortString("Caption");
-    w.WriteStringValue("Main");
-    w.WriteEndMarker();
-    for (int panel = 0; panel < 40; ++panel) {
-      w.WriteShortString("TPanel");
-      w.WriteShortString("Panel" + std::to_string(panel));
-      w.WriteShortString("Align");
-      w.WriteIdentValue("alTop");
-      w.WriteEndMarker();
-      for (int i = 0; i < 50; ++i) WriteControl(w, panel * 50 + i);
-      w.WriteEndMarker();
-    }
-    w.WriteEndMarker();
-    w.Flush();
-  }
-  return stream.Bytes();
-}
-
-const std::string& Form() {
-  static const std::string form = LargeForm();
-  return form;
-}
+using bench::Form;
 
 void BM_FormStreamToText(benchmark::State& state) {
   const std::string& form = Form();

@@ -1,13 +1,18 @@
-// Throughput of the script reader and of the source rewriters on large inputs.
+// Throughput of the script reader, of word scanning and of the source rewriters on large
+// inputs, next to a plain copy of the same bytes.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "script/run_state.h"
 #include "script/script_reader.h"
 #include "source/replace.h"
 #include "source/source_renamer.h"
 #include "source/text_lines.h"
+#include "source/unit_renamer.h"
+#include "source/word_scan.h"
 
 namespace reshape {
 namespace {
@@ -44,6 +49,50 @@ void BM_ParseScript(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * script.size()));
 }
 BENCHMARK(BM_ParseScript)->Arg(100000);
+
+void BM_WordList(benchmark::State& state) {
+  const std::string text = SourceText(1 << 20);
+  std::vector<std::string_view> lines;
+  for (std::size_t pos = 0; pos < text.size();) {
+    std::size_t end = text.find('\r', pos);
+    lines.push_back(std::string_view(text).substr(pos, end - pos));
+    pos = end + 2;
+  }
+  std::size_t words = 0;
+  for (auto _ : state)
+    for (std::string_view line : lines) words += WordList(line).Count();
+  benchmark::DoNotOptimize(words);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_WordList)->Unit(benchmark::kMillisecond);
+
+void BM_UnitRenames(benchmark::State& state) {
+  std::string script;
+  for (int i = 0; i < 10; ++i) script += "RENU>Unit" + std::to_string(i) + ",NewUnit" + std::to_string(i) + "\r\n";
+  const CommandList commands = ParseScript(script);
+  std::string text = "unit Unit1;\r\n\r\ninterface\r\n\r\nuses\r\n  Windows, Unit3, Unit4;\r\n\r\n";
+  text += SourceText(1 << 20);
+  NullLogger logger;
+  for (auto _ : state) {
+    RunState run(commands, logger);
+    UnitLineTransform transform(run);
+    benchmark::DoNotOptimize(RewriteText(text, transform));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_UnitRenames)->Unit(benchmark::kMillisecond);
+
+void BM_CopySourceBaseline(benchmark::State& state) {
+  const std::string text = SourceText(1 << 20);
+  std::vector<char> copy(text.size());
+  for (auto _ : state) {
+    std::memcpy(copy.data(), text.data(), text.size());
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_CopySourceBaseline)->Unit(benchmark::kMillisecond);
 
 void BM_RewriteTextUnchanged(benchmark::State& state) {
   const std::string text = SourceText(static_cast<std::size_t>(state.range(0)));

@@ -1,0 +1,108 @@
+// Throughput of the text form tokenizer and of the form compiler, in bytes of text form and of
+// binary form, on the large built form and on a generated 2 MB form file, next to a plain copy.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "forms/form_compiler.h"
+#include "forms/form_to_text.h"
+#include "forms/parser.h"
+#include "large_form.h"
+#include "script/run_state.h"
+#include "tools/form_generator.h"
+
+namespace reshape {
+namespace {
+
+class NullLogger : public ChangeLogger {
+ public:
+  void LogChange(std::string_view, std::string_view) override {}
+};
+
+struct FormSample {
+  std::string binary;  // the form stream, from its signature on
+  std::string text;
+};
+
+FormSample MakeSample(const std::string& binary) {
+  FormSample sample{binary, {}};
+  TMemoryStream in(binary), out;
+  FormStreamToText(in, out, CodePage());
+  sample.text = out.Bytes();
+  return sample;
+}
+
+// 0: the built form of many small controls; 1: a generated 2 MB form with images.
+const FormSample& Sample(std::int64_t which) {
+  static const FormSample built = MakeSample(bench::Form());
+  static const FormSample generated = [] {
+    bench::Random random(7);
+    const bench::Vocabulary vocabulary(7);
+    const std::string file = bench::FormFile(random, vocabulary, 1, 2'000'000);
+    return MakeSample(file.substr(file.find("TPF0")));
+  }();
+  return which == 0 ? built : generated;
+}
+
+void BM_Tokenize(benchmark::State& state) {
+  const FormSample& sample = Sample(state.range(0));
+  std::size_t tokens = 0;
+  for (auto _ : state) {
+    TMemoryStream text(sample.text);
+    TParser parser(text);
+    while (parser.Token() != TokEnd) {
+      parser.Advance();
+      ++tokens;
+    }
+  }
+  benchmark::DoNotOptimize(tokens);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.text.size()));
+}
+BENCHMARK(BM_Tokenize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Bytes are counted in binary form, the measure of the compiler's goal.
+void BM_CompileForm(benchmark::State& state) {
+  const FormSample& sample = Sample(state.range(0));
+  const CommandList commands;
+  NullLogger logger;
+  RunState run(commands, logger);
+  PendingSetList pending;
+  for (auto _ : state) {
+    TMemoryStream text(sample.text);
+    TMemoryStream compiled;
+    FormCompileContext context(run, pending);
+    CompileForm(text, compiled, context);
+    benchmark::DoNotOptimize(compiled.Bytes().data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.binary.size()));
+}
+BENCHMARK(BM_CompileForm)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FormToTextGenerated(benchmark::State& state) {
+  const FormSample& sample = Sample(1);
+  for (auto _ : state) {
+    TMemoryStream in(sample.binary);
+    TMemoryStream out;
+    FormStreamToText(in, out, CodePage());
+    benchmark::DoNotOptimize(out.Bytes().data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.binary.size()));
+}
+BENCHMARK(BM_FormToTextGenerated)->Unit(benchmark::kMillisecond);
+
+void BM_CopyTextBaseline(benchmark::State& state) {
+  const FormSample& sample = Sample(state.range(0));
+  std::vector<char> copy(sample.text.size());
+  for (auto _ : state) {
+    std::memcpy(copy.data(), sample.text.data(), sample.text.size());
+    benchmark::DoNotOptimize(copy.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.text.size()));
+}
+BENCHMARK(BM_CopyTextBaseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace reshape
