@@ -75,6 +75,12 @@ measure() {
     fi
   done
   sort -n "$out" | head -1 > "$WORK/times/$label"
+  { cat "$RUN"/*.LOG 2> /dev/null || true; } | wc -l > "$WORK/times/$label.changes"
+}
+
+# measure_logs LABEL: the floor of appending as many change log lines as run LABEL wrote.
+measure_logs() {
+  measure "$1-logs" "$FLOOR" log floor.LOG "$(cat "$WORK/times/$1.changes")"
 }
 
 # field LABEL N: wall (1), cpu (2 = user + system), rss in KB (3)
@@ -97,6 +103,12 @@ measure project-reshape "$RESHAPE" "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
 measure project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
 measure project-floor "$FLOOR" text "${PROJECT_FILES[@]}"
 measure form-floor "$FLOOR" form "$GEN/forms.txt"
+for r in $RULES; do
+  measure_logs "source-reshape-$r"
+  measure_logs "form-reshape-$r"
+done
+measure_logs unit-reshape
+measure_logs project-reshape
 LAST_RULES=${RULES##* }
 measure whole-run "$RESHAPE" "$SCRIPTS/rules_$LAST_RULES.scr"
 
@@ -107,30 +119,47 @@ echo
 echo "tree: size $SIZE, seed $SEED, ${#SOURCE_FILES[@]} source files ($text_bytes bytes)," \
   "$(cd "$TREE" && ls *.dfm | wc -l) form files ($form_bytes bytes), fastest of $REPS runs"
 echo
-printf '%-28s %10s %10s %10s\n' measurement wall_s cpu_s peak_kb
+printf '%-30s %10s %10s %10s %10s\n' measurement wall_s cpu_s peak_kb log_lines
 for f in "$WORK"/times/*; do
-  case $f in *.all) continue ;; esac
+  case $f in *.all | *.changes | *-logs) continue ;; esac
   label=$(basename "$f")
-  printf '%-28s %10.3f %10.3f %10d\n' "$label" "$(field "$label" 1)" "$(field "$label" 2)" \
-    "$(field "$label" 3)"
+  printf '%-30s %10.3f %10.3f %10d %10s\n' "$label" "$(field "$label" 1)" "$(field "$label" 2)" \
+    "$(field "$label" 3)" "$(case $label in *reshape* | whole-run) cat "$f.changes" ;; *) echo - ;; esac)"
+  if [ -f "$f-logs" ]; then
+    printf '%-30s %10.3f %10.3f %10d\n' "  floor of its log lines" "$(field "$label-logs" 1)" \
+      "$(field "$label-logs" 2)" "$(field "$label-logs" 3)"
+  fi
 done
 
 echo
-echo "ratios (wall time; cpu time in brackets)"
+echo "ratios (wall time; cpu time in brackets). floor: the file operations of the pass;"
+echo "floor+log: those and the change log appends that the run made, done the cheapest way"
 row() {  # NAME A B
-  printf '  %-40s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 1)" "$(field "$3" 1)")" \
+  printf '  %-44s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 1)" "$(field "$3" 1)")" \
     "$(ratio "$(field "$2" 2)" "$(field "$3" 2)")"
+}
+# row_with_logs NAME RESHAPE FLOOR: reshape over the floor plus the floor of its log lines
+row_with_logs() {
+  local wall cpu
+  wall=$(awk -v a="$(field "$3" 1)" -v b="$(field "$2-logs" 1)" 'BEGIN { print a + b }')
+  cpu=$(awk -v a="$(field "$3" 2)" -v b="$(field "$2-logs" 2)" 'BEGIN { print a + b }')
+  printf '  %-44s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 1)" "$wall")" \
+    "$(ratio "$(field "$2" 2)" "$cpu")"
 }
 for r in $RULES; do
   row "source pass $r rules: reshape/floor" "source-reshape-$r" source-floor
+  row_with_logs "source pass $r rules: reshape/(floor+log)" "source-reshape-$r" source-floor
   row "source pass $r rules: reshape/sed" "source-reshape-$r" "source-sed-$r"
 done
 row "unit pass: reshape/floor" unit-reshape unit-floor
+row_with_logs "unit pass: reshape/(floor+log)" unit-reshape unit-floor
 row "unit pass: reshape/sed" unit-reshape unit-sed
 row "project pass: reshape/floor" project-reshape project-floor
+row_with_logs "project pass: reshape/(floor+log)" project-reshape project-floor
 row "project pass: reshape/sed" project-reshape project-sed
 for r in $RULES; do
   row "form pass $r rules: reshape/floor" "form-reshape-$r" form-floor
+  row_with_logs "form pass $r rules: reshape/(floor+log)" "form-reshape-$r" form-floor
 done
 FIRST_RULES=${RULES%% *}
 row "source pass $LAST_RULES rules / $FIRST_RULES rule" "source-reshape-$LAST_RULES" \

@@ -7,12 +7,17 @@
 //                                      NAME.dfb with its bytes, write the new form through a
 //                                      temporary file renamed over it, write NAME.dft of
 //                                      TEXTSIZE bytes
+//   reshape_io_floor log LOGFILE COUNT append COUNT lines to a change log the way each change
+//                                      must be appended: open, lock, look at the last 128
+//                                      bytes for an end-of-text mark, append, close
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -65,11 +70,31 @@ void ReplaceThroughTemporary(const std::string& name, const std::string& bytes) 
   if (::rename(temp.c_str(), name.c_str()) != 0) Fail(name);
 }
 
+void AppendLogLine(const std::string& name, const std::string& line) {
+  int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) Fail(name);
+  struct stat st{};
+  if (::fstat(fd, &st) != 0) Fail(name);
+  off_t size = st.st_size;
+  if (size > 0) {
+    char tail[128];
+    off_t from = size > 128 ? size - 128 : 0;
+    ssize_t got = ::pread(fd, tail, static_cast<std::size_t>(size - from), from);
+    if (got < 0) Fail(name);
+    if (const void* mark = std::memchr(tail, 26, static_cast<std::size_t>(got))) {
+      size = from + (static_cast<const char*>(mark) - tail);
+      if (::ftruncate(fd, size) != 0) Fail(name);
+    }
+  }
+  if (::pwrite(fd, line.data(), line.size(), size) != static_cast<ssize_t>(line.size())) Fail(name);
+  if (::close(fd) != 0) Fail(name);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::cerr << "usage: reshape_io_floor text FILE... | form MANIFEST\n";
+    std::cerr << "usage: reshape_io_floor text FILE... | form MANIFEST | log LOGFILE COUNT\n";
     return 2;
   }
   const std::string mode = argv[1];
@@ -93,6 +118,11 @@ int main(int argc, char** argv) {
       ReplaceThroughTemporary(name, bytes);
       WriteFile(WithExtension(name, ".dft"), text.data(), text.size());
     }
+    return 0;
+  }
+  if (mode == "log" && argc == 4) {
+    const std::string line = "UNIT0001.PAS> Renamed class \"TOldClassName\" to \"TNewClassName\"\r\n";
+    for (long i = std::strtol(argv[3], nullptr, 10); i > 0; --i) AppendLogLine(argv[2], line);
     return 0;
   }
   std::cerr << "unknown mode " << mode << "\n";
