@@ -27,17 +27,20 @@ bool HasAny(const CommandList& commands, std::initializer_list<CommandKind> kind
   });
 }
 
-// A text pass: every file of the pass is rewritten through a fresh transform of type T.
-template <typename Transform>
+// A text pass: every file of the pass is rewritten through a fresh transform of type T; the
+// rules are prepared once for all of them.
+template <typename Transform, typename... RuleArguments>
 void RunTextPass(std::initializer_list<std::string_view> masks, const std::string& suffix,
-                 const std::vector<std::string>& namedFiles, RunState& state, Console& console) {
+                 const std::vector<std::string>& namedFiles, RunState& state, Console& console,
+                 const RuleArguments&... ruleArguments) {
   FileList files;
   CollectFiles(files, masks, namedFiles, console);
+  typename Transform::Rules rules(state.Commands, ruleArguments...);
   for (const std::string& file : files) {
     state.CurrentFileName = file;
     console.Write(file + suffix);
     state.FileChanged = false;
-    Transform transform(state);
+    Transform transform(state, rules);
     RewriteTextFile(file, transform);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
@@ -87,13 +90,15 @@ void Run(const std::vector<std::string>& arguments, const std::string& executabl
   FileChangeLog log(script.LogFileName);
   RunState state(commands, log, platform::SystemCodePage());
   if (HasClassOrStringRenames(commands))
-    RunTextPass<SourceLineTransform>({"*.PAS", "*.CPP", "*.HPP", "*.H"}, "...", namedFiles, state, console);
+    RunTextPass<SourceLineTransform>({"*.PAS", "*.CPP", "*.HPP", "*.H"}, "...", namedFiles, state,
+                                     console, state.SystemCodePage);
   if (HasUnitRenames(commands))
     RunTextPass<UnitLineTransform>({"*.PAS", "*.DPK"}, "...", namedFiles, state, console);
   if (HasPropertyCommands(commands) || HasClassOrStringRenames(commands))
     RunFormPass(namedFiles, state, console);
   if (HasPackageRenames(commands))
-    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, state, console);
+    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, state, console,
+                                      state.SystemCodePage);
 }
 
 }  // namespace reshape

@@ -1,18 +1,24 @@
 #include "source/project_renamer.h"
 
-#include "source/replace.h"
-
 namespace reshape {
 
-ProjectLineTransform::ProjectLineTransform(RunState& state) : state_(state) {
-  for (const TCommand& command : state.Commands)
-    if (command.Kind == CommandKind::PKGR) packageRenames_.push_back(&command);
+ProjectRenameRules::ProjectRenameRules(const CommandList& commands, CodePage codePage) {
+  for (const TCommand& command : commands)
+    if (command.Kind == CommandKind::PKGR)
+      packageRenames.push_back({&command, SubstringFinder(command.PackageName, codePage)});
 }
 
+ProjectLineTransform::ProjectLineTransform(RunState& state)
+    : state_(state),
+      ownRules_(std::make_unique<Rules>(state.Commands, state.SystemCodePage)),
+      rules_(*ownRules_) {}
+
+ProjectLineTransform::ProjectLineTransform(RunState& state, Rules& rules)
+    : state_(state), rules_(rules) {}
+
 void ProjectLineTransform::TransformLine(std::string& line) {
-  for (const TCommand* command : packageRenames_) {
-    if (ReplaceSubstring(line, command->PackageName, command->NewPackageName, false,
-                         state_.SystemCodePage))
+  for (const auto& [command, finder] : rules_.packageRenames) {
+    if (ReplaceSubstring(line, finder, command->NewPackageName, false))
       state_.Changed("Renamed/Replaced package \"" + command->PackageName + "\" to \"" +
                      command->NewPackageName + "\"");
   }

@@ -2,25 +2,45 @@
 // any notion of words, comments or literals.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "script/command.h"
 #include "script/run_state.h"
+#include "source/replace.h"
 #include "source/text_lines.h"
 
 namespace reshape {
 
+// The PKGR commands, in script order, prepared once for every file of a pass.
+class ProjectRenameRules {
+ public:
+  ProjectRenameRules(const CommandList& commands, CodePage codePage);
+
+  struct PackageRename {
+    const TCommand* command;
+    SubstringFinder finder;
+  };
+  std::vector<PackageRename> packageRenames;
+};
+
 class ProjectLineTransform : public LineTransform {
  public:
+  using Rules = ProjectRenameRules;
+
   // Takes the PKGR commands of state.Commands, in script order.
   explicit ProjectLineTransform(RunState& state);
+  // Uses rules prepared for the whole pass; they must outlive the transform.
+  ProjectLineTransform(RunState& state, Rules& rules);
   // Applies every PKGR command to the line.
   void TransformLine(std::string& line) override;
 
  private:
   RunState& state_;
-  std::vector<const TCommand*> packageRenames_;
+  std::unique_ptr<Rules> ownRules_;
+  Rules& rules_;
 };
 
 }  // namespace reshape

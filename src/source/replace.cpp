@@ -1,5 +1,8 @@
 #include "source/replace.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "script/ascii_case.h"
@@ -28,38 +31,32 @@ class CharacterStarts {
   std::size_t next_ = 0;
 };
 
-// The first occurrence of key in text ignoring ASCII letter case that starts a character, in
-// time linear in both lengths (prefix-function matching, so long keys cannot make it slow).
-std::size_t FindFolded(std::string_view text, std::string_view key, CodePage codePage) {
-  if (key.empty() || key.size() > text.size()) return kNotFound;
-  const char first = AsciiUpper(key[0]);
-  std::size_t from = 0;
-  while (from < text.size() && AsciiUpper(text[from]) != first) ++from;
-  if (from == text.size()) return kNotFound;
-
-  const std::string upperKey = AsciiUpperCase(key);
-  const std::size_t m = upperKey.size();
-  std::vector<std::size_t> border(m, 0);
-  for (std::size_t i = 1, k = 0; i < m; ++i) {
-    while (k > 0 && upperKey[i] != upperKey[k]) k = border[k - 1];
-    if (upperKey[i] == upperKey[k]) ++k;
-    border[i] = k;
-  }
-
-  const bool doubleByte = codePage.IsDoubleByte();
-  CharacterStarts starts(text, codePage);
-  std::size_t matched = 0;
-  for (std::size_t i = from; i < text.size(); ++i) {
-    const char c = AsciiUpper(text[i]);
-    while (matched > 0 && c != upperKey[matched]) matched = border[matched - 1];
-    if (c == upperKey[matched]) ++matched;
-    if (matched == m) {
-      const std::size_t start = i + 1 - m;
-      if (!doubleByte || starts.IsStart(start)) return start;
-      matched = border[m - 1];
+// The first position from `from` on whose byte equals key (ASCII case ignored when key is an
+// upper-case letter), or the text's size. Eight bytes are tested at a time: a letter's two
+// cases differ only in bit 5, which is set on both sides before comparing.
+std::size_t SkipToByte(std::string_view text, std::size_t from, char key) {
+  const bool letter = key >= 'A' && key <= 'Z';
+  const auto fold = static_cast<unsigned char>(letter ? 0x20 : 0);
+  const auto wanted = static_cast<unsigned char>(static_cast<unsigned char>(key) | fold);
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  const char* data = text.data();
+  std::size_t i = from;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t block;
+    std::memcpy(&block, data + i, 8);
+    const std::uint64_t diff = (block | (kOnes * fold)) ^ (kOnes * wanted);
+    // The lowest zero byte of diff is found exactly; bytes above it may be misreported, which
+    // the byte-wise test below settles.
+    const std::uint64_t zero = (diff - kOnes) & ~diff & kHighs;
+    if (zero != 0) {
+      if constexpr (std::endian::native == std::endian::little) return i + std::countr_zero(zero) / 8;
+      break;
     }
   }
-  return kNotFound;
+  for (; i < text.size(); ++i)
+    if ((static_cast<unsigned char>(text[i]) | fold) == wanted) return i;
+  return text.size();
 }
 
 // Position of the first occurrence of marker, or the line's length when there is none.
@@ -93,11 +90,45 @@ bool ReplaceWordAt(std::string& line, std::size_t index, std::string_view oldNam
   return true;
 }
 
-bool ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
-                      bool useLiteralGuard, CodePage codePage) {
+SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
+    : upperKey_(AsciiUpperCase(oldText)), border_(upperKey_.size(), 0), codePage_(codePage) {
+  for (std::size_t i = 1, k = 0; i < upperKey_.size(); ++i) {
+    while (k > 0 && upperKey_[i] != upperKey_[k]) k = border_[k - 1];
+    if (upperKey_[i] == upperKey_[k]) ++k;
+    border_[i] = k;
+  }
+}
+
+std::size_t SubstringFinder::Find(std::string_view text) const {
+  const std::size_t m = upperKey_.size();
+  if (m == 0 || m > text.size()) return kNotFound;
+  const char first = upperKey_[0];
+  const bool doubleByte = codePage_.IsDoubleByte();
+  CharacterStarts starts(text, codePage_);
+  std::size_t matched = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (matched == 0) {
+      // Outside a partial match only the first byte of the key can start one.
+      i = SkipToByte(text, i, first);
+      if (i == text.size()) break;
+    }
+    const char c = AsciiUpper(text[i]);
+    while (matched > 0 && c != upperKey_[matched]) matched = border_[matched - 1];
+    if (c == upperKey_[matched]) ++matched;
+    if (matched == m) {
+      const std::size_t start = i + 1 - m;
+      if (!doubleByte || starts.IsStart(start)) return start;
+      matched = border_[m - 1];
+    }
+  }
+  return kNotFound;
+}
+
+bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
+                      bool useLiteralGuard) {
   std::string_view searched(line);
   searched = searched.substr(0, searched.find('\0'));
-  const std::size_t start = FindFolded(searched, oldText, codePage);
+  const std::size_t start = oldText.Find(searched);
   if (start == kNotFound) return false;
   if (useLiteralGuard) {
     // Skipped only in a line that holds a quote, a "{" and a "(*", none of them before the
@@ -109,8 +140,13 @@ bool ReplaceSubstring(std::string& line, std::string_view oldText, std::string_v
         brace >= start && comment >= start)
       return false;
   }
-  line.replace(start, oldText.size(), newText);
+  line.replace(start, oldText.Length(), newText);
   return true;
+}
+
+bool ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
+                      bool useLiteralGuard, CodePage codePage) {
+  return ReplaceSubstring(line, SubstringFinder(oldText, codePage), newText, useLiteralGuard);
 }
 
 }  // namespace reshape

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "source/word_scan.h"
@@ -19,6 +20,27 @@ bool ReplaceWordAt(std::string& line, std::size_t index, std::string_view oldNam
 // line as it is now; replaces nothing when the word there is no longer oldName. True if replaced.
 bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,
                       std::string_view newName);
+
+// The search of ReplaceSubstring for one text, prepared once so that it can be used on many
+// lines without further allocation.
+class SubstringFinder {
+ public:
+  SubstringFinder(std::string_view oldText, CodePage codePage);
+
+  // The first occurrence of the text in text ignoring ASCII letter case that starts a
+  // character, in time linear in both lengths; npos when there is none.
+  std::size_t Find(std::string_view text) const;
+  std::size_t Length() const { return upperKey_.size(); }
+
+ private:
+  std::string upperKey_;
+  std::vector<std::size_t> border_;  // prefix function of upperKey_
+  CodePage codePage_;
+};
+
+// ReplaceSubstring with a prepared search for oldText.
+bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
+                      bool useLiteralGuard);
 
 // Replaces the first occurrence of oldText in line (up to its first NUL) by newText. An
 // occurrence starting on the second byte of a double-byte character is passed over. With the

@@ -1,9 +1,5 @@
 #include "source/source_renamer.h"
 
-#include "source/replace.h"
-#include "source/word_renames.h"
-#include "source/word_scan.h"
-
 namespace reshape {
 
 namespace {
@@ -24,25 +20,33 @@ WholeWordRenames ClassRenames(const std::vector<const TCommand*>& commands) {
 
 }  // namespace
 
+SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codePage)
+    : classRenames(CommandsOfKind(commands, CommandKind::RENC)),
+      classRenameIndex(ClassRenames(classRenames)) {
+  for (const TCommand* command : CommandsOfKind(commands, CommandKind::RENS))
+    stringRenames.push_back({command, SubstringFinder(command->OldString, codePage)});
+}
+
 SourceLineTransform::SourceLineTransform(RunState& state)
     : state_(state),
-      classRenames_(CommandsOfKind(state.Commands, CommandKind::RENC)),
-      classRenameIndex_(ClassRenames(classRenames_)),
-      stringRenames_(CommandsOfKind(state.Commands, CommandKind::RENS)) {}
+      ownRules_(std::make_unique<Rules>(state.Commands, state.SystemCodePage)),
+      rules_(*ownRules_) {}
+
+SourceLineTransform::SourceLineTransform(RunState& state, Rules& rules)
+    : state_(state), rules_(rules) {}
 
 void SourceLineTransform::TransformLine(std::string& line) {
-  if (!classRenames_.empty()) {
+  if (!rules_.classRenames.empty()) {
     // Taken before any rename, so a name put in by one command is not seen by a later one.
-    const WordList words(line);
-    for (std::size_t rename : classRenameIndex_.Apply(line, words)) {
-      const TCommand& command = *classRenames_[rename];
+    words_.Assign(line);
+    for (std::size_t rename : rules_.classRenameIndex.Apply(line, words_)) {
+      const TCommand& command = *rules_.classRenames[rename];
       state_.Changed("Renamed class \"" + command.ClassName + "\" to \"" +
                      command.NewClassName + "\"");
     }
   }
-  for (const TCommand* command : stringRenames_) {
-    if (ReplaceSubstring(line, command->OldString, command->NewString, true,
-                         state_.SystemCodePage))
+  for (const auto& [command, finder] : rules_.stringRenames) {
+    if (ReplaceSubstring(line, finder, command->NewString, true))
       state_.Changed("Renamed string \"" + command->OldString + "\" to \"" + command->NewString +
                      "\"");
   }

@@ -36,13 +36,18 @@ WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
 
 }  // namespace
 
+UnitRenameRules::UnitRenameRules(const CommandList& commands)
+    : unitRenames(UnitRenames(commands)), unitRenameIndex(RenameIndex(unitRenames)) {}
+
 UnitLineTransform::UnitLineTransform(RunState& state)
-    : state_(state),
-      unitRenames_(UnitRenames(state.Commands)),
-      unitRenameIndex_(RenameIndex(unitRenames_)) {}
+    : state_(state), ownRules_(std::make_unique<Rules>(state.Commands)), rules_(*ownRules_) {}
+
+UnitLineTransform::UnitLineTransform(RunState& state, Rules& rules)
+    : state_(state), rules_(rules) {}
 
 void UnitLineTransform::TransformLine(std::string& line) {
-  const WordList words(line);
+  words_.Assign(line);
+  const WordList& words = words_;
   bool unitLine = false;
   if (inUsesClause_) {
     if (HoldsUsesEndKeyword(words)) inUsesClause_ = false;
@@ -52,8 +57,8 @@ void UnitLineTransform::TransformLine(std::string& line) {
     unitLine = true;
   }
   if (!inUsesClause_ && !unitLine) return;
-  for (std::size_t rename : unitRenameIndex_.Apply(line, words)) {
-    const TCommand& command = *unitRenames_[rename];
+  for (std::size_t rename : rules_.unitRenameIndex.Apply(line, words_)) {
+    const TCommand& command = *rules_.unitRenames[rename];
     state_.Changed("Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName +
                    "\"");
   }

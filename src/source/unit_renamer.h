@@ -2,6 +2,7 @@
 // of a uses clause, which it follows from one line of a file to the next.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,21 +10,36 @@
 #include "script/run_state.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
+#include "source/word_scan.h"
 
 namespace reshape {
+
+// The RENU commands, in script order, prepared once for every file of a pass.
+class UnitRenameRules {
+ public:
+  explicit UnitRenameRules(const CommandList& commands);
+
+  std::vector<const TCommand*> unitRenames;
+  WholeWordRenames unitRenameIndex;
+};
 
 // One object serves one file: it starts outside a uses clause.
 class UnitLineTransform : public LineTransform {
  public:
+  using Rules = UnitRenameRules;
+
   // Takes the RENU commands of state.Commands, in script order.
   explicit UnitLineTransform(RunState& state);
+  // Uses rules prepared for the whole pass; they must outlive the transform.
+  UnitLineTransform(RunState& state, Rules& rules);
   // Updates the uses-clause state and applies every RENU command to a line that belongs to it.
   void TransformLine(std::string& line) override;
 
  private:
   RunState& state_;
-  std::vector<const TCommand*> unitRenames_;
-  WholeWordRenames unitRenameIndex_;
+  std::unique_ptr<Rules> ownRules_;
+  Rules& rules_;
+  WordList words_;
   bool inUsesClause_ = false;
 };
 

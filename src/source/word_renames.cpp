@@ -8,10 +8,22 @@
 namespace reshape {
 
 WholeWordRenames::WholeWordRenames(std::vector<Rename> renames) : renames_(std::move(renames)) {
+  // Keys are stored upper-cased, as the words of a WordList are, so a look-up is plain hashing.
+  upperNames_.reserve(renames_.size());
+  for (const Rename& rename : renames_) upperNames_.push_back(AsciiUpperCase(rename.oldName));
   for (std::size_t i = 0; i < renames_.size(); ++i) {
-    auto [entry, added] = groupByName_.try_emplace(renames_[i].oldName, groups_.size());
+    const std::string& name = upperNames_[i];
+    auto [entry, added] = groupByName_.try_emplace(name, groups_.size());
     if (added) groups_.emplace_back();
     groups_[entry->second].renames.push_back(i);
+    // An empty old name never equals a word; it needs no entry in the filter.
+    if (name.empty()) continue;
+    if (name.size() < kLengthBits)
+      lengths_.set(name.size());
+    else
+      longNames_ = true;
+    firstBytes_.set(static_cast<unsigned char>(name.front()));
+    lastBytes_.set(static_cast<unsigned char>(name.back()));
   }
 }
 
@@ -22,32 +34,22 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line, const
   ++lineNumber_;
   matches_.clear();
   for (std::size_t index = 1; index <= words.Count(); ++index) {
-    auto found = groupByName_.find(words.Word(index));
+    const std::string_view word = words.Word(index);
+    if (!longNames_ && !MayBeOldName(word)) continue;
+    auto found = groupByName_.find(word);
     if (found == groupByName_.end()) continue;
     Group& group = groups_[found->second];
     if (group.lastLine == lineNumber_) continue;
     group.lastLine = lineNumber_;
     for (std::size_t rename : group.renames) matches_.emplace_back(rename, index);
   }
+  if (matches_.empty()) return replaced_;
   std::sort(matches_.begin(), matches_.end());
   for (const auto& [rename, index] : matches_) {
     if (ReplaceWordAt(line, index, renames_[rename].oldName, renames_[rename].newName))
       replaced_.push_back(rename);
   }
   return replaced_;
-}
-
-std::size_t WholeWordRenames::FoldedHash::operator()(std::string_view text) const {
-  std::size_t hash = 14695981039346656037ull;
-  for (char c : text) {
-    hash ^= static_cast<unsigned char>(AsciiUpper(c));
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
-bool WholeWordRenames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
-  return SameIgnoringAsciiCase(a, b);
 }
 
 }  // namespace reshape

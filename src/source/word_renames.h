@@ -3,6 +3,7 @@
 // so scripts with many renames stay fast.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -23,27 +24,40 @@ class WholeWordRenames {
 
   // The renames in the order they act; the names must outlive this object.
   explicit WholeWordRenames(std::vector<Rename> renames);
+  // The look-up table points into this object's own storage, which a move keeps in place.
+  WholeWordRenames(const WholeWordRenames&) = delete;
+  WholeWordRenames& operator=(const WholeWordRenames&) = delete;
+  WholeWordRenames(WholeWordRenames&&) = default;
+  WholeWordRenames& operator=(WholeWordRenames&&) = default;
 
   // Applies every rename whose old name is a word of words, in list order, each at the index of
   // the first such word; returns the list positions of the renames that replaced, in order.
   const std::vector<std::size_t>& Apply(std::string& line, const WordList& words);
 
  private:
-  struct FoldedHash {
-    std::size_t operator()(std::string_view text) const;
-  };
-  struct FoldedEqual {
-    bool operator()(std::string_view a, std::string_view b) const;
-  };
   // The renames that share one old name (ignoring letter case), in list order.
   struct Group {
     std::vector<std::size_t> renames;
     std::size_t lastLine = 0;
   };
 
+  // Cheap test that rules out most words before the table is asked: the length and the first
+  // and last bytes of every old name.
+  bool MayBeOldName(std::string_view word) const {
+    return word.size() < kLengthBits && lengths_[word.size()] &&
+           firstBytes_[static_cast<unsigned char>(word.front())] &&
+           lastBytes_[static_cast<unsigned char>(word.back())];
+  }
+  static constexpr std::size_t kLengthBits = 256;
+
   std::vector<Rename> renames_;
   std::vector<Group> groups_;
-  std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> groupByName_;
+  std::vector<std::string> upperNames_;  // the keys of groupByName_
+  std::unordered_map<std::string_view, std::size_t> groupByName_;
+  std::bitset<kLengthBits> lengths_;
+  std::bitset<256> firstBytes_;
+  std::bitset<256> lastBytes_;
+  bool longNames_ = false;  // an old name too long for lengths_
   std::size_t lineNumber_ = 0;
   std::vector<std::pair<std::size_t, std::size_t>> matches_;  // rename, word index
   std::vector<std::size_t> replaced_;

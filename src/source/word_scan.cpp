@@ -75,11 +75,27 @@ std::string CopyWordAt(std::ptrdiff_t n, std::string_view s, std::string_view de
   return std::string(s.substr(position - 1, end - (position - 1)));
 }
 
-WordList::WordList(std::string_view line) : upper_(AsciiUpperCase(line)) {
-  ScanWords(upper_, SourceDelimiters(), [this](std::size_t start, std::size_t length) {
-    spans_.push_back({start, length});
-    return true;
-  });
+void WordList::Assign(std::string_view line) {
+  upper_.resize(line.size());
+  spans_.clear();
+  // Upper-cases and cuts into words in one pass over the line.
+  const DelimiterTable& isDelimiter = SourceDelimiters();
+  const std::size_t size = line.size();
+  char* out = upper_.data();
+  std::size_t pos = 0;
+  while (pos < size) {
+    while (pos < size && isDelimiter(line[pos])) {
+      out[pos] = line[pos];
+      ++pos;
+    }
+    if (pos == size) break;
+    const std::size_t start = pos;
+    while (pos < size && !isDelimiter(line[pos])) {
+      out[pos] = AsciiUpper(line[pos]);
+      ++pos;
+    }
+    spans_.push_back({start, pos - start});
+  }
 }
 
 std::string_view WordList::Word(std::size_t index) const {

@@ -30,7 +30,11 @@ std::string CopyWordAt(std::ptrdiff_t n, std::string_view s, std::string_view de
 // keeps the words of the line as it was when built, however the line changes afterwards.
 class WordList {
  public:
-  explicit WordList(std::string_view line);
+  WordList() = default;
+  explicit WordList(std::string_view line) { Assign(line); }
+
+  // Takes the words of another line, reusing the storage of the previous one.
+  void Assign(std::string_view line);
 
   // The number of words.
   std::size_t Count() const { return spans_.size(); }
