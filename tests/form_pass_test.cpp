@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
+#include "forms/test_stream_builder.h"
 
 namespace reshape::e2e {
 namespace {
@@ -169,6 +170,21 @@ TEST(FormPassE2E, TrailingBytesAreKeptOnlyInTheBackup) {
   EXPECT_EQ(run.Output, "A.DFM ...No change\n");
   EXPECT_EQ(dir.Read("A.DFM"), good);
   EXPECT_EQ(dir.Read("A.dfb"), good + "trailing");
+}
+
+TEST(FormPassE2E, PropertiesNamedLikeKeywordsSurviveUnchanged) {
+  test::FormBytes stream;
+  stream.Signature().Object("TForm1", "Form1").Prop("Left").Int8(1).Prop("End").Int8(5);
+  stream.Prop("Object").Int8(6).Prop("Top").Int8(2).End();
+  stream.Object("TButton", "B").Prop("End").Int8(7).End().End().End();
+  std::string form = test::FormFile("TFORM1", stream);
+  TempDir dir;
+  dir.Write("job.scr", "RENS>x,y\r\n");
+  dir.Write("A.DFM", form);
+  RunResult run = RunReshape(dir.Path(), {"job.scr"});
+  EXPECT_EQ(run.ExitCode, 0);
+  EXPECT_EQ(run.Output, "A.DFM ...No change\n");
+  EXPECT_EQ(dir.Read("A.DFM"), form);
 }
 
 }  // namespace

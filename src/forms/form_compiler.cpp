@@ -28,8 +28,13 @@ class NestingLevel {
   CompileSession& session_;
 };
 
+// A property may carry the name of a keyword; "=" or a dotted part after it on its line tells.
+// Taken for the keyword, it would end the list early and the rest of a root would be lost.
+bool IsPropertyName(const TParser& parser) { return parser.IsFollowedOnItsLineBy("=."); }
+
 bool EndsPropertyList(const TParser& parser) {
-  return parser.IsKeyword("END") || parser.IsKeyword("OBJECT") || parser.IsKeyword("INHERITED");
+  return (parser.IsKeyword("END") || parser.IsKeyword("OBJECT") || parser.IsKeyword("INHERITED")) &&
+         !IsPropertyName(parser);
 }
 
 // The compiled form of an object whose opening keyword has been read and advanced past.
@@ -158,7 +163,7 @@ void CompileCollection(CompileSession& session) {
     std::int32_t order = ReadOrderModifier(session);
     if (order != -1) session.Writer.WriteIntegerValue(order);
     session.Writer.WriteListStart();
-    while (!parser.IsKeyword("end")) CompileProperty(session);
+    while (!parser.IsKeyword("end") || IsPropertyName(parser)) CompileProperty(session);
     session.Writer.WriteEndMarker();
     parser.Advance();
   }

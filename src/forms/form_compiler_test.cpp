@@ -113,6 +113,29 @@ TEST(CompileForm, InlineIsAPropertyWhenFollowedByEqualsOrDot) {
   EXPECT_EQ(CompileRun().Compile(text), expected.Bytes());
 }
 
+TEST(CompileForm, KeywordIsAPropertyWhenFollowedByEqualsOrDotOnItsLine) {
+  std::string text =
+      "object F: TF\r\n"
+      "  End = 5\r\n"
+      "  object = 1\r\n"
+      "  Inherited.X = 2\r\n"
+      "  C = <\r\n"
+      "    item\r\n"
+      "      end = 3\r\n"
+      "    end>\r\n"
+      "  object B: TB\r\n"
+      "    END = 4\r\n"
+      "  end\r\n"
+      "end\r\n"
+      "= 6";
+  FormBytes expected = Root("TF", "F");
+  expected.Prop("End").Int8(5).Prop("object").Int8(1).Prop("Inherited.X").Int8(2);
+  expected.Prop("C").Collection().List().Prop("end").Int8(3).End().End().End();
+  expected.Object("TB", "B").Prop("END").Int8(4).End().End();
+  expected.End();
+  EXPECT_EQ(CompileRun().Compile(text), expected.Bytes());
+}
+
 struct ValueCase {
   std::string text;
   std::string bytes;

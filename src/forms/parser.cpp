@@ -320,6 +320,14 @@ bool TParser::IsFollowedDirectlyBy(std::string_view word) const {
          !IsIdentChar(At(cursor_ + word.size()));
 }
 
+bool TParser::IsFollowedOnItsLineBy(std::string_view bytes) const {
+  // The window always holds the whole line of the current token, ended by its line feed or by
+  // the zero that ends the text.
+  std::size_t at = cursor_;
+  while (At(at) != 0 && At(at) != '\n' && At(at) <= ' ') ++at;
+  return At(at) != 0 && At(at) != '\n' && bytes.find(static_cast<char>(At(at))) != bytes.npos;
+}
+
 void TParser::Fail(std::string_view message) const {
   throw EParserError(std::string(message) + " on line " + std::to_string(line_));
 }

@@ -58,6 +58,9 @@ class TParser {
   // True when the bytes right after the current token, without blanks, are exactly word and no
   // identifier byte follows it. Consumes nothing.
   bool IsFollowedDirectlyBy(std::string_view word) const;
+  // True when the first byte after the current token on its line, blanks skipped, is one of
+  // bytes. Consumes nothing and looks at nothing beyond that line.
+  bool IsFollowedOnItsLineBy(std::string_view bytes) const;
 
   [[noreturn]] void Fail(std::string_view message) const;
   // Fills the one "%s" of format with argument, then fails with it.
