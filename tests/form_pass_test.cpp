@@ -1,5 +1,6 @@
 // End-to-end runs of the form pass: backups, text forms, rewritten forms, console and log.
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -135,6 +136,14 @@ TEST(FormPassE2E, FormThatCannotBeOpenedOrBackedUp) {
     std::filesystem::create_directory(dir / "D.DFM");
     RunResult run = RunReshape(dir.Path(), {"job.scr"});
     EXPECT_EQ(MaskAddress(run.Output), "D.DFM ..." + Report("EFOpenError", "Cannot open file D.DFM."));
+  }
+  {
+    TempDir dir;
+    dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
+    ASSERT_EQ(::mkfifo((dir / "P.DFM").c_str(), 0644), 0);
+    RunResult run = RunReshape(dir.Path(), {"job.scr"});
+    EXPECT_EQ(MaskAddress(run.Output), "P.DFM ..." + Report("EFOpenError", "Cannot open file P.DFM."));
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"P.DFM", "job.scr"}));
   }
   {
     TempDir dir;

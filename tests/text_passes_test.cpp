@@ -1,5 +1,6 @@
 // End-to-end runs of the script reader and the source, unit and project passes.
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -237,6 +238,37 @@ TEST(SourcePassE2E, SearchedDirectoryNamedLikeASourceFileFails) {
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(MaskAddress(run.Output), "OLD.PAS..." + Report("EInOutError", "File access denied."));
   EXPECT_EQ(dir.Read("Z.PAS"), "TFoo\r\n");
+}
+
+TEST(SourcePassE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
+  struct Case {
+    const char* name;
+    std::string special;  // a pipe, or a link to a device when it starts with "/"
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"pipe as script", "job.scr", Report("EFOpenError", "Cannot open file job.scr.")},
+      {"pipe as source file", "A.PAS", "A.PAS..." + Report("EInOutError", "File access denied.")},
+      {"device as source file", "/dev/null",
+       "A.PAS..." + Report("EInOutError", "File access denied.")},
+      {"pipe as scratch file", "B.XXX",
+       "B.PAS..." + Report("EInOutError", "File access denied.")},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    if (c.special != "job.scr") dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+    dir.Write("B.PAS", "TFoo\r\n");
+    if (c.special[0] == '/')
+      std::filesystem::create_symlink(c.special, dir / "A.PAS");
+    else
+      ASSERT_EQ(::mkfifo((dir / c.special).c_str(), 0644), 0) << c.name;
+    // Run under a time limit, so that a run that waits on the pipe fails instead of hanging.
+    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, {},
+                               "/usr/bin/timeout");
+    EXPECT_EQ(run.ExitCode, 1) << c.name;
+    EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.name;
+    EXPECT_EQ(dir.Read("B.PAS"), "TFoo\r\n") << c.name;
+  }
 }
 
 TEST(ChangeLogE2E, AppendsAndCutsAtEndOfTextMark) {

@@ -42,14 +42,17 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   bool writing = access != Access::Read;
   struct stat st{};
   if (::stat(name.c_str(), &st) == 0) {
-    // Directories cannot be opened as files; read-only files cannot be opened for writing.
-    if (S_ISDIR(st.st_mode)) return kErrorAccessDenied;
+    // Only regular files are files here: a directory, pipe or device fails as a directory
+    // does, instead of blocking the run or feeding it endless bytes. Read-only files cannot be
+    // opened for writing.
+    if (!S_ISREG(st.st_mode)) return kErrorAccessDenied;
     if (writing && IsReadOnly(st)) return kErrorAccessDenied;
   } else if (!creating || errno != ENOENT) {
     return LastErrorCode();
   }
 
-  int flags = O_CLOEXEC | O_NOCTTY;
+  // Non-blocking, so that a pipe put in place since the check cannot stall the open.
+  int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   flags |= access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
   if (creating) flags |= O_CREAT;
   int fd = ::open(name.c_str(), flags, 0666);
@@ -64,13 +67,19 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
     ::close(fd);
     return code;
   }
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int code = S_ISDIR(st.st_mode) ? kErrorAccessDenied : LastErrorCode();
+  int code = 0;
+  if (::fstat(fd, &st) != 0)
+    code = LastErrorCode();
+  else if (!S_ISREG(st.st_mode))
+    code = kErrorAccessDenied;
+  else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    code = LastErrorCode();
+  if (code != 0) {
     ::close(fd);
     return code;
   }
   if (disposition == Disposition::CreateAlways && st.st_size != 0 && ::ftruncate(fd, 0) != 0) {
-    int code = LastErrorCode();
+    code = LastErrorCode();
     ::close(fd);
     return code;
   }
