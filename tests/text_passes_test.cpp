@@ -157,13 +157,15 @@ TEST(SourcePassE2E, ReadOnlyFilesAreReportedByEachPassAndKept) {
   dir.Write("A.PAS", "unit Old; TFoo\r\n");
   dir.Write("OLD.PAS", "unit Old; TFoo\r\n");
   dir.SetReadOnly("OLD.PAS");
+  std::filesystem::create_symlink("OLD.PAS", dir / "LINK.PAS");
   RunResult run = RunReshape(dir.Path(), {"job.scr"});
   EXPECT_EQ(run.ExitCode, 0);
   EXPECT_EQ(run.Output,
-            "OLD.PAS is read only\nA.PAS...Converted\n"
-            "OLD.PAS is read only\nA.PAS...Converted\n");
+            "LINK.PAS is read only\nOLD.PAS is read only\nA.PAS...Converted\n"
+            "LINK.PAS is read only\nOLD.PAS is read only\nA.PAS...Converted\n");
   EXPECT_EQ(dir.Read("A.PAS"), "unit New; TBar\r\n");
   EXPECT_EQ(dir.Read("OLD.PAS"), "unit Old; TFoo\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "LINK.PAS"));
 }
 
 TEST(SourcePassE2E, NamedFilesInCommandLineOrderOnlyForMatchingPasses) {

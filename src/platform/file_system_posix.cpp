@@ -28,7 +28,8 @@ std::vector<DirEntry> FindFiles(std::string_view mask) {
     if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
     struct stat st{};
     DirEntry found{std::string(name), false};
-    if (::lstat(entry->d_name, &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
+    // A link is read-only when the file it leads to is: that file is the one rewritten.
+    if (::stat(entry->d_name, &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
     entries.push_back(std::move(found));
   }
   SortDirectoryEntries(entries);
