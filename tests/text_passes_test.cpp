@@ -126,6 +126,40 @@ TEST(SourcePassE2E, MasksInOrderWithProgressLogAndFiles) {
   EXPECT_FALSE(dir.Exists("a.XXX"));
 }
 
+TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
+  const std::string source =
+      "A.PAS...No change\nB.CPP...No change\nC.HPP...No change\nD.H...No change\n";
+  const std::string unit = "A.PAS...No change\nE.DPK...No change\n";
+  const std::string form = "F.DFM ...No change\n";
+  const std::string project = "G.BPR...No change\n";
+  struct Case {
+    std::string script;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"RENC>TNone,TX\r\n", source + form},
+      {"RENS>none,x\r\n", source + form},
+      {"RENU>None,X\r\n", unit},
+      {"PKGR>none,x\r\n", project},
+      {"RENP>None,X\r\n", form},
+      {"DELP>None\r\n", form},
+      {"PSET>TNone:P=V,S[E]\r\n", form},
+      {"PKGR>none,x\r\nDELP>None\r\nRENU>None,X\r\nRENS>none,x\r\n",
+       source + unit + form + project},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write("job.scr", c.script);
+    for (const char* name : {"G.BPR", "E.DPK", "D.H", "C.HPP", "B.CPP", "A.PAS", "notes.txt"})
+      dir.Write(name, "text\r\n");
+    dir.Write("F.DFM", CompileFormText("object F: TF\r\nend\r\n"));
+    RunResult run = RunReshape(dir.Path(), {"job.scr"});
+    EXPECT_EQ(run.ExitCode, 0) << c.script;
+    EXPECT_EQ(run.Output, c.expected) << c.script;
+    EXPECT_FALSE(dir.Exists("job.LOG")) << c.script;
+  }
+}
+
 TEST(SourcePassE2E, BytesAreKeptExactly) {
   struct Case {
     const char* name;
