@@ -322,6 +322,31 @@ TEST(ChangeLogE2E, AppendsAndCutsAtEndOfTextMark) {
             "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n");
 }
 
+TEST(ChangeLogE2E, EndOfTextMarkCountsOnlyInTheLast128Bytes) {
+  const std::string line = "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n";
+  const std::string a200(200, 'a'), b127(127, 'b');
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"mark before the last 128 bytes", "\x1A" + a200, "\x1A" + a200 + line},
+      {"mark is the first of the last 128 bytes", a200 + "\x1A" + b127, a200 + line},
+      {"first of two marks", a200 + "b\x1A" "c\x1A" "d", a200 + "b" + line},
+      {"log of the mark alone", "\x1A", line},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+    dir.Write("job.LOG", c.before);
+    dir.Write("A.PAS", "TFoo\r\n");
+    RunResult run = RunReshape(dir.Path(), {"job.scr"});
+    EXPECT_EQ(run.ExitCode, 0) << c.name;
+    EXPECT_EQ(dir.Read("job.LOG"), c.after) << c.name;
+  }
+}
+
 TEST(ChangeLogE2E, UnwritableLogEndsTheRunWithTheFileUnchanged) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
