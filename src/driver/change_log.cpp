@@ -39,16 +39,17 @@ void FileChangeLog::LogChange(std::string_view fileName, std::string_view messag
   Check(log.Seek(0, SEEK_END, size));
   std::int64_t tailStart = size > kTailLength ? size - kTailLength : 0;
   if (size > 0) {
+    // Read in place, so the file stays positioned at its end for the append: a run logs a line
+    // per change, and each one pays for every call made here.
     char tail[kTailLength];
-    std::int64_t position = 0;
-    Check(log.Seek(tailStart, SEEK_SET, position));
     std::size_t got = 0;
-    Check(log.Read(tail, static_cast<std::size_t>(size - tailStart), got));
+    Check(log.ReadAt(tailStart, tail, static_cast<std::size_t>(size - tailStart), got));
     if (const void* eot = std::memchr(tail, kEndOfText, got)) {
       size = tailStart + (static_cast<const char*>(eot) - tail);
       Check(log.Truncate(size));
+      std::int64_t position = 0;
+      Check(log.Seek(size, SEEK_SET, position));
     }
-    Check(log.Seek(size, SEEK_SET, position));
   }
 
   std::string line = ChangeLogLine(fileName, message);

@@ -38,6 +38,8 @@ class File {
 
   // Reads up to count bytes; got is 0 at the end of the file.
   int Read(void* buffer, std::size_t count, std::size_t& got);
+  // Reads up to count bytes from offset on, leaving the file position where it stands.
+  int ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got);
   // Reads the whole rest of the file.
   int ReadAll(std::string& bytes);
   // Writes all count bytes, or fails (101 when the disk is full).

@@ -100,6 +100,19 @@ int File::Read(void* buffer, std::size_t count, std::size_t& got) {
   }
 }
 
+int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
+  got = 0;
+  if (int fault = InjectedFault(Operation::Read)) return fault;
+  for (;;) {
+    ssize_t n = ::pread(Fd(handle_), buffer, count, static_cast<off_t>(offset));
+    if (n >= 0) {
+      got = static_cast<std::size_t>(n);
+      return 0;
+    }
+    if (errno != EINTR) return LastErrorCode();
+  }
+}
+
 int File::ReadAll(std::string& bytes) {
   bytes.clear();
   struct stat st{};
