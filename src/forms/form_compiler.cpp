@@ -229,13 +229,10 @@ void CompileHeader(CompileSession& session, std::uint8_t flags) {
   // -1 stands for "no position"; every other value, 0 included, orders the child.
   if (position != -1) flags |= PrefixChildPos;
   session.Writer.WriteObjectPrefix(flags, position);
-  for (const TCommand& command : context.Run.Commands) {
-    if (command.Kind != CommandKind::RENC || !SameIgnoringAsciiCase(command.ClassName, className))
-      continue;
-    className = command.NewClassName;
-    context.Run.Changed("Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName +
+  if (const TCommand* rename = context.Rules.FindClassRename(className)) {
+    className = rename->NewClassName;
+    context.Run.Changed("Renamed class \"" + rename->ClassName + "\" to \"" + rename->NewClassName +
                         "\"");
-    break;
   }
   // An empty name would read back as the end of a list, and a length byte of 240 or more as an
   // object prefix: either would corrupt the form, so it fails and the form stays as it was.

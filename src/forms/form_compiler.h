@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "forms/filer.h"
+#include "forms/form_rules.h"
 #include "forms/parser.h"
 #include "platform/stream.h"
 #include "script/run_state.h"
@@ -21,11 +23,24 @@ using PendingSetList = std::vector<std::string>;
 // the pending set elements, and the class (after renaming) and name of the object whose header
 // was read last.
 struct FormCompileContext {
+  // Sorts the rules out of run.Commands for this compilation alone.
   FormCompileContext(RunState& run, PendingSetList& pendingSets)
-      : Run(run), PendingSets(pendingSets) {}
+      : Run(run),
+        PendingSets(pendingSets),
+        ownRules_(std::make_unique<FormRules>(run.Commands)),
+        Rules(*ownRules_) {}
+  // Uses rules sorted once for a whole pass; they must outlive the context.
+  FormCompileContext(RunState& run, PendingSetList& pendingSets, const FormRules& rules)
+      : Run(run), PendingSets(pendingSets), Rules(rules) {}
 
   RunState& Run;
   PendingSetList& PendingSets;
+
+ private:
+  std::unique_ptr<const FormRules> ownRules_;
+
+ public:
+  const FormRules& Rules;
   std::string CurrentClassName;
   std::string CurrentObjectName;
 };

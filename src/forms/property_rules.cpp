@@ -39,22 +39,22 @@ bool ClassQualifierMatches(const TCommand& rule, const FormCompileContext& conte
 }
 
 // The first RENP or DELP rule for this path in the current object's class.
-const TCommand* FindRule(const CompileSession& session, CommandKind kind, std::string_view path) {
-  for (const TCommand& rule : session.Context.Run.Commands)
-    if (rule.Kind == kind && ClassQualifierMatches(rule, session.Context) &&
-        SameIgnoringAsciiCase(rule.PropName, path))
-      return &rule;
+const TCommand* FindRule(const CompileSession& session, const std::vector<const TCommand*>& rules,
+                         std::string_view path) {
+  for (const TCommand* rule : rules)
+    if (ClassQualifierMatches(*rule, session.Context) && SameIgnoringAsciiCase(rule->PropName, path))
+      return rule;
   return nullptr;
 }
 
 // Every PSET rule for this path; these name their class, an empty one matches nothing.
 std::vector<const TCommand*> FindConversions(const CompileSession& session, std::string_view path) {
   std::vector<const TCommand*> rules;
-  for (const TCommand& rule : session.Context.Run.Commands)
-    if (rule.Kind == CommandKind::PSET && !rule.ClassName.empty() &&
-        SameIgnoringAsciiCase(rule.ClassName, session.Context.CurrentClassName) &&
-        SameIgnoringAsciiCase(rule.PropName, path))
-      rules.push_back(&rule);
+  for (const TCommand* rule : session.Context.Rules.SetConversions())
+    if (!rule->ClassName.empty() &&
+        SameIgnoringAsciiCase(rule->ClassName, session.Context.CurrentClassName) &&
+        SameIgnoringAsciiCase(rule->PropName, path))
+      rules.push_back(rule);
   return rules;
 }
 
@@ -81,7 +81,8 @@ void ConvertToSetElement(CompileSession& session, std::string_view path,
     SkipValue(session);
     return;
   }
-  if (const TCommand* deletion = FindRule(session, CommandKind::DELP, path)) {
+  if (const TCommand* deletion =
+          FindRule(session, session.Context.Rules.PropertyDeletions(), path)) {
     DeleteProperty(session, *deletion);
     return;
   }
@@ -91,7 +92,8 @@ void ConvertToSetElement(CompileSession& session, std::string_view path,
 
 // True when a rule took care of the property.
 bool ApplyPropertyRules(CompileSession& session, const std::string& path) {
-  if (const TCommand* rename = FindRule(session, CommandKind::RENP, path)) {
+  const FormRules& rules = session.Context.Rules;
+  if (const TCommand* rename = FindRule(session, rules.PropertyRenames(), path)) {
     session.Context.Run.Changed("Renamed propertry \"" + rename->PropName + "\" to \"" +
                                 rename->NewPropName + "\"");
     WriteProperty(session, rename->NewPropName);
@@ -101,7 +103,7 @@ bool ApplyPropertyRules(CompileSession& session, const std::string& path) {
     ConvertToSetElement(session, path, conversions);
     return true;
   }
-  if (const TCommand* deletion = FindRule(session, CommandKind::DELP, path)) {
+  if (const TCommand* deletion = FindRule(session, rules.PropertyDeletions(), path)) {
     session.Parser.Expect('=');
     session.Parser.Advance();
     DeleteProperty(session, *deletion);

@@ -1,0 +1,36 @@
+// The commands that act in form files, sorted out of the script once for a whole form pass: a
+// class rename is looked up by name, and each property rule kind keeps only its own commands,
+// so that a script of many renames does not slow down every object and property.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "script/command.h"
+
+namespace reshape {
+
+class FormRules {
+ public:
+  // The commands must outlive this object.
+  explicit FormRules(const CommandList& commands);
+
+  // The first RENC command, in script order, whose class name equals className ignoring ASCII
+  // letter case; null when there is none.
+  const TCommand* FindClassRename(std::string_view className) const;
+
+  // The RENP, DELP and PSET commands, each kind in script order.
+  const std::vector<const TCommand*>& PropertyRenames() const { return propertyRenames_; }
+  const std::vector<const TCommand*>& PropertyDeletions() const { return propertyDeletions_; }
+  const std::vector<const TCommand*>& SetConversions() const { return setConversions_; }
+
+ private:
+  std::unordered_map<std::string, const TCommand*> classRenames_;  // by upper-cased name
+  std::vector<const TCommand*> propertyRenames_;
+  std::vector<const TCommand*> propertyDeletions_;
+  std::vector<const TCommand*> setConversions_;
+};
+
+}  // namespace reshape
