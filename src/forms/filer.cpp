@@ -99,10 +99,15 @@ ObjectPrefix TReader::ReadObjectPrefix() {
 }
 
 std::string TReader::ReadShortString() {
-  std::uint8_t length = ReadTag();
-  std::string s(length, '\0');
-  ReadBytes(s.data(), length);
+  std::string s;
+  ReadShortString(s);
   return s;
+}
+
+void TReader::ReadShortString(std::string& out) {
+  std::uint8_t length = ReadTag();
+  out.resize(length);
+  ReadBytes(out.data(), length);
 }
 
 std::uint32_t TReader::ReadCount() {
@@ -147,15 +152,20 @@ double TReader::ReadDoubleValue() {
 }
 
 std::string TReader::ReadStringValue() {
+  std::string s;
+  ReadStringValue(s);
+  return s;
+}
+
+void TReader::ReadStringValue(std::string& out) {
   std::uint32_t length;
   switch (ReadTag()) {
     case TagString: length = ReadTag(); break;
     case TagLongString: length = ReadCount(); break;
     default: FailInvalidValue();
   }
-  std::string s;
-  AppendBytes(s, length);
-  return s;
+  out.clear();
+  AppendBytes(out, length);
 }
 
 std::u16string TReader::ReadWideStringValue() {
@@ -306,12 +316,45 @@ void TWriter::WriteIdentValue(std::string_view s) {
   }
 }
 
+namespace {
+
+// Hands what fill writes straight to the writer and counts it.
+class WriterSink : public TStream {
+ public:
+  explicit WriterSink(TWriter& writer) : writer_(writer) {}
+  std::size_t Read(void*, std::size_t) override { return 0; }
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    writer_.WriteBytes(buffer, count);
+    written_ += count;
+    return count;
+  }
+  std::int64_t Seek(std::int64_t, SeekOrigin) override {
+    return static_cast<std::int64_t>(written_);
+  }
+  std::size_t Written() const { return written_; }
+
+ private:
+  TWriter& writer_;
+  std::size_t written_ = 0;
+};
+
+}  // namespace
+
 void TWriter::WriteBinaryValue(const std::function<void(TStream&)>& fill) {
-  TMemoryStream data;
-  fill(data);
+  // The data goes to the stream as it comes and its length is filled in afterwards: a copy of
+  // it in memory would add the size of a large image to the peak memory of a compilation.
   WriteTag(TagBinary);
-  WriteUInt32(static_cast<std::uint32_t>(data.Bytes().size()));
-  WriteBytes(data.Bytes());
+  SpillBuffer();
+  const std::int64_t lengthAt = stream_.Position();
+  WriteUInt32(0);
+  WriterSink sink(*this);
+  fill(sink);
+  SpillBuffer();
+  const std::int64_t end = stream_.Position();
+  stream_.SetPosition(lengthAt);
+  WriteUInt32(static_cast<std::uint32_t>(sink.Written()));
+  SpillBuffer();
+  stream_.SetPosition(end);
 }
 
 }  // namespace reshape

@@ -130,6 +130,8 @@ class TReader : public TFiler {
 
   ObjectPrefix ReadObjectPrefix();
   std::string ReadShortString();
+  // The same into out, whose storage is reused: for callers that read many names.
+  void ReadShortString(std::string& out);
   // A 4-byte length or count; 2^31 or more fails with "Invalid property value".
   std::uint32_t ReadCount();
 
@@ -140,6 +142,7 @@ class TReader : public TFiler {
   std::int64_t ReadCurrencyValue();
   double ReadDoubleValue();
   std::string ReadStringValue();
+  void ReadStringValue(std::string& out);
   std::u16string ReadWideStringValue();
   // Identifiers, and False, True, nil and Null for their tags.
   std::string ReadIdentValue();
@@ -192,7 +195,8 @@ class TWriter : public TFiler {
   void WriteIdentValue(std::string_view s);
   void WriteListStart() { WriteTag(TagList); }
   void WriteEndMarker() { WriteTag(TagNull); }
-  // Lets fill write the data into a temporary stream, then writes the binary value.
+  // Writes a binary value whose data fill writes to the stream it is given. The length is
+  // filled in afterwards, so the writer's stream must be able to seek.
   void WriteBinaryValue(const std::function<void(TStream&)>& fill);
 
  private:

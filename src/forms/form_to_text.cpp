@@ -1,6 +1,8 @@
 #include "forms/form_to_text.h"
 
+#include <array>
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,14 @@ namespace {
 constexpr std::size_t kLineChunk = 64;
 constexpr std::size_t kBinaryChunk = 32;
 constexpr std::string_view kLineEnd = "\r\n";
+
+// The two upper-case hexadecimal digits of every byte value, looked up a byte at a time.
+constexpr auto kHexPairs = [] {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::array<std::array<char, 2>, 256> pairs{};
+  for (std::size_t b = 0; b < 256; ++b) pairs[b] = {kDigits[b >> 4], kDigits[b & 15]};
+  return pairs;
+}();
 
 // Counts one level of objects, lists and collections for as long as it lives.
 class DepthGuard {
@@ -70,6 +80,11 @@ class FormToText {
   CodePage codePage_;
   int nestingLevel_ = 0;
   int depth_ = 0;
+  // Reused for every name and string value, so that reading them allocates only while they
+  // grow.
+  std::string className_;
+  std::string name_;
+  std::string value_;
 };
 
 void FormToText::EmitIndent() {
@@ -100,8 +115,10 @@ void FormToText::EmitObject() {
 
 void FormToText::EmitObjectHeader() {
   ObjectPrefix prefix = reader_.ReadObjectPrefix();
-  std::string className = reader_.ReadShortString();
-  std::string objectName = reader_.ReadShortString();
+  reader_.ReadShortString(className_);
+  reader_.ReadShortString(name_);
+  const std::string& className = className_;
+  const std::string& objectName = name_;
   EmitIndent();
   if (prefix.flags & PrefixInherited) {
     EmitText("inherited ");
@@ -125,7 +142,8 @@ void FormToText::EmitObjectHeader() {
 
 void FormToText::EmitProperty() {
   EmitIndent();
-  EmitText(reader_.ReadShortString());
+  reader_.ReadShortString(name_);
+  EmitText(name_);
   EmitText(" = ");
   EmitValue();
   EmitText(kLineEnd);
@@ -152,9 +170,9 @@ void FormToText::EmitValue() {
       break;
     case TagString:
     case TagLongString: {
-      std::string s = reader_.ReadStringValue();
+      reader_.ReadStringValue(value_);
       EmitStringText(std::basic_string_view<unsigned char>(
-          reinterpret_cast<const unsigned char*>(s.data()), s.size()));
+          reinterpret_cast<const unsigned char*>(value_.data()), value_.size()));
       break;
     }
     case TagWideString: EmitStringText(std::u16string_view(reader_.ReadWideStringValue())); break;
@@ -188,10 +206,10 @@ void FormToText::EmitSet() {
   reader_.ReadTag();
   EmitText("[");
   for (bool first = true;; first = false) {
-    std::string element = reader_.ReadShortString();
-    if (element.empty()) break;
+    reader_.ReadShortString(name_);
+    if (name_.empty()) break;
     if (!first) EmitText(", ");
-    EmitText(element);
+    EmitText(name_);
   }
   EmitText("]");
 }
@@ -225,7 +243,6 @@ void FormToText::EmitCollection() {
 }
 
 void FormToText::EmitBinary() {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   reader_.ReadTag();
   std::uint32_t remaining = reader_.ReadCount();
   bool ownLines = remaining >= kBinaryChunk;
@@ -236,10 +253,8 @@ void FormToText::EmitBinary() {
   while (remaining > 0) {
     std::size_t count = std::min<std::size_t>(remaining, kBinaryChunk);
     reader_.ReadBytes(data, count);
-    for (std::size_t i = 0; i < count; ++i) {
-      digits[2 * i] = kHex[data[i] >> 4];
-      digits[2 * i + 1] = kHex[data[i] & 15];
-    }
+    for (std::size_t i = 0; i < count; ++i)
+      std::memcpy(digits + 2 * i, kHexPairs[data[i]].data(), 2);
     if (ownLines) EmitLineBreak();
     writer_.WriteBytes(digits, 2 * count);
     remaining -= static_cast<std::uint32_t>(count);

@@ -1,6 +1,7 @@
 #include "forms/parser.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "forms/extended.h"
@@ -16,12 +17,20 @@ bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool IsIdentStart(unsigned char c) { return IsLetter(c) || c == '_'; }
 bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
 
-int HexValue(unsigned char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
+// The value of every byte as a hexadecimal digit, -1 for the others: a look-up instead of
+// three range tests, since binary blocks are the bulk of many forms.
+constexpr auto kHexValues = [] {
+  std::array<std::int8_t, 256> values{};
+  for (int c = 0; c < 256; ++c) {
+    values[c] = static_cast<std::int8_t>(c >= '0' && c <= '9'   ? c - '0'
+                                         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                : -1);
+  }
+  return values;
+}();
+
+int HexValue(unsigned char c) { return kHexValues[c]; }
 
 // Decodes up to count digit pairs, stopping at the first pair that is not two hexadecimal
 // digits. The second byte of a pair is looked at only when the first is a digit, so the scan

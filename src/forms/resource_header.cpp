@@ -40,7 +40,7 @@ void SkipResourceHeader(TStream& stream) {
   stream.Seek(headerLength - static_cast<std::int64_t>(read), SeekOrigin::Current);
 }
 
-void WriteResourceHeader(TMemoryStream& compiled, TStream& file) {
+std::string ResourceHeader(TMemoryStream& compiled) {
   auto size = static_cast<std::uint32_t>(compiled.Bytes().size());
   compiled.SetPosition(static_cast<std::int64_t>(FormSignature.size()));
   std::uint8_t byte = ReadByte(compiled);
@@ -66,7 +66,11 @@ void WriteResourceHeader(TMemoryStream& compiled, TStream& file) {
   }
   PutWord(header, nameLength + 4, kMemoryFlags, 2);
   PutWord(header, nameLength + 6, size, 4);
-  file.WriteBuffer(header);
+  return header;
+}
+
+void WriteResourceHeader(TMemoryStream& compiled, TStream& file) {
+  file.WriteBuffer(ResourceHeader(compiled));
   file.WriteBuffer(compiled.Bytes());
 }
 

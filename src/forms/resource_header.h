@@ -14,6 +14,10 @@ namespace reshape {
 // within the first 79 bytes of the file; flags and size are not checked.
 void SkipResourceHeader(TStream& stream);
 
+// The header for the compiled form stream, named after its root class as read back from the
+// stream.
+std::string ResourceHeader(TMemoryStream& compiled);
+
 // Writes the header for the compiled form stream (named after its root class, read back from
 // the stream) and then the whole compiled stream to file.
 void WriteResourceHeader(TMemoryStream& compiled, TStream& file);

@@ -51,8 +51,13 @@ std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   if (count == 0) return 0;
   try {
     std::size_t end = position_ + count;
-    if (end > data_.size()) data_.resize(end);
-    std::memcpy(data_.data() + position_, buffer, count);
+    if (position_ == data_.size()) {
+      // Writing at the end, the usual case: appending spares filling the new bytes twice.
+      data_.append(static_cast<const char*>(buffer), count);
+    } else {
+      if (end > data_.size()) data_.resize(end);
+      std::memcpy(data_.data() + position_, buffer, count);
+    }
     position_ = end;
   } catch (const std::bad_alloc&) {
     throw EStreamError("Out of memory while expanding memory stream");
@@ -70,6 +75,14 @@ std::int64_t TMemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
   // A memory stream may stand beyond its end (a later write fills the gap), never before 0.
   position_ = static_cast<std::size_t>(std::max<std::int64_t>(target, 0));
   return static_cast<std::int64_t>(position_);
+}
+
+void TMemoryStream::Reserve(std::size_t size) {
+  try {
+    data_.reserve(size);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
 }
 
 void TMemoryStream::Clear() {

@@ -46,6 +46,9 @@ class TMemoryStream : public TStream {
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
 
   const std::string& Bytes() const { return data_; }
+  // Makes room for size bytes in advance, so that writing up to them copies nothing. Only a
+  // hint: when the room cannot be had, the stream grows as it is written.
+  void Reserve(std::size_t size);
   void Clear();
 
  private:
