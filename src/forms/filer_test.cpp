@@ -127,16 +127,38 @@ TEST(WriterTest, BinaryValueWritesWhatTheFillerWrote) {
             FormBytes().Binary("").Bytes());
 }
 
-TEST(WriterTest, FailingFillerWritesNoBinaryValue) {
+// The data is not held back, so a failing filler leaves a cut value behind: the failure must
+// reach the caller, which then drops the whole stream.
+TEST(WriterTest, FailingFillerFailsTheValue) {
+  TMemoryStream stream;
+  TWriter writer(stream);
+  writer.WriteTag(TagList);
+  ExpectFailure<EReadError>(
+      [&] {
+        writer.WriteBinaryValue([](TStream& data) {
+          data.WriteBuffer("\x01\x02", 2);
+          throw EReadError("Stream read error");
+        });
+      },
+      "Stream read error");
+}
+
+TEST(WriterTest, BinaryValueLengthIsFilledInAfterTheData) {
   TMemoryStream stream;
   {
     TWriter writer(stream);
     writer.WriteTag(TagList);
-    ExpectFailure<EReadError>(
-        [&] { writer.WriteBinaryValue([](TStream&) { throw EReadError("Stream read error"); }); },
-        "Stream read error");
+    writer.WriteBinaryValue([](TStream& data) {
+      data.WriteBuffer(std::string(5000, 'x'));
+      data.WriteBuffer("yz", 2);
+    });
+    writer.WriteEndMarker();
   }
-  EXPECT_EQ(stream.Bytes(), "\x01");
+  const std::string& bytes = stream.Bytes();
+  ASSERT_EQ(bytes.size(), 1 + 1 + 4 + 5002 + 1u);
+  EXPECT_EQ(bytes.substr(0, 6), std::string("\x01\x0A\x8A\x13\x00\x00", 6));
+  EXPECT_EQ(bytes.substr(6 + 4998, 4), "xxyz");
+  EXPECT_EQ(bytes.back(), '\0');
 }
 
 TEST(WriterTest, BytesReachTheStreamOnlyWhenTheBufferIsFull) {
