@@ -1,0 +1,103 @@
+// What the form fuzz targets share: the conversions in memory, the rules they compile with, and
+// the round-trip property of the text form.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "forms/form_compiler.h"
+#include "forms/form_to_text.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/code_page.h"
+#include "platform/stream.h"
+#include "script/script_reader.h"
+
+namespace reshape::fuzz {
+
+// Class renames, property renames, deletions and set conversions for the classes and
+// properties that real forms use most, so that rules act on seeds and their mutations alike.
+// A property rule's class is the one after renaming.
+constexpr std::string_view kFormRulesScript =
+    "RENC>TForm1,TMainForm\r\n"
+    "RENC>TButton,TBitBtn\r\n"
+    "RENC>TLabel,TStaticTextWithAMuchLongerClassNameThanBefore\r\n"
+    "RENC>TPanel,TPanel\r\n"
+    "RENP>Caption,Text\r\n"
+    "RENP>TMainForm:Left,X\r\n"
+    "RENP>Font.Name,Font.Face\r\n"
+    "RENP>TBitBtn:Glyph.Data,Image\r\n"
+    "RENP>Items.Strings,Lines\r\n"
+    "DELP>Height\r\n"
+    "DELP>TBitBtn:TabOrder\r\n"
+    "DELP>Picture.Data\r\n"
+    "DELP>Columns\r\n"
+    "DELP>TPanel:Align\r\n"
+    "DELP>TMainForm:Position\r\n"
+    "PSET>TMainForm:Position=poScreenCenter,Options[poCenter]\r\n"
+    "PSET>TMainForm:Position=poDesigned,Options[poDesigned]\r\n"
+    "PSET>TMainForm:Visible=False,Options[poHidden]\r\n"
+    "PSET>TBitBtn:Default=True,Options[boDefault]\r\n"
+    "PSET>TBitBtn:Cancel=True,Options[boCancel]\r\n"
+    "PSET>TPanel:Align=alClient,Style[stClient]\r\n"
+    "PSET>TPanel:BevelOuter=bvNone,Bevels[bvNone]\r\n"
+    "PSET>TPanel:Caption=,Style[stEmpty]\r\n"
+    "PSET>TEdit:Text=,EditOptions[eoEmpty]\r\n";
+
+// One compilation's surroundings without a file system: commands, a logger that keeps
+// nothing, the pending set list and the context.
+struct CompileRun {
+  explicit CompileRun(CommandList list) : commands(std::move(list)) {
+    run.CurrentFileName = "FORM1.DFM";
+  }
+  CommandList commands;
+  NullLogger logger;
+  RunState run{commands, logger};
+  PendingSetList pending;
+  FormCompileContext context{run, pending};
+};
+
+// Whether the code page can make a difference to this text: only bytes above 127 lead
+// double-byte characters.
+inline bool HasHighBytes(std::string_view bytes) {
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
+}
+
+// The text form of a binary form stream (signature first), or false on a clean failure.
+inline bool StreamToText(const std::string& stream, CodePage codePage, std::string& text) {
+  TMemoryStream input(stream);
+  TMemoryStream output;
+  if (!Accepts([&] { FormStreamToText(input, output, codePage); })) return false;
+  text = output.Bytes();
+  return true;
+}
+
+// A text form that the converter wrote and the compiler accepts (without rules) must come out
+// of the next conversion byte for byte as it went in.
+inline void CheckTextRoundTrip(const std::string& text, CodePage codePage) {
+  CompileRun plain{CommandList()};
+  TMemoryStream input(text);
+  TMemoryStream compiled;
+  if (!Accepts([&] { CompileForm(input, compiled, plain.context); })) return;
+  Check(!plain.run.FileChanged, "a compilation without rules reported a change");
+  std::string again;
+  Check(StreamToText(compiled.Bytes(), codePage, again),
+        "the compiled text form does not convert back to text", text);
+  CheckSameText(text, again, "text form changed by compiling it and converting it back");
+}
+
+// Any text form that compiles gives a text form that survives the round trip: names that the
+// tokenizer reads differently from how they were written change once, and only once.
+inline void CheckTextSettles(const std::string& text, CodePage codePage) {
+  CompileRun plain{CommandList()};
+  TMemoryStream input(text);
+  TMemoryStream compiled;
+  if (!Accepts([&] { CompileForm(input, compiled, plain.context); })) return;
+  std::string settled;
+  Check(StreamToText(compiled.Bytes(), codePage, settled),
+        "the compiled text form does not convert back to text", text);
+  CheckTextRoundTrip(settled, codePage);
+}
+
+}  // namespace reshape::fuzz

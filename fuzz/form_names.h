@@ -1,0 +1,139 @@
+// Tells whether every name in a binary form stream can be read back from the text form as the
+// same name. The text form writes names as they are, so a class, object, property, identifier
+// or set element name that is not an identifier (a blank, a control byte, a quote, a keyword
+// where a property name stands) comes back different or not at all; the exact round trip of
+// the text form holds only for streams without such names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "forms/filer.h"
+#include "fuzz/fuzz_support.h"
+#include "script/ascii_case.h"
+
+namespace reshape::fuzz {
+
+namespace names {
+
+inline bool IsIdentStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+inline bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
+inline bool IsIdentifier(std::string_view name) {
+  if (name.empty() || !IsIdentStart(name.front())) return false;
+  for (char c : name)
+    if (!IsIdentChar(c)) return false;
+  return true;
+}
+
+// Identifiers joined by single dots.
+inline bool IsDottedIdentifier(std::string_view name) {
+  for (;;) {
+    std::size_t dot = name.find('.');
+    if (!IsIdentifier(name.substr(0, dot))) return false;
+    if (dot == std::string_view::npos) return true;
+    name.remove_prefix(dot + 1);
+  }
+}
+
+// A property name the compiler reads as one: not a word that ends a property list.
+inline bool IsPropertyName(std::string_view name) {
+  std::string_view first = name.substr(0, name.find('.'));
+  return IsDottedIdentifier(name) && !SameIgnoringAsciiCase(first, "object") &&
+         !SameIgnoringAsciiCase(first, "inherited") && !SameIgnoringAsciiCase(first, "end");
+}
+
+class NameWalker {
+ public:
+  explicit NameWalker(TReader& reader) : reader_(reader) {}
+
+  bool Object() {
+    reader_.ReadObjectPrefix();
+    std::string className = reader_.ReadShortString();
+    std::string objectName = reader_.ReadShortString();
+    if (!IsIdentifier(className) || !(objectName.empty() || IsIdentifier(objectName)))
+      return false;
+    if (!Properties()) return false;
+    while (!reader_.AtEndMarker())
+      if (!Object()) return false;
+    reader_.ReadTag();
+    return true;
+  }
+
+ private:
+  bool Properties() {
+    while (!reader_.AtEndMarker())
+      if (!IsPropertyName(reader_.ReadShortString()) || !Value()) return false;
+    reader_.ReadTag();
+    return true;
+  }
+
+  bool Value() {
+    switch (reader_.PeekTag()) {
+      case TagList:
+        reader_.ReadTag();
+        while (!reader_.AtEndMarker())
+          if (!Value()) return false;
+        reader_.ReadTag();
+        return true;
+      case TagIdent: return IsDottedIdentifier(reader_.ReadIdentValue());
+      case TagSet:
+        reader_.ReadTag();
+        for (std::string element; !(element = reader_.ReadShortString()).empty();)
+          if (!IsIdentifier(element)) return false;
+        return true;
+      case TagCollection:
+        reader_.ReadTag();
+        while (!reader_.AtEndMarker()) {
+          std::uint8_t tag = reader_.PeekTag();
+          if (tag == TagInt8 || tag == TagInt16 || tag == TagInt32) reader_.ReadIntegerValue();
+          reader_.ExpectTag(TagList);
+          if (!Properties()) return false;
+        }
+        reader_.ReadTag();
+        return true;
+      case TagBinary: {
+        reader_.ReadTag();
+        char chunk[4096];
+        for (std::uint32_t left = reader_.ReadCount(); left > 0;) {
+          std::uint32_t count = left < sizeof chunk ? left : sizeof chunk;
+          reader_.ReadBytes(chunk, count);
+          left -= count;
+        }
+        return true;
+      }
+      case TagExtended: reader_.ReadExtendedValue(); return true;
+      case TagSingle: reader_.ReadSingleValue(); return true;
+      case TagCurrency: reader_.ReadCurrencyValue(); return true;
+      case TagDouble: reader_.ReadDoubleValue(); return true;
+      case TagInt8:
+      case TagInt16:
+      case TagInt32: reader_.ReadIntegerValue(); return true;
+      case TagString:
+      case TagLongString: reader_.ReadStringValue(); return true;
+      case TagWideString: reader_.ReadWideStringValue(); return true;
+      default: reader_.ReadIdentValue(); return true;
+    }
+  }
+
+  TReader& reader_;
+};
+
+}  // namespace names
+
+// The stream stands at the form signature. False also when the stream does not read.
+inline bool HasOnlyIdentifierNames(TStream& stream) {
+  bool identifiers = false;
+  Accepts([&] {
+    TReader reader(stream);
+    reader.CheckSignature();
+    names::NameWalker walker(reader);
+    identifiers = walker.Object();
+  });
+  return identifiers;
+}
+
+}  // namespace reshape::fuzz

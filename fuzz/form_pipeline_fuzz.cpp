@@ -1,0 +1,45 @@
+// Fuzzes the whole form conversion in memory as the form pass runs it: binary form file to
+// text, text compiled with the rules into a new form file. The new file must convert to text
+// again, and when no rule acted and every name is an identifier it must give the same text as
+// the original.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "forms/resource_header.h"
+#include "fuzz/form_fuzz_support.h"
+#include "fuzz/form_names.h"
+
+using namespace reshape;
+
+namespace {
+
+void RunFormPass(const std::string& formFile, const CommandList& rules, CodePage codePage) {
+  TMemoryStream form(formFile);
+  TMemoryStream text;
+  if (!fuzz::Accepts([&] { FormFileToText(form, text, codePage); })) return;
+  text.SetPosition(0);
+  fuzz::CompileRun compile(rules);
+  compile.run.SystemCodePage = codePage;
+  TMemoryStream compiled;
+  if (!fuzz::Accepts([&] { WriteFormFile(text, compiled, compile.context); })) return;
+
+  TMemoryStream written(compiled.Bytes());
+  TMemoryStream again;
+  fuzz::Check(fuzz::Accepts([&] { FormFileToText(written, again, codePage); }),
+              "the converted form file does not convert to text");
+  TMemoryStream stream(formFile);
+  SkipResourceHeader(stream);
+  if (!compile.run.FileChanged && fuzz::HasOnlyIdentifierNames(stream))
+    fuzz::CheckSameText(text.Bytes(), again.Bytes(), "an unchanged form file changed its text");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const CommandList kRules = ParseScript(fuzz::kFormRulesScript);
+  std::string file(fuzz::AsText(data, size));
+  RunFormPass(file, kRules, CodePage(1252));
+  if (fuzz::HasHighBytes(file)) RunFormPass(file, kRules, CodePage(936));
+  return 0;
+}

@@ -1,0 +1,35 @@
+// Fuzzes the binary-to-text conversion of whole form files (resource header, then the binary
+// form stream). A stream that converts and whose names are identifiers must survive compiling
+// its text and converting it back; any other text must do so after one such round.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "forms/resource_header.h"
+#include "fuzz/form_fuzz_support.h"
+#include "fuzz/form_names.h"
+
+using namespace reshape;
+
+namespace {
+
+void ConvertAndRoundTrip(const std::string& file, CodePage codePage) {
+  TMemoryStream input(file);
+  TMemoryStream output;
+  if (!fuzz::Accepts([&] { FormFileToText(input, output, codePage); })) return;
+  TMemoryStream stream(file);
+  SkipResourceHeader(stream);
+  if (fuzz::HasOnlyIdentifierNames(stream))
+    fuzz::CheckTextRoundTrip(output.Bytes(), codePage);
+  else
+    fuzz::CheckTextSettles(output.Bytes(), codePage);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::string file(fuzz::AsText(data, size));
+  ConvertAndRoundTrip(file, CodePage(1252));
+  if (fuzz::HasHighBytes(file)) ConvertAndRoundTrip(file, CodePage(932));
+  return 0;
+}

@@ -1,0 +1,110 @@
+// Fuzzes the line transforms of the source, unit and project passes over arbitrary file bytes,
+// with a fixed set of commands and with commands taken from the input.
+//
+// Input: one options byte (bit 0: double-byte code page, bits 1-2: which one), one length byte
+// N, N bytes of script text (ignored when it does not parse), then the file's bytes.
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_support.h"
+#include "script/script_reader.h"
+#include "source/project_renamer.h"
+#include "source/source_renamer.h"
+#include "source/text_lines.h"
+#include "source/unit_renamer.h"
+
+using namespace reshape;
+
+namespace {
+
+// Renames that grow, shrink, chain, touch a double-byte lead byte, a NUL, the end-of-text mark
+// and the delimiters, so that every transform has work on ordinary sources too.
+constexpr std::string_view kFixedScript =
+    "RENC>TForm,TMainForm\r\n"
+    "RENC>TMainForm,TForm\r\n"
+    "RENC>TButton,TBitBtnWithAVeryLongNameIndeed\r\n"
+    "RENC>T,X\r\n"
+    "RENS>Caption,Text\r\n"
+    "RENS>a,aa\r\n"
+    "RENS>''',\"\r\n"
+    "RENS>\x82\xA0,ok\r\n"
+    "RENS>(*,{\r\n"
+    "RENS>end,\x1A\r\n"
+    "RENU>SysUtils,System.SysUtils\r\n"
+    "RENU>Forms,\r\n"
+    "RENU>uses,Classes\r\n"
+    "PKGR>vcl,vclnew\r\n"
+    "PKGR>.bpl,\r\n"
+    "PKGR>x,xx\r\n";
+
+constexpr std::array<int, 4> kDoubleByteCodePages = {932, 936, 949, 950};
+
+class IdentityTransform : public LineTransform {
+ public:
+  void TransformLine(std::string&) override {}
+};
+
+// The bytes from the first end-of-text mark on that are kept behind the rewritten lines.
+std::string_view KeptTail(std::string_view bytes) {
+  std::size_t mark = bytes.find('\x1A');
+  if (mark == std::string_view::npos || mark + 1 == bytes.size()) return {};
+  return bytes.substr(mark);
+}
+
+std::size_t CountCarriageReturns(std::string_view text) {
+  return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
+}
+
+template <typename Transform>
+void RewriteWith(const CommandList& commands, CodePage codePage, std::string_view file,
+                 const std::string& plain) {
+  fuzz::NullLogger logger;
+  RunState state(commands, logger, codePage);
+  state.CurrentFileName = "UNIT1.PAS";
+  std::string rewritten;
+  if (!fuzz::Accepts([&] {
+        Transform transform(state);
+        rewritten = RewriteText(file, transform);
+      }))
+    return;
+  // Names never hold a line break, so the rewritten file has exactly the lines of the
+  // unchanged one, and the bytes behind the end-of-text mark are kept as they were.
+  std::string_view tail = KeptTail(file);
+  fuzz::Check(rewritten.ends_with(tail), "bytes behind the end-of-text mark lost");
+  std::string_view lines = std::string_view(rewritten).substr(0, rewritten.size() - tail.size());
+  std::string_view plainLines = std::string_view(plain).substr(0, plain.size() - tail.size());
+  fuzz::Check(CountCarriageReturns(lines) == CountCarriageReturns(plainLines),
+              "rewriting changed the number of lines");
+  fuzz::Check(lines.empty() || lines.ends_with("\r\n"), "last line not ended with CR LF");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const std::uint8_t options = data[0];
+  const std::size_t scriptLength = std::min<std::size_t>(data[1], size - 2);
+  std::string_view script = fuzz::AsText(data + 2, scriptLength);
+  std::string_view file = fuzz::AsText(data + 2 + scriptLength, size - 2 - scriptLength);
+  CodePage codePage = (options & 1) ? CodePage(kDoubleByteCodePages[(options >> 1) & 3])
+                                    : CodePage(1252);
+
+  // Without any change the text is only cut into lines; doing that twice changes nothing more.
+  IdentityTransform identity;
+  std::string plain = RewriteText(file, identity);
+  fuzz::CheckSameText(plain, RewriteText(plain, identity), "line cutting is not stable");
+
+  CommandList commands = ParseScript(kFixedScript);
+  CommandList fromInput;
+  if (fuzz::Accepts([&] { fromInput = ParseScript(script); }))
+    commands.insert(commands.end(), fromInput.begin(), fromInput.end());
+
+  RewriteWith<SourceLineTransform>(commands, codePage, file, plain);
+  RewriteWith<UnitLineTransform>(commands, codePage, file, plain);
+  RewriteWith<ProjectLineTransform>(commands, codePage, file, plain);
+  return 0;
+}
