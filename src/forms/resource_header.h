@@ -11,7 +11,8 @@ namespace reshape {
 
 // Leaves the stream at the first byte of the form stream. EInvalidImage
 // "Invalid stream format" unless the file begins with 0xFF and type 10. The name is looked for
-// within the first 79 bytes of the file; flags and size are not checked.
+// within the first 259 bytes of the file (any class name and its terminator); flags and size
+// are not checked.
 void SkipResourceHeader(TStream& stream);
 
 // The header for the compiled form stream, named after its root class as read back from the

@@ -42,11 +42,19 @@ TEST(ResourceHeaderTest, SkipRejectsOtherFiles) {
   }
 }
 
-TEST(ResourceHeaderTest, SkipOfAnUnterminatedNameStopsAfter76Bytes) {
-  std::string name(100, 'N');
+TEST(ResourceHeaderTest, SkipPassesOverNamesOfAnyClassNameLength) {
+  for (std::size_t length : {75u, 76u, 77u, 100u, 255u}) {
+    TMemoryStream file(FormFile(std::string(length, 'N'), Stream("T")));
+    SkipResourceHeader(file);
+    EXPECT_EQ(file.Position(), static_cast<std::int64_t>(length + 10)) << length;
+  }
+}
+
+TEST(ResourceHeaderTest, SkipOfAnUnterminatedNameStopsAfter256Bytes) {
+  std::string name(300, 'N');
   TMemoryStream file(FormFile(name, Stream("T")));
   SkipResourceHeader(file);
-  EXPECT_EQ(file.Position(), 86);
+  EXPECT_EQ(file.Position(), 266);
 }
 
 TEST(ResourceHeaderTest, WriteNamesTheRootClassUpperCased) {
@@ -79,13 +87,17 @@ TEST(ResourceHeaderTest, LongClassNamesGetAHeaderOfTheirLength) {
 }
 
 TEST(ResourceHeaderTest, WrittenHeaderIsSkippedAgain) {
-  std::string stream = Stream("TForm1", 3);
-  TMemoryStream compiled(stream);
-  TMemoryStream file;
-  WriteResourceHeader(compiled, file);
-  file.SetPosition(0);
-  SkipResourceHeader(file);
-  EXPECT_EQ(file.Position(), static_cast<std::int64_t>(file.Bytes().size() - stream.size()));
+  // A class renamed to a long name must not make the converted form file unreadable.
+  for (std::string name : {std::string("TForm1"), std::string(76, 'c'), std::string(239, 'c')}) {
+    std::string stream = Stream(name, 3);
+    TMemoryStream compiled(stream);
+    TMemoryStream file;
+    WriteResourceHeader(compiled, file);
+    file.SetPosition(0);
+    SkipResourceHeader(file);
+    EXPECT_EQ(file.Position(), static_cast<std::int64_t>(file.Bytes().size() - stream.size()))
+        << name.size();
+  }
 }
 
 TEST(ResourceHeaderTest, WriteOfATruncatedStreamFails) {
