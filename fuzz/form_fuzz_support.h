@@ -73,8 +73,41 @@ inline bool StreamToText(const std::string& stream, CodePage codePage, std::stri
   return true;
 }
 
+// The text with the "s" and "d" dropped from single and double values: the compiler writes
+// every float as an 80-bit one, so these come back as the same number without the letter.
+inline std::string WithoutFloatSuffixes(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  while (!text.empty()) {
+    std::size_t end = text.find("\r\n");
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 2);
+    // The value is what follows " = ", or the whole line for an element of a list, without
+    // the ")" that close lists behind it.
+    std::size_t from = line.find(" = ");
+    from = from == std::string_view::npos ? line.find_first_not_of(' ') : from + 3;
+    std::size_t to = line.find_last_not_of(')');
+    bool dropped = false;
+    if (from != std::string_view::npos && to != std::string_view::npos && to > from &&
+        (line[to] == 's' || line[to] == 'd')) {
+      std::string_view value = line.substr(from, to - from);
+      std::size_t digits = value.starts_with('-') ? 1 : 0;
+      if (value.size() > digits && value[digits] >= '0' && value[digits] <= '9' &&
+          value.find_first_not_of("0123456789.E+-") == std::string_view::npos) {
+        result.append(line.substr(0, to));
+        result.append(line.substr(to + 1));
+        dropped = true;
+      }
+    }
+    if (!dropped) result.append(line);
+    if (end != std::string_view::npos) result.append("\r\n");
+  }
+  return result;
+}
+
 // A text form that the converter wrote and the compiler accepts (without rules) must come out
-// of the next conversion byte for byte as it went in.
+// of the next conversion byte for byte as it went in, but for the letters of single and
+// double values.
 inline void CheckTextRoundTrip(const std::string& text, CodePage codePage) {
   CompileRun plain{CommandList()};
   TMemoryStream input(text);
@@ -84,7 +117,8 @@ inline void CheckTextRoundTrip(const std::string& text, CodePage codePage) {
   std::string again;
   Check(StreamToText(compiled.Bytes(), codePage, again),
         "the compiled text form does not convert back to text", text);
-  CheckSameText(text, again, "text form changed by compiling it and converting it back");
+  CheckSameText(WithoutFloatSuffixes(text), again,
+                "text form changed by compiling it and converting it back");
 }
 
 // Any text form that compiles gives a text form that survives the round trip: names that the
