@@ -73,10 +73,23 @@ bool IsDecimalLiteral(std::string_view text) {
   return true;
 }
 
+// The words the text form writes for infinite and not-a-number floats: bare for extended
+// values, with the letter of single and double values behind them.
+bool IsFloatWord(std::string_view name, std::string_view word) {
+  if (!name.starts_with(word)) return false;
+  name.remove_prefix(word.size());
+  return name.empty() || name == "s" || name == "d";
+}
+
+bool IsFollowedByInfinity(const TParser& parser) {
+  return parser.IsFollowedDirectlyBy("INF") || parser.IsFollowedDirectlyBy("INFs") ||
+         parser.IsFollowedDirectlyBy("INFd");
+}
+
 void CompileInteger(CompileSession& session) {
   TParser& parser = session.Parser;
   std::string text = parser.TokenText();
-  if (text == "-" && parser.IsFollowedDirectlyBy("INF")) {
+  if (text == "-" && IsFollowedByInfinity(parser)) {
     parser.Advance();
     session.Writer.WriteExtendedValue(-std::numeric_limits<long double>::infinity());
   } else if (std::int32_t value = 0; TextToInteger(text, value)) {
@@ -117,10 +130,9 @@ void CompileFloat(CompileSession& session) {
 
 void CompileIdentifier(CompileSession& session) {
   std::string name = session.Parser.ReadDottedIdentifier();
-  // The text form writes infinite and not-a-number floats as these words.
-  if (name == "INF")
+  if (IsFloatWord(name, "INF"))
     session.Writer.WriteExtendedValue(std::numeric_limits<long double>::infinity());
-  else if (name == "NAN")
+  else if (IsFloatWord(name, "NAN"))
     session.Writer.WriteExtendedValue(std::numeric_limits<long double>::quiet_NaN());
   else
     session.Writer.WriteIdentValue(name);

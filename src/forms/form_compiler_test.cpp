@@ -187,7 +187,14 @@ INSTANTIATE_TEST_SUITE_P(
                               FormBytes().Currency(std::numeric_limits<std::int64_t>::min())},
                     ValueCase{"INF", FormBytes().Extended(kInf)},
                     ValueCase{"-INF", FormBytes().Extended(-kInf)},
-                    ValueCase{"NAN", FormBytes().Extended(kNaN)}));
+                    ValueCase{"NAN", FormBytes().Extended(kNaN)},
+                    // Single and double values carry their letter behind these words too.
+                    ValueCase{"INFs", FormBytes().Extended(kInf)},
+                    ValueCase{"INFd", FormBytes().Extended(kInf)},
+                    ValueCase{"-INFs", FormBytes().Extended(-kInf)},
+                    ValueCase{"-INFd", FormBytes().Extended(-kInf)},
+                    ValueCase{"NANs", FormBytes().Extended(kNaN)},
+                    ValueCase{"NANd", FormBytes().Extended(kNaN)}));
 
 INSTANTIATE_TEST_SUITE_P(
     Strings, CompiledValue,
@@ -215,7 +222,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ValueCase{"Form1.Button1", FormBytes().Ident("Form1.Button1")},
                     // Only the exact words the text form writes for floats are floats.
                     ValueCase{"Inf", FormBytes().Ident("Inf")},
-                    ValueCase{"INF.X", FormBytes().Ident("INF.X")}));
+                    ValueCase{"INF.X", FormBytes().Ident("INF.X")},
+                    ValueCase{"INFc", FormBytes().Ident("INFc")},
+                    ValueCase{"NANS", FormBytes().Ident("NANS")},
+                    ValueCase{"INFsd", FormBytes().Ident("INFsd")}));
 
 INSTANTIATE_TEST_SUITE_P(
     Structures, CompiledValue,
@@ -483,6 +493,11 @@ TEST(RoundTrip, ValuesTheTextCannotCarry) {
       {FormBytes().Double(0.1), FormBytes().Extended(0.1L)},
       {FormBytes().Extended(1.0L / 3), FormBytes().Extended(0.333333333333333L)},
       {FormBytes().WStr(u"abc"), FormBytes().Str("abc")},
+      // Infinite and not-a-number single and double values stay floats, not identifiers.
+      {FormBytes().Single(std::numeric_limits<float>::infinity()), FormBytes().Extended(kInf)},
+      {FormBytes().Double(-std::numeric_limits<double>::infinity()), FormBytes().Extended(-kInf)},
+      {FormBytes().Single(std::numeric_limits<float>::quiet_NaN()), FormBytes().Extended(kNaN)},
+      {FormBytes().Double(std::numeric_limits<double>::quiet_NaN()), FormBytes().Extended(kNaN)},
   };
   for (const auto& c : cases) {
     std::string text = StreamToText(WithValue(c.stored));

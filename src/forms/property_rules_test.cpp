@@ -105,6 +105,7 @@ TEST(Delp, DropsEveryKindOfValue) {
   const std::string values[] = {
       "8",
       "-INF",
+      "-INFs",
       "99999999999",
       "1.5c",
       "clRed",
