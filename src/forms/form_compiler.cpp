@@ -128,8 +128,11 @@ void CompileFloat(CompileSession& session) {
   parser.Advance();
 }
 
-void CompileIdentifier(CompileSession& session) {
+void CompileIdentifier(CompileSession& session, bool inList) {
   std::string name = session.Parser.ReadDottedIdentifier();
+  // Null is stored as the byte that ends a list: inside one it would cut the list short and
+  // leave a stream that no longer reads.
+  if (inList && SameIgnoringAsciiCase(name, "Null")) session.Parser.Fail("Invalid property value");
   if (IsFloatWord(name, "INF"))
     session.Writer.WriteExtendedValue(std::numeric_limits<long double>::infinity());
   else if (IsFloatWord(name, "NAN"))
@@ -143,7 +146,12 @@ void CompileList(CompileSession& session) {
   NestingLevel level(session);
   session.Writer.WriteListStart();
   session.Parser.Advance();
-  while (session.Parser.Token() != ')') CompileValue(session);
+  while (session.Parser.Token() != ')') {
+    if (session.Parser.Token() == TokIdentifier)
+      CompileIdentifier(session, true);
+    else
+      CompileValue(session);
+  }
   session.Writer.WriteEndMarker();
   session.Parser.Advance();
 }
@@ -278,7 +286,7 @@ void CompileValue(CompileSession& session) {
         session.Writer.WriteStringValue(joined.Narrow);
       return;
     }
-    case TokIdentifier: return CompileIdentifier(session);
+    case TokIdentifier: return CompileIdentifier(session, false);
     case TokInteger: return CompileInteger(session);
     case TokFloat: return CompileFloat(session);
     case '(': return CompileList(session);

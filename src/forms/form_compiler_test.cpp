@@ -244,6 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                       .List().End()
                       .Int8(3).List().Prop("B.C").Collection().End().End()
                       .End()},
+        ValueCase{"(Null.X\r\n  nil)", FormBytes().List().Ident("Null.X").Byte(TagNil).End()},
         ValueCase{"{}", FormBytes().Binary("")},
         ValueCase{"{0A1B\r\n  ff}", FormBytes().Binary("\x0a\x1b\xff")}));
 
@@ -350,6 +351,10 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
         ErrorCase{"object A\r\n  P = 'abc\r\nend", "Invalid string constant on line 2"},
         ErrorCase{"object A\r\n  P = (1\r\n  2\r\n", "Invalid property value on line 4"},
+        // Null is stored as the byte that ends a list, so no list can hold it.
+        ErrorCase{"object A\r\n  P = (\r\n    1\r\n    null)\r\nend",
+                  "Invalid property value on line 4"},
+        ErrorCase{"object A\r\n  P = ((Null))\r\nend", "Invalid property value on line 2"},
         ErrorCase{"object A\r\n  P = 1\r\n", "Identifier expected on line 3"},
         ErrorCase{"object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
         // A blank before the dot ends the identifier; the dot then starts the next property.
