@@ -25,6 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "the compiled form does not convert to text");
   fuzz::Check(written.Position() == static_cast<std::int64_t>(written.Bytes().size()),
               "the compiled form has bytes after its root object");
-  fuzz::CheckTextRoundTrip(again.Bytes(), CodePage(1252));
+  fuzz::CheckTextRoundTrip(again.Bytes(), fuzz::StreamOfFormFile(file.Bytes()), CodePage(1252));
   return 0;
 }

@@ -7,7 +7,9 @@
 
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
+#include "forms/resource_header.h"
 #include "fuzz/fuzz_support.h"
+#include "fuzz/value_kinds.h"
 #include "platform/code_page.h"
 #include "platform/stream.h"
 #include "script/script_reader.h"
@@ -64,6 +66,13 @@ inline bool HasHighBytes(std::string_view bytes) {
   return false;
 }
 
+// The binary form stream of a form file: what follows its resource header.
+inline std::string StreamOfFormFile(const std::string& file) {
+  TMemoryStream input(file);
+  SkipResourceHeader(input);
+  return file.substr(static_cast<std::size_t>(input.Position()));
+}
+
 // The text form of a binary form stream (signature first), or false on a clean failure.
 inline bool StreamToText(const std::string& stream, CodePage codePage, std::string& text) {
   TMemoryStream input(stream);
@@ -71,6 +80,16 @@ inline bool StreamToText(const std::string& stream, CodePage codePage, std::stri
   if (!Accepts([&] { FormStreamToText(input, output, codePage); })) return false;
   text = output.Bytes();
   return true;
+}
+
+// A value of the text form that is a float with the letter of a single or double value.
+inline bool IsSuffixedFloat(std::string_view value) {
+  if (value.size() < 2 || (value.back() != 's' && value.back() != 'd')) return false;
+  value.remove_suffix(1);
+  if (value == "INF" || value == "-INF" || value == "NAN") return true;
+  std::size_t digits = value.starts_with('-') ? 1 : 0;
+  return value.size() > digits && value[digits] >= '0' && value[digits] <= '9' &&
+         value.find_first_not_of("0123456789.E+-") == std::string_view::npos;
 }
 
 // The text with the "s" and "d" dropped from single and double values: the compiler writes
@@ -87,51 +106,53 @@ inline std::string WithoutFloatSuffixes(std::string_view text) {
     std::size_t from = line.find(" = ");
     from = from == std::string_view::npos ? line.find_first_not_of(' ') : from + 3;
     std::size_t to = line.find_last_not_of(')');
-    bool dropped = false;
-    if (from != std::string_view::npos && to != std::string_view::npos && to > from &&
-        (line[to] == 's' || line[to] == 'd')) {
-      std::string_view value = line.substr(from, to - from);
-      std::size_t digits = value.starts_with('-') ? 1 : 0;
-      if (value.size() > digits && value[digits] >= '0' && value[digits] <= '9' &&
-          value.find_first_not_of("0123456789.E+-") == std::string_view::npos) {
-        result.append(line.substr(0, to));
-        result.append(line.substr(to + 1));
-        dropped = true;
-      }
+    if (from != std::string_view::npos && to != std::string_view::npos && to >= from &&
+        IsSuffixedFloat(line.substr(from, to + 1 - from))) {
+      result.append(line.substr(0, to));
+      result.append(line.substr(to + 1));
+    } else {
+      result.append(line);
     }
-    if (!dropped) result.append(line);
     if (end != std::string_view::npos) result.append("\r\n");
   }
   return result;
 }
 
-// A text form that the converter wrote and the compiler accepts (without rules) must come out
-// of the next conversion byte for byte as it went in, but for the letters of single and
-// double values.
-inline void CheckTextRoundTrip(const std::string& text, CodePage codePage) {
+// The stream that the text compiles to without rules, or false on a clean failure.
+inline bool CompilePlain(const std::string& text, std::string& compiled) {
   CompileRun plain{CommandList()};
   TMemoryStream input(text);
-  TMemoryStream compiled;
-  if (!Accepts([&] { CompileForm(input, compiled, plain.context); })) return;
+  TMemoryStream output;
+  if (!Accepts([&] { CompileForm(input, output, plain.context); })) return false;
   Check(!plain.run.FileChanged, "a compilation without rules reported a change");
+  compiled = output.Bytes();
+  return true;
+}
+
+// A text form that the converter wrote from the stream original and that the compiler accepts
+// (without rules) must come out of the next conversion byte for byte as it went in, but for
+// the letters of single and double values; and its values must keep their kinds.
+inline void CheckTextRoundTrip(const std::string& text, const std::string& original,
+                               CodePage codePage) {
+  std::string compiled;
+  if (!CompilePlain(text, compiled)) return;
   std::string again;
-  Check(StreamToText(compiled.Bytes(), codePage, again),
+  Check(StreamToText(compiled, codePage, again),
         "the compiled text form does not convert back to text", text);
   CheckSameText(WithoutFloatSuffixes(text), again,
                 "text form changed by compiling it and converting it back");
+  CheckSameKinds(original, compiled, "values changed their kind in the round trip");
 }
 
 // Any text form that compiles gives a text form that survives the round trip: names that the
 // tokenizer reads differently from how they were written change once, and only once.
 inline void CheckTextSettles(const std::string& text, CodePage codePage) {
-  CompileRun plain{CommandList()};
-  TMemoryStream input(text);
-  TMemoryStream compiled;
-  if (!Accepts([&] { CompileForm(input, compiled, plain.context); })) return;
+  std::string compiled;
+  if (!CompilePlain(text, compiled)) return;
   std::string settled;
-  Check(StreamToText(compiled.Bytes(), codePage, settled),
+  Check(StreamToText(compiled, codePage, settled),
         "the compiled text form does not convert back to text", text);
-  CheckTextRoundTrip(settled, codePage);
+  CheckTextRoundTrip(settled, compiled, codePage);
 }
 
 }  // namespace reshape::fuzz

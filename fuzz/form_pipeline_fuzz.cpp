@@ -28,11 +28,14 @@ void RunFormPass(const std::string& formFile, const CommandList& rules, CodePage
   TMemoryStream again;
   fuzz::Check(fuzz::Accepts([&] { FormFileToText(written, again, codePage); }),
               "the converted form file does not convert to text");
-  TMemoryStream stream(formFile);
-  SkipResourceHeader(stream);
-  if (!compile.run.FileChanged && fuzz::HasOnlyIdentifierNames(stream))
+  std::string original = fuzz::StreamOfFormFile(formFile);
+  TMemoryStream stream(original);
+  if (!compile.run.FileChanged && fuzz::HasOnlyIdentifierNames(stream)) {
     fuzz::CheckSameText(fuzz::WithoutFloatSuffixes(text.Bytes()), again.Bytes(),
                         "an unchanged form file changed its text");
+    fuzz::CheckSameKinds(original, fuzz::StreamOfFormFile(compiled.Bytes()),
+                         "an unchanged form file changed the kinds of its values");
+  }
 }
 
 }  // namespace

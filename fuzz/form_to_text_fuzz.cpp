@@ -17,10 +17,10 @@ void ConvertAndRoundTrip(const std::string& file, CodePage codePage) {
   TMemoryStream input(file);
   TMemoryStream output;
   if (!fuzz::Accepts([&] { FormFileToText(input, output, codePage); })) return;
-  TMemoryStream stream(file);
-  SkipResourceHeader(stream);
+  std::string original = fuzz::StreamOfFormFile(file);
+  TMemoryStream stream(original);
   if (fuzz::HasOnlyIdentifierNames(stream))
-    fuzz::CheckTextRoundTrip(output.Bytes(), codePage);
+    fuzz::CheckTextRoundTrip(output.Bytes(), original, codePage);
   else
     fuzz::CheckTextSettles(output.Bytes(), codePage);
 }
