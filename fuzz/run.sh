@@ -20,8 +20,9 @@ seconds="$2"
 build="${RESHAPE_FUZZ_BUILD:-build-fuzz}"
 
 RESHAPE_NEEDS_CLANG=1 scripts/setup.sh
+# The same configuration as the sanitizer test build of CI, so that one build serves both.
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DRESHAPE_SANITIZE=ON -DRESHAPE_BUILD_FUZZERS=ON -DRESHAPE_BUILD_TESTS=OFF >/dev/null
+  -DRESHAPE_SANITIZE=ON -DRESHAPE_BUILD_FUZZERS=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 # Both form-file targets read binary forms and share one dictionary.
