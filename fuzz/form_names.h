@@ -1,8 +1,8 @@
 // Tells whether every name in a binary form stream can be read back from the text form as the
 // same name. The text form writes names as they are, so a class, object, property, identifier
-// or set element name that is not an identifier (a blank, a control byte, a quote, a keyword
-// where a property name stands) comes back different or not at all; the exact round trip of
-// the text form holds only for streams without such names.
+// or set element name that is not an identifier (a blank, a control byte, a quote) comes back
+// different or not at all; the exact round trip of the text form holds only for streams without
+// such names.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +11,6 @@
 
 #include "forms/filer.h"
 #include "fuzz/fuzz_support.h"
-#include "script/ascii_case.h"
 
 namespace reshape::fuzz {
 
@@ -39,12 +38,6 @@ inline bool IsDottedIdentifier(std::string_view name) {
   }
 }
 
-// A property name the compiler reads as one: not a word that ends a property list.
-inline bool IsPropertyName(std::string_view name) {
-  std::string_view first = name.substr(0, name.find('.'));
-  return IsDottedIdentifier(name) && !SameIgnoringAsciiCase(first, "object") &&
-         !SameIgnoringAsciiCase(first, "inherited") && !SameIgnoringAsciiCase(first, "end");
-}
 
 class NameWalker {
  public:
@@ -66,7 +59,7 @@ class NameWalker {
  private:
   bool Properties() {
     while (!reader_.AtEndMarker())
-      if (!IsPropertyName(reader_.ReadShortString()) || !Value()) return false;
+      if (!IsDottedIdentifier(reader_.ReadShortString()) || !Value()) return false;
     reader_.ReadTag();
     return true;
   }
