@@ -47,7 +47,10 @@ class NameWalker {
     reader_.ReadObjectPrefix();
     std::string className = reader_.ReadShortString();
     std::string objectName = reader_.ReadShortString();
-    if (!IsIdentifier(className) || !(objectName.empty() || IsIdentifier(objectName)))
+    // A class name of 240 bytes or more (possible after a prefix byte) is refused by the
+    // compiler, since without the prefix its length byte would read as one.
+    if (!IsIdentifier(className) || className.size() >= kMaxClassNameLength ||
+        !(objectName.empty() || IsIdentifier(objectName)))
       return false;
     if (!Properties()) return false;
     while (!reader_.AtEndMarker())
