@@ -1,5 +1,4 @@
 // Entry point: the run, and the failure report for anything that ends it early.
-#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "driver/file_selection.h"
 #include "driver/run.h"
 #include "driver/usage.h"
+#include "platform/command_line.h"
 #include "platform/errors.h"
 #include "platform/file_system.h"
 
@@ -25,9 +25,7 @@ void Report(const std::string& executable, std::string_view kind, unsigned long 
 
 int main(int argc, char** argv) {
   std::string executable = reshape::platform::ExecutablePath(argc > 0 ? argv[0] : nullptr);
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i)
-    if (argv[i][0] != '\0') arguments.emplace_back(argv[i]);
+  std::vector<std::string> arguments = reshape::platform::ProgramArguments(argc, argv);
 
   try {
     reshape::Console console;
