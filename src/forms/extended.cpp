@@ -1,10 +1,11 @@
 #include "forms/extended.h"
 
 #include <bit>
-#include <charconv>
 #include <cstring>
 #include <limits>
 #include <vector>
+
+#include "forms/decimal_to_extended.h"
 
 namespace reshape {
 
@@ -186,23 +187,14 @@ bool TextToExtended(std::string_view text, long double& value) {
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   std::size_t numberStart = i;
-  // Decimal exponent of the first non-zero digit, to tell an underflow from an overflow.
-  long magnitude = 0;
-  bool seenNonZero = false;
   bool anyDigit = false;
   while (isDigit(i)) {
-    if (seenNonZero) ++magnitude;
-    if (text[i] != '0' && !seenNonZero) seenNonZero = true;
     anyDigit = true;
     ++i;
   }
   if (i < text.size() && text[i] == '.') {
     ++i;
     while (isDigit(i)) {
-      if (!seenNonZero) {
-        --magnitude;
-        if (text[i] != '0') seenNonZero = true;
-      }
       anyDigit = true;
       ++i;
     }
@@ -224,16 +216,20 @@ bool TextToExtended(std::string_view text, long double& value) {
   skipBlanks();
   if (i != text.size()) return false;
 
-  long double parsed = 0;
-  auto [end, error] = std::from_chars(text.data() + numberStart, text.data() + numberEnd, parsed,
-                                      std::chars_format::general);
-  if (end != text.data() + numberEnd) return false;
-  if (error == std::errc::result_out_of_range) {
-    if (!seenNonZero || magnitude + exponent >= 0) return false;
-    parsed = 0;
-  } else if (error != std::errc()) {
-    return false;
+  // The digits without the "." and the power of ten they are scaled by.
+  std::string digits;
+  std::int64_t fractionDigits = 0;
+  bool inFraction = false;
+  for (std::size_t at = numberStart; at < numberEnd && text[at] != 'E' && text[at] != 'e'; ++at) {
+    if (text[at] == '.') {
+      inFraction = true;
+    } else {
+      digits += text[at];
+      if (inFraction) ++fractionDigits;
+    }
   }
+  long double parsed = 0;
+  if (!DecimalToExtended(digits, exponent - fractionDigits, parsed)) return false;
   value = negative ? -parsed : parsed;
   return true;
 }
