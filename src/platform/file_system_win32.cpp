@@ -1,0 +1,108 @@
+#include "platform/file_system.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/errors.h"
+#include "platform/fault_injection.h"
+#include "platform/os_error.h"
+#include "platform/windows_api.h"
+
+namespace reshape::platform {
+
+namespace {
+
+// The attributes a replaced file hands on to the file that takes its place.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+struct SearchCloser {
+  void operator()(HANDLE search) const { ::FindClose(search); }
+};
+
+}  // namespace
+
+std::vector<DirEntry> FindFiles(std::string_view mask) {
+  std::vector<DirEntry> entries;
+  // Entries of every kind are taken (the attribute filter 63: read-only, hidden, system,
+  // volume, directory, archive). The mask is applied here rather than by the system, which
+  // would also match it against short 8.3 names ("*.PAS" would find "a.pasx" as "A~1.PAS").
+  WIN32_FIND_DATAA data{};
+  HANDLE first = ::FindFirstFileA("*", &data);
+  if (first == INVALID_HANDLE_VALUE) return entries;
+  std::unique_ptr<void, SearchCloser> search(first);
+  do {
+    std::string_view name = data.cFileName;
+    if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
+    entries.push_back({std::string(name), (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
+  } while (::FindNextFileA(first, &data));
+  SortDirectoryEntries(entries);
+  return entries;
+}
+
+int ReplaceFile(const std::string& source, const std::string& target) {
+  DWORD attributes = ::GetFileAttributesA(target.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorCode();
+  if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+    return kErrorAccessDenied;
+
+  // A file that any other process has open is not replaced under it: opening it with no
+  // sharing fails then with a sharing violation.
+  int code = InjectedFault(Operation::Lock);
+  if (code == 0) {
+    HANDLE probe = ::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE)
+      code = LastErrorCode();
+    else
+      ::CloseHandle(probe);
+  }
+  if (code == 0) code = InjectedFault(Operation::Rename);
+  DWORD kept = attributes & kKeptAttributes;
+  if (code == 0 && !::SetFileAttributesA(source.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL))
+    code = LastErrorCode();
+  if (code == 0 && !::MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+    code = LastErrorCode();
+  return code;
+}
+
+int DeleteFile(const std::string& name) {
+  if (int fault = InjectedFault(Operation::Delete)) return fault;
+  return ::DeleteFileA(name.c_str()) ? 0 : LastErrorCode();
+}
+
+std::string DirectoryOf(std::string_view path) {
+  std::size_t separator = path.find_last_of("\\/:");
+  return separator == std::string_view::npos ? std::string()
+                                             : std::string(path.substr(0, separator + 1));
+}
+
+std::string ExecutablePath(const char*) {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return "reshape.exe";
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+int WriteStandardOutput(std::string_view bytes) {
+  // Nothing is buffered on the way: each write reaches the console or pipe at once.
+  HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  while (!bytes.empty()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+    DWORD written = 0;
+    if (!::WriteFile(output, bytes.data(), chunk, &written, nullptr)) return LastErrorCode();
+    if (written == 0) return kErrorDiskFull;
+    bytes.remove_prefix(written);
+  }
+  return 0;
+}
+
+CodePage SystemCodePage() { return CodePage(static_cast<int>(::GetACP())); }
+
+}  // namespace reshape::platform

@@ -1,0 +1,138 @@
+#include "platform/file.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/errors.h"
+#include "platform/fault_injection.h"
+#include "platform/os_error.h"
+#include "platform/windows_api.h"
+
+namespace reshape::platform {
+
+namespace {
+
+HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// One system call moves at most this many bytes, so counts always fit a DWORD.
+constexpr std::size_t kMaxTransfer = std::size_t{1} << 30;
+
+bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL; }
+
+}  // namespace
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = other.handle_;
+    other.handle_ = -1;
+  }
+  return *this;
+}
+
+File::~File() { Close(); }
+
+int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
+  Close();
+  bool creating = disposition != Disposition::OpenExisting;
+  if (int fault = InjectedFault(creating ? Operation::Create : Operation::Open)) return fault;
+  // An injected sharing violation comes before the file is touched, as a real one does.
+  if (int fault = InjectedFault(Operation::Lock)) return fault;
+  if (name.empty()) return kErrorFileNotFound;
+
+  bool writing = access != Access::Read;
+  DWORD attributes = ::GetFileAttributesA(name.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    // Directories cannot be opened as files; read-only files cannot be opened for writing,
+    // whatever rights the user has.
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kErrorAccessDenied;
+    if (writing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return kErrorAccessDenied;
+  }
+
+  DWORD desired = access == Access::Read    ? GENERIC_READ
+                  : access == Access::Write ? GENERIC_WRITE
+                                            : GENERIC_READ | GENERIC_WRITE;
+  DWORD shareMode = share == Share::DenyWrite ? FILE_SHARE_READ : 0;
+  DWORD creation = disposition == Disposition::OpenExisting   ? OPEN_EXISTING
+                   : disposition == Disposition::CreateAlways ? CREATE_ALWAYS
+                                                              : OPEN_ALWAYS;
+  HANDLE file = ::CreateFileA(name.c_str(), desired, shareMode, nullptr, creation,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return LastErrorCode();
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  return 0;
+}
+
+int File::Read(void* buffer, std::size_t count, std::size_t& got) {
+  got = 0;
+  if (int fault = InjectedFault(Operation::Read)) return fault;
+  DWORD read = 0;
+  if (!::ReadFile(Handle(handle_), buffer, static_cast<DWORD>(std::min(count, kMaxTransfer)), &read,
+                  nullptr))
+    return LastErrorCode();
+  got = read;
+  return 0;
+}
+
+int File::ReadAll(std::string& bytes) {
+  bytes.clear();
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(Handle(handle_), &size) && size.QuadPart > 0)
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  char chunk[1 << 16];
+  for (;;) {
+    std::size_t got = 0;
+    if (int code = Read(chunk, sizeof chunk, got)) return code;
+    if (got == 0) return 0;
+    bytes.append(chunk, got);
+  }
+}
+
+int File::Write(const void* buffer, std::size_t count) {
+  if (int fault = InjectedFault(Operation::Write)) return fault;
+  const char* p = static_cast<const char*>(buffer);
+  while (count > 0) {
+    DWORD written = 0;
+    if (!::WriteFile(Handle(handle_), p, static_cast<DWORD>(std::min(count, kMaxTransfer)),
+                     &written, nullptr)) {
+      DWORD error = ::GetLastError();
+      return IsDiskFull(error) ? kErrorDiskFull : ErrorCodeFromSystem(error);
+    }
+    if (written == 0) return kErrorDiskFull;
+    p += written;
+    count -= written;
+  }
+  return 0;
+}
+
+int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
+  DWORD method = whence == SEEK_SET ? FILE_BEGIN : whence == SEEK_CUR ? FILE_CURRENT : FILE_END;
+  LARGE_INTEGER distance{}, result{};
+  distance.QuadPart = offset;
+  if (!::SetFilePointerEx(Handle(handle_), distance, &result, method)) return LastErrorCode();
+  position = result.QuadPart;
+  return 0;
+}
+
+int File::Truncate(std::int64_t size) {
+  // The file's end is where its pointer stands; the pointer is put back afterwards.
+  LARGE_INTEGER zero{}, current{}, end{};
+  end.QuadPart = size;
+  HANDLE file = Handle(handle_);
+  if (!::SetFilePointerEx(file, zero, &current, FILE_CURRENT) ||
+      !::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file) ||
+      !::SetFilePointerEx(file, current, nullptr, FILE_BEGIN))
+    return LastErrorCode();
+  return 0;
+}
+
+int File::Close() {
+  if (handle_ == -1) return 0;
+  HANDLE file = Handle(handle_);
+  handle_ = -1;
+  int fault = InjectedFault(Operation::Close);
+  if (!::CloseHandle(file) && fault == 0) return LastErrorCode();
+  return fault;
+}
+
+}  // namespace reshape::platform
