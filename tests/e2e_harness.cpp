@@ -1,17 +1,9 @@
 #include "e2e_harness.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -20,6 +12,8 @@
 #include "script/run_state.h"
 
 namespace reshape::e2e {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -31,18 +25,30 @@ class NoLog : public ChangeLogger {
 }  // namespace
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "reshape-e2e-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path candidate = fs::temp_directory_path() / ("reshape-e2e-" + std::to_string(random()));
+    if (fs::create_directory(candidate)) {
+      path_ = candidate.string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
   // Read-only entries must be writable again before they can be removed.
-  for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
-    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  for (auto& entry : fs::recursive_directory_iterator(path_, ignored))
+    fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::operator/(const std::string& name) const {
+  std::string path = path_ + "/" + name;
+  if (fs::path::preferred_separator != '/')
+    std::replace(path.begin(), path.end(), '/', static_cast<char>(fs::path::preferred_separator));
+  return path;
 }
 
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
@@ -59,64 +65,22 @@ std::string TempDir::Read(const std::string& name) const {
   return bytes.str();
 }
 
-bool TempDir::Exists(const std::string& name) const {
-  return std::filesystem::exists(*this / name);
-}
+bool TempDir::Exists(const std::string& name) const { return fs::exists(*this / name); }
 
 void TempDir::SetReadOnly(const std::string& name, bool readOnly) const {
-  std::filesystem::permissions(*this / name, std::filesystem::perms::owner_write,
-                               readOnly ? std::filesystem::perm_options::remove
-                                        : std::filesystem::perm_options::add);
+  fs::permissions(*this / name, fs::perms::owner_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add);
 }
 
 std::vector<std::string> TempDir::List() const {
   std::vector<std::string> names;
-  for (auto& entry : std::filesystem::directory_iterator(path_))
+  for (auto& entry : fs::directory_iterator(path_))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
 
-RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& environment, const std::string& executable) {
-  int pipeFds[2];
-  if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
-  pid_t child = ::fork();
-  if (child < 0) throw std::runtime_error("fork failed");
-  if (child == 0) {
-    ::dup2(pipeFds[1], STDOUT_FILENO);
-    ::close(pipeFds[0]);
-    ::close(pipeFds[1]);
-    int devNull = ::open("/dev/null", O_RDONLY);
-    ::dup2(devNull, STDIN_FILENO);
-    if (::chdir(directory.c_str()) != 0) ::_exit(127);
-    for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(executable.c_str()));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::execv(executable.c_str(), argv.data());
-    ::_exit(127);
-  }
-  ::close(pipeFds[1]);
-  RunResult result;
-  char buffer[4096];
-  for (;;) {
-    ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
-    if (n > 0) {
-      result.Output.append(buffer, static_cast<std::size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      break;
-    }
-  }
-  ::close(pipeFds[0]);
-  int status = 0;
-  struct rusage usage{};
-  ::wait4(child, &status, 0, &usage);
-  result.PeakMemoryKb = usage.ru_maxrss;
-  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return result;
-}
+std::string ModuleName() { return fs::path(ReshapeExecutable()).filename().string(); }
 
 std::string CompileFormText(const std::string& text) {
   CommandList none;
@@ -132,6 +96,10 @@ std::string CompileFormText(const std::string& text) {
 std::string MaskAddress(const std::string& output) {
   static const std::regex address(" at [0-9A-F]{8}\\.\n");
   return std::regex_replace(output, address, " at ADDRESS.\n");
+}
+
+std::string Report(const std::string& kind, const std::string& message) {
+  return "Exception " + kind + " in module " + ModuleName() + " at ADDRESS.\n" + message + "\n";
 }
 
 }  // namespace reshape::e2e

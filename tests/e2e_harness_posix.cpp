@@ -1,0 +1,70 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+
+#include "e2e_harness.h"
+
+namespace reshape::e2e {
+
+std::string ReshapeExecutable() { return RESHAPE_EXECUTABLE; }
+
+RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& environment, const std::string& executable) {
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+  pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    ::dup2(pipeFds[1], STDOUT_FILENO);
+    ::close(pipeFds[0]);
+    ::close(pipeFds[1]);
+    int devNull = ::open("/dev/null", O_RDONLY);
+    ::dup2(devNull, STDIN_FILENO);
+    if (::chdir(directory.c_str()) != 0) ::_exit(127);
+    for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(executable.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(executable.c_str(), argv.data());
+    ::_exit(127);
+  }
+  ::close(pipeFds[1]);
+  RunResult result;
+  char buffer[4096];
+  for (;;) {
+    ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+    if (n > 0) {
+      result.Output.append(buffer, static_cast<std::size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      break;
+    }
+  }
+  ::close(pipeFds[0]);
+  int status = 0;
+  struct rusage usage{};
+  ::wait4(child, &status, 0, &usage);
+  result.PeakMemoryKb = usage.ru_maxrss;
+  result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return result;
+}
+
+// reshape takes the same advisory locks: a shared one to read, an exclusive one otherwise.
+HeldFile::HeldFile(const std::string& path, Mode mode) {
+  int fd = ::open(path.c_str(), mode == Mode::Reading ? O_RDONLY : O_RDWR);
+  if (fd < 0) throw std::runtime_error("cannot open " + path);
+  if (::flock(fd, mode == Mode::Reading ? LOCK_SH : LOCK_EX) != 0) {
+    ::close(fd);
+    throw std::runtime_error("cannot lock " + path);
+  }
+  handle_ = fd;
+}
+
+HeldFile::~HeldFile() { ::close(static_cast<int>(handle_)); }
+
+}  // namespace reshape::e2e

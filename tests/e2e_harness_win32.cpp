@@ -1,0 +1,127 @@
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "e2e_harness.h"
+#include "platform/windows_api.h"
+
+#include <psapi.h>
+
+namespace reshape::e2e {
+
+namespace {
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// Sets environment entries "NAME=value" for the processes started meanwhile, and puts the
+// old values back when it goes.
+class ScopedEnvironment {
+ public:
+  explicit ScopedEnvironment(const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+      std::size_t equals = entry.find('=');
+      std::string name = entry.substr(0, equals);
+      std::optional<std::string> old;
+      if (DWORD length = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0)) {
+        std::string value(length, '\0');
+        value.resize(::GetEnvironmentVariableA(name.c_str(), value.data(), length));
+        old = value;
+      }
+      saved_.emplace_back(name, old);
+      ::SetEnvironmentVariableA(name.c_str(),
+                                equals == std::string::npos ? "" : entry.c_str() + equals + 1);
+    }
+  }
+  ~ScopedEnvironment() {
+    for (auto& [name, old] : saved_)
+      ::SetEnvironmentVariableA(name.c_str(), old ? old->c_str() : nullptr);
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+RunResult RunProcess(const std::string& directory, const std::string& executable,
+                     std::string commandLine) {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) throw std::runtime_error("pipe failed");
+  UniqueHandle reader(readEnd), writer(writeEnd);
+  ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  UniqueHandle input(::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inheritable, OPEN_EXISTING, 0, nullptr));
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input.get();
+  startup.hStdOutput = writeEnd;
+  startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                        nullptr, directory.c_str(), &startup, &process))
+    throw std::runtime_error("cannot start " + executable);
+  UniqueHandle processHandle(process.hProcess), thread(process.hThread);
+  writer.reset();
+  input.reset();
+
+  RunResult result;
+  char buffer[4096];
+  DWORD got = 0;
+  while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    result.Output.append(buffer, got);
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exitCode = 0;
+  ::GetExitCodeProcess(process.hProcess, &exitCode);
+  PROCESS_MEMORY_COUNTERS memory{};
+  if (::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
+    result.PeakMemoryKb = static_cast<long>(memory.PeakWorkingSetSize / 1024);
+  result.ExitCode = static_cast<int>(exitCode);
+  return result;
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+}  // namespace
+
+std::string ReshapeExecutable() {
+  // reshape.exe is built beside the test executable.
+  char path[MAX_PATH * 4];
+  DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string self(path, length);
+  return self.substr(0, self.find_last_of("\\/") + 1) + "reshape.exe";
+}
+
+RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& environment, const std::string& executable) {
+  // Every argument quoted whole: the test arguments hold no double quotes.
+  std::string commandLine = Quoted(executable);
+  for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
+  ScopedEnvironment scoped(environment);
+  return RunProcess(directory, executable, commandLine);
+}
+
+RunResult RunReshapeCommandLine(const std::string& directory, const std::string& arguments) {
+  std::string executable = ReshapeExecutable();
+  return RunProcess(directory, executable, Quoted(executable) + " " + arguments);
+}
+
+// "Reading" shares reading only; "exclusive" shares nothing.
+HeldFile::HeldFile(const std::string& path, Mode mode) {
+  HANDLE file = ::CreateFileA(path.c_str(),
+                              mode == Mode::Reading ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                              mode == Mode::Reading ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
+  handle_ = reinterpret_cast<long long>(file);
+}
+
+HeldFile::~HeldFile() { ::CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+}  // namespace reshape::e2e
