@@ -10,6 +10,8 @@
 
 namespace reshape::platform {
 
+// Write alone is for scratch copies: on Windows such a file may be renamed into place while the
+// program still holds it.
 enum class Access { Read, Write, ReadWrite };
 
 // How others may use the file while it is open. Emulated with advisory whole-file locks: a

@@ -3,6 +3,7 @@
 // and the system code page.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,7 +38,8 @@ class DirectoryLock {
   int Acquire();
 
  private:
-  int handle_ = -1;
+  // A file descriptor, or a Windows handle; -1 is none on both.
+  std::intptr_t handle_ = -1;
 };
 
 // The running executable's full path, and its directory with a trailing separator.

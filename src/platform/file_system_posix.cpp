@@ -60,7 +60,7 @@ int DeleteFile(const std::string& name) {
 }
 
 DirectoryLock::~DirectoryLock() {
-  if (handle_ >= 0) ::close(handle_);
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
 int DirectoryLock::Acquire() {

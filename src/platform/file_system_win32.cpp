@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "platform/errors.h"
@@ -69,6 +70,37 @@ int ReplaceFile(const std::string& source, const std::string& target) {
 int DeleteFile(const std::string& name) {
   if (int fault = InjectedFault(Operation::Delete)) return fault;
   return ::DeleteFileA(name.c_str()) ? 0 : LastErrorCode();
+}
+
+DirectoryLock::~DirectoryLock() {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+int DirectoryLock::Acquire() {
+  // A directory handle that kept other runs out would also keep this run from listing the
+  // directory and renaming files in it, so runs meet at a named mutex instead: one per
+  // directory, named after the volume and the directory's file index.
+  HANDLE directory = ::CreateFileA(".", FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (directory == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info{};
+  BOOL known = ::GetFileInformationByHandle(directory, &info);
+  ::CloseHandle(directory);
+  if (!known) return 0;
+  if (int fault = InjectedFault(Operation::Lock)) return fault;
+
+  char name[80];
+  std::snprintf(name, sizeof name, "Global\\reshape-run-%08lX-%08lX%08lX",
+                info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+  HANDLE mutex = ::CreateMutexA(nullptr, FALSE, name);
+  if (mutex == nullptr) return 0;
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    ::CloseHandle(mutex);
+    return kErrorSharingViolation;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(mutex);
+  return 0;
 }
 
 std::string DirectoryOf(std::string_view path) {

@@ -52,7 +52,10 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   DWORD desired = access == Access::Read    ? GENERIC_READ
                   : access == Access::Write ? GENERIC_WRITE
                                             : GENERIC_READ | GENERIC_WRITE;
-  DWORD shareMode = share == Share::DenyWrite ? FILE_SHARE_READ : 0;
+  // A file opened only for writing is a scratch copy that the program renames into place while
+  // it still holds it, which needs the delete share; every other file is held as asked.
+  DWORD shareMode = (share == Share::DenyWrite ? FILE_SHARE_READ : 0) |
+                    (access == Access::Write ? FILE_SHARE_DELETE : 0);
   DWORD creation = disposition == Disposition::OpenExisting   ? OPEN_EXISTING
                    : disposition == Disposition::CreateAlways ? CREATE_ALWAYS
                                                               : OPEN_ALWAYS;
