@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
+#include "platform/file_system.h"
 
 namespace reshape::e2e {
 namespace {
@@ -77,6 +78,27 @@ TEST(ConcurrencyE2E, TwoRunsAtOnceNeverMixTheirWork) {
     }
   }
   std::printf("concurrency: %d of 20 runs failed cleanly\n", cleanFailures);
+}
+
+// The test process holds the directory as a run in progress would.
+TEST(ConcurrencyE2E, RunInADirectoryHeldByAnotherRunFailsAtOnce) {
+  TempDir dir;
+  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+  dir.Write("A.PAS", "TFoo\r\n");
+  RunResult run;
+  {
+    platform::DirectoryLock held;
+    ASSERT_EQ(held.Acquire(dir.Path()), 0);
+    run = RunReshape(dir.Path(), {"job.scr"});
+  }
+  EXPECT_EQ(run.ExitCode, 1);
+  EXPECT_EQ(MaskAddress(run.Output), Report("EInOutError", "I/O error 32."));
+  EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");
+  EXPECT_FALSE(dir.Exists("job.LOG"));
+
+  RunResult after = RunReshape(dir.Path(), {"job.scr"});
+  EXPECT_EQ(after.ExitCode, 0) << after.Output;
+  EXPECT_EQ(dir.Read("A.PAS"), "TBar\r\n");
 }
 
 // Runs from two directories that name the same files: no directory lock keeps them apart, only

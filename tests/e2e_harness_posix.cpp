@@ -16,7 +16,9 @@ std::string ReshapeExecutable() { return RESHAPE_EXECUTABLE; }
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
                      const std::vector<std::string>& environment, const std::string& executable) {
   int pipeFds[2];
-  if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
+  // Close-on-exec, so that a child started meanwhile by another test thread does not keep this
+  // pipe open past this run.
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {

@@ -1,6 +1,8 @@
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 #include "e2e_harness.h"
@@ -47,9 +49,18 @@ class ScopedEnvironment {
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
+// A run that has not ended by then is stopped, so a hung child fails its test instead of
+// holding up the whole suite.
+constexpr DWORD kRunTimeoutMs = 10 * 60 * 1000;
+
+// Inheritable handles exist only while this is held, so that a child started meanwhile by
+// another test thread cannot inherit them and keep a pipe open past its own run.
+std::mutex processStart;
+
 RunResult RunProcess(const std::string& directory, const std::string& executable,
                      std::string commandLine) {
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  std::unique_lock<std::mutex> starting(processStart);
   HANDLE readEnd = nullptr, writeEnd = nullptr;
   if (!::CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) throw std::runtime_error("pipe failed");
   UniqueHandle reader(readEnd), writer(writeEnd);
@@ -70,13 +81,22 @@ RunResult RunProcess(const std::string& directory, const std::string& executable
   UniqueHandle processHandle(process.hProcess), thread(process.hThread);
   writer.reset();
   input.reset();
+  starting.unlock();
 
+  bool timedOut = false;
+  std::thread watchdog([&] {
+    if (::WaitForSingleObject(process.hProcess, kRunTimeoutMs) == WAIT_TIMEOUT) {
+      timedOut = true;
+      ::TerminateProcess(process.hProcess, 255);
+    }
+  });
   RunResult result;
   char buffer[4096];
   DWORD got = 0;
   while (::ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
     result.Output.append(buffer, got);
-  ::WaitForSingleObject(process.hProcess, INFINITE);
+  watchdog.join();
+  if (timedOut) result.Output += "\n[stopped: the run did not end in time]\n";
   DWORD exitCode = 0;
   ::GetExitCodeProcess(process.hProcess, &exitCode);
   PROCESS_MEMORY_COUNTERS memory{};

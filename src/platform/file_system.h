@@ -25,8 +25,8 @@ int ReplaceFile(const std::string& source, const std::string& target);
 
 int DeleteFile(const std::string& name);
 
-// Held for a whole run over the current directory, so that a second run started there at the
-// same time fails at once with a sharing violation (32) instead of working on the same files.
+// Held for a whole run over a directory, so that a second run started there at the same time
+// fails at once with a sharing violation (32) instead of working on the same files.
 class DirectoryLock {
  public:
   DirectoryLock() = default;
@@ -35,7 +35,7 @@ class DirectoryLock {
   ~DirectoryLock();
   // 0, or 32 when another run holds the directory. A directory that cannot be opened is not
   // locked and not an error: the file locks still keep two runs apart.
-  int Acquire();
+  int Acquire(const std::string& directory = ".");
 
  private:
   // A file descriptor, or a Windows handle; -1 is none on both.

@@ -63,8 +63,8 @@ DirectoryLock::~DirectoryLock() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-int DirectoryLock::Acquire() {
-  int fd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+int DirectoryLock::Acquire(const std::string& directory) {
+  int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return 0;
   int code = InjectedFault(Operation::Lock);
   if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();

@@ -76,17 +76,17 @@ DirectoryLock::~DirectoryLock() {
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-int DirectoryLock::Acquire() {
+int DirectoryLock::Acquire(const std::string& directory) {
   // A directory handle that kept other runs out would also keep this run from listing the
   // directory and renaming files in it, so runs meet at a named mutex instead: one per
-  // directory, named after the volume and the directory's file index.
-  HANDLE directory = ::CreateFileA(".", FILE_READ_ATTRIBUTES,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (directory == INVALID_HANDLE_VALUE) return 0;
+  // directory, named after its volume and file index, whatever path leads to it.
+  HANDLE opened = ::CreateFileA(directory.c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return 0;
   BY_HANDLE_FILE_INFORMATION info{};
-  BOOL known = ::GetFileInformationByHandle(directory, &info);
-  ::CloseHandle(directory);
+  BOOL known = ::GetFileInformationByHandle(opened, &info);
+  ::CloseHandle(opened);
   if (!known) return 0;
   if (int fault = InjectedFault(Operation::Lock)) return fault;
 
@@ -94,8 +94,11 @@ int DirectoryLock::Acquire() {
   std::snprintf(name, sizeof name, "Global\\reshape-run-%08lX-%08lX%08lX",
                 info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
   HANDLE mutex = ::CreateMutexA(nullptr, FALSE, name);
-  if (mutex == nullptr) return 0;
-  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+  DWORD error = ::GetLastError();
+  // A mutex that exists belongs to a run in progress; one made by another user may not even
+  // be opened.
+  if (mutex == nullptr) return error == ERROR_ACCESS_DENIED ? kErrorSharingViolation : 0;
+  if (error == ERROR_ALREADY_EXISTS) {
     ::CloseHandle(mutex);
     return kErrorSharingViolation;
   }
