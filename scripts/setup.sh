@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing reshape needs, when it is missing: a C++20 compiler,
-# CMake and GoogleTest (Debian packages g++, cmake, libgtest-dev). A prepared machine pays
-# nothing. Source it or run it; it needs root (or sudo) only when something is missing.
+# CMake and GoogleTest (Debian packages g++, cmake, libgtest-dev); with RESHAPE_NEEDS_WINDOWS=1
+# also the MinGW-w64 cross compiler and Wine. A prepared machine pays nothing. Source it or run
+# it; it needs root (or sudo) only when something is missing.
 set -euo pipefail
 
 missing=()
@@ -14,14 +15,28 @@ if [ "${RESHAPE_NEEDS_CLANG:-0}" = 1 ]; then
   ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
 fi
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
+# Installed without recommended packages: Wine would bring fonts, sound and graphics libraries
+# that a console program and its tests never use.
+lean=()
+if [ "${RESHAPE_NEEDS_WINDOWS:-0}" = 1 ]; then
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || lean+=(g++-mingw-w64-x86-64-posix)
+  [ -x /usr/lib/wine/wine64 ] || command -v wine64 >/dev/null 2>&1 || command -v wine >/dev/null 2>&1 ||
+    lean+=(wine64)
+fi
+
+if [ $((${#missing[@]} + ${#lean[@]})) -gt 0 ]; then
+  echo "Installing: ${missing[*]} ${lean[*]}"
   sudo=""
   [ "$(id -u)" = 0 ] || sudo="sudo"
   if ! command -v apt-get >/dev/null 2>&1; then
-    echo "Please install these packages (Debian names): ${missing[*]}" >&2
+    echo "Please install these packages (Debian names): ${missing[*]} ${lean[*]}" >&2
     exit 1
   fi
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  if [ ${#missing[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  fi
+  if [ ${#lean[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${lean[@]}"
+  fi
 fi
