@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -53,6 +54,8 @@ class ScopedEnvironment {
 // holding up the whole suite.
 constexpr DWORD kRunTimeoutMs = 10 * 60 * 1000;
 
+constexpr int kStartAttempts = 3;
+
 // Inheritable handles exist only while this is held, so that a child started meanwhile by
 // another test thread cannot inherit them and keep a pipe open past its own run.
 std::mutex processStart;
@@ -75,9 +78,18 @@ RunResult RunProcess(const std::string& directory, const std::string& executable
   startup.hStdOutput = writeEnd;
   startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                        nullptr, directory.c_str(), &startup, &process))
-    throw std::runtime_error("cannot start " + executable);
+  // Wine on a busy machine now and then fails to start a process; a few tries ride that out.
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessA(executable.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+                         nullptr, directory.c_str(), &startup, &process))
+      break;
+    DWORD error = ::GetLastError();
+    if (attempt == kStartAttempts)
+      throw std::runtime_error("cannot start " + executable + ": error " + std::to_string(error));
+    std::fprintf(stderr, "starting %s failed with error %lu; trying again\n", executable.c_str(),
+                 static_cast<unsigned long>(error));
+    ::Sleep(1000);
+  }
   UniqueHandle processHandle(process.hProcess), thread(process.hThread);
   writer.reset();
   input.reset();

@@ -77,6 +77,27 @@ int File::Read(void* buffer, std::size_t count, std::size_t& got) {
   return 0;
 }
 
+int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
+  got = 0;
+  if (int fault = InjectedFault(Operation::Read)) return fault;
+  // A read at an offset moves the file pointer of a handle opened for plain reads and writes,
+  // so it is put back to where it stood.
+  HANDLE file = Handle(handle_);
+  LARGE_INTEGER zero{}, current{};
+  if (!::SetFilePointerEx(file, zero, &current, FILE_CURRENT)) return LastErrorCode();
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset));
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+  DWORD read = 0;
+  int code = 0;
+  if (!::ReadFile(file, buffer, static_cast<DWORD>(std::min(count, kMaxTransfer)), &read, &at) &&
+      ::GetLastError() != ERROR_HANDLE_EOF)
+    code = LastErrorCode();
+  if (!::SetFilePointerEx(file, current, nullptr, FILE_BEGIN) && code == 0) code = LastErrorCode();
+  if (code == 0) got = read;
+  return code;
+}
+
 int File::ReadAll(std::string& bytes) {
   bytes.clear();
   LARGE_INTEGER size{};
