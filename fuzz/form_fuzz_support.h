@@ -3,6 +3,9 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -83,14 +86,29 @@ inline bool StreamToText(const std::string& stream, CodePage codePage, std::stri
   return true;
 }
 
+// Whether a value of the text form is a number written in digits (sign, digits, ".", "E").
+inline bool IsFloatText(std::string_view value) {
+  std::size_t digits = value.starts_with('-') ? 1 : 0;
+  return value.size() > digits && value[digits] >= '0' && value[digits] <= '9' &&
+         value.find_first_not_of("0123456789.E+-") == std::string_view::npos;
+}
+
 // A value of the text form that is a float with the letter of a single or double value.
 inline bool IsSuffixedFloat(std::string_view value) {
   if (value.size() < 2 || (value.back() != 's' && value.back() != 'd')) return false;
   value.remove_suffix(1);
-  if (value == "INF" || value == "-INF" || value == "NAN") return true;
-  std::size_t digits = value.starts_with('-') ? 1 : 0;
-  return value.size() > digits && value[digits] >= '0' && value[digits] <= '9' &&
-         value.find_first_not_of("0123456789.E+-") == std::string_view::npos;
+  return value == "INF" || value == "-INF" || value == "NAN" || IsFloatText(value);
+}
+
+// A float whose 15 digits lie below the smallest normal extended value, or so close above it
+// that rounding took them below: they read back as a denormal number, which the text form
+// writes as 0.
+inline bool IsBelowNormalRange(std::string_view value) {
+  // Such a number is always written with a negative exponent; a line of hexadecimal digits of
+  // a binary value never has one.
+  return IsFloatText(value) && value.find("E-") != std::string_view::npos &&
+         std::fabs(std::strtold(std::string(value).c_str(), nullptr)) <
+             std::numeric_limits<long double>::min() * (1 + 1e-14L);
 }
 
 // A header or collection item line that carries the order -1, which stands for no order.
@@ -102,8 +120,8 @@ inline bool HasNoOrder(std::string_view line) {
 }
 
 // The text as compiling and converting it back gives it: the compiler writes every float as an
-// 80-bit one, so single and double values lose their "s" and "d", and an order of -1 is the
-// same as none, so it is dropped.
+// 80-bit one, so single and double values lose their "s" and "d"; a float at the bottom of the
+// extended range comes back as 0; and an order of -1 is the same as none, so it is dropped.
 inline std::string AsCompiledBack(std::string_view text) {
   std::string result;
   result.reserve(text.size());
@@ -116,12 +134,16 @@ inline std::string AsCompiledBack(std::string_view text) {
     std::size_t from = line.find(" = ");
     from = from == std::string_view::npos ? line.find_first_not_of(' ') : from + 3;
     std::size_t to = line.find_last_not_of(')');
-    if (from != std::string_view::npos && to != std::string_view::npos && to >= from &&
-        IsSuffixedFloat(line.substr(from, to + 1 - from))) {
-      result.append(line.substr(0, to));
-      result.append(line.substr(to + 1));
-    } else if (HasNoOrder(line)) {
+    std::string_view value;
+    if (from != std::string_view::npos && to != std::string_view::npos && to >= from)
+      value = line.substr(from, to + 1 - from);
+    if (HasNoOrder(line)) {
       result.append(line.substr(0, line.size() - 5));
+    } else if (IsSuffixedFloat(value) || IsBelowNormalRange(value)) {
+      std::string_view number = IsSuffixedFloat(value) ? value.substr(0, value.size() - 1) : value;
+      result.append(line.substr(0, from));
+      result.append(IsBelowNormalRange(number) ? std::string_view("0") : number);
+      result.append(line.substr(to + 1));
     } else {
       result.append(line);
     }
