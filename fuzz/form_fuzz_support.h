@@ -100,9 +100,9 @@ inline bool IsSuffixedFloat(std::string_view value) {
   return value == "INF" || value == "-INF" || value == "NAN" || IsFloatText(value);
 }
 
-// A float whose 15 digits lie below the smallest normal extended value, or so close above it
-// that rounding took them below: they read back as a denormal number, which the text form
-// writes as 0.
+// A float whose 15 digits lie below the smallest normal extended value (an unnormal number, or
+// one so close above it that rounding took the digits below): they read back as a denormal
+// number, or as 0, and the text form writes either as 0.
 inline bool IsBelowNormalRange(std::string_view value) {
   // Such a number is always written with a negative exponent; a line of hexadecimal digits of
   // a binary value never has one.

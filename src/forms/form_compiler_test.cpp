@@ -498,6 +498,9 @@ TEST(RoundTrip, ValuesTheTextCannotCarry) {
       {FormBytes().Double(0.1), FormBytes().Extended(0.1L)},
       {FormBytes().Extended(1.0L / 3), FormBytes().Extended(0.333333333333333L)},
       {FormBytes().WStr(u"abc"), FormBytes().Str("abc")},
+      // An item index of -1 stands for none.
+      {FormBytes().Collection().Int8(-1).List().End().End(),
+       FormBytes().Collection().List().End().End()},
       // Infinite and not-a-number single and double values stay floats, not identifiers.
       {FormBytes().Single(std::numeric_limits<float>::infinity()), FormBytes().Extended(kInf)},
       {FormBytes().Double(-std::numeric_limits<double>::infinity()), FormBytes().Extended(-kInf)},
@@ -508,6 +511,16 @@ TEST(RoundTrip, ValuesTheTextCannotCarry) {
     std::string text = StreamToText(WithValue(c.stored));
     EXPECT_EQ(CompileRun().Compile(text), WithValue(c.compiled)) << text;
   }
+}
+
+TEST(RoundTrip, FloatBelowTheNormalRangeComesBackAsZero) {
+  // The 15 digits of the smallest normal extended value lie below it: they read back as a
+  // denormal number, whose text is 0. Nothing this small is a real property value.
+  std::string text = StreamToText(WithValue(FormBytes().Extended(
+      std::numeric_limits<long double>::min())));
+  EXPECT_NE(text.find("P = 3.36210314311209E-4932"), std::string::npos) << text;
+  std::string again = StreamToText(CompileRun().Compile(text));
+  EXPECT_NE(again.find("P = 0\r\n"), std::string::npos) << again;
 }
 
 TEST(RoundTrip, NotANumberStaysAFloat) {
