@@ -134,7 +134,7 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
                      const std::vector<std::string>& environment, const std::string& executable) {
   // Every argument quoted whole: the test arguments hold no double quotes.
   std::string commandLine = Quoted(executable);
-  for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
+  for (const std::string& argument : arguments) commandLine.append(" ").append(Quoted(argument));
   ScopedEnvironment scoped(environment);
   return RunProcess(directory, executable, commandLine);
 }
