@@ -10,7 +10,7 @@ namespace reshape::e2e {
 struct RunResult {
   int ExitCode = -1;
   std::string Output;  // standard output, byte for byte
-  long PeakMemoryKb = 0;  // the child's peak resident memory
+  long PeakMemoryKb = -1;  // the child's peak resident memory; -1 where it cannot be measured
 };
 
 class TempDir {

@@ -112,7 +112,9 @@ RunResult RunProcess(const std::string& directory, const std::string& executable
   DWORD exitCode = 0;
   ::GetExitCodeProcess(process.hProcess, &exitCode);
   PROCESS_MEMORY_COUNTERS memory{};
-  if (::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
+  // Wine reports nothing for a process that has ended: no figure rather than a false zero.
+  if (::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) &&
+      memory.PeakWorkingSetSize != 0)
     result.PeakMemoryKb = static_cast<long>(memory.PeakWorkingSetSize / 1024);
   result.ExitCode = static_cast<int>(exitCode);
   return result;

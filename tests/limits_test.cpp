@@ -23,8 +23,14 @@ class LimitsE2E : public ::testing::Test {
   }
 };
 
-std::string Report(const std::string& kind, const std::string& message) {
-  return "Exception " + kind + " in module reshape at ADDRESS.\n" + message + "\n";
+// Checks the run's peak memory where the platform can measure it, and shows it.
+void ExpectPeakMemoryBelow(const RunResult& run, long limitKb, const std::string& what) {
+  if (run.PeakMemoryKb < 0) {
+    std::printf("%s: peak memory not measurable here\n", what.c_str());
+    return;
+  }
+  EXPECT_LT(run.PeakMemoryKb, limitKb) << what;
+  std::printf("%s: peak memory %ld MB\n", what.c_str(), run.PeakMemoryKb / 1024);
 }
 
 TEST_F(LimitsE2E, HugeLengthFieldFailsAtOnce) {
@@ -35,7 +41,7 @@ TEST_F(LimitsE2E, HugeLengthFieldFailsAtOnce) {
   dir.Write("A.DFM", test::FormFile("TFORM1", stream));
   RunResult run = RunReshape(dir.Path(), {"job.scr"});
   EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + Report("EReadError", "Stream read error."));
-  EXPECT_LT(run.PeakMemoryKb, 64 * 1024);
+  ExpectPeakMemoryBelow(run, 64 * 1024, "huge length field");
 }
 
 TEST_F(LimitsE2E, DeepNestingFailsCleanly) {
@@ -73,8 +79,7 @@ TEST_F(LimitsE2E, HundredMegabyteFormFile) {
   EXPECT_EQ(run.Output, "A.DFM ...Converted\n");
   EXPECT_EQ(dir.Read("A.dfb"), form);
   // The form, its text (twice its size in hexadecimal) and the compiled form.
-  EXPECT_LT(run.PeakMemoryKb, 8 * 100 * 1024);
-  std::printf("100 MB form: peak memory %ld MB\n", run.PeakMemoryKb / 1024);
+  ExpectPeakMemoryBelow(run, 8 * 100 * 1024, "100 MB form");
 }
 
 TEST_F(LimitsE2E, HundredMegabyteSourceLine) {
@@ -89,8 +94,7 @@ TEST_F(LimitsE2E, HundredMegabyteSourceLine) {
   std::string expected = "TBar y;" + line.substr(7) + "\r\n";
   EXPECT_EQ(dir.Read("A.PAS"), expected);
   // The line, its upper-cased copy with the position of every word, and the rewritten line.
-  EXPECT_LT(run.PeakMemoryKb, 10 * 100 * 1024);
-  std::printf("100 MB line: peak memory %ld MB\n", run.PeakMemoryKb / 1024);
+  ExpectPeakMemoryBelow(run, 10 * 100 * 1024, "100 MB line");
 }
 
 // 100,000 files by default; RESHAPE_LIMIT_FILES sets another number (the run is bound by the
@@ -111,8 +115,7 @@ TEST_F(LimitsE2E, HundredThousandFilesInOneDirectory) {
   EXPECT_EQ(run.ExitCode, 0);
   EXPECT_EQ(dir.Read(unitName(files - 1)), "TBar\r\n");
   EXPECT_EQ(run.Output.substr(0, 21), "U0.PAS...Converted\nU1");
-  EXPECT_LT(run.PeakMemoryKb, 256 * 1024);
-  std::printf("%d files: peak memory %ld MB\n", files, run.PeakMemoryKb / 1024);
+  ExpectPeakMemoryBelow(run, 256 * 1024, std::to_string(files) + " files");
 }
 
 }  // namespace
