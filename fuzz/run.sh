@@ -4,7 +4,7 @@
 # the committed seeds, the corpus seeds and what earlier runs found. Prints the executions per
 # target; exits 1 when any target found a crash, a sanitizer report, a leak, a hang or a broken
 # property (the input is then in BUILD/artifacts/).
-# Usage: fuzz/run.sh TARGET|all SECONDS
+# Usage: [RESHAPE_FUZZ_JOBS=N] fuzz/run.sh TARGET|all SECONDS
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ $# -ne 2 ]; then
@@ -33,32 +33,54 @@ dictionary_of() {
   esac
 }
 
-failed=()
-summary=()
-for target in "${targets[@]}"; do
-  found="$build/corpus/$target"
-  seeds="$build/seeds/$target"
-  mkdir -p "$found" "$build/artifacts" "$build/logs"
+# Runs one target and leaves its exit status beside its log.
+fuzz_one() {
+  local target="$1"
+  local found="$build/corpus/$target"
+  local seeds="$build/seeds/$target"
+  local log="$build/logs/$target.log"
   rm -rf "$seeds"
   fuzz/gather_seeds.sh "$target" "$seeds"
-  dirs=("$found")
+  local dirs=("$found")
   [ -d "fuzz/corpus/$target" ] && dirs+=("fuzz/corpus/$target")
   [ -d "$seeds" ] && dirs+=("$seeds")
-  log="$build/logs/$target.log"
-  echo "== $target for ${seconds}s"
-  status=0
+  local status=0
   # Forms reach a few hundred kilobytes; one input may run 10 s and allocate 256 MB at most.
   "$build/fuzz/$target" -max_len=1048576 -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 \
     -max_total_time="$seconds" -dict="$(dictionary_of "$target")" -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$target-" "${dirs[@]}" >"$log" 2>&1 || status=$?
+  echo "$status" >"$log.status"
+}
+
+# Each target is one process on one core; RESHAPE_FUZZ_JOBS of them run at once (default 1).
+jobs="${RESHAPE_FUZZ_JOBS:-1}"
+mkdir -p "$build/artifacts" "$build/logs"
+running=0
+for target in "${targets[@]}"; do
+  mkdir -p "$build/corpus/$target"
+  rm -f "$build/logs/$target.log.status"
+  echo "== $target for ${seconds}s"
+  fuzz_one "$target" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || true
+    running=$((running - 1))
+  fi
+done
+wait
+
+failed=()
+summary=()
+for target in "${targets[@]}"; do
+  log="$build/logs/$target.log"
+  status=$(cat "$log.status" 2>/dev/null || echo "?")
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   line="$target: ${executions:-?} executions"
-  if [ "$status" -ne 0 ]; then
+  if [ "$status" != 0 ]; then
     failed+=("$target")
     line+=", FAILED (exit $status), see $log"
     grep -E '^(==[0-9]+==ERROR|SUMMARY|fuzz property|terminate|.*runtime error)' "$log" | head -n 5 || true
   fi
-  echo "$line"
   summary+=("$line")
 done
 
