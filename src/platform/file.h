@@ -32,8 +32,15 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
   File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
-  File& operator=(File&& other) noexcept;
-  ~File();
+  File& operator=(File&& other) noexcept {
+    if (this != &other) {
+      Close();
+      handle_ = other.handle_;
+      other.handle_ = -1;
+    }
+    return *this;
+  }
+  ~File() { Close(); }
 
   int Open(const std::string& name, Access access, Share share, Disposition disposition);
   bool IsOpen() const { return handle_ != -1; }

@@ -22,17 +22,6 @@ int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
-}
-
-File::~File() { Close(); }
-
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
   bool creating = disposition != Disposition::OpenExisting;

@@ -21,17 +21,6 @@ bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = other.handle_;
-    other.handle_ = -1;
-  }
-  return *this;
-}
-
-File::~File() { Close(); }
-
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
   bool creating = disposition != Disposition::OpenExisting;
