@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "forms/test_stream_builder.h"
 #include "platform/errors.h"
 
 namespace reshape {
 namespace {
+
+using test::ExpectFailure;
 
 struct Token {
   TokenKind kind;
@@ -134,18 +137,15 @@ TEST(TParser, EndOfTextStaysCurrent) {
 }
 
 TEST(TParser, WideLiteralDecodesUnits) {
-  TMemoryStream stream(std::string("'a\xe9'#8364#65601''''"));
-  TParser parser(stream);
-  ASSERT_EQ(parser.Token(), TokWideString);
   // Quoted bytes are zero-extended; codes are taken modulo 65536.
-  EXPECT_EQ(parser.WideText(), (std::u16string{u'a', 0xe9, 0x20ac, 65, u'\''}));
-}
-
-TEST(TParser, Code256IsWide) {
-  TMemoryStream stream(std::string("#256"));
-  TParser parser(stream);
-  EXPECT_EQ(parser.Token(), TokWideString);
-  EXPECT_EQ(parser.WideText(), std::u16string(1, char16_t{256}));
+  const std::pair<const char*, std::u16string> cases[] = {
+      {"'a\xe9'#8364#65601''''", {u'a', 0xe9, 0x20ac, 65, u'\''}}, {"#256", {char16_t{256}}}};
+  for (const auto& [text, units] : cases) {
+    TMemoryStream stream{std::string(text)};
+    TParser parser(stream);
+    EXPECT_EQ(parser.Token(), TokWideString) << text;
+    EXPECT_EQ(parser.WideText(), units) << text;
+  }
 }
 
 struct ErrorCase {
@@ -173,45 +173,20 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(TParser, ExpectMessages) {
   TMemoryStream stream(std::string("\n\n\nx"));
   TParser parser(stream);
-  auto message = [&](auto&& call) {
-    try {
-      call();
-    } catch (const EParserError& e) {
-      return e.Message();
-    }
-    return std::string("no error");
-  };
-  EXPECT_EQ(message([&] { parser.Expect(TokIdentifier); }), "no error");
-  EXPECT_EQ(message([&] { parser.Expect(TokString); }), "String expected on line 4");
-  EXPECT_EQ(message([&] { parser.Expect(TokWideString); }), "String expected on line 4");
-  EXPECT_EQ(message([&] { parser.Expect(TokInteger); }), "Number expected on line 4");
-  EXPECT_EQ(message([&] { parser.Expect(TokFloat); }), "Number expected on line 4");
-  EXPECT_EQ(message([&] { parser.Expect('='); }), "''='' expected on line 4");
-  EXPECT_EQ(message([&] { parser.ExpectKeyword("OBJECT"); }), "OBJECT expected on line 4");
+  parser.Expect(TokIdentifier);
+  const std::pair<TokenKind, const char*> cases[] = {
+      {TokString, "String expected on line 4"},  {TokWideString, "String expected on line 4"},
+      {TokInteger, "Number expected on line 4"}, {TokFloat, "Number expected on line 4"},
+      {'=', "''='' expected on line 4"}};
+  for (const auto& [kind, message] : cases)
+    ExpectFailure<EParserError>([&] { parser.Expect(kind); }, message);
+  ExpectFailure<EParserError>([&] { parser.ExpectKeyword("OBJECT"); }, "OBJECT expected on line 4");
   EXPECT_TRUE(parser.IsKeyword("X"));
   EXPECT_FALSE(parser.IsKeyword("xy"));
   parser.Advance();
-  EXPECT_EQ(message([&] { parser.Expect(TokIdentifier); }), "Identifier expected on line 4");
+  ExpectFailure<EParserError>([&] { parser.Expect(TokIdentifier); },
+                              "Identifier expected on line 4");
   EXPECT_FALSE(parser.IsKeyword(""));
-}
-
-TEST(TParser, ErrorReportsLineOfToken) {
-  std::string text;
-  for (int i = 1; i < 12; ++i) text += "  A = 1\r\n";
-  text += "= 2\r\n";
-  TMemoryStream stream(text);
-  TParser parser(stream);
-  for (int i = 1; i < 12; ++i) {
-    parser.Advance();
-    parser.Advance();
-    parser.Advance();
-  }
-  try {
-    parser.Expect(TokIdentifier);
-    FAIL();
-  } catch (const EParserError& e) {
-    EXPECT_EQ(e.Message(), "Identifier expected on line 12");
-  }
 }
 
 struct IntegerCase {
@@ -252,42 +227,26 @@ TEST(TextToInteger, RuntimeRule) {
   }
 }
 
-TEST(TParser, TokenAsIntegerFailsWithConvertError) {
-  TMemoryStream stream(std::string("$1F 99999999999 -"));
+TEST(TParser, TokenAsNumber) {
+  TMemoryStream stream(std::string("$1F 99999999999 - 2.5E3 7d 0.100000001490116s 15000c 1-2"));
   TParser parser(stream);
   EXPECT_EQ(parser.TokenAsInteger(), 31);
   parser.Advance();
-  try {
-    parser.TokenAsInteger();
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'99999999999' is not a valid integer value");
-  }
+  ExpectFailure<EConvertError>([&] { parser.TokenAsInteger(); },
+                               "'99999999999' is not a valid integer value");
   parser.Advance();
   EXPECT_THROW(parser.TokenAsInteger(), EConvertError);
-}
-
-TEST(TParser, TokenAsFloat) {
-  TMemoryStream stream(std::string("2.5E3 7d 0.100000001490116s 15000c 1-2"));
-  TParser parser(stream);
-  EXPECT_EQ(parser.TokenAsFloat(), 2500.0L);
-  EXPECT_EQ(parser.FloatSuffix(), 0);
-  parser.Advance();
-  EXPECT_EQ(parser.TokenAsFloat(), 7.0L);
-  EXPECT_EQ(parser.FloatSuffix(), 'd');
-  parser.Advance();
-  EXPECT_EQ(parser.TokenAsFloat(), 0.100000001490116L);
-  parser.Advance();
-  EXPECT_EQ(parser.FloatSuffix(), 'c');
-  EXPECT_EQ(parser.TokenAsFloat(), 15000.0L);
-  parser.Advance();
-  EXPECT_EQ(parser.FloatSuffix(), 0);
-  try {
-    parser.TokenAsFloat();
-    FAIL();
-  } catch (const EConvertError& e) {
-    EXPECT_EQ(e.Message(), "'1-2' is not a valid floating point value");
+  const std::pair<long double, char> floats[] = {
+      {2500.0L, 0}, {7.0L, 'd'}, {0.100000001490116L, 's'}, {15000.0L, 'c'}};
+  for (const auto& [value, suffix] : floats) {
+    parser.Advance();
+    EXPECT_EQ(parser.TokenAsFloat(), value);
+    EXPECT_EQ(parser.FloatSuffix(), suffix);
   }
+  parser.Advance();
+  EXPECT_EQ(parser.FloatSuffix(), 0);
+  ExpectFailure<EConvertError>([&] { parser.TokenAsFloat(); },
+                               "'1-2' is not a valid floating point value");
 }
 
 TEST(TParser, ReadDottedIdentifier) {
@@ -299,18 +258,11 @@ TEST(TParser, ReadDottedIdentifier) {
   parser.Advance();
   EXPECT_EQ(parser.ReadDottedIdentifier(), "Form1");
   EXPECT_EQ(parser.Advance(), '.');
-}
-
-TEST(TParser, ReadDottedIdentifierErrors) {
   for (const char* text : {"a.1", "a.", "a. b", "5"}) {
-    TMemoryStream stream{std::string(text)};
-    TParser parser(stream);
-    try {
-      parser.ReadDottedIdentifier();
-      ADD_FAILURE() << text;
-    } catch (const EParserError& e) {
-      EXPECT_EQ(e.Message(), "Identifier expected on line 1") << text;
-    }
+    TMemoryStream bad{std::string(text)};
+    TParser badParser(bad);
+    ExpectFailure<EParserError>([&] { badParser.ReadDottedIdentifier(); },
+                                "Identifier expected on line 1");
   }
 }
 
@@ -367,31 +319,18 @@ TEST(TParser, ReadHexBlockErrors) {
     TMemoryStream stream(c.text);
     TParser parser(stream);
     TMemoryStream bytes;
-    try {
-      parser.ReadHexBlock(bytes);
-      ADD_FAILURE() << c.name;
-    } catch (const EParserError& e) {
-      EXPECT_EQ(e.Message(), c.message) << c.name;
-    }
+    ExpectFailure<EParserError>([&] { parser.ReadHexBlock(bytes); }, c.message);
   }
 }
 
 TEST(TParser, IsFollowedDirectlyBy) {
   TMemoryStream stream(std::string("-INF -inf -INFO - INF -INF"));
   TParser parser(stream);
-  EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
-  parser.Advance();  // INF
-  parser.Advance();
-  EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
-  parser.Advance();
-  parser.Advance();
-  EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
-  parser.Advance();
-  parser.Advance();
-  EXPECT_FALSE(parser.IsFollowedDirectlyBy("INF"));
-  parser.Advance();
-  parser.Advance();
-  EXPECT_TRUE(parser.IsFollowedDirectlyBy("INF"));
+  for (bool followed : {true, false, false, false, true}) {
+    EXPECT_EQ(parser.IsFollowedDirectlyBy("INF"), followed);
+    parser.Advance();
+    parser.Advance();
+  }
 }
 
 // Many lines of every token kind, so that tokens meet every position of the window's end.

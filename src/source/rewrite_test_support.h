@@ -10,7 +10,7 @@
 #include "script/script_reader.h"
 #include "source/text_lines.h"
 
-namespace reshape::testing {
+namespace reshape::test {
 
 // Keeps each change as "FILE> message", the way the change log writes it minus the case change.
 class RecordingLogger : public ChangeLogger {
@@ -43,4 +43,4 @@ RewriteResult Rewrite(std::string_view script, std::string_view fileText,
   return result;
 }
 
-}  // namespace reshape::testing
+}  // namespace reshape::test

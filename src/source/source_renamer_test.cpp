@@ -10,8 +10,8 @@
 namespace reshape {
 namespace {
 
-using testing::Rewrite;
-using testing::RewriteResult;
+using test::Rewrite;
+using test::RewriteResult;
 
 struct SourceCase {
   std::string name;

@@ -10,8 +10,8 @@
 namespace reshape {
 namespace {
 
-using testing::Rewrite;
-using testing::RewriteResult;
+using test::Rewrite;
+using test::RewriteResult;
 
 // The lines joined with CR LF after each, as the rewriter writes them.
 std::string Lines(const std::vector<std::string>& lines) {
@@ -77,7 +77,7 @@ TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
 
 TEST(UnitLineTransformTest, EachTransformStartsOutsideUsesClause) {
   const CommandList commands = ParseScript("RENU>OldUnit,NewUnit");
-  testing::RecordingLogger logger;
+  test::RecordingLogger logger;
   RunState state(commands, logger);
   {
     UnitLineTransform first(state);
