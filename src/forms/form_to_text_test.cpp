@@ -55,9 +55,11 @@ std::string Bytes(int from, int count) {
 struct ValueCase {
   std::string value;
   std::string text;
+  int codePage = 0;  // 0: the default one
 };
 
 TEST(FormToTextTest, ValueTexts) {
+  const std::string x64(64, 'x'), x63(63, 'x');
   const ValueCase cases[] = {
       {FormBytes().Int8(-1), "-1"},
       {FormBytes().Int16(-300), "-300"},
@@ -98,8 +100,36 @@ TEST(FormToTextTest, ValueTexts) {
       {FormBytes().Binary(""), "{}"},
       {FormBytes().Binary("\x01\xAB"), "{01AB}"},
       {FormBytes().Binary(Bytes(0, 31)), "{" + Hex(0, 31) + "}"},
+      // Strings over 64 bytes continue on lines of their own.
+      {FormBytes().Str(x64), "'" + x64 + "'"},
+      {FormBytes().Str(x64 + "y"), "\r\n    '" + x64 + "' +\r\n    'y'"},
+      {FormBytes().Str(x63 + "\rabc"), "\r\n    '" + x63 + "'#13 +\r\n    'abc'"},
+      {FormBytes().Str(x64 + "\n"), "\r\n    '" + x64 + "' +\r\n    #10"},
+      {FormBytes().Str(x64 + x64), "\r\n    '" + x64 + "' +\r\n    '" + x64 + "'"},
+      {FormBytes().List().Str(x64 + "qqqqqq").End(),
+       "(\r\n    \r\n      '" + x64 + "' +\r\n      'qqqqqq')"},
+      // A double-byte character that would start at index 63 moves whole to the next line.
+      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'",
+       932},
+      {FormBytes().WStr(std::u16string(63, u'x') + u"\u0082\u00A0bc"),
+       "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'", 932},
+      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'",
+       1252},
+      // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
+      {FormBytes().Str(x63.substr(1) + "\x82\x82\x82\xA0"),
+       "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'", 932},
+      {FormBytes().Binary(Bytes(0, 32)), "{\r\n    " + Hex(0, 32) + "}"},
+      {FormBytes().Binary(Bytes(200, 33)),
+       "{\r\n    " + Hex(200, 32) + "\r\n    " + Hex(232, 1) + "}"},
+      {FormBytes().List().Str("a").Int8(1).List().Ident("x").End().Set().Short("s").End().End(),
+       "(\r\n    'a'\r\n    1\r\n    (\r\n      x)\r\n    [s])"},
+      {FormBytes().Collection().List().Prop("Width").Int8(10).End().Int8(3).List()
+           .Prop("Caption").Str("A").Prop("Items").Collection().List().End().End().End().End(),
+       "<\r\n    item\r\n      Width = 10\r\n    end\r\n    item [3]\r\n      Caption = 'A'\r\n"
+       "      Items = <\r\n        item\r\n        end>\r\n    end>"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ValueText(c.value), c.text) << c.text;
+  for (const auto& c : cases)
+    EXPECT_EQ(ValueText(c.value, c.codePage ? CodePage(c.codePage) : CodePage()), c.text) << c.text;
 }
 
 TEST(FormToTextTest, WideStringOfByteUnitsLooksLikeAByteString) {
@@ -112,22 +142,6 @@ TEST(FormToTextTest, WideStringOfByteUnitsLooksLikeAByteString) {
   EXPECT_EQ(ValueText(FormBytes().WStr(wide)), ValueText(FormBytes().LStr(narrow)));
 }
 
-TEST(FormToTextTest, StringOf64BytesStaysOnThePropertyLine) {
-  std::string s(64, 'x');
-  EXPECT_EQ(ValueText(FormBytes().Str(s)), "'" + s + "'");
-}
-
-TEST(FormToTextTest, StringOf65BytesStartsOnItsOwnLine) {
-  std::string s = std::string(64, 'x') + "y";
-  EXPECT_EQ(ValueText(FormBytes().Str(s)), "\r\n    '" + std::string(64, 'x') + "' +\r\n    'y'");
-}
-
-TEST(FormToTextTest, CodeThatFillsTheLineEndsIt) {
-  std::string s = std::string(63, 'x') + "\r" + "abc";
-  EXPECT_EQ(ValueText(FormBytes().Str(s)),
-            "\r\n    '" + std::string(63, 'x') + "'#13 +\r\n    'abc'");
-}
-
 TEST(FormToTextTest, LongStringLinesHold64CharactersEach) {
   std::string s;
   for (int i = 0; i < 300; ++i) s += static_cast<char>('a' + i % 26);
@@ -138,76 +152,12 @@ TEST(FormToTextTest, LongStringLinesHold64CharactersEach) {
   EXPECT_EQ(ValueText(FormBytes().LStr(s)), expected);
 }
 
-TEST(FormToTextTest, StringWithNoTextAfterTheBreakEndsWithoutContinuation) {
-  std::string s = std::string(64, 'x') + "\n";
-  EXPECT_EQ(ValueText(FormBytes().Str(s)), "\r\n    '" + std::string(64, 'x') + "' +\r\n    #10");
-  std::string exact(128, 'z');
-  EXPECT_EQ(ValueText(FormBytes().Str(exact)),
-            "\r\n    '" + std::string(64, 'z') + "' +\r\n    '" + std::string(64, 'z') + "'");
-}
-
-TEST(FormToTextTest, DoubleByteCharacterMovesWholeToTheNextLine) {
-  // Shift_JIS: 0x82 leads a character, 0xA0 is its second byte; it would start at index 63.
-  std::string s = std::string(63, 'a') + "\x82\xA0" + "bc";
-  std::string cut = "\r\n    '" + std::string(63, 'a') + "' +\r\n    '\x82\xA0" "bc'";
-  EXPECT_EQ(ValueText(FormBytes().Str(s), CodePage(932)), cut);
-  std::u16string wide(63, u'a');
-  wide += u"\u0082\u00A0bc";
-  EXPECT_EQ(ValueText(FormBytes().WStr(wide), CodePage(932)), cut);
-  // A single-byte code page cuts at 64 characters.
-  EXPECT_EQ(ValueText(FormBytes().Str(s), CodePage(1252)),
-            "\r\n    '" + std::string(63, 'a') + "\x82' +\r\n    '\xA0" "bc'");
-}
-
-TEST(FormToTextTest, DoubleByteCutCountsCharactersFromTheStart) {
-  // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
-  std::string s = std::string(62, 'a') + "\x82\x82" + "\x82\xA0";
-  EXPECT_EQ(ValueText(FormBytes().Str(s), CodePage(932)),
-            "\r\n    '" + s.substr(0, 64) + "' +\r\n    '\x82\xA0'");
-  // Characters all the way: each line gives up the lead byte that would be cut off.
+TEST(FormToTextTest, DoubleByteCharactersAllTheWay) {
+  // Each line gives up the lead byte that would be cut off.
   std::string wide(1, 'x');
   for (int i = 0; i < 40; ++i) wide += "\x88\x9F";
-  std::string text = ValueText(FormBytes().Str(wide), CodePage(932));
-  EXPECT_EQ(text, "\r\n    '" + wide.substr(0, 63) + "' +\r\n    '" + wide.substr(63) + "'");
-}
-
-TEST(FormToTextTest, Binary32And33Bytes) {
-  EXPECT_EQ(ValueText(FormBytes().Binary(Bytes(0, 32))), "{\r\n    " + Hex(0, 32) + "}");
-  EXPECT_EQ(ValueText(FormBytes().Binary(Bytes(200, 33))),
-            "{\r\n    " + Hex(200, 32) + "\r\n    " + Hex(232, 1) + "}");
-}
-
-TEST(FormToTextTest, ListsNestAndTakeAnyValue) {
-  std::string value =
-      FormBytes().List().Str("a").Int8(1).List().Ident("x").End().Set().Short("s").End().End();
-  EXPECT_EQ(ValueText(value), "(\r\n    'a'\r\n    1\r\n    (\r\n      x)\r\n    [s])");
-}
-
-TEST(FormToTextTest, LongStringInAListLeavesALineOfIndentationOnly) {
-  std::string s(70, 'q');
-  EXPECT_EQ(ValueText(FormBytes().List().Str(s).End()),
-            "(\r\n    \r\n      '" + s.substr(0, 64) + "' +\r\n      '" + s.substr(64) + "')");
-}
-
-TEST(FormToTextTest, CollectionItems) {
-  std::string value = FormBytes()
-                          .Collection()
-                          .List().Prop("Width").Int8(10).End()
-                          .Int8(3).List().Prop("Caption").Str("A")
-                          .Prop("Items").Collection().List().End().End()  // nested collection
-                          .End()
-                          .End();
-  EXPECT_EQ(ValueText(value),
-            "<\r\n"
-            "    item\r\n"
-            "      Width = 10\r\n"
-            "    end\r\n"
-            "    item [3]\r\n"
-            "      Caption = 'A'\r\n"
-            "      Items = <\r\n"
-            "        item\r\n"
-            "        end>\r\n"
-            "    end>");
+  EXPECT_EQ(ValueText(FormBytes().Str(wide), CodePage(932)),
+            "\r\n    '" + wide.substr(0, 63) + "' +\r\n    '" + wide.substr(63) + "'");
 }
 
 TEST(FormToTextTest, ObjectTree) {

@@ -53,7 +53,8 @@ TEST(PropertyRules, CompiledBytesAndLog) {
   const std::string leftBytes = Root("TPanel").Prop("Left").Int8(8).End().End();
   const std::string ctl3dFalse = Form("TPanel", "  Ctl3D = False\r\n");
   const std::string ctl3dFalseBytes = Root("TPanel").Prop("Ctl3D").Byte(TagFalse).End().End();
-  const std::string flat = Log(R"(Converted propertry "TPanel.Ctl3D = False" to "TPanel.Options[poFlat]")");
+  const std::string flat =
+      Log(R"(Converted propertry "TPanel.Ctl3D = False" to "TPanel.Options[poFlat]")");
   const char* psetFlat = "PSET>TPanel:Ctl3D=False,Options[poFlat]";
   const RuleCase cases[] = {
       {"renp without qualifier, any class", "RENP>ctl3d,Flat3D", Form("TButton", kPanelProperties),
@@ -68,7 +69,8 @@ TEST(PropertyRules, CompiledBytesAndLog) {
        {Log(R"(Renamed class "TPanel" to "TNewPanel")")}},
       {"renp qualifier names the new class", "RENC>TPanel,TNewPanel\r\nRENP>TNewPanel:Left,X",
        left, Root("TNewPanel").Prop("X").Int8(8).End().End(),
-       {Log(R"(Renamed class "TPanel" to "TNewPanel")"), Log(R"(Renamed propertry "Left" to "X")")}},
+       {Log(R"(Renamed class "TPanel" to "TNewPanel")"),
+        Log(R"(Renamed propertry "Left" to "X")")}},
       {"renp matches whole dotted paths", "RENP>Name,Wrong\r\nRENP>Font.Name,Font.Face",
        Form("TPanel", "  Font . Name = 'Arial'\r\n  Name = 'P'\r\n"),
        Root("TPanel").Prop("Font.Face").Str("Arial").Prop("Wrong").Str("P").End().End(),
@@ -162,7 +164,8 @@ TEST(PropertyRules, CompiledBytesAndLog) {
 TEST(PropertyRules, DelpDropsEveryKindOfValue) {
   const std::string values[] = {
       "8", "-INF", "-INFs", "99999999999", "1.5c", "clRed", "Form1.Button1",
-      "'a' +\r\n    'b' + #8364", "[fsBold, fsItalic]", "[]", "(\r\n    1\r\n    (2 'x')\r\n    <>)",
+      "'a' +\r\n    'b' + #8364", "[fsBold, fsItalic]", "[]",
+      "(\r\n    1\r\n    (2 'x')\r\n    <>)",
       "<\r\n    item [1]\r\n      Value = (1)\r\n      Sub = <\r\n        item\r\n        end>\r\n"
       "    end>",
       "{\r\n    0A1B\r\n    2C}",
