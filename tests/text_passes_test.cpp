@@ -4,45 +4,51 @@
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
+#include "e2e_scenario.h"
 
 namespace reshape::e2e {
 namespace {
 
-TEST(ScriptE2E, FailuresBeforeAnyPass) {
-  struct Case {
-    const char* name;
-    std::string script;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"missing comma", "RENC>TA,TB\r\nRENC>TFoo\r\n",
-       Report("EAssertionFailed",
-              "Syntax error: RENC>TOldClassName,TNewClassName (N:\\Builds\\Common\\Reshape, line 137).")},
-      {"pset without bracket", "PSET>TPanel:Ctl3D=False,Options[poFlat\n",
-       Report("EAssertionFailed",
-              "Syntax error: PSET>TSomeClassName:OldPropName=PropValue,SetName[NewPropSetValue] "
-              "(N:\\Builds\\Common\\Reshape, line 167).")},
-      {"renp", "renp>Caption\n",
-       Report("EAssertionFailed",
-              "Syntax error: RENP>TSomeClass.OldPropName,NewPropName (N:\\Builds\\Common\\Reshape, line 143).")},
-  };
-  for (const Case& c : cases) {
-    TempDir dir;
-    dir.Write("job.scr", c.script);
-    dir.Write("A.PAS", "TA\r\n");
-    RunResult run = RunReshape(dir.Path(), {"job.scr"});
-    EXPECT_EQ(run.ExitCode, 1) << c.name;
-    EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.name;
-    EXPECT_EQ(dir.Read("A.PAS"), "TA\r\n") << c.name;
-    EXPECT_FALSE(dir.Exists("job.LOG")) << c.name;
-  }
+const std::string kRenamed = "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n";
+
+std::string SyntaxError(const std::string& format, int line) {
+  return Report("EAssertionFailed", "Syntax error: " + format +
+                                        " (N:\\Builds\\Common\\Reshape, line " +
+                                        std::to_string(line) + ").");
 }
 
-TEST(ScriptE2E, MissingScriptNamesThePathThatWasOpened) {
-  TempDir dir;
-  RunResult run = RunReshape(dir.Path(), {"none.scr"});
-  EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(MaskAddress(run.Output), Report("EFOpenError", "Cannot open file none.scr."));
+TEST(ScriptE2E, ScriptsThatRunNothing) {
+  const Scenario cases[] = {
+      {.name = "missing comma",
+       .files = {{"job.scr", "RENC>TA,TB\r\nRENC>TFoo\r\n"}, {"A.PAS", "TA\r\n"}},
+       .exitCode = 1,
+       .output = SyntaxError("RENC>TOldClassName,TNewClassName", 137),
+       .after = {{"A.PAS", "TA\r\n"}, {"job.LOG", "<missing>"}}},
+      {.name = "pset without bracket",
+       .files = {{"job.scr", "PSET>TPanel:Ctl3D=False,Options[poFlat\n"}, {"A.PAS", "TA\r\n"}},
+       .exitCode = 1,
+       .output = SyntaxError(
+           "PSET>TSomeClassName:OldPropName=PropValue,SetName[NewPropSetValue]", 167),
+       .after = {{"A.PAS", "TA\r\n"}, {"job.LOG", "<missing>"}}},
+      {.name = "renp",
+       .files = {{"job.scr", "renp>Caption\n"}, {"A.PAS", "TA\r\n"}},
+       .exitCode = 1,
+       .output = SyntaxError("RENP>TSomeClass.OldPropName,NewPropName", 143),
+       .after = {{"A.PAS", "TA\r\n"}, {"job.LOG", "<missing>"}}},
+      {.name = "missing script",
+       .arguments = {"none.scr"},
+       .exitCode = 1,
+       .output = Report("EFOpenError", "Cannot open file none.scr.")},
+      {.name = "empty script", .files = {{"job.scr", ""}, {"A.PAS", "A\n"}},
+       .after = {{"A.PAS", "A\n"}}},
+      {.name = "no commands",
+       .files = {{"job.scr", "just text\r\n\r\nRENC\r\n RENC>A,B\r\n"}, {"A.PAS", "A\n"}},
+       .after = {{"A.PAS", "A\n"}}},
+      {.name = "nul first",
+       .files = {{"job.scr", std::string("\0RENC>A,B", 9)}, {"A.PAS", "A\n"}},
+       .after = {{"A.PAS", "A\n"}}},
+  };
+  for (const Scenario& c : cases) RunScenario(c);
 }
 
 TEST(ScriptE2E, DefaultScriptIsFoundBesideTheExecutable) {
@@ -66,20 +72,6 @@ TEST(ScriptE2E, DefaultScriptIsFoundBesideTheExecutable) {
   EXPECT_EQ(dir.Read("work/RESHAPE.LOG"), "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n");
 }
 
-TEST(ScriptE2E, EmptyCommandListRunsNothing) {
-  const std::vector<std::string> scripts = {"", "just text\r\n\r\nRENC\r\n RENC>A,B\r\n",
-                                            std::string("\0RENC>A,B", 9)};
-  for (const std::string& script : scripts) {
-    TempDir dir;
-    dir.Write("job.scr", script);
-    dir.Write("A.PAS", "A\n");
-    RunResult run = RunReshape(dir.Path(), {"job.scr"});
-    EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(run.Output, "");
-    EXPECT_EQ(dir.Read("A.PAS"), "A\n");
-  }
-}
-
 TEST(InformationE2E, HelpAndVersion) {
   TempDir dir;
   for (const char* option : {"--help", "-h"}) {
@@ -92,29 +84,69 @@ TEST(InformationE2E, HelpAndVersion) {
   EXPECT_EQ(version.Output.rfind("reshape ", 0), 0u);
 }
 
-TEST(SourcePassE2E, MasksInOrderWithProgressLogAndFiles) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\nRENS>abc,xyz\r\n");
-  dir.Write("D.H", "class TFoo;\r\n");
-  dir.Write("B.CPP", "TFoo::TFoo() {}\n");
-  dir.Write("a.pas", "var A: tfoo; B: TFoo;\r\ns := 'abc';\r\nTFooBar\r\n");
-  dir.Write("C.HPP", "nothing here");
-  dir.Write("notes.txt", "TFoo");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output,
-            "a.pas...Converted\nB.CPP...Converted\nC.HPP...No change\nD.H...Converted\n");
-  EXPECT_EQ(dir.Read("a.pas"), "var A: TBar; B: TFoo;\r\ns := 'xyz';\r\nTFooBar\r\n");
-  EXPECT_EQ(dir.Read("B.CPP"), "TBar::TFoo() {}\n\r\n");
-  EXPECT_EQ(dir.Read("C.HPP"), "nothing here\r\n");
-  EXPECT_EQ(dir.Read("D.H"), "class TBar;\r\n");
-  EXPECT_EQ(dir.Read("notes.txt"), "TFoo");
-  EXPECT_EQ(dir.Read("job.LOG"),
-            "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-            "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
-            "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"
-            "D.H> Renamed class \"TFoo\" to \"TBar\"\r\n");
-  EXPECT_FALSE(dir.Exists("a.XXX"));
+TEST(SourcePassE2E, Runs) {
+  const std::string renc = "RENC>TFoo,TBar\r\n";
+  const Scenario cases[] = {
+      {.name = "masks in order, progress, log and files",
+       .files = {{"job.scr", renc + "RENS>abc,xyz\r\n"}, {"D.H", "class TFoo;\r\n"},
+                 {"B.CPP", "TFoo::TFoo() {}\n"}, {"C.HPP", "nothing here"}, {"notes.txt", "TFoo"},
+                 {"a.pas", "var A: tfoo; B: TFoo;\r\ns := 'abc';\r\nTFooBar\r\n"}},
+       .output = "a.pas...Converted\nB.CPP...Converted\nC.HPP...No change\nD.H...Converted\n",
+       .after = {{"a.pas", "var A: TBar; B: TFoo;\r\ns := 'xyz';\r\nTFooBar\r\n"},
+                 {"B.CPP", "TBar::TFoo() {}\n\r\n"}, {"C.HPP", "nothing here\r\n"},
+                 {"D.H", "class TBar;\r\n"}, {"notes.txt", "TFoo"}, {"a.XXX", "<missing>"},
+                 {"job.LOG", kRenamed + "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
+                             "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "D.H> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+      {.name = "read-only files reported by each pass and kept",
+       .files = {{"job.scr", renc + "RENU>Old,New\r\n"}, {"A.PAS", "unit Old; TFoo\r\n"},
+                 {"OLD.PAS", "unit Old; TFoo\r\n"}},
+       .readOnly = {"OLD.PAS"},
+       .output = "OLD.PAS is read only\nA.PAS...Converted\nOLD.PAS is read only\n"
+                 "A.PAS...Converted\n",
+       .after = {{"A.PAS", "unit New; TBar\r\n"}, {"OLD.PAS", "unit Old; TFoo\r\n"}}},
+      {.name = "named files in command line order, only for matching passes",
+       .files = {{"job.scr", "RENU>Old,New\r\nPKGR>Old,New\r\n"}, {"A.PAS", "uses Old;\r\n"},
+                 {"B.PAS", "uses Other;\r\n"}, {"P.BPR", "Old.bpl\r\n"}, {"F.DFM", "uses Old;\r\n"},
+                 {"C.PAS", "uses Old;\r\n"}},
+       .arguments = {"job.scr", "B.PAS", "F.DFM", "A.PAS", "P.BPR", "B.PAS"},
+       .output = "B.PAS...No change\nA.PAS...Converted\nB.PAS...No change\nP.BPR...Converted\n",
+       .after = {{"F.DFM", "uses Old;\r\n"}, {"C.PAS", "uses Old;\r\n"},
+                 {"P.BPR", "New.bpl\r\n"}}},
+      {.name = "named file with a directory is logged as typed",
+       .files = {{"job.scr", renc}, {"src/unit1.pas", "TFoo\r\n"}, {"my \xE9 file.pas", "TFoo\r\n"}},
+       .directories = {"src"},
+       .arguments = {"job.scr", "src/unit1.pas", "my \xE9 file.pas"},
+       .output = "src/unit1.pas...Converted\nmy \xE9 file.pas...Converted\n",
+       .after = {{"src/unit1.XXX", "<missing>"},
+                 {"job.LOG", "SRC/UNIT1.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "MY \xE9 FILE.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+      {.name = "searched directory named like a source file",
+       .files = {{"job.scr", renc}, {"Z.PAS", "TFoo\r\n"}},
+       .directories = {"OLD.PAS"},
+       .exitCode = 1,
+       .output = "OLD.PAS..." + Report("EInOutError", "File access denied."),
+       .after = {{"Z.PAS", "TFoo\r\n"}}},
+      {.name = "unit pass shows pas files twice",
+       .files = {{"job.scr", renc + "RENU>OldUnit,NewUnit\r\n"}, {"P.DPK", "package P;\r\n"},
+                 {"U.PAS", "unit OldUnit;\r\ninterface\r\nuses\r\n  oldunit, Other;\r\ntype\r\n"
+                           "  X = TFoo;\r\n  OldUnit.Y;\r\n"}},
+       .output = "U.PAS...Converted\nU.PAS...Converted\nP.DPK...No change\n",
+       .after = {{"U.PAS", "unit NewUnit;\r\ninterface\r\nuses\r\n  NewUnit, Other;\r\ntype\r\n"
+                           "  X = TBar;\r\n  OldUnit.Y;\r\n"},
+                 {"job.LOG", "U.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "U.PAS> Renamed unit \"OldUnit\" to \"NewUnit\"\r\n"
+                             "U.PAS> Renamed unit \"OldUnit\" to \"NewUnit\"\r\n"}}},
+      {.name = "packages are replaced as text",
+       .files = {{"job.scr", "PKGR>PkgA,PkgB\r\nPKGR>PkgB,PkgC\r\nPKGR>Gone,\r\n"},
+                 {"App.bpr", "<PACKAGES value=\"pkga.bpi Gone.bpi pkgb.bpi\"/>\n"}},
+       .output = "App.bpr...Converted\n",
+       .after = {{"App.bpr", "<PACKAGES value=\"PkgC.bpi .bpi pkgb.bpi\"/>\n\r\n"},
+                 {"job.LOG", "APP.BPR> Renamed/Replaced package \"PkgA\" to \"PkgB\"\r\n"
+                             "APP.BPR> Renamed/Replaced package \"PkgB\" to \"PkgC\"\r\n"
+                             "APP.BPR> Renamed/Replaced package \"Gone\" to \"\"\r\n"}}},
+  };
+  for (const Scenario& c : cases) RunScenario(c);
 }
 
 TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
@@ -152,117 +184,37 @@ TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
 }
 
 TEST(SourcePassE2E, BytesAreKeptExactly) {
-  struct Case {
-    const char* name;
-    std::string before;
-    std::string after;
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("\0\xE9 TFoo \xFF", 9) + "\r\n", std::string("\0\xE9 TBar \xFF", 9) + "\r\n"},
+      {"TFoo\rTFoo\r", "TBar\r\nTBar\r\n"},
+      {"TFoo\r\r\nx", "TBar\r\n\r\nx\r\n"},
+      {"TFoo\r\n\x1A", "TBar\r\n"},
+      {"TFoo\r\n\x1Atail TFoo\r\n", "TBar\r\n\x1Atail TFoo\r\n"},
+      {"", ""},
   };
-  const Case cases[] = {
-      {"nul and high bytes", std::string("\0\xE9 TFoo \xFF", 9) + "\r\n",
-       std::string("\0\xE9 TBar \xFF", 9) + "\r\n"},
-      {"cr only", "TFoo\rTFoo\r", "TBar\r\nTBar\r\n"},
-      {"cr cr lf", "TFoo\r\r\nx", "TBar\r\n\r\nx\r\n"},
-      {"eof mark at end is dropped", "TFoo\r\n\x1A", "TBar\r\n"},
-      {"bytes after eof mark are kept", "TFoo\r\n\x1Atail TFoo\r\n", "TBar\r\n\x1Atail TFoo\r\n"},
-      {"empty file", "", ""},
-  };
-  for (const Case& c : cases) {
-    TempDir dir;
-    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-    dir.Write("A.PAS", c.before);
-    RunResult run = RunReshape(dir.Path(), {"job.scr"});
-    EXPECT_EQ(run.ExitCode, 0) << c.name;
-    EXPECT_EQ(dir.Read("A.PAS"), c.after) << c.name;
-  }
-}
-
-TEST(SourcePassE2E, ReadOnlyFilesAreReportedByEachPassAndKept) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n");
-  dir.Write("A.PAS", "unit Old; TFoo\r\n");
-  dir.Write("OLD.PAS", "unit Old; TFoo\r\n");
-  dir.SetReadOnly("OLD.PAS");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output,
-            "OLD.PAS is read only\nA.PAS...Converted\n"
-            "OLD.PAS is read only\nA.PAS...Converted\n");
-  EXPECT_EQ(dir.Read("A.PAS"), "unit New; TBar\r\n");
-  EXPECT_EQ(dir.Read("OLD.PAS"), "unit Old; TFoo\r\n");
-}
-
-TEST(SourcePassE2E, NamedFilesInCommandLineOrderOnlyForMatchingPasses) {
-  TempDir dir;
-  dir.Write("job.scr", "RENU>Old,New\r\nPKGR>Old,New\r\n");
-  dir.Write("A.PAS", "uses Old;\r\n");
-  dir.Write("B.PAS", "uses Other;\r\n");
-  dir.Write("P.BPR", "Old.bpl\r\n");
-  dir.Write("F.DFM", "uses Old;\r\n");
-  dir.Write("C.PAS", "uses Old;\r\n");
-  RunResult run = RunReshape(dir.Path(), {"job.scr", "B.PAS", "F.DFM", "A.PAS", "P.BPR", "B.PAS"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output,
-            "B.PAS...No change\nA.PAS...Converted\nB.PAS...No change\nP.BPR...Converted\n");
-  EXPECT_EQ(dir.Read("F.DFM"), "uses Old;\r\n");
-  EXPECT_EQ(dir.Read("C.PAS"), "uses Old;\r\n");
-  EXPECT_EQ(dir.Read("P.BPR"), "New.bpl\r\n");
-}
-
-TEST(SourcePassE2E, NamedFileWithDirectoryIsLoggedAsTyped) {
-  TempDir dir;
-  std::filesystem::create_directory(dir / "src");
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-  dir.Write("src/unit1.pas", "TFoo\r\n");
-  dir.Write("my \xE9 file.pas", "TFoo\r\n");
-  RunResult run = RunReshape(dir.Path(), {"job.scr", "src/unit1.pas", "my \xE9 file.pas"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, "src/unit1.pas...Converted\nmy \xE9 file.pas...Converted\n");
-  EXPECT_EQ(dir.Read("job.LOG"),
-            "SRC/UNIT1.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-            "MY \xE9 FILE.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n");
-  EXPECT_FALSE(dir.Exists("src/unit1.XXX"));
+  for (const auto& [before, after] : cases)
+    RunScenario({.files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"A.PAS", before}},
+                 .output = after.empty() ? "A.PAS...No change\n" : "A.PAS...Converted\n",
+                 .after = {{"A.PAS", after}}});
 }
 
 TEST(SourcePassE2E, FailuresEndTheRunAndLeaveTheFileUnchanged) {
-  struct Case {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::string expected;
+  const std::pair<std::string, std::string> cases[] = {
+      {"RO.PAS", "RO.PAS..." + Report("EInOutError", "File access denied.")},
+      {"NONE.PAS", "NONE.PAS..." + Report("EInOutError", "File not found.")},
+      {"DIR.PAS", "DIR.PAS..." + Report("EInOutError", "File access denied.")},
   };
-  const Case cases[] = {
-      {"read-only named file", {"job.scr", "RO.PAS", "A.PAS"},
-       "RO.PAS..." + Report("EInOutError", "File access denied.")},
-      {"missing named file", {"job.scr", "NONE.PAS", "A.PAS"},
-       "NONE.PAS..." + Report("EInOutError", "File not found.")},
-      {"directory named like a source file", {"job.scr", "DIR.PAS", "A.PAS"},
-       "DIR.PAS..." + Report("EInOutError", "File access denied.")},
-  };
-  for (const Case& c : cases) {
-    TempDir dir;
-    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-    dir.Write("RO.PAS", "TFoo\n");
-    dir.SetReadOnly("RO.PAS");
-    dir.Write("A.PAS", "TFoo\n");
-    std::filesystem::create_directory(dir / "DIR.PAS");
-    RunResult run = RunReshape(dir.Path(), c.arguments);
-    EXPECT_EQ(run.ExitCode, 1) << c.name;
-    EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.name;
-    EXPECT_EQ(dir.Read("RO.PAS"), "TFoo\n") << c.name;
-    EXPECT_EQ(dir.Read("A.PAS"), "TFoo\n") << c.name;
-    EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "DIR.PAS", "RO.PAS", "job.scr"}))
-        << c.name;
-  }
-}
-
-TEST(SourcePassE2E, SearchedDirectoryNamedLikeASourceFileFails) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-  std::filesystem::create_directory(dir / "OLD.PAS");
-  dir.Write("Z.PAS", "TFoo\r\n");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 1);
-  EXPECT_EQ(MaskAddress(run.Output), "OLD.PAS..." + Report("EInOutError", "File access denied."));
-  EXPECT_EQ(dir.Read("Z.PAS"), "TFoo\r\n");
+  for (const auto& [named, output] : cases)
+    RunScenario({.name = named.c_str(),
+                 .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"RO.PAS", "TFoo\n"},
+                           {"A.PAS", "TFoo\n"}},
+                 .directories = {"DIR.PAS"},
+                 .readOnly = {"RO.PAS"},
+                 .arguments = {"job.scr", named, "A.PAS"},
+                 .exitCode = 1,
+                 .output = output,
+                 .after = {{"RO.PAS", "TFoo\n"}, {"A.PAS", "TFoo\n"}},
+                 .entries = {"A.PAS", "DIR.PAS", "RO.PAS", "job.scr"}});
 }
 
 TEST(ChangeLogE2E, AppendsAndCutsAtEndOfTextMark) {
@@ -281,28 +233,18 @@ TEST(ChangeLogE2E, AppendsAndCutsAtEndOfTextMark) {
 }
 
 TEST(ChangeLogE2E, EndOfTextMarkCountsOnlyInTheLast128Bytes) {
-  const std::string line = "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n";
   const std::string a200(200, 'a'), b127(127, 'b');
-  struct Case {
-    const char* name;
-    std::string before;
-    std::string after;
+  const std::pair<std::string, std::string> cases[] = {
+      {"\x1A" + a200, "\x1A" + a200 + kRenamed},  // before the last 128 bytes
+      {a200 + "\x1A" + b127, a200 + kRenamed},     // the first of the last 128 bytes
+      {a200 + "b\x1A" "c\x1A" "d", a200 + "b" + kRenamed},
+      {"\x1A", kRenamed},
   };
-  const Case cases[] = {
-      {"mark before the last 128 bytes", "\x1A" + a200, "\x1A" + a200 + line},
-      {"mark is the first of the last 128 bytes", a200 + "\x1A" + b127, a200 + line},
-      {"first of two marks", a200 + "b\x1A" "c\x1A" "d", a200 + "b" + line},
-      {"log of the mark alone", "\x1A", line},
-  };
-  for (const Case& c : cases) {
-    TempDir dir;
-    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-    dir.Write("job.LOG", c.before);
-    dir.Write("A.PAS", "TFoo\r\n");
-    RunResult run = RunReshape(dir.Path(), {"job.scr"});
-    EXPECT_EQ(run.ExitCode, 0) << c.name;
-    EXPECT_EQ(dir.Read("job.LOG"), c.after) << c.name;
-  }
+  for (const auto& [before, after] : cases)
+    RunScenario({.files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"job.LOG", before},
+                           {"A.PAS", "TFoo\r\n"}},
+                 .output = "A.PAS...Converted\n",
+                 .after = {{"job.LOG", after}}});
 }
 
 TEST(ChangeLogE2E, UnwritableLogEndsTheRunWithTheFileUnchanged) {
@@ -326,37 +268,6 @@ TEST(ChangeLogE2E, UnwritableLogEndsTheRunWithTheFileUnchanged) {
   EXPECT_EQ(MaskAddress(locked.Output), "A.PAS..." + Report("EInOutError", "I/O error 32."));
   EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "job.LOG", "job.scr"}));
-}
-
-TEST(UnitPassE2E, PasFilesShowTwiceWithClassAndUnitRenames) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\nRENU>OldUnit,NewUnit\r\n");
-  dir.Write("U.PAS", "unit OldUnit;\r\ninterface\r\nuses\r\n  oldunit, Other;\r\ntype\r\n  X = TFoo;\r\n"
-                     "  OldUnit.Y;\r\n");
-  dir.Write("P.DPK", "package P;\r\n");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, "U.PAS...Converted\nU.PAS...Converted\nP.DPK...No change\n");
-  EXPECT_EQ(dir.Read("U.PAS"), "unit NewUnit;\r\ninterface\r\nuses\r\n  NewUnit, Other;\r\ntype\r\n"
-                               "  X = TBar;\r\n  OldUnit.Y;\r\n");
-  EXPECT_EQ(dir.Read("job.LOG"),
-            "U.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-            "U.PAS> Renamed unit \"OldUnit\" to \"NewUnit\"\r\n"
-            "U.PAS> Renamed unit \"OldUnit\" to \"NewUnit\"\r\n");
-}
-
-TEST(ProjectPassE2E, PackagesAreReplacedAsText) {
-  TempDir dir;
-  dir.Write("job.scr", "PKGR>PkgA,PkgB\r\nPKGR>PkgB,PkgC\r\nPKGR>Gone,\r\n");
-  dir.Write("App.bpr", "<PACKAGES value=\"pkga.bpi Gone.bpi pkgb.bpi\"/>\n");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, "App.bpr...Converted\n");
-  EXPECT_EQ(dir.Read("App.bpr"), "<PACKAGES value=\"PkgC.bpi .bpi pkgb.bpi\"/>\n\r\n");
-  EXPECT_EQ(dir.Read("job.LOG"),
-            "APP.BPR> Renamed/Replaced package \"PkgA\" to \"PkgB\"\r\n"
-            "APP.BPR> Renamed/Replaced package \"PkgB\" to \"PkgC\"\r\n"
-            "APP.BPR> Renamed/Replaced package \"Gone\" to \"\"\r\n");
 }
 
 }  // namespace
