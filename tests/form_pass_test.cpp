@@ -116,7 +116,8 @@ TEST(FormPassE2E, FormHeldByAReaderCannotBeOpened) {
     HeldFile held(dir / "A.DFM", HeldFile::Mode::Reading);
     run = RunReshape(dir.Path(), {"job.scr"});
   }
-  EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + Report("EFOpenError", "Cannot open file A.DFM."));
+  EXPECT_EQ(MaskAddress(run.Output),
+            "A.DFM ..." + Report("EFOpenError", "Cannot open file A.DFM."));
   EXPECT_EQ(dir.Read("A.DFM"), FormFile(kPanelText));
 }
 

@@ -158,17 +158,6 @@ TEST(WriterTest, BinaryValueLengthIsFilledInAfterTheData) {
   EXPECT_EQ(bytes.back(), '\0');
 }
 
-TEST(WriterTest, BytesReachTheStreamOnlyWhenTheBufferIsFull) {
-  TMemoryStream stream;
-  TWriter writer(stream);
-  writer.WriteBytes(std::string(4096, 'a'));
-  EXPECT_EQ(stream.Bytes().size(), 0u);
-  writer.WriteTag('b');
-  EXPECT_EQ(stream.Bytes().size(), 4096u);
-  writer.Flush();
-  EXPECT_EQ(stream.Bytes().size(), 4097u);
-}
-
 TEST(WriterTest, LargeWritesCrossTheBufferInOrder) {
   std::string data;
   for (int i = 0; i < 20000; ++i) data += static_cast<char>(i * 7);

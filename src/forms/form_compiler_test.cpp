@@ -217,12 +217,14 @@ TEST(CompileForm, ClassRename) {
       "object Form1: TFORM1\r\n"
       "  object Foo1: TFoo\r\n"
       "  end\r\n"
-      "  object Baz1: TBaz\r\n"
+      "  object Baz1: TFoo2\r\n"
+      "  end\r\n"
+      "  object Baz2: TFo\r\n"
       "  end\r\n"
       "end\r\n";
   FormBytes expected = Root("TMainForm", "Form1").End();
   expected.Object("TBar", "Foo1").End().End();
-  expected.Object("TBaz", "Baz1").End().End();
+  expected.Object("TFoo2", "Baz1").End().End().Object("TFo", "Baz2").End().End();
   expected.End();
   EXPECT_EQ(run.Compile(text), expected.Bytes());
   EXPECT_EQ(run.logger.lines, (std::vector<std::string>{
@@ -230,13 +232,13 @@ TEST(CompileForm, ClassRename) {
                                   "Form1.dfm> Renamed class \"TFoo\" to \"TBar\"",
                               }));
   EXPECT_TRUE(run.run.FileChanged);
-  EXPECT_EQ(run.context.CurrentClassName, "TBaz");
-  EXPECT_EQ(run.context.CurrentObjectName, "Baz1");
+  EXPECT_EQ(run.context.CurrentClassName, "TFo");
+  EXPECT_EQ(run.context.CurrentObjectName, "Baz2");
 }
 
 TEST(CompileForm, NoRuleLeavesFileUnchanged) {
-  CompileRun run("RENC>TOther,TNew");
-  run.Compile("object Form1: TForm1 end");
+  CompileRun run("RENC>TOther,TNew\r\nRENC>,TNew");
+  EXPECT_EQ(run.Compile("object Form1: TForm1 end"), Root("TForm1", "Form1").End().End().Bytes());
   EXPECT_FALSE(run.run.FileChanged);
   EXPECT_TRUE(run.logger.lines.empty());
 }

@@ -62,17 +62,6 @@ TEST(WordScanTest, CharInDelimiters) {
     EXPECT_FALSE(CharInDelimiters(DelimiterSet, c)) << static_cast<int>(c);
   EXPECT_FALSE(CharInDelimiters(std::string_view(), ' '));
   EXPECT_FALSE(CharInDelimiters(DelimiterSet, '\0'));
-  EXPECT_EQ(DelimiterSet.size(), 15u);
-}
-
-TEST(WordListTest, UpperCasesOnlyAsciiLetters) {
-  const WordList words("uses \xE4unit1, {Other} x.y;");
-  ASSERT_EQ(words.Count(), 5u);
-  EXPECT_EQ(words.Word(1), "USES");
-  EXPECT_EQ(words.Word(2), "\xE4UNIT1");
-  EXPECT_EQ(words.Word(3), "{OTHER}");
-  EXPECT_EQ(words.Word(4), "X");
-  EXPECT_EQ(words.Word(5), "Y");
 }
 
 TEST(WordListTest, IndexOfFindsFirstEqualWordIgnoringCase) {
