@@ -35,6 +35,8 @@ std::string ToText(const std::string& formFile) {
   TMemoryStream in(formFile);
   TMemoryStream out;
   FormFileToText(in, out, CodePage());
+  // The stream ends with the root: nothing of the file is left unread.
+  EXPECT_EQ(in.Position(), static_cast<std::int64_t>(formFile.size()));
   return out.Bytes();
 }
 
@@ -58,6 +60,17 @@ std::vector<std::string> Lines(const std::string& text) {
 void Report(const char* title, const std::map<std::string, int>& counts) {
   std::cout << title << "\n";
   for (const auto& [reason, count] : counts) std::cout << "  " << count << "  " << reason << "\n";
+}
+
+// Prints the reasons found in one file and adds them to the totals.
+void ReportFile(const fs::path& path, const fs::path& dir, const std::map<std::string, int>& found,
+                std::map<std::string, int>& totals) {
+  std::cout << path.lexically_relative(dir).string() << ":";
+  for (const auto& [reason, count] : found) {
+    totals[reason] += count;
+    std::cout << " " << count << " x " << reason << ";";
+  }
+  std::cout << "\n";
 }
 
 // One value as stored: tag and payload bytes (strings and sets without their length bytes).
@@ -187,46 +200,23 @@ class StreamComparer {
       r.ReadBytes(bytes.data(), n);
       v.payload += bytes;
     };
-    switch (v.tag) {
-      case TagNull:
-      case TagFalse:
-      case TagTrue:
-      case TagNil:
-        break;
-      case TagInt8:
-        take(1);
-        break;
-      case TagInt16:
-        take(2);
-        break;
-      case TagInt32:
-      case TagSingle:
-        take(4);
-        break;
-      case TagCurrency:
-      case TagDouble:
-        take(8);
-        break;
-      case TagExtended:
-        take(10);
-        break;
-      case TagString:
-      case TagIdent:
-        v.payload = r.ReadShortString();
-        break;
-      case TagLongString:
-      case TagBinary:
-        take(r.ReadCount());
-        break;
-      case TagWideString:
-        take(2 * std::size_t{r.ReadCount()});
-        break;
-      case TagSet:
-        for (std::string element; !(element = r.ReadShortString()).empty();)
-          v.payload += element + ",";
-        break;
-      default:
-        throw EReadError("Invalid property value");
+    static const std::map<std::uint8_t, std::size_t> kFixedSizes = {
+        {TagNull, 0},   {TagFalse, 0},  {TagTrue, 0},     {TagNil, 0},     {TagInt8, 1},
+        {TagInt16, 2},  {TagInt32, 4},  {TagSingle, 4},   {TagCurrency, 8}, {TagDouble, 8},
+        {TagExtended, 10}};
+    if (auto fixed = kFixedSizes.find(v.tag); fixed != kFixedSizes.end()) {
+      take(fixed->second);
+    } else if (v.tag == TagString || v.tag == TagIdent) {
+      v.payload = r.ReadShortString();
+    } else if (v.tag == TagLongString || v.tag == TagBinary) {
+      take(r.ReadCount());
+    } else if (v.tag == TagWideString) {
+      take(2 * std::size_t{r.ReadCount()});
+    } else if (v.tag == TagSet) {
+      for (std::string element; !(element = r.ReadShortString()).empty();)
+        v.payload += element + ",";
+    } else {
+      throw EReadError("Invalid property value");
     }
     return v;
   }
@@ -335,12 +325,7 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
       found = comparer.reasons;
     }
     EXPECT_FALSE(found.empty()) << "bytes differ without a differing value";
-    std::cout << path.lexically_relative(dir).string() << ":";
-    for (const auto& [reason, count] : found) {
-      reasons[reason] += count;
-      std::cout << " " << count << " x " << reason << ";";
-    }
-    std::cout << "\n";
+    ReportFile(path, dir, found, reasons);
   }
   ASSERT_GT(files, 0);
   std::cout << identical << " of " << files << " binary forms identical after the round trip\n";
@@ -464,12 +449,7 @@ TEST(CorpusRoundTrip, TextFormsSurviveTheBinaryForm) {
       else
         ADD_FAILURE() << "line " << i + 1 << " differs:\n  " << a[i] << "\n  " << b[i];
     }
-    std::cout << path.lexically_relative(dir).string() << ":";
-    for (const auto& [reason, count] : found) {
-      reasons[reason] += count;
-      std::cout << " " << count << " x " << reason << ";";
-    }
-    std::cout << "\n";
+    ReportFile(path, dir, found, reasons);
   }
   ASSERT_GT(files, 0);
   std::cout << identical << " of " << files << " text forms identical after the round trip\n";

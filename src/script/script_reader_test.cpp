@@ -90,40 +90,21 @@ TEST(ParseScriptTest, IgnoresLinesWithoutKeywordInFirstFiveCharacters) {
     EXPECT_TRUE(ParseScript(line).empty()) << line;
 }
 
-TEST(ParseScriptTest, SplitsLinesAtCrLfAndCrLf) {
-  const std::string text =
-      "RENC>A,B\r\nRENC>C,D\rRENC>E,F\nRENC>G,H\n\rRENC>I,J\r\r\nRENC>K,L\r\n";
-  EXPECT_EQ(DescribeAll(ParseScript(text)),
-            (std::vector<std::string>{
-                "RENC ClassName='A' NewClassName='B'", "RENC ClassName='C' NewClassName='D'",
-                "RENC ClassName='E' NewClassName='F'", "RENC ClassName='G' NewClassName='H'",
-                "RENC ClassName='I' NewClassName='J'", "RENC ClassName='K' NewClassName='L'"}));
-}
-
-TEST(ParseScriptTest, LastLineWithoutBreakCounts) {
-  EXPECT_EQ(DescribeAll(ParseScript("comment\r\nRENS>x,y")),
-            std::vector<std::string>{"RENS OldString='x' NewString='y'"});
-}
-
-TEST(ParseScriptTest, NulByteEndsTheText) {
-  const std::string text = std::string("RENC>A,B\r\nRENS>x,y\0z\r\nRENC>bad\r\n", 32);
-  EXPECT_EQ(DescribeAll(ParseScript(text)),
-            (std::vector<std::string>{"RENC ClassName='A' NewClassName='B'",
-                                      "RENS OldString='x' NewString='y'"}));
-}
-
-TEST(ParseScriptTest, EmptyOrCommentOnlyScriptHasNoCommands) {
-  EXPECT_TRUE(ParseScript("").empty());
-  EXPECT_TRUE(ParseScript("\r\n\r\n; just notes\r\nrename TA to TB\n").empty());
-}
-
-TEST(ParseScriptTest, KeepsScriptOrderAcrossKinds) {
-  CommandList commands = ParseScript("RENS>a,b\r\nDELP>Tag\r\nRENC>A,B\r\nPKGR>p,q\r\n");
-  ASSERT_EQ(commands.size(), 4u);
-  EXPECT_EQ(commands[0].Kind, CommandKind::RENS);
-  EXPECT_EQ(commands[1].Kind, CommandKind::DELP);
-  EXPECT_EQ(commands[2].Kind, CommandKind::RENC);
-  EXPECT_EQ(commands[3].Kind, CommandKind::PKGR);
+TEST(ParseScriptTest, LinesAndOrder) {
+  const std::string ab = "RENC ClassName='A' NewClassName='B'";
+  const std::string xy = "RENS OldString='x' NewString='y'";
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"RENC>A,B\r\nRENC>C,D\rRENC>E,F\nRENC>G,H\n\rRENC>I,J\r\r\nRENC>K,L\r\n",
+       {ab, "RENC ClassName='C' NewClassName='D'", "RENC ClassName='E' NewClassName='F'",
+        "RENC ClassName='G' NewClassName='H'", "RENC ClassName='I' NewClassName='J'",
+        "RENC ClassName='K' NewClassName='L'"}},
+      {"comment\r\nRENS>x,y", {xy}},
+      {std::string("RENC>A,B\r\nRENS>x,y\0z\r\nRENC>bad\r\n", 32), {ab, xy}},
+      {"", {}},
+      {"\r\n\r\n; just notes\r\nrename TA to TB\n", {}},
+      {"RENS>x,y\r\nDELP>Tag\r\nRENC>A,B\r\n", {xy, "DELP PropName='Tag'", ab}},
+  };
+  for (const auto& [text, described] : cases) EXPECT_EQ(DescribeAll(ParseScript(text)), described);
 }
 
 struct SyntaxCase {
