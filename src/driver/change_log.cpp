@@ -31,29 +31,26 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
 
 void FileChangeLog::LogChange(std::string_view fileName, std::string_view message) {
   using namespace platform;
+  // A run logs a line per change and pays for every call made here: the size comes with the
+  // open, the tail is read and the line written at their offsets, without moving the position.
   File log;
   Check(log.Open(logFileName_, Access::ReadWrite, Share::DenyWrite, Disposition::OpenAlways));
 
   // An end-of-text byte among the last 128 bytes cuts the log off there before appending.
-  std::int64_t size = 0;
-  Check(log.Seek(0, SEEK_END, size));
-  std::int64_t tailStart = size > kTailLength ? size - kTailLength : 0;
+  std::int64_t size = log.OpenedSize();
   if (size > 0) {
-    // Read in place, so the file stays positioned at its end for the append: a run logs a line
-    // per change, and each one pays for every call made here.
+    std::int64_t tailStart = size > kTailLength ? size - kTailLength : 0;
     char tail[kTailLength];
     std::size_t got = 0;
     Check(log.ReadAt(tailStart, tail, static_cast<std::size_t>(size - tailStart), got));
     if (const void* eot = std::memchr(tail, kEndOfText, got)) {
       size = tailStart + (static_cast<const char*>(eot) - tail);
       Check(log.Truncate(size));
-      std::int64_t position = 0;
-      Check(log.Seek(size, SEEK_SET, position));
     }
   }
 
   std::string line = ChangeLogLine(fileName, message);
-  if (int code = log.Write(line.data(), line.size())) {
+  if (int code = log.WriteAt(size, line.data(), line.size())) {
     log.Truncate(size);
     throw EInOutError(code);
   }

@@ -31,11 +31,14 @@ class File {
   File() = default;
   File(const File&) = delete;
   File& operator=(const File&) = delete;
-  File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = -1; }
+  File(File&& other) noexcept : handle_(other.handle_), openedSize_(other.openedSize_) {
+    other.handle_ = -1;
+  }
   File& operator=(File&& other) noexcept {
     if (this != &other) {
       Close();
       handle_ = other.handle_;
+      openedSize_ = other.openedSize_;
       other.handle_ = -1;
     }
     return *this;
@@ -44,6 +47,8 @@ class File {
 
   int Open(const std::string& name, Access access, Share share, Disposition disposition);
   bool IsOpen() const { return handle_ != -1; }
+  // The file's size when it was opened (0 after CreateAlways): known without another call.
+  std::int64_t OpenedSize() const { return openedSize_; }
 
   // Reads up to count bytes; got is 0 at the end of the file.
   int Read(void* buffer, std::size_t count, std::size_t& got);
@@ -53,6 +58,8 @@ class File {
   int ReadAll(std::string& bytes);
   // Writes all count bytes, or fails (101 when the disk is full).
   int Write(const void* buffer, std::size_t count);
+  // Writes all count bytes from offset on, leaving the file position where it stands.
+  int WriteAt(std::int64_t offset, const void* buffer, std::size_t count);
   int Seek(std::int64_t offset, int whence, std::int64_t& position);
   int Truncate(std::int64_t size);
   int Close();
@@ -60,6 +67,7 @@ class File {
  private:
   // A file descriptor, or a Windows handle; -1 is none on both.
   std::intptr_t handle_ = -1;
+  std::int64_t openedSize_ = 0;
 };
 
 }  // namespace reshape::platform

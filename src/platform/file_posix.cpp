@@ -28,51 +28,42 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   if (int fault = InjectedFault(creating ? Operation::Create : Operation::Open)) return fault;
   if (name.empty()) return kErrorFileNotFound;
 
+  // Non-blocking, so that a pipe or device cannot stall the open; what it opened is checked
+  // below, before anything is read, written or truncated. The flag has no effect on the regular
+  // files that are kept open.
   bool writing = access != Access::Read;
-  struct stat st{};
-  if (::stat(name.c_str(), &st) == 0) {
-    // Only regular files are files here: a directory, pipe or device fails as a directory
-    // does, instead of blocking the run or feeding it endless bytes. Read-only files cannot be
-    // opened for writing.
-    if (!S_ISREG(st.st_mode)) return kErrorAccessDenied;
-    if (writing && IsReadOnly(st)) return kErrorAccessDenied;
-  } else if (!creating || errno != ENOENT) {
-    return LastErrorCode();
-  }
-
-  // Non-blocking, so that a pipe put in place since the check cannot stall the open.
   int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   flags |= access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
   if (creating) flags |= O_CREAT;
   int fd = ::open(name.c_str(), flags, 0666);
-  if (fd < 0) return LastErrorCode();
+  if (fd < 0) {
+    // A pipe without a reader or a device without a driver: not a file, like a directory.
+    return errno == ENXIO ? kErrorAccessDenied : LastErrorCode();
+  }
 
   // The lock is taken before anything is truncated, so a file held by another run is never
   // emptied.
   bool exclusive = share == Share::Exclusive || writing;
-  int fault = InjectedFault(Operation::Lock);
-  if (fault != 0 || ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-    int code = fault != 0 ? fault : LastErrorCode();
-    ::close(fd);
-    return code;
-  }
-  int code = 0;
-  if (::fstat(fd, &st) != 0)
+  int code = InjectedFault(Operation::Lock);
+  struct stat st{};
+  if (code == 0 && ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
     code = LastErrorCode();
-  else if (!S_ISREG(st.st_mode))
+  else if (code == 0 && ::fstat(fd, &st) != 0)
+    code = LastErrorCode();
+  // Only regular files are files here: a directory, pipe or device fails as a directory does.
+  // Read-only files cannot be opened for writing, also by root.
+  else if (code == 0 && (!S_ISREG(st.st_mode) || (writing && IsReadOnly(st))))
     code = kErrorAccessDenied;
-  else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-    code = LastErrorCode();
+  else if (code == 0 && disposition == Disposition::CreateAlways && st.st_size != 0) {
+    if (::ftruncate(fd, 0) != 0) code = LastErrorCode();
+    st.st_size = 0;
+  }
   if (code != 0) {
     ::close(fd);
     return code;
   }
-  if (disposition == Disposition::CreateAlways && st.st_size != 0 && ::ftruncate(fd, 0) != 0) {
-    code = LastErrorCode();
-    ::close(fd);
-    return code;
-  }
   handle_ = fd;
+  openedSize_ = st.st_size;
   return 0;
 }
 
@@ -104,8 +95,7 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
 
 int File::ReadAll(std::string& bytes) {
   bytes.clear();
-  struct stat st{};
-  if (::fstat(Fd(handle_), &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+  if (openedSize_ > 0) bytes.reserve(static_cast<std::size_t>(openedSize_));
   char chunk[1 << 16];
   for (;;) {
     std::size_t got = 0;
@@ -126,6 +116,23 @@ int File::Write(const void* buffer, std::size_t count) {
     }
     if (n == 0) return kErrorDiskFull;
     p += n;
+    count -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
+  if (int fault = InjectedFault(Operation::Write)) return fault;
+  const char* p = static_cast<const char*>(buffer);
+  while (count > 0) {
+    ssize_t n = ::pwrite(Fd(handle_), p, count, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return LastErrorCode();
+    }
+    if (n == 0) return kErrorDiskFull;
+    p += n;
+    offset += n;
     count -= static_cast<std::size_t>(n);
   }
   return 0;

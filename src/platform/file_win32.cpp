@@ -51,7 +51,14 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   HANDLE file = ::CreateFileA(name.c_str(), desired, shareMode, nullptr, creation,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastErrorCode();
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file, &size)) {
+    int code = LastErrorCode();
+    ::CloseHandle(file);
+    return code;
+  }
   handle_ = reinterpret_cast<std::intptr_t>(file);
+  openedSize_ = size.QuadPart;
   return 0;
 }
 
@@ -89,9 +96,7 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
 
 int File::ReadAll(std::string& bytes) {
   bytes.clear();
-  LARGE_INTEGER size{};
-  if (::GetFileSizeEx(Handle(handle_), &size) && size.QuadPart > 0)
-    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  if (openedSize_ > 0) bytes.reserve(static_cast<std::size_t>(openedSize_));
   char chunk[1 << 16];
   for (;;) {
     std::size_t got = 0;
@@ -116,6 +121,33 @@ int File::Write(const void* buffer, std::size_t count) {
     count -= written;
   }
   return 0;
+}
+
+int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
+  if (int fault = InjectedFault(Operation::Write)) return fault;
+  // A write at an offset moves the file pointer, so it is put back to where it stood.
+  HANDLE file = Handle(handle_);
+  LARGE_INTEGER zero{}, current{};
+  if (!::SetFilePointerEx(file, zero, &current, FILE_CURRENT)) return LastErrorCode();
+  const char* p = static_cast<const char*>(buffer);
+  int code = 0;
+  while (count > 0 && code == 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset));
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD written = 0;
+    if (!::WriteFile(file, p, static_cast<DWORD>(std::min(count, kMaxTransfer)), &written, &at)) {
+      DWORD error = ::GetLastError();
+      code = IsDiskFull(error) ? kErrorDiskFull : ErrorCodeFromSystem(error);
+    } else if (written == 0) {
+      code = kErrorDiskFull;
+    }
+    p += written;
+    offset += written;
+    count -= written;
+  }
+  if (!::SetFilePointerEx(file, current, nullptr, FILE_BEGIN) && code == 0) code = LastErrorCode();
+  return code;
 }
 
 int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
