@@ -95,6 +95,8 @@ for r in $RULES; do
   measure "source-sed-$r" sed -i -f "$SCRIPTS/source_$r.sed" "${SOURCE_FILES[@]}"
   measure "form-reshape-$r" "$RESHAPE" "$SCRIPTS/form_$r.scr" $(cd "$TREE" && ls *.dfm)
 done
+measure source-reshape-idle "$RESHAPE" "$SCRIPTS/source_idle.scr" "${SOURCE_FILES[@]}"
+measure form-reshape-idle "$RESHAPE" "$SCRIPTS/form_idle.scr" $(cd "$TREE" && ls *.dfm)
 measure source-floor "$FLOOR" text "${SOURCE_FILES[@]}"
 measure unit-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
 measure unit-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_FILES[@]}"
@@ -166,6 +168,8 @@ row "source pass $LAST_RULES rules / $FIRST_RULES rule" "source-reshape-$LAST_RU
   "source-reshape-$FIRST_RULES"
 row "form pass $LAST_RULES rules / $FIRST_RULES rule" "form-reshape-$LAST_RULES" \
   "form-reshape-$FIRST_RULES"
+row "source pass 1 rule behind 999 idle / 1 rule" source-reshape-idle source-reshape-1
+row "form pass 1 rule behind 999 idle / 1 rule" form-reshape-idle form-reshape-1
 limit=$((8 * 1024 + 4 * largest_form / 1024))
 echo "  peak memory of the whole run: $(field whole-run 3) KB;" \
   "limit 8 MB + 4 x largest form ($largest_form bytes) = $limit KB"

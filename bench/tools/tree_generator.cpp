@@ -7,7 +7,9 @@
 // OUTDIR/tree      the files to migrate
 // OUTDIR/scripts   rules_R.scr (every command kind, R class renames) for R = 1, 10, 100, 1000;
 //                  per pass: source_R.scr, unit.scr, form_R.scr, project.scr; and the sed
-//                  scripts source_R.sed, unit.sed, project.sed
+//                  scripts source_R.sed, unit.sed, project.sed; source_idle.scr and
+//                  form_idle.scr: the 1-rule scripts behind 999 class renames that match
+//                  nothing, so they make the same changes and differ only in rule count
 // OUTDIR/forms.txt one line per form file: its name and the size of its text form
 #include <cmath>
 #include <cstdio>
@@ -121,6 +123,14 @@ void WriteScripts(const fs::path& dir, const Vocabulary& vocabulary) {
     WriteFile(dir / ("form_" + r + ".scr"), s.classRenames + s.propertyRules);
     WriteFile(dir / ("source_" + r + ".sed"), s.classSed + s.stringSed);
     if (count == 1) {
+      std::string idle;
+      for (int i = 1; i < 1000; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "TUnusedClass%03d", i);
+        idle += std::string("RENC>") + name + "," + name + "X\r\n";
+      }
+      WriteFile(dir / "source_idle.scr", idle + s.classRenames + s.stringRenames);
+      WriteFile(dir / "form_idle.scr", idle + s.classRenames + s.propertyRules);
       WriteFile(dir / "unit.scr", s.unitRenames);
       WriteFile(dir / "project.scr", s.packageRenames);
       WriteFile(dir / "unit.sed", s.unitSed);
