@@ -1,11 +1,10 @@
 // The demo tree in examples/: its binary forms are the compiled text forms kept beside them,
 // and the demo script does what the README shows.
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "corpus_files.h"
 #include "e2e_harness.h"
 
 namespace reshape::e2e {
@@ -13,17 +12,10 @@ namespace {
 
 const std::string kExamples = std::string(RESHAPE_SOURCE_DIR) + "/examples";
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 TEST(DemoTest, BinaryFormsAreTheCompiledTextForms) {
   for (const char* form : {"Main", "About"}) {
-    EXPECT_EQ(CompileFormText(ReadFile(kExamples + "/form-texts/" + form + ".dfm.txt")),
-              ReadFile(kExamples + "/demo/" + form + ".dfm"))
+    EXPECT_EQ(CompileFormText(ReadWholeFile(kExamples + "/form-texts/" + form + ".dfm.txt")),
+              ReadWholeFile(kExamples + "/demo/" + form + ".dfm"))
         << form;
   }
 }
@@ -58,8 +50,8 @@ TEST(DemoTest, ScriptMigratesTheTree) {
             "MAIN.DFM> Renamed propertry \"Caption\" to \"Text\"\r\n"
             "DEMO.BPR> Renamed/Replaced package \"wdgt50\" to \"wdgt60\"\r\n"
             "DEMO.BPR> Renamed/Replaced package \"wdgt50\" to \"wdgt60\"\r\n");
-  EXPECT_EQ(dir.Read("Main.dfb"), ReadFile(kExamples + "/demo/Main.dfm"));
-  EXPECT_EQ(dir.Read("Main.dft"), ReadFile(kExamples + "/form-texts/Main.dfm.txt"));
+  EXPECT_EQ(dir.Read("Main.dfb"), ReadWholeFile(kExamples + "/demo/Main.dfm"));
+  EXPECT_EQ(dir.Read("Main.dft"), ReadWholeFile(kExamples + "/form-texts/Main.dfm.txt"));
 }
 
 }  // namespace

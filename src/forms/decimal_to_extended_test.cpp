@@ -7,16 +7,13 @@
 #include <string>
 
 #include "forms/extended.h"
+#include "forms/test_stream_builder.h"
 
 namespace reshape {
 namespace {
 
 ExtendedBytes Bytes(std::uint64_t significand, std::uint16_t signAndExponent) {
-  ExtendedBytes bytes;
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(significand >> (8 * i));
-  bytes[8] = static_cast<std::uint8_t>(signAndExponent);
-  bytes[9] = static_cast<std::uint8_t>(signAndExponent >> 8);
-  return bytes;
+  return test::ExtendedParts(significand, signAndExponent);
 }
 
 ExtendedBytes Parsed(const std::string& digits, std::int64_t exponent10) {

@@ -7,15 +7,13 @@
 #include <limits>
 #include <random>
 
+#include "forms/test_stream_builder.h"
+
 namespace reshape {
 namespace {
 
 long double FromBytes(std::uint64_t significand, std::uint16_t signAndExponent) {
-  ExtendedBytes bytes;
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(significand >> (8 * i));
-  bytes[8] = static_cast<std::uint8_t>(signAndExponent);
-  bytes[9] = static_cast<std::uint8_t>(signAndExponent >> 8);
-  return BytesToExtended(bytes);
+  return BytesToExtended(test::ExtendedParts(significand, signAndExponent));
 }
 
 TEST(ExtendedTest, BytesHaveTheX87Layout) {

@@ -83,6 +83,15 @@ class FormBytes {
   std::string bytes_;
 };
 
+// The ten bytes of an extended value from its 64-bit significand and its sign and exponent.
+inline ExtendedBytes ExtendedParts(std::uint64_t significand, std::uint16_t signAndExponent) {
+  ExtendedBytes bytes;
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(significand >> (8 * i));
+  bytes[8] = static_cast<std::uint8_t>(signAndExponent);
+  bytes[9] = static_cast<std::uint8_t>(signAndExponent >> 8);
+  return bytes;
+}
+
 // A form file: the resource header named upperName, then the stream.
 inline std::string FormFile(std::string_view upperName, const std::string& stream) {
   FormBytes file;
