@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <string>
@@ -57,20 +58,43 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-void Report(const char* title, const std::map<std::string, int>& counts) {
+using Reasons = std::map<std::string, int>;
+
+void Report(const char* title, const Reasons& counts) {
   std::cout << title << "\n";
   for (const auto& [reason, count] : counts) std::cout << "  " << count << "  " << reason << "\n";
 }
 
-// Prints the reasons found in one file and adds them to the totals.
-void ReportFile(const fs::path& path, const fs::path& dir, const std::map<std::string, int>& found,
-                std::map<std::string, int>& totals) {
-  std::cout << path.lexically_relative(dir).string() << ":";
-  for (const auto& [reason, count] : found) {
-    totals[reason] += count;
-    std::cout << " " << count << " x " << reason << ";";
+// Runs check over every file below the corpus folder sub (skipping when there is no corpus),
+// prints the reasons each differing file gave, then the totals under title.
+void ForEachCorpusFile(const char* sub, const char* title,
+                       const std::function<void(const fs::path&, Reasons&, bool&)>& check) {
+  fs::path dir = CorpusDir() / sub;
+  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
+  Reasons totals;
+  int identical = 0;
+  int files = 0;
+  for (const auto& path : FilesUnder(dir)) {
+    SCOPED_TRACE(path.string());
+    ++files;
+    Reasons found;
+    bool same = false;
+    check(path, found, same);
+    if (same) {
+      ++identical;
+      continue;
+    }
+    std::cout << path.lexically_relative(dir).string() << ":";
+    for (const auto& [reason, count] : found) {
+      totals[reason] += count;
+      std::cout << " " << count << " x " << reason << ";";
+    }
+    std::cout << "\n";
   }
-  std::cout << "\n";
+  ASSERT_GT(files, 0);
+  std::cout << identical << " of " << files << " " << sub
+            << " forms identical after the round trip\n";
+  Report(title, totals);
 }
 
 // One value as stored: tag and payload bytes (strings and sets without their length bytes).
@@ -176,7 +200,7 @@ class StreamComparer {
     return true;
   }
 
-  std::map<std::string, int> reasons;
+  Reasons reasons;
   std::vector<std::string> faults;
 
  private:
@@ -201,9 +225,9 @@ class StreamComparer {
       v.payload += bytes;
     };
     static const std::map<std::uint8_t, std::size_t> kFixedSizes = {
-        {TagNull, 0},   {TagFalse, 0},  {TagTrue, 0},     {TagNil, 0},     {TagInt8, 1},
-        {TagInt16, 2},  {TagInt32, 4},  {TagSingle, 4},   {TagCurrency, 8}, {TagDouble, 8},
-        {TagExtended, 10}};
+        {TagNull, 0},     {TagFalse, 0},  {TagTrue, 0},     {TagNil, 0},
+        {TagInt8, 1},     {TagInt16, 2},  {TagInt32, 4},    {TagSingle, 4},
+        {TagCurrency, 8}, {TagDouble, 8}, {TagExtended, 10}};
     if (auto fixed = kFixedSizes.find(v.tag); fixed != kFixedSizes.end()) {
       take(fixed->second);
     } else if (v.tag == TagString || v.tag == TagIdent) {
@@ -278,14 +302,7 @@ class StreamComparer {
 };
 
 TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
-  fs::path dir = CorpusDir() / "binary";
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
-  std::map<std::string, int> reasons;
-  int identical = 0;
-  int files = 0;
-  for (const auto& path : FilesUnder(dir)) {
-    SCOPED_TRACE(path.string());
-    ++files;
+  auto check = [](const fs::path& path, Reasons& found, bool& same) {
     const std::string original = ReadWholeFile(path);
     const std::string text = ToText(original);
     const std::string compiled = CompileFormText(text);
@@ -300,8 +317,8 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
                       << after[i];
     EXPECT_EQ(ThroughBinary(again), again);
     if (compiled == original) {
-      ++identical;
-      continue;
+      same = true;
+      return;
     }
     TMemoryStream a(original), b(compiled);
     SkipResourceHeader(a);
@@ -310,7 +327,6 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
     const auto headerSize = static_cast<std::size_t>(a.Position());
     ASSERT_EQ(headerSize, static_cast<std::size_t>(b.Position()));
     EXPECT_EQ(original.substr(0, headerSize - 4), compiled.substr(0, headerSize - 4));
-    std::map<std::string, int> found;
     {
       TReader ra(a), rb(b);
       ra.CheckSignature();
@@ -325,11 +341,8 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
       found = comparer.reasons;
     }
     EXPECT_FALSE(found.empty()) << "bytes differ without a differing value";
-    ReportFile(path, dir, found, reasons);
-  }
-  ASSERT_GT(files, 0);
-  std::cout << identical << " of " << files << " binary forms identical after the round trip\n";
-  Report("Values the text form cannot carry:", reasons);
+  };
+  ForEachCorpusFile("binary", "Values the text form cannot carry:", check);
 }
 
 // The line with every #nnn code of a byte 128-255 written inside quotes as the byte itself,
@@ -401,16 +414,8 @@ bool IsNewerFloatLine(const std::string& original, const std::string& back) {
 }
 
 TEST(CorpusRoundTrip, TextFormsSurviveTheBinaryForm) {
-  fs::path dir = CorpusDir() / "text";
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
-  std::map<std::string, int> reasons;
-  int identical = 0;
-  int files = 0;
-  for (const auto& path : FilesUnder(dir)) {
-    SCOPED_TRACE(path.string());
-    ++files;
+  auto check = [](const fs::path& path, Reasons& found, bool& same) {
     std::string original = ReadWholeFile(path);
-    std::map<std::string, int> found;
     if (original.starts_with("\xEF\xBB\xBF")) {
       original.erase(0, 3);
       ++found["byte-order mark"];
@@ -432,11 +437,11 @@ TEST(CorpusRoundTrip, TextFormsSurviveTheBinaryForm) {
       back = ThroughBinary(original);
     } catch (const Exception& e) {
       ADD_FAILURE() << e.ClassName() << ": " << e.Message();
-      continue;
+      return;
     }
     if (back == original && found.empty()) {
-      ++identical;
-      continue;
+      same = true;
+      return;
     }
     std::vector<std::string> a = Lines(original), b = Lines(back);
     ASSERT_EQ(a.size(), b.size());
@@ -449,11 +454,8 @@ TEST(CorpusRoundTrip, TextFormsSurviveTheBinaryForm) {
       else
         ADD_FAILURE() << "line " << i + 1 << " differs:\n  " << a[i] << "\n  " << b[i];
     }
-    ReportFile(path, dir, found, reasons);
-  }
-  ASSERT_GT(files, 0);
-  std::cout << identical << " of " << files << " text forms identical after the round trip\n";
-  Report("Written by newer IDE versions outside this text form:", reasons);
+  };
+  ForEachCorpusFile("text", "Written by newer IDE versions outside this text form:", check);
 }
 
 }  // namespace

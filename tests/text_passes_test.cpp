@@ -217,7 +217,8 @@ TEST(ChangeLogE2E, UnwritableLogEndsTheRunWithTheFileUnchanged) {
   dir.SetReadOnly("job.LOG");
   RunResult readOnly = RunReshape(dir.Path(), {"job.scr"});
   EXPECT_EQ(readOnly.ExitCode, 1);
-  EXPECT_EQ(MaskAddress(readOnly.Output), "A.PAS..." + Report("EInOutError", "File access denied."));
+  EXPECT_EQ(MaskAddress(readOnly.Output),
+            "A.PAS..." + Report("EInOutError", "File access denied."));
   EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");
   dir.SetReadOnly("job.LOG", false);
 
