@@ -38,13 +38,13 @@ std::string WithValue(const FormBytes& value) {
   return FormBytes().Signature().Object("T", "A").Prop("P").Raw(value.Bytes()).End().End();
 }
 
-struct HeaderCase {
-  const char* text;
+struct ValueCase {
+  std::string text;
   std::string bytes;
 };
 
 TEST(CompileForm, Headers) {
-  const HeaderCase cases[] = {
+  const ValueCase cases[] = {
       {"object TForm1 end", Root("TForm1").End().End()},
       {"OBJECT a: b End", Root("b", "a").End().End()},
       {"inherited Panel1: TPanel end",
@@ -70,7 +70,7 @@ TEST(CompileForm, Headers) {
 }
 
 TEST(CompileForm, Objects) {
-  const HeaderCase cases[] = {
+  const ValueCase cases[] = {
       {"object Form1: TForm1\r\nend\r\n", Root("TForm1", "Form1").End().End()},
       {"object Form1: TForm1\r\n  Left = 8\r\n  object Button1: TButton\r\n    Tag = -1\r\n"
        "  end\r\n  inherited Panel1: TPanel\r\n  end\r\nend\r\n",
@@ -98,117 +98,76 @@ TEST(CompileForm, Objects) {
   for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
 }
 
-struct ValueCase {
-  std::string text;
-  std::string bytes;
-};
-
-class CompiledValue : public testing::TestWithParam<ValueCase> {};
-
-TEST_P(CompiledValue, WritesTheseBytes) {
-  EXPECT_EQ(CompileValueText(GetParam().text), WithValue(FormBytes().Raw(GetParam().bytes)));
-}
 
 constexpr long double kInf = std::numeric_limits<long double>::infinity();
 constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 
-INSTANTIATE_TEST_SUITE_P(
-    Integers, CompiledValue,
-    testing::Values(ValueCase{"8", FormBytes().Int8(8)}, ValueCase{"-1", FormBytes().Int8(-1)},
-                    ValueCase{"127", FormBytes().Int8(127)},
-                    ValueCase{"128", FormBytes().Int16(128)},
-                    ValueCase{"-32769", FormBytes().Int32(-32769)},
-                    ValueCase{"70000", FormBytes().Int32(70000)},
-                    ValueCase{"2147483647", FormBytes().Int32(2147483647)},
-                    ValueCase{"-2147483648", FormBytes().Int32(INT32_MIN)},
-                    ValueCase{"$FF", FormBytes().Int16(255)},
-                    ValueCase{"$FFFFFFFF", FormBytes().Int8(-1)},
-                    // Whole numbers beyond 32 bits were floats written without a fraction.
-                    ValueCase{"2147483648", FormBytes().Extended(2147483648.0L)},
-                    ValueCase{"99999999999", FormBytes().Extended(99999999999.0L)},
-                    ValueCase{"-2147483649", FormBytes().Extended(-2147483649.0L)},
-                    ValueCase{"123456789012345678901234567890",
-                              FormBytes().Extended(123456789012345678901234567890.0L)}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Floats, CompiledValue,
-    testing::Values(ValueCase{"1.5", FormBytes().Extended(1.5L)},
-                    ValueCase{"1.5s", FormBytes().Extended(1.5L)},
-                    ValueCase{"1.5D", FormBytes().Extended(1.5L)},
-                    ValueCase{"0.100000001490116s", FormBytes().Extended(0.100000001490116L)},
-                    ValueCase{"-2.5E-7", FormBytes().Extended(-2.5E-7L)},
-                    ValueCase{"1E20", FormBytes().Extended(1E20L)},
-                    // A currency literal holds the stored integer, the amount times 10000.
-                    ValueCase{"15000c", FormBytes().Currency(15000)},
-                    ValueCase{"0c", FormBytes().Currency(0)},
-                    ValueCase{"-5C", FormBytes().Currency(-5)},
-                    ValueCase{"1.5E4c", FormBytes().Currency(15000)},
-                    ValueCase{"9.22337203685478E18c",
-                              FormBytes().Currency(std::numeric_limits<std::int64_t>::max())},
-                    ValueCase{"-9.22337203685478E18c",
-                              FormBytes().Currency(std::numeric_limits<std::int64_t>::min())},
-                    ValueCase{"INF", FormBytes().Extended(kInf)},
-                    ValueCase{"-INF", FormBytes().Extended(-kInf)},
-                    ValueCase{"NAN", FormBytes().Extended(kNaN)},
-                    // Single and double values carry their letter behind these words too.
-                    ValueCase{"INFs", FormBytes().Extended(kInf)},
-                    ValueCase{"INFd", FormBytes().Extended(kInf)},
-                    ValueCase{"-INFs", FormBytes().Extended(-kInf)},
-                    ValueCase{"-INFd", FormBytes().Extended(-kInf)},
-                    ValueCase{"NANs", FormBytes().Extended(kNaN)},
-                    ValueCase{"NANd", FormBytes().Extended(kNaN)}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Strings, CompiledValue,
-    testing::Values(ValueCase{"''", FormBytes().Str("")},
-                    ValueCase{"'It'#39's'", FormBytes().Str("It's")},
-                    ValueCase{"'abc' + 'def'", FormBytes().Str("abcdef")},
-                    ValueCase{"'a' +\r\n    'b' +\r\n    #13", FormBytes().Str("ab\r")},
-                    ValueCase{"'" + std::string(255, 'x') + "'",
-                              FormBytes().Str(std::string(255, 'x'))},
-                    ValueCase{"'" + std::string(200, 'x') + "' + '" + std::string(56, 'y') + "'",
-                              FormBytes().LStr(std::string(200, 'x') + std::string(56, 'y'))},
-                    // Any part above 255 makes the whole expression a wide string.
-                    ValueCase{"#8364", FormBytes().WStr(u"\u20ac")},
-                    ValueCase{"'a\xe9' + #8364 + 'b'", FormBytes().WStr(u"a\u00e9\u20acb")},
-                    ValueCase{"#8364 + '\xff'", FormBytes().WStr(u"\u20ac\u00ff")},
-                    ValueCase{"'\xe9'#233", FormBytes().Str("\xe9\xe9")}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Identifiers, CompiledValue,
-    testing::Values(ValueCase{"clRed", FormBytes().Ident("clRed")},
-                    ValueCase{"true", FormBytes().Byte(TagTrue)},
-                    ValueCase{"FALSE", FormBytes().Byte(TagFalse)},
-                    ValueCase{"NIL", FormBytes().Byte(TagNil)},
-                    ValueCase{"null", FormBytes().Byte(TagNull)},
-                    ValueCase{"Form1.Button1", FormBytes().Ident("Form1.Button1")},
-                    // Only the exact words the text form writes for floats are floats.
-                    ValueCase{"Inf", FormBytes().Ident("Inf")},
-                    ValueCase{"INF.X", FormBytes().Ident("INF.X")},
-                    ValueCase{"INFc", FormBytes().Ident("INFc")},
-                    ValueCase{"NANS", FormBytes().Ident("NANS")},
-                    ValueCase{"INFsd", FormBytes().Ident("INFsd")}));
-
-INSTANTIATE_TEST_SUITE_P(
-    Structures, CompiledValue,
-    testing::Values(
-        ValueCase{"[]", FormBytes().Set().End()},
-        ValueCase{"[fsBold, fsItalic]", FormBytes().Set().Short("fsBold").Short("fsItalic").End()},
-        ValueCase{"()", FormBytes().List().End()},
-        ValueCase{"(\r\n  1\r\n  'a'\r\n  (2))",
-                  FormBytes().List().Int8(1).Str("a").List().Int8(2).End().End()},
-        ValueCase{"<>", FormBytes().Collection().End()},
-        ValueCase{"<\r\n  item\r\n    A = 1\r\n  end\r\n  item [0]\r\n  end\r\n  item [-1]\r\n"
-                  "  end\r\n  item [3]\r\n    B.C = <>\r\n  end>",
-                  FormBytes().Collection()
-                      .List().Prop("A").Int8(1).End()
-                      .Int8(0).List().End()
-                      .List().End()
-                      .Int8(3).List().Prop("B.C").Collection().End().End()
-                      .End()},
-        ValueCase{"(Null.X\r\n  nil)", FormBytes().List().Ident("Null.X").Byte(TagNil).End()},
-        ValueCase{"{}", FormBytes().Binary("")},
-        ValueCase{"{0A1B\r\n  ff}", FormBytes().Binary("\x0a\x1b\xff")}));
+TEST(CompileForm, Values) {
+  const ValueCase cases[] = {
+      // Integers
+      {"8", FormBytes().Int8(8)}, {"-1", FormBytes().Int8(-1)}, {"127", FormBytes().Int8(127)},
+      {"128", FormBytes().Int16(128)}, {"-32769", FormBytes().Int32(-32769)},
+      {"70000", FormBytes().Int32(70000)}, {"2147483647", FormBytes().Int32(2147483647)},
+      {"-2147483648", FormBytes().Int32(INT32_MIN)}, {"$FF", FormBytes().Int16(255)},
+      {"$FFFFFFFF", FormBytes().Int8(-1)},
+      // Whole numbers beyond 32 bits were floats written without a fraction.
+      {"2147483648", FormBytes().Extended(2147483648.0L)},
+      {"99999999999", FormBytes().Extended(99999999999.0L)},
+      {"-2147483649", FormBytes().Extended(-2147483649.0L)},
+      {"123456789012345678901234567890", FormBytes().Extended(123456789012345678901234567890.0L)},
+      // Floats
+      {"1.5", FormBytes().Extended(1.5L)}, {"1.5s", FormBytes().Extended(1.5L)},
+      {"1.5D", FormBytes().Extended(1.5L)},
+      {"0.100000001490116s", FormBytes().Extended(0.100000001490116L)},
+      {"-2.5E-7", FormBytes().Extended(-2.5E-7L)}, {"1E20", FormBytes().Extended(1E20L)},
+      // A currency literal holds the stored integer, the amount times 10000.
+      {"15000c", FormBytes().Currency(15000)}, {"0c", FormBytes().Currency(0)},
+      {"-5C", FormBytes().Currency(-5)}, {"1.5E4c", FormBytes().Currency(15000)},
+      {"9.22337203685478E18c", FormBytes().Currency(std::numeric_limits<std::int64_t>::max())},
+      {"-9.22337203685478E18c", FormBytes().Currency(std::numeric_limits<std::int64_t>::min())},
+      {"INF", FormBytes().Extended(kInf)}, {"-INF", FormBytes().Extended(-kInf)},
+      {"NAN", FormBytes().Extended(kNaN)},
+      // Single and double values carry their letter behind these words too.
+      {"INFs", FormBytes().Extended(kInf)}, {"INFd", FormBytes().Extended(kInf)},
+      {"-INFs", FormBytes().Extended(-kInf)}, {"-INFd", FormBytes().Extended(-kInf)},
+      {"NANs", FormBytes().Extended(kNaN)}, {"NANd", FormBytes().Extended(kNaN)},
+      // Strings
+      {"''", FormBytes().Str("")}, {"'It'#39's'", FormBytes().Str("It's")},
+      {"'abc' + 'def'", FormBytes().Str("abcdef")},
+      {"'a' +\r\n    'b' +\r\n    #13", FormBytes().Str("ab\r")},
+      {"'" + std::string(255, 'x') + "'", FormBytes().Str(std::string(255, 'x'))},
+      {"'" + std::string(200, 'x') + "' + '" + std::string(56, 'y') + "'",
+       FormBytes().LStr(std::string(200, 'x') + std::string(56, 'y'))},
+      // Any part above 255 makes the whole expression a wide string.
+      {"#8364", FormBytes().WStr(u"\u20ac")},
+      {"'a\xe9' + #8364 + 'b'", FormBytes().WStr(u"a\u00e9\u20acb")},
+      {"#8364 + '\xff'", FormBytes().WStr(u"\u20ac\u00ff")},
+      {"'\xe9'#233", FormBytes().Str("\xe9\xe9")},
+      // Identifiers
+      {"clRed", FormBytes().Ident("clRed")}, {"true", FormBytes().Byte(TagTrue)},
+      {"FALSE", FormBytes().Byte(TagFalse)}, {"NIL", FormBytes().Byte(TagNil)},
+      {"null", FormBytes().Byte(TagNull)}, {"Form1.Button1", FormBytes().Ident("Form1.Button1")},
+      // Only the exact words the text form writes for floats are floats.
+      {"Inf", FormBytes().Ident("Inf")}, {"INF.X", FormBytes().Ident("INF.X")},
+      {"INFc", FormBytes().Ident("INFc")}, {"NANS", FormBytes().Ident("NANS")},
+      {"INFsd", FormBytes().Ident("INFsd")},
+      // Structures
+      {"[]", FormBytes().Set().End()},
+      {"[fsBold, fsItalic]", FormBytes().Set().Short("fsBold").Short("fsItalic").End()},
+      {"()", FormBytes().List().End()},
+      {"(\r\n  1\r\n  'a'\r\n  (2))",
+       FormBytes().List().Int8(1).Str("a").List().Int8(2).End().End()},
+      {"<>", FormBytes().Collection().End()},
+      {"<\r\n  item\r\n    A = 1\r\n  end\r\n  item [0]\r\n  end\r\n  item [-1]\r\n"
+       "  end\r\n  item [3]\r\n    B.C = <>\r\n  end>",
+       FormBytes().Collection().List().Prop("A").Int8(1).End().Int8(0).List().End().List().End()
+           .Int8(3).List().Prop("B.C").Collection().End().End().End()},
+      {"(Null.X\r\n  nil)", FormBytes().List().Ident("Null.X").Byte(TagNil).End()},
+      {"{}", FormBytes().Binary("")}, {"{0A1B\r\n  ff}", FormBytes().Binary("\x0a\x1b\xff")},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CompileValueText(c.text), WithValue(FormBytes().Raw(c.bytes))) << c.text;
+}
 
 TEST(CompileForm, ClassRename) {
   CompileRun run(
@@ -274,44 +233,41 @@ struct ErrorCase {
   std::string message;
 };
 
-class SyntaxError : public testing::TestWithParam<ErrorCase> {};
-
-TEST_P(SyntaxError, FailsWithMessage) {
-  test::ExpectFailure<EParserError>([&] { CompileRun().Compile(GetParam().text); },
-                                    GetParam().message);
+TEST(CompileForm, SyntaxErrors) {
+  const ErrorCase cases[] = {
+      {"", "OBJECT expected on line 1"},
+      {"\r\n\r\nthing A: T end", "OBJECT expected on line 3"},
+      {"object 5", "Identifier expected on line 1"},
+      {"object A:\r\n 5", "Identifier expected on line 2"},
+      {"object A [x] end", "Number expected on line 1"},
+      {"object A [1.5] end", "Number expected on line 1"},
+      {"object A [1 end", "'']'' expected on line 1"},
+      {"object A\r\n  P 5\r\nend", "''='' expected on line 2"},
+      {"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
+      {"object A\r\n  P = )\r\nend", "Invalid property value on line 2"},
+      {"object A\r\n  P = \r\n", "Invalid property value on line 3"},
+      {"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
+      {"object A\r\n  P = [a b]\r\nend", "'','' expected on line 2"},
+      {"object A\r\n  P = [a, 5]\r\nend", "Identifier expected on line 2"},
+      {"object A\r\n  P = [a,\r\n", "Identifier expected on line 3"},
+      {"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
+      {"object A\r\n  P = <\r\n  item\r\n  Q = 1\r\n", "Identifier expected on line 5"},
+      {"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
+      {"object A\r\n  P = 'abc\r\nend", "Invalid string constant on line 2"},
+      {"object A\r\n  P = (1\r\n  2\r\n", "Invalid property value on line 4"},
+      // Null is stored as the byte that ends a list, so no list can hold it.
+      {"object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4"},
+      {"object A\r\n  P = ((Null))\r\nend", "Invalid property value on line 2"},
+      {"object A\r\n  P = 1\r\n", "Identifier expected on line 3"},
+      {"object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
+      // A blank before the dot ends the identifier; the dot then starts the next property.
+      {"object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    test::ExpectFailure<EParserError>([&] { CompileRun().Compile(c.text); }, c.message);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SyntaxError,
-    testing::Values(
-        ErrorCase{"", "OBJECT expected on line 1"},
-        ErrorCase{"\r\n\r\nthing A: T end", "OBJECT expected on line 3"},
-        ErrorCase{"object 5", "Identifier expected on line 1"},
-        ErrorCase{"object A:\r\n 5", "Identifier expected on line 2"},
-        ErrorCase{"object A [x] end", "Number expected on line 1"},
-        ErrorCase{"object A [1.5] end", "Number expected on line 1"},
-        ErrorCase{"object A [1 end", "'']'' expected on line 1"},
-        ErrorCase{"object A\r\n  P 5\r\nend", "''='' expected on line 2"},
-        ErrorCase{"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
-        ErrorCase{"object A\r\n  P = )\r\nend", "Invalid property value on line 2"},
-        ErrorCase{"object A\r\n  P = \r\n", "Invalid property value on line 3"},
-        ErrorCase{"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
-        ErrorCase{"object A\r\n  P = [a b]\r\nend", "'','' expected on line 2"},
-        ErrorCase{"object A\r\n  P = [a, 5]\r\nend", "Identifier expected on line 2"},
-        ErrorCase{"object A\r\n  P = [a,\r\n", "Identifier expected on line 3"},
-        ErrorCase{"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
-        ErrorCase{"object A\r\n  P = <\r\n  item\r\n  Q = 1\r\n", "Identifier expected on line 5"},
-        ErrorCase{"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
-        ErrorCase{"object A\r\n  P = 'abc\r\nend", "Invalid string constant on line 2"},
-        ErrorCase{"object A\r\n  P = (1\r\n  2\r\n", "Invalid property value on line 4"},
-        // Null is stored as the byte that ends a list, so no list can hold it.
-        ErrorCase{"object A\r\n  P = (\r\n    1\r\n    null)\r\nend",
-                  "Invalid property value on line 4"},
-        ErrorCase{"object A\r\n  P = ((Null))\r\nend", "Invalid property value on line 2"},
-        ErrorCase{"object A\r\n  P = 1\r\n", "Identifier expected on line 3"},
-        ErrorCase{"object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
-        // A blank before the dot ends the identifier; the dot then starts the next property.
-        ErrorCase{"object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3"}));
 
 TEST(CompileForm, NumberConversionErrorsCarryNoLine) {
   const ErrorCase cases[] = {
