@@ -98,7 +98,6 @@ TEST(CompileForm, Objects) {
   for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
 }
 
-
 constexpr long double kInf = std::numeric_limits<long double>::infinity();
 constexpr long double kNaN = std::numeric_limits<long double>::quiet_NaN();
 

@@ -76,57 +76,54 @@ struct TokenCase {
   std::vector<Token> tokens;
 };
 
-class TokenSequence : public testing::TestWithParam<TokenCase> {};
-
-TEST_P(TokenSequence, GivesTheseTokens) {
-  std::vector<Token> expected = GetParam().tokens;
-  expected.push_back({TokEnd, ""});
-  EXPECT_EQ(Tokens(GetParam().text), expected);
-}
-
 const TokenKind kEq = '=';
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, TokenSequence,
-    testing::Values(
-        TokenCase{"Empty", "", {}},
-        TokenCase{"OnlyBlanks", " \t\r\n\x01\x1f ", {}},
-        TokenCase{"Header",
-                  "object Form1: TForm1\r\n",
-                  {{TokIdentifier, "object"}, {TokIdentifier, "Form1"}, {':', ":"},
-                   {TokIdentifier, "TForm1"}}},
-        TokenCase{"IdentifierChars", "_a1 B_2c", {{TokIdentifier, "_a1"}, {TokIdentifier, "B_2c"}}},
-        TokenCase{"Property", "Left = 8", {{TokIdentifier, "Left"}, {kEq, "="}, {TokInteger, "8"}}},
-        TokenCase{"DoubledQuote", "'it''s'", {{TokString, "it's"}}},
-        TokenCase{"EmptyString", "''", {{TokString, ""}}},
-        TokenCase{"Codes", "#65#66", {{TokString, "AB"}}},
-        TokenCase{"CodeWithoutDigits", "#'x'", {{TokString, std::string("\0x", 2)}}},
-        TokenCase{"Mixed", "'a'#13#10'b'", {{TokString, "a\r\nb"}}},
-        TokenCase{"ApostropheCode", "'It'#39's'", {{TokString, "It's"}}},
-        TokenCase{"HighBytesInQuotes", "'\xe9\xff'", {{TokString, "\xe9\xff"}}},
-        TokenCase{"Code255", "#255", {{TokString, "\xff"}}},
-        TokenCase{"BlankEndsLiteral", "'a' 'b'", {{TokString, "a"}, {TokString, "b"}}},
-        TokenCase{"WideKeepsSource", "'x'#8364", {{TokWideString, "'x'#8364"}}},
-        TokenCase{"Hex", "$1F $", {{TokInteger, "$1F"}, {TokInteger, "$"}}},
-        TokenCase{"Negative", "-5", {{TokInteger, "-5"}}},
-        TokenCase{"LoneMinus", "- 5", {{TokInteger, "-"}, {TokInteger, "5"}}},
-        TokenCase{"Floats",
-                  "1.5 2.5E3 1e3 1-2 12s 7d 3C",
-                  {{TokFloat, "1.5"}, {TokFloat, "2.5E3"}, {TokFloat, "1e3"}, {TokFloat, "1-2"},
-                   {TokFloat, "12s"}, {TokFloat, "7d"}, {TokFloat, "3C"}}},
-        TokenCase{"SuffixThenIdentifier", "12sx", {{TokFloat, "12s"}, {TokIdentifier, "x"}}},
-        TokenCase{"MinusInf", "-INF", {{TokInteger, "-"}, {TokIdentifier, "INF"}}},
-        TokenCase{"Punctuation",
-                  "()[]<>{},.+:",
-                  {{'(', "("}, {')', ")"}, {'[', "["}, {']', "]"}, {'<', "<"}, {'>', ">"},
-                   {'{', "{"}, {'}', "}"}, {',', ","}, {'.', "."}, {'+', "+"}, {':', ":"}}},
-        TokenCase{"HighByteIsPunctuation", "\x80\xff", {{0x80, "\x80"}, {0xff, "\xff"}}},
-        TokenCase{"DotsAreSeparateTokens",
-                  "Font.Name",
-                  {{TokIdentifier, "Font"}, {'.', "."}, {TokIdentifier, "Name"}}},
-        TokenCase{"ZeroByteEndsText", std::string("abc\0def", 7), {{TokIdentifier, "abc"}}},
-        TokenCase{"NoFinalLineBreak", "end", {{TokIdentifier, "end"}}}),
-    [](const testing::TestParamInfo<TokenCase>& info) { return info.param.name; });
+TEST(TParser, TokenSequences) {
+  const TokenCase cases[] = {
+      {"Empty", "", {}},
+      {"OnlyBlanks", " \t\r\n\x01\x1f ", {}},
+      {"Header",
+       "object Form1: TForm1\r\n",
+       {{TokIdentifier, "object"}, {TokIdentifier, "Form1"}, {':', ":"},
+        {TokIdentifier, "TForm1"}}},
+      {"IdentifierChars", "_a1 B_2c", {{TokIdentifier, "_a1"}, {TokIdentifier, "B_2c"}}},
+      {"Property", "Left = 8", {{TokIdentifier, "Left"}, {kEq, "="}, {TokInteger, "8"}}},
+      {"DoubledQuote", "'it''s'", {{TokString, "it's"}}},
+      {"EmptyString", "''", {{TokString, ""}}},
+      {"Codes", "#65#66", {{TokString, "AB"}}},
+      {"CodeWithoutDigits", "#'x'", {{TokString, std::string("\0x", 2)}}},
+      {"Mixed", "'a'#13#10'b'", {{TokString, "a\r\nb"}}},
+      {"ApostropheCode", "'It'#39's'", {{TokString, "It's"}}},
+      {"HighBytesInQuotes", "'\xe9\xff'", {{TokString, "\xe9\xff"}}},
+      {"Code255", "#255", {{TokString, "\xff"}}},
+      {"BlankEndsLiteral", "'a' 'b'", {{TokString, "a"}, {TokString, "b"}}},
+      {"WideKeepsSource", "'x'#8364", {{TokWideString, "'x'#8364"}}},
+      {"Hex", "$1F $", {{TokInteger, "$1F"}, {TokInteger, "$"}}},
+      {"Negative", "-5", {{TokInteger, "-5"}}},
+      {"LoneMinus", "- 5", {{TokInteger, "-"}, {TokInteger, "5"}}},
+      {"Floats",
+       "1.5 2.5E3 1e3 1-2 12s 7d 3C",
+       {{TokFloat, "1.5"}, {TokFloat, "2.5E3"}, {TokFloat, "1e3"}, {TokFloat, "1-2"},
+        {TokFloat, "12s"}, {TokFloat, "7d"}, {TokFloat, "3C"}}},
+      {"SuffixThenIdentifier", "12sx", {{TokFloat, "12s"}, {TokIdentifier, "x"}}},
+      {"MinusInf", "-INF", {{TokInteger, "-"}, {TokIdentifier, "INF"}}},
+      {"Punctuation",
+       "()[]<>{},.+:",
+       {{'(', "("}, {')', ")"}, {'[', "["}, {']', "]"}, {'<', "<"}, {'>', ">"},
+        {'{', "{"}, {'}', "}"}, {',', ","}, {'.', "."}, {'+', "+"}, {':', ":"}}},
+      {"HighByteIsPunctuation", "\x80\xff", {{0x80, "\x80"}, {0xff, "\xff"}}},
+      {"DotsAreSeparateTokens",
+       "Font.Name",
+       {{TokIdentifier, "Font"}, {'.', "."}, {TokIdentifier, "Name"}}},
+      {"ZeroByteEndsText", std::string("abc\0def", 7), {{TokIdentifier, "abc"}}},
+      {"NoFinalLineBreak", "end", {{TokIdentifier, "end"}}},
+  };
+  for (const auto& c : cases) {
+    std::vector<Token> expected = c.tokens;
+    expected.push_back({TokEnd, ""});
+    EXPECT_EQ(Tokens(c.text), expected) << c.name;
+  }
+}
 
 TEST(TParser, EndOfTextStaysCurrent) {
   TMemoryStream stream(std::string("x"));
@@ -154,21 +151,16 @@ struct ErrorCase {
   std::string message;
 };
 
-class ScannerError : public testing::TestWithParam<ErrorCase> {};
-
-TEST_P(ScannerError, FailsWithLine) {
-  EXPECT_EQ(ParseError(GetParam().text), GetParam().message);
+TEST(TParser, ScannerErrors) {
+  const ErrorCase cases[] = {
+      {"OpenQuoteAtLineEnd", "a\r\nb = 'abc\r\nc", "Invalid string constant on line 2"},
+      {"OpenQuoteAtEnd", "\n\n'abc", "Invalid string constant on line 3"},
+      {"LineFeedInQuote", "'ab\ncd'", "Invalid string constant on line 1"},
+      {"ZeroInQuote", std::string("'a\0b'", 5), "Invalid string constant on line 1"},
+      {"OpenAfterCode", "#13'", "Invalid string constant on line 1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseError(c.text), c.message) << c.name;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ScannerError,
-    testing::Values(
-        ErrorCase{"OpenQuoteAtLineEnd", "a\r\nb = 'abc\r\nc", "Invalid string constant on line 2"},
-        ErrorCase{"OpenQuoteAtEnd", "\n\n'abc", "Invalid string constant on line 3"},
-        ErrorCase{"LineFeedInQuote", "'ab\ncd'", "Invalid string constant on line 1"},
-        ErrorCase{"ZeroInQuote", std::string("'a\0b'", 5), "Invalid string constant on line 1"},
-        ErrorCase{"OpenAfterCode", "#13'", "Invalid string constant on line 1"}),
-    [](const testing::TestParamInfo<ErrorCase>& info) { return info.param.name; });
 
 TEST(TParser, ExpectMessages) {
   TMemoryStream stream(std::string("\n\n\nx"));
