@@ -124,13 +124,6 @@ TEST(ExtendedTest, TextToExtendedAcceptsTheRuntimeSyntax) {
   }
 }
 
-TEST(ExtendedTest, TextToExtendedIsCorrectlyRounded) {
-  long double value = 0;
-  ASSERT_TRUE(TextToExtended("0.1", value));
-  EXPECT_EQ(ExtendedToBytes(value),
-            (ExtendedBytes{0xCD, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 0xFB, 0x3F}));
-}
-
 TEST(ExtendedTest, TextToExtendedRejectsOtherText) {
   for (const char* text : {"", " ", "-", "+", ".", "1-2", "1e", "1E+", "1,5", "abc", "1.5s",
                            "INF", "NAN", "0x10", "1 2", "--1", "1e5000", "\t1"}) {
