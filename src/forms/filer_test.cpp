@@ -117,9 +117,11 @@ TEST(WriterTest, ValueLayouts) {
          w.WriteEndMarker();
        },
        std::string("TPF0\x01\x00", 6)},
-      {"binary", [](TWriter& w) {
+      {"binary",
+       [](TWriter& w) {
          w.WriteBinaryValue([](TStream& s) { s.WriteBuffer("\x01\x02\x03", 3); });
-       }, FormBytes().Binary("\x01\x02\x03")},
+       },
+       FormBytes().Binary("\x01\x02\x03")},
       {"empty binary", [](TWriter& w) { w.WriteBinaryValue([](TStream&) {}); },
        FormBytes().Binary("")},
   };
@@ -225,13 +227,17 @@ TEST(ReaderTest, TypedValuesRoundTrip) {
   EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(bytes.size()));
 }
 
-TEST(ReaderTest, TypedReadsRejectOtherTags) {
+TEST(ReaderTest, MalformedInputFails) {
   struct Case {
     const char* what;
     std::function<void(TReader&)> read;
     std::string bytes;
+    const char* message = "Invalid property value";
   };
+  const std::string tail(100, 'z');
+  auto signature = [](TReader& r) { r.CheckSignature(); };
   const Case cases[] = {
+      // Typed reads reject other tags.
       {"integer", [](TReader& r) { r.ReadIntegerValue(); }, FormBytes().Str("1")},
       {"extended", [](TReader& r) { r.ReadExtendedValue(); }, FormBytes().Byte(TagTrue)},
       {"single", [](TReader& r) { r.ReadSingleValue(); }, FormBytes().Byte(TagExtended)},
@@ -243,34 +249,21 @@ TEST(ReaderTest, TypedReadsRejectOtherTags) {
       {"ident above 18", [](TReader& r) { r.ReadIdentValue(); }, FormBytes().Byte(0x87).Short("x")},
       {"expect", [](TReader& r) { r.ExpectTag(TagList); }, FormBytes().Byte(TagCollection)},
       {"end marker", [](TReader& r) { r.ExpectEndMarker(); }, FormBytes().Byte(TagList)},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    TMemoryStream in(c.bytes);
-    TReader reader(in);
-    ExpectFailure<EReadError>([&] { c.read(reader); }, "Invalid property value");
-  }
-}
-
-TEST(ReaderTest, HugeLengthsFailWithoutAllocating) {
-  struct Case {
-    const char* what;
-    std::function<void(TReader&)> read;
-    std::string bytes;
-    const char* message;
-  };
-  std::string tail(100, 'z');
-  const Case cases[] = {
+      // Huge lengths fail without allocating.
       {"long string 2^31", [](TReader& r) { r.ReadStringValue(); },
-       FormBytes().Byte(TagLongString).U32(0x80000000u).Raw(tail), "Invalid property value"},
+       FormBytes().Byte(TagLongString).U32(0x80000000u).Raw(tail)},
       {"long string 2e9", [](TReader& r) { r.ReadStringValue(); },
        FormBytes().Byte(TagLongString).U32(2000000000u).Raw(tail), "Stream read error"},
       {"wide 2^31", [](TReader& r) { r.ReadWideStringValue(); },
-       FormBytes().Byte(TagWideString).U32(0xFFFFFFFFu).Raw(tail), "Invalid property value"},
+       FormBytes().Byte(TagWideString).U32(0xFFFFFFFFu).Raw(tail)},
       {"wide 2e9", [](TReader& r) { r.ReadWideStringValue(); },
        FormBytes().Byte(TagWideString).U32(2000000000u).Raw(tail), "Stream read error"},
-      {"count 2^31", [](TReader& r) { r.ReadCount(); }, FormBytes().U32(0x80000000u),
-       "Invalid property value"},
+      {"count 2^31", [](TReader& r) { r.ReadCount(); }, FormBytes().U32(0x80000000u)},
+      // The signature must be TPF0.
+      {"TPF1", signature, "TPF1", "Invalid stream format"},
+      {"text form", signature, "object Form1", "Invalid stream format"},
+      {"lower case", signature, "tpf0", "Invalid stream format"},
+      {"short", signature, "TP", "Stream read error"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -278,19 +271,8 @@ TEST(ReaderTest, HugeLengthsFailWithoutAllocating) {
     TReader reader(in);
     ExpectFailure<EReadError>([&] { c.read(reader); }, c.message);
   }
-}
-
-TEST(ReaderTest, SignatureMustBeTPF0) {
   TMemoryStream good("TPF0");
   TReader(good).CheckSignature();
-  for (std::string bad : {"TPF1", "object Form1", "tpf0"}) {
-    TMemoryStream in(bad);
-    TReader reader(in);
-    ExpectFailure<EReadError>([&] { reader.CheckSignature(); }, "Invalid stream format");
-  }
-  TMemoryStream shortStream("TP");
-  TReader reader(shortStream);
-  ExpectFailure<EReadError>([&] { reader.CheckSignature(); }, "Stream read error");
 }
 
 TEST(ReaderTest, ObjectPrefixVariants) {
