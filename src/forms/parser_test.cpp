@@ -170,8 +170,8 @@ TEST(TParser, ExpectMessages) {
       {TokString, "String expected on line 4"},  {TokWideString, "String expected on line 4"},
       {TokInteger, "Number expected on line 4"}, {TokFloat, "Number expected on line 4"},
       {'=', "''='' expected on line 4"}};
-  for (const auto& [kind, message] : cases)
-    ExpectFailure<EParserError>([&] { parser.Expect(kind); }, message);
+  for (const auto& c : cases)
+    ExpectFailure<EParserError>([&] { parser.Expect(c.first); }, c.second);
   ExpectFailure<EParserError>([&] { parser.ExpectKeyword("OBJECT"); }, "OBJECT expected on line 4");
   EXPECT_TRUE(parser.IsKeyword("X"));
   EXPECT_FALSE(parser.IsKeyword("xy"));
