@@ -13,24 +13,6 @@ namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
 
-// Tells, for positions asked in rising order, whether a position starts a character; the
-// bytes are walked once, a lead byte taking its following byte with it.
-class CharacterStarts {
- public:
-  CharacterStarts(std::string_view text, CodePage codePage) : text_(text), codePage_(codePage) {}
-
-  bool IsStart(std::size_t position) {
-    while (next_ < position)
-      next_ += codePage_.IsLeadByte(static_cast<unsigned char>(text_[next_])) ? 2 : 1;
-    return next_ == position;
-  }
-
- private:
-  std::string_view text_;
-  CodePage codePage_;
-  std::size_t next_ = 0;
-};
-
 // The first position from `from` on whose byte equals key (ASCII case ignored when key is an
 // upper-case letter), or the text's size. Eight bytes are tested at a time: a letter's two
 // cases differ only in bit 5, which is set on both sides before comparing.
@@ -65,7 +47,37 @@ std::size_t FirstOrEnd(std::string_view line, std::string_view marker) {
   return found == kNotFound ? line.size() : found;
 }
 
+// How often a byte stands in source text, roughly: blanks and common letters high, rare
+// letters, digits and most punctuation low. Only the order matters.
+int Commonness(char c) {
+  static constexpr std::string_view kLettersByFrequency = "ETAOINSRHLDCUMFPGWYBVKXJQZ";
+  if (c == ' ') return 100;
+  if (std::size_t at = kLettersByFrequency.find(c); at != std::string_view::npos)
+    return 90 - 3 * static_cast<int>(at);
+  if (std::string_view("();.,=:'").find(c) != std::string_view::npos) return 40;
+  if (c >= '0' && c <= '9') return 30;
+  return 10;
+}
+
 }  // namespace
+
+// Tells, for positions asked in rising order, whether a position starts a character; the
+// bytes are walked once, a lead byte taking its following byte with it.
+class SubstringFinder::CharacterStarts {
+ public:
+  CharacterStarts(std::string_view text, CodePage codePage) : text_(text), codePage_(codePage) {}
+
+  bool IsStart(std::size_t position) {
+    while (next_ < position)
+      next_ += codePage_.IsLeadByte(static_cast<unsigned char>(text_[next_])) ? 2 : 1;
+    return next_ == position;
+  }
+
+ private:
+  std::string_view text_;
+  CodePage codePage_;
+  std::size_t next_ = 0;
+};
 
 bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,
                       std::string_view newName) {
@@ -97,16 +109,42 @@ SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
     if (upperKey_[i] == upperKey_[k]) ++k;
     border_[i] = k;
   }
+  for (std::size_t i = 1; i < upperKey_.size(); ++i)
+    if (Commonness(upperKey_[i]) < Commonness(upperKey_[anchor_])) anchor_ = i;
 }
 
 std::size_t SubstringFinder::Find(std::string_view text) const {
   const std::size_t m = upperKey_.size();
   if (m == 0 || m > text.size()) return kNotFound;
+  CharacterStarts starts(text, codePage_);
+  const bool doubleByte = codePage_.IsDoubleByte();
+  const char anchorByte = upperKey_[anchor_];
+  // Only where the key's rarest byte stands can an occurrence start, so those places are
+  // skipped to and checked. A budget on the bytes compared keeps the search linear when such
+  // places are dense and nearly match; the prefix-function search takes over then.
+  const std::size_t last = text.size() - m;
+  const std::string_view anchors = text.substr(0, last + anchor_ + 1);
+  std::size_t budget = text.size() + m;
+  for (std::size_t start = 0; start <= last; ++start) {
+    const std::size_t hit = SkipToByte(anchors, start + anchor_, anchorByte);
+    if (hit == anchors.size()) return kNotFound;
+    start = hit - anchor_;
+    std::size_t same = 0;
+    while (same < m && AsciiUpper(text[start + same]) == upperKey_[same]) ++same;
+    if (same == m && (!doubleByte || starts.IsStart(start))) return start;
+    if (same >= budget) return FindFrom(text, start + 1, starts);
+    budget -= same + 1;
+  }
+  return kNotFound;
+}
+
+std::size_t SubstringFinder::FindFrom(std::string_view text, std::size_t from,
+                                      CharacterStarts& starts) const {
+  const std::size_t m = upperKey_.size();
   const char first = upperKey_[0];
   const bool doubleByte = codePage_.IsDoubleByte();
-  CharacterStarts starts(text, codePage_);
   std::size_t matched = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = from; i < text.size(); ++i) {
     if (matched == 0) {
       // Outside a partial match only the first byte of the key can start one.
       i = SkipToByte(text, i, first);

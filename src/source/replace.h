@@ -33,8 +33,13 @@ class SubstringFinder {
   std::size_t Length() const { return upperKey_.size(); }
 
  private:
+  class CharacterStarts;
+  // The prefix-function search from position `from` on, for when candidates prove too dense.
+  std::size_t FindFrom(std::string_view text, std::size_t from, CharacterStarts& starts) const;
+
   std::string upperKey_;
   std::vector<std::size_t> border_;  // prefix function of upperKey_
+  std::size_t anchor_ = 0;           // the position in the key of its rarest byte
   CodePage codePage_;
 };
 

@@ -180,6 +180,20 @@ TEST(ReplaceSubstringTest, LongKeyOverLongLineStaysLinear) {
   EXPECT_EQ(line.back(), '!');
 }
 
+TEST(ReplaceSubstringTest, DenseNearMatchesStayLinear) {
+  // Every position nearly matches the key: checking each one fully would compare about 3 * 10^11
+  // bytes here.
+  const std::string key(1 << 16, 'a');
+  const std::string nearMatch = std::string((1 << 16) - 1, 'a') + "c";
+  std::string line;
+  for (int i = 0; i < 160; ++i) line += nearMatch;
+  line += key;
+  const std::size_t expectedSize = line.size() - key.size() + 1;
+  EXPECT_TRUE(ReplaceSubstring(line, key, "!", false, CodePage()));
+  EXPECT_EQ(line.size(), expectedSize);
+  EXPECT_EQ(line.back(), '!');
+}
+
 // The replacements done the plain way, one word or one position at a time, to check the fast
 // ones against on random lines.
 bool PlainReplaceWholeWord(std::string& line, const std::string& original,
