@@ -76,26 +76,16 @@ std::string CopyWordAt(std::ptrdiff_t n, std::string_view s, std::string_view de
 }
 
 void WordList::Assign(std::string_view line) {
+  // The whole line is upper-cased first, in a loop the compiler vectorises (delimiters are no
+  // letters, so they stay as they are), and then cut into words.
   upper_.resize(line.size());
-  spans_.clear();
-  // Upper-cases and cuts into words in one pass over the line.
-  const DelimiterTable& isDelimiter = SourceDelimiters();
-  const std::size_t size = line.size();
   char* out = upper_.data();
-  std::size_t pos = 0;
-  while (pos < size) {
-    while (pos < size && isDelimiter(line[pos])) {
-      out[pos] = line[pos];
-      ++pos;
-    }
-    if (pos == size) break;
-    const std::size_t start = pos;
-    while (pos < size && !isDelimiter(line[pos])) {
-      out[pos] = AsciiUpper(line[pos]);
-      ++pos;
-    }
-    spans_.push_back({start, pos - start});
-  }
+  for (std::size_t i = 0; i < line.size(); ++i) out[i] = AsciiUpper(line[i]);
+  spans_.clear();
+  ScanWords(line, SourceDelimiters(), [this](std::size_t start, std::size_t length) {
+    spans_.push_back({start, length});
+    return true;
+  });
 }
 
 std::string_view WordList::Word(std::size_t index) const {
