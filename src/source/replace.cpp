@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "script/ascii_case.h"
+#include "script/lookup_mode.h"
 
 namespace reshape {
 
@@ -118,6 +119,13 @@ std::size_t SubstringFinder::Find(std::string_view text) const {
   if (m == 0 || m > text.size()) return kNotFound;
   CharacterStarts starts(text, codePage_);
   const bool doubleByte = codePage_.IsDoubleByte();
+  if constexpr (kPlainLookups) {
+    for (std::size_t start = 0; start + m <= text.size(); ++start)
+      if (SameIgnoringAsciiCase(text.substr(start, m), upperKey_) &&
+          (!doubleByte || starts.IsStart(start)))
+        return start;
+    return kNotFound;
+  }
   const char anchorByte = upperKey_[anchor_];
   // Only where the key's rarest byte stands can an occurrence start, so those places are
   // skipped to and checked. A budget on the bytes compared keeps the search linear when such

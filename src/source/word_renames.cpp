@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "script/ascii_case.h"
+#include "script/lookup_mode.h"
 #include "source/replace.h"
 
 namespace reshape {
@@ -29,6 +30,12 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames) : renames_(std::
 
 const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line, const WordList& words) {
   replaced_.clear();
+  if constexpr (kPlainLookups) {
+    for (std::size_t i = 0; i < renames_.size(); ++i)
+      if (ReplaceWholeWord(line, words, renames_[i].oldName, renames_[i].newName))
+        replaced_.push_back(i);
+    return replaced_;
+  }
   if (groupByName_.empty()) return replaced_;
   // Each group is taken at the first word that names it; the stamp marks groups already seen.
   ++lineNumber_;
