@@ -37,9 +37,7 @@ SourceLineTransform::SourceLineTransform(RunState& state, Rules& rules)
 
 void SourceLineTransform::TransformLine(std::string& line) {
   if (!rules_.classRenames.empty()) {
-    // Taken before any rename, so a name put in by one command is not seen by a later one.
-    words_.Assign(line);
-    for (std::size_t rename : rules_.classRenameIndex.Apply(line, words_)) {
+    for (std::size_t rename : rules_.classRenameIndex.Apply(line)) {
       const TCommand& command = *rules_.classRenames[rename];
       state_.Changed("Renamed class \"" + command.ClassName + "\" to \"" +
                      command.NewClassName + "\"");

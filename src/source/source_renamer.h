@@ -46,7 +46,6 @@ class SourceLineTransform : public LineTransform {
   RunState& state_;
   std::unique_ptr<Rules> ownRules_;
   Rules& rules_;
-  WordList words_;
 };
 
 }  // namespace reshape

@@ -37,19 +37,48 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line, const
     return replaced_;
   }
   if (groupByName_.empty()) return replaced_;
-  // Each group is taken at the first word that names it; the stamp marks groups already seen.
   ++lineNumber_;
   matches_.clear();
   for (std::size_t index = 1; index <= words.Count(); ++index) {
     const std::string_view word = words.Word(index);
-    if (!longNames_ && !MayBeOldName(word)) continue;
-    auto found = groupByName_.find(word);
-    if (found == groupByName_.end()) continue;
-    Group& group = groups_[found->second];
-    if (group.lastLine == lineNumber_) continue;
-    group.lastLine = lineNumber_;
-    for (std::size_t rename : group.renames) matches_.emplace_back(rename, index);
+    if (MayBeOldName(word)) Match(word, index);
   }
+  return ApplyMatches(line);
+}
+
+const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
+  if constexpr (kPlainLookups) return Apply(line, WordList(line));
+  replaced_.clear();
+  if (groupByName_.empty()) return replaced_;
+  ++lineNumber_;
+  matches_.clear();
+  // Every match is noted before the line changes, so a name put in by one rename is never
+  // taken for a word by a later one.
+  std::size_t index = 0;
+  ScanSourceWords(line, [this, &line, &index](std::size_t start, std::size_t length) {
+    ++index;
+    const std::string_view word(line.data() + start, length);
+    if (MayBeOldName(word)) {
+      upperWord_.assign(word);
+      for (char& c : upperWord_) c = AsciiUpper(c);
+      Match(upperWord_, index);
+    }
+    return true;
+  });
+  return ApplyMatches(line);
+}
+
+void WholeWordRenames::Match(std::string_view upperWord, std::size_t index) {
+  // Each group is taken at the first word that names it; the stamp marks groups already seen.
+  auto found = groupByName_.find(upperWord);
+  if (found == groupByName_.end()) return;
+  Group& group = groups_[found->second];
+  if (group.lastLine == lineNumber_) return;
+  group.lastLine = lineNumber_;
+  for (std::size_t rename : group.renames) matches_.emplace_back(rename, index);
+}
+
+const std::vector<std::size_t>& WholeWordRenames::ApplyMatches(std::string& line) {
   if (matches_.empty()) return replaced_;
   std::sort(matches_.begin(), matches_.end());
   for (const auto& [rename, index] : matches_) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "script/ascii_case.h"
 #include "source/word_scan.h"
 
 namespace reshape {
@@ -33,6 +34,9 @@ class WholeWordRenames {
   // Applies every rename whose old name is a word of words, in list order, each at the index of
   // the first such word; returns the list positions of the renames that replaced, in order.
   const std::vector<std::size_t>& Apply(std::string& line, const WordList& words);
+  // The same with the words of the line as it is now, taken in one scan that keeps no word list:
+  // a long line costs no copy of its words.
+  const std::vector<std::size_t>& Apply(std::string& line);
 
  private:
   // The renames that share one old name (ignoring letter case), in list order.
@@ -41,13 +45,19 @@ class WholeWordRenames {
     std::size_t lastLine = 0;
   };
 
-  // Cheap test that rules out most words before the table is asked: the length and the first
-  // and last bytes of every old name.
+  // Cheap test that rules out most words, in any letter case, before the table is asked: the
+  // length and the first and last bytes of every old name.
   bool MayBeOldName(std::string_view word) const {
-    return word.size() < kLengthBits && lengths_[word.size()] &&
-           firstBytes_[static_cast<unsigned char>(word.front())] &&
-           lastBytes_[static_cast<unsigned char>(word.back())];
+    return longNames_ ||
+           (word.size() < kLengthBits && lengths_[word.size()] &&
+            firstBytes_[static_cast<unsigned char>(AsciiUpper(word.front()))] &&
+            lastBytes_[static_cast<unsigned char>(AsciiUpper(word.back()))]);
   }
+  // Notes the renames of the index-th word, given upper-cased, unless its group has been met on
+  // this line already.
+  void Match(std::string_view upperWord, std::size_t index);
+  // Makes the noted renames in list order.
+  const std::vector<std::size_t>& ApplyMatches(std::string& line);
   static constexpr std::size_t kLengthBits = 256;
 
   std::vector<Rename> renames_;
@@ -61,6 +71,7 @@ class WholeWordRenames {
   std::size_t lineNumber_ = 0;
   std::vector<std::pair<std::size_t, std::size_t>> matches_;  // rename, word index
   std::vector<std::size_t> replaced_;
+  std::string upperWord_;
 };
 
 }  // namespace reshape

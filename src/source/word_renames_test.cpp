@@ -18,6 +18,7 @@ struct Outcome {
   std::vector<std::size_t> replaced;
 };
 
+// Both ways of taking the words, from a word list and by scanning the line, must agree.
 Outcome ApplyTogether(const std::string& line, const Renames& renames) {
   std::vector<WholeWordRenames::Rename> list;
   for (const auto& [oldName, newName] : renames) list.push_back({oldName, newName});
@@ -25,6 +26,10 @@ Outcome ApplyTogether(const std::string& line, const Renames& renames) {
   Outcome outcome{line, {}};
   const WordList words(line);
   outcome.replaced = together.Apply(outcome.line, words);
+  Outcome scanned{line, {}};
+  scanned.replaced = together.Apply(scanned.line);
+  EXPECT_EQ(scanned.line, outcome.line) << line;
+  EXPECT_EQ(scanned.replaced, outcome.replaced) << line;
   return outcome;
 }
 

@@ -20,25 +20,16 @@ class DelimiterTable {
   std::array<bool, 256> member_{};
 };
 
-const DelimiterTable& SourceDelimiters() {
-  static const DelimiterTable table(DelimiterSet);
+}  // namespace
+
+const std::array<bool, 256>& SourceDelimiterTable() {
+  static const std::array<bool, 256> table = [] {
+    std::array<bool, 256> member{};
+    for (char c : DelimiterSet) member[static_cast<unsigned char>(c)] = true;
+    return member;
+  }();
   return table;
 }
-
-// Calls visit(start, length) for each word of s in order until visit returns false.
-template <typename Visit>
-void ScanWords(std::string_view s, const DelimiterTable& isDelimiter, Visit visit) {
-  std::size_t pos = 0;
-  while (pos < s.size()) {
-    while (pos < s.size() && isDelimiter(s[pos])) ++pos;
-    if (pos >= s.size()) return;
-    std::size_t start = pos;
-    while (pos < s.size() && !isDelimiter(s[pos])) ++pos;
-    if (!visit(start, pos - start)) return;
-  }
-}
-
-}  // namespace
 
 bool CharInDelimiters(std::string_view delimiters, char ch) {
   return delimiters.find(ch) != std::string_view::npos;
@@ -82,7 +73,7 @@ void WordList::Assign(std::string_view line) {
   char* out = upper_.data();
   for (std::size_t i = 0; i < line.size(); ++i) out[i] = AsciiUpper(line[i]);
   spans_.clear();
-  ScanWords(line, SourceDelimiters(), [this](std::size_t start, std::size_t length) {
+  ScanSourceWords(line, [this](std::size_t start, std::size_t length) {
     spans_.push_back({start, length});
     return true;
   });

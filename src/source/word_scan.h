@@ -2,6 +2,7 @@
 // where the N-th one starts, copying it, and the per-line list of upper-cased words.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,6 +12,30 @@ namespace reshape {
 
 // The bytes that separate words in source lines: blank , . ; - + / * ( ) ^ = : [ ]
 inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
+
+// Membership of every byte value in DelimiterSet, so that a scan need not search the set.
+const std::array<bool, 256>& SourceDelimiterTable();
+
+// Calls visit(start, length) for each word of s, a run of bytes for which isDelimiter is false,
+// in order, until visit returns false.
+template <typename IsDelimiter, typename Visit>
+void ScanWords(std::string_view s, const IsDelimiter& isDelimiter, Visit visit) {
+  std::size_t pos = 0;
+  while (pos < s.size()) {
+    while (pos < s.size() && isDelimiter(s[pos])) ++pos;
+    if (pos >= s.size()) return;
+    const std::size_t start = pos;
+    while (pos < s.size() && !isDelimiter(s[pos])) ++pos;
+    if (!visit(start, pos - start)) return;
+  }
+}
+
+// ScanWords under DelimiterSet.
+template <typename Visit>
+void ScanSourceWords(std::string_view s, Visit visit) {
+  const std::array<bool, 256>& table = SourceDelimiterTable();
+  ScanWords(s, [&table](char c) { return table[static_cast<unsigned char>(c)]; }, visit);
+}
 
 // True when ch is one of the bytes of delimiters (never for empty delimiters).
 bool CharInDelimiters(std::string_view delimiters, char ch);
