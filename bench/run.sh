@@ -6,8 +6,8 @@
 #                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
 #
 # Every measurement runs on a fresh copy of the same generated tree (the copy is not timed, and
-# it leaves the files in the page cache, so all tools start alike); the fastest of --reps runs
-# counts. Times come from wait4(): wall, user + system CPU, and peak resident memory.
+# it leaves the files in the page cache, so all tools start alike); the measurements take turns,
+# one run each per round, and the fastest of --reps runs counts. Times come from wait4(): wall, user + system CPU, and peak resident memory.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -58,29 +58,46 @@ mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
 mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
 mapfile -t PROJECT_FILES < <(files_matching '\.bpr$')
 
-# measure LABEL COMMAND...: the fastest of REPS runs on fresh copies of the tree.
-measure() {
+# plan LABEL COMMAND...: adds a measurement to the plan that run_plan carries out.
+PLAN=()
+plan() {
   local label=$1
   shift
   local reps=$REPS
   [ "$1" = sed ] && reps=$SED_REPS
-  local out=$WORK/times/$label.all
-  : > "$out"
-  for ((i = 0; i < reps; i++)); do
-    rm -rf "$RUN"
-    cp -a "$TREE" "$RUN"
-    if ! (cd "$RUN" && "$MEASURE" "$out" "$@" > /dev/null 2>&1); then
-      echo "$label failed: $*" >&2
-      exit 1
-    fi
-  done
-  sort -n "$out" | head -1 > "$WORK/times/$label"
-  { cat "$RUN"/*.LOG 2> /dev/null || true; } | wc -l > "$WORK/times/$label.changes"
+  PLAN+=("$label $reps $(printf '%q ' "$@")")
+  : > "$WORK/times/$label.all"
 }
 
-# measure_logs LABEL: the floor of appending as many change log lines as run LABEL wrote.
-measure_logs() {
-  measure "$1-logs" "$FLOOR" log floor.LOG "$(cat "$WORK/times/$1.changes")"
+# run_plan: runs every planned measurement on fresh copies of the tree, one run of each per
+# round, so that a change of the machine's load touches all of them alike; the fastest run of
+# each counts.
+run_plan() {
+  local round entry label reps cmd rounds=$REPS
+  [ "$SED_REPS" -gt "$rounds" ] && rounds=$SED_REPS
+  for ((round = 0; round < rounds; round++)); do
+    for entry in "${PLAN[@]}"; do
+      read -r label reps cmd <<< "$entry"
+      [ "$round" -lt "$reps" ] || continue
+      rm -rf "$RUN"
+      cp -a "$TREE" "$RUN"
+      if ! (cd "$RUN" && eval "\"\$MEASURE\" \"\$WORK/times/$label.all\" $cmd" > /dev/null 2>&1); then
+        echo "$label failed: $cmd" >&2
+        exit 1
+      fi
+      { cat "$RUN"/*.LOG 2> /dev/null || true; } | wc -l > "$WORK/times/$label.changes"
+    done
+  done
+  for entry in "${PLAN[@]}"; do
+    label=${entry%% *}
+    sort -n "$WORK/times/$label.all" | head -1 > "$WORK/times/$label"
+  done
+  PLAN=()
+}
+
+# plan_logs LABEL: the floor of appending as many change log lines as run LABEL wrote.
+plan_logs() {
+  plan "$1-logs" "$FLOOR" log floor.LOG "$(cat "$WORK/times/$1.changes")"
 }
 
 # field LABEL N: wall (1), cpu (2 = user + system), rss in KB (3)
@@ -91,28 +108,31 @@ field() {
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
 for r in $RULES; do
-  measure "source-reshape-$r" "$RESHAPE" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
-  measure "source-sed-$r" sed -i -f "$SCRIPTS/source_$r.sed" "${SOURCE_FILES[@]}"
-  measure "form-reshape-$r" "$RESHAPE" "$SCRIPTS/form_$r.scr" $(cd "$TREE" && ls *.dfm)
+  plan "source-reshape-$r" "$RESHAPE" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
+  plan "source-sed-$r" sed -i -f "$SCRIPTS/source_$r.sed" "${SOURCE_FILES[@]}"
+  plan "form-reshape-$r" "$RESHAPE" "$SCRIPTS/form_$r.scr" $(cd "$TREE" && ls *.dfm)
 done
-measure source-reshape-idle "$RESHAPE" "$SCRIPTS/source_idle.scr" "${SOURCE_FILES[@]}"
-measure form-reshape-idle "$RESHAPE" "$SCRIPTS/form_idle.scr" $(cd "$TREE" && ls *.dfm)
-measure source-floor "$FLOOR" text "${SOURCE_FILES[@]}"
-measure unit-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
-measure unit-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_FILES[@]}"
-measure unit-floor "$FLOOR" text "${UNIT_FILES[@]}"
-measure project-reshape "$RESHAPE" "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
-measure project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
-measure project-floor "$FLOOR" text "${PROJECT_FILES[@]}"
-measure form-floor "$FLOOR" form "$GEN/forms.txt"
-for r in $RULES; do
-  measure_logs "source-reshape-$r"
-  measure_logs "form-reshape-$r"
-done
-measure_logs unit-reshape
-measure_logs project-reshape
+plan source-reshape-idle "$RESHAPE" "$SCRIPTS/source_idle.scr" "${SOURCE_FILES[@]}"
+plan form-reshape-idle "$RESHAPE" "$SCRIPTS/form_idle.scr" $(cd "$TREE" && ls *.dfm)
+plan source-floor "$FLOOR" text "${SOURCE_FILES[@]}"
+plan unit-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
+plan unit-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_FILES[@]}"
+plan unit-floor "$FLOOR" text "${UNIT_FILES[@]}"
+plan project-reshape "$RESHAPE" "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
+plan project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
+plan project-floor "$FLOOR" text "${PROJECT_FILES[@]}"
+plan form-floor "$FLOOR" form "$GEN/forms.txt"
 LAST_RULES=${RULES##* }
-measure whole-run "$RESHAPE" "$SCRIPTS/rules_$LAST_RULES.scr"
+plan whole-run "$RESHAPE" "$SCRIPTS/rules_$LAST_RULES.scr"
+run_plan
+# The floors of the log lines need the numbers of lines that the runs above wrote.
+for r in $RULES; do
+  plan_logs "source-reshape-$r"
+  plan_logs "form-reshape-$r"
+done
+plan_logs unit-reshape
+plan_logs project-reshape
+run_plan
 
 text_bytes=$(cd "$TREE" && cat "${SOURCE_FILES[@]}" | wc -c)
 form_bytes=$(cd "$TREE" && cat *.dfm | wc -c)
