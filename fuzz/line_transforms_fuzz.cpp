@@ -11,8 +11,10 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
+#include "script/ascii_case.h"
 #include "script/script_reader.h"
 #include "source/project_renamer.h"
+#include "source/replace.h"
 #include "source/source_renamer.h"
 #include "source/text_lines.h"
 #include "source/unit_renamer.h"
@@ -46,6 +48,46 @@ constexpr std::array<int, 4> kDoubleByteCodePages = {932, 936, 949, 950};
 class IdentityTransform : public LineTransform {
  public:
   void TransformLine(std::string&) override {}
+};
+
+// The source pass's line transform done the plain way, to check the indexed one against: every
+// command tried in script order, a class name looked up in the line's word list, a string
+// searched position by position.
+class PlainSourceTransform : public LineTransform {
+ public:
+  PlainSourceTransform(const CommandList& commands, CodePage codePage)
+      : commands_(commands), codePage_(codePage) {}
+
+  void TransformLine(std::string& line) override {
+    const WordList words(line);
+    for (const TCommand& command : commands_)
+      if (command.Kind == CommandKind::RENC)
+        ReplaceWholeWord(line, words, command.ClassName, command.NewClassName);
+    for (const TCommand& command : commands_)
+      if (command.Kind == CommandKind::RENS) ReplaceText(line, command.OldString, command.NewString);
+  }
+
+ private:
+  void ReplaceText(std::string& line, std::string_view oldText, std::string_view newText) const {
+    const std::string upper = AsciiUpperCase(line.substr(0, line.find('\0')));
+    const std::string key = AsciiUpperCase(oldText);
+    if (key.empty()) return;
+    std::size_t characterStart = 0;
+    for (std::size_t p = 0; p + key.size() <= upper.size(); ++p) {
+      while (characterStart < p)
+        characterStart += codePage_.IsLeadByte(static_cast<unsigned char>(line[characterStart])) ? 2 : 1;
+      if (characterStart != p || upper.compare(p, key.size(), key) != 0) continue;
+      const std::size_t quote = line.find('\''), brace = line.find('{'), comment = line.find("(*");
+      if (quote != std::string::npos && brace != std::string::npos && comment != std::string::npos &&
+          quote >= p && brace >= p && comment >= p)
+        return;
+      line.replace(p, key.size(), newText);
+      return;
+    }
+  }
+
+  const CommandList& commands_;
+  CodePage codePage_;
 };
 
 // The bytes from the first end-of-text mark on that are kept behind the rewritten lines.
@@ -104,6 +146,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     commands.insert(commands.end(), fromInput.begin(), fromInput.end());
 
   RewriteWith<SourceLineTransform>(commands, codePage, file, plain);
+  {
+    fuzz::NullLogger logger;
+    RunState state(commands, logger, codePage);
+    SourceLineTransform indexed(state);
+    PlainSourceTransform reference(commands, codePage);
+    fuzz::CheckSameText(RewriteText(file, reference), RewriteText(file, indexed),
+                        "indexed source renames differ from the plain ones");
+  }
   RewriteWith<UnitLineTransform>(commands, codePage, file, plain);
   RewriteWith<ProjectLineTransform>(commands, codePage, file, plain);
   return 0;
