@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "script/ascii_case.h"
 #include "source/word_scan.h"
 
 namespace reshape {
@@ -12,12 +13,28 @@ namespace {
 // Words that end a uses clause; the line holding one is not part of it.
 constexpr std::array<std::string_view, 8> kUsesEndKeywords = {
     "BEGIN", "PROCEDURE", "FUNCTION", "TYPE", "CONST", "VAR", "INTERFACE", "USES"};
+constexpr std::size_t kLongestKeyword = 9;
 
-bool HoldsUsesEndKeyword(const WordList& words) {
-  for (std::size_t i = 1; i <= words.Count(); ++i)
+// Which of the words that steer the unit pass a line holds, in any letter case.
+struct LineKeywords {
+  bool usesEnd = false;
+  bool uses = false;
+  bool unit = false;
+};
+
+// One scan over the words, keeping none of them: a long line costs no copy.
+LineKeywords FindKeywords(std::string_view line) {
+  LineKeywords found;
+  ScanSourceWords(line, [&found, line](std::size_t start, std::size_t length) {
+    if (length > kLongestKeyword) return true;
+    const std::string_view word = line.substr(start, length);
     for (std::string_view keyword : kUsesEndKeywords)
-      if (words.Word(i) == keyword) return true;
-  return false;
+      if (SameIgnoringAsciiCase(word, keyword)) found.usesEnd = true;
+    if (SameIgnoringAsciiCase(word, "USES")) found.uses = true;
+    if (SameIgnoringAsciiCase(word, "UNIT")) found.unit = true;
+    return true;
+  });
+  return found;
 }
 
 std::vector<const TCommand*> UnitRenames(const CommandList& commands) {
@@ -46,18 +63,17 @@ UnitLineTransform::UnitLineTransform(RunState& state, Rules& rules)
     : state_(state), rules_(rules) {}
 
 void UnitLineTransform::TransformLine(std::string& line) {
-  words_.Assign(line);
-  const WordList& words = words_;
+  const LineKeywords words = FindKeywords(line);
   bool unitLine = false;
   if (inUsesClause_) {
-    if (HoldsUsesEndKeyword(words)) inUsesClause_ = false;
-  } else if (words.IndexOf("USES") != 0) {
+    if (words.usesEnd) inUsesClause_ = false;
+  } else if (words.uses) {
     inUsesClause_ = true;
-  } else if (words.IndexOf("UNIT") != 0) {
+  } else if (words.unit) {
     unitLine = true;
   }
   if (!inUsesClause_ && !unitLine) return;
-  for (std::size_t rename : rules_.unitRenameIndex.Apply(line, words_)) {
+  for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
     const TCommand& command = *rules_.unitRenames[rename];
     state_.Changed("Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName +
                    "\"");

@@ -39,7 +39,6 @@ class UnitLineTransform : public LineTransform {
   RunState& state_;
   std::unique_ptr<Rules> ownRules_;
   Rules& rules_;
-  WordList words_;
   bool inUsesClause_ = false;
 };
 
