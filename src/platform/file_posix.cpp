@@ -93,18 +93,6 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
   }
 }
 
-int File::ReadAll(std::string& bytes) {
-  bytes.clear();
-  if (openedSize_ > 0) bytes.reserve(static_cast<std::size_t>(openedSize_));
-  char chunk[1 << 16];
-  for (;;) {
-    std::size_t got = 0;
-    if (int code = Read(chunk, sizeof chunk, got)) return code;
-    if (got == 0) return 0;
-    bytes.append(chunk, got);
-  }
-}
-
 int File::Write(const void* buffer, std::size_t count) {
   if (int fault = InjectedFault(Operation::Write)) return fault;
   const char* p = static_cast<const char*>(buffer);
