@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "forms/filer.h"
+#include "fuzz/binary_value.h"
 #include "fuzz/fuzz_support.h"
 
 namespace reshape::fuzz {
@@ -91,16 +92,7 @@ class NameWalker {
         }
         reader_.ReadTag();
         return true;
-      case TagBinary: {
-        reader_.ReadTag();
-        char chunk[4096];
-        for (std::uint32_t left = reader_.ReadCount(); left > 0;) {
-          std::uint32_t count = left < sizeof chunk ? left : sizeof chunk;
-          reader_.ReadBytes(chunk, count);
-          left -= count;
-        }
-        return true;
-      }
+      case TagBinary: SkipBinaryValue(reader_); return true;
       case TagExtended: reader_.ReadExtendedValue(); return true;
       case TagSingle: reader_.ReadSingleValue(); return true;
       case TagCurrency: reader_.ReadCurrencyValue(); return true;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "forms/filer.h"
+#include "fuzz/binary_value.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/stream.h"
 
@@ -80,17 +81,10 @@ class KindWalker {
         reader_.ReadTag();
         kinds_ += '>';
         return;
-      case TagBinary: {
-        reader_.ReadTag();
-        char chunk[4096];
-        for (std::uint32_t left = reader_.ReadCount(); left > 0;) {
-          std::uint32_t count = left < sizeof chunk ? left : sizeof chunk;
-          reader_.ReadBytes(chunk, count);
-          left -= count;
-        }
+      case TagBinary:
+        SkipBinaryValue(reader_);
         kinds_ += '{';
         return;
-      }
       case TagExtended: reader_.ReadExtendedValue(); kinds_ += 'n'; return;
       case TagSingle: reader_.ReadSingleValue(); kinds_ += 'n'; return;
       case TagDouble: reader_.ReadDoubleValue(); kinds_ += 'n'; return;

@@ -63,6 +63,14 @@ class HeldFile {
   long long handle_;
 };
 
+// RunReshape while another process holds the file at path in the given mode.
+inline RunResult RunReshapeWhileHeld(const std::string& path, HeldFile::Mode mode,
+                                     const std::string& directory,
+                                     const std::vector<std::string>& arguments) {
+  HeldFile held(path, mode);
+  return RunReshape(directory, arguments);
+}
+
 // A binary form file made from its text form by reshape's own compiler, with no rules.
 std::string CompileFormText(const std::string& text);
 

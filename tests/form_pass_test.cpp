@@ -107,11 +107,8 @@ TEST(FormPassE2E, FormHeldByAReaderCannotBeOpened) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
   dir.Write("A.DFM", FormFile(kPanelText));
-  RunResult run;
-  {
-    HeldFile held(dir / "A.DFM", HeldFile::Mode::Reading);
-    run = RunReshape(dir.Path(), {"job.scr"});
-  }
+  RunResult run =
+      RunReshapeWhileHeld(dir / "A.DFM", HeldFile::Mode::Reading, dir.Path(), {"job.scr"});
   EXPECT_EQ(MaskAddress(run.Output),
             "A.DFM ..." + Report("EFOpenError", "Cannot open file A.DFM."));
   EXPECT_EQ(dir.Read("A.DFM"), FormFile(kPanelText));

@@ -222,11 +222,8 @@ TEST(ChangeLogE2E, UnwritableLogEndsTheRunWithTheFileUnchanged) {
   EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");
   dir.SetReadOnly("job.LOG", false);
 
-  RunResult locked;
-  {
-    HeldFile held(dir / "job.LOG", HeldFile::Mode::Exclusive);
-    locked = RunReshape(dir.Path(), {"job.scr"});
-  }
+  RunResult locked =
+      RunReshapeWhileHeld(dir / "job.LOG", HeldFile::Mode::Exclusive, dir.Path(), {"job.scr"});
   EXPECT_EQ(locked.ExitCode, 1);
   EXPECT_EQ(MaskAddress(locked.Output), "A.PAS..." + Report("EInOutError", "I/O error 32."));
   EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");

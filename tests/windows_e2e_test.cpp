@@ -33,11 +33,8 @@ TEST(WindowsE2E, FileHeldWithNoSharingFailsWithTheSharingViolation) {
     dir.Write("A.PAS", "TFoo\r\n");
     dir.Write("A.DFM", "not a form");
     dir.Write("job.LOG", "");
-    RunResult run;
-    {
-      HeldFile held(dir / c.held, HeldFile::Mode::Exclusive);
-      run = RunReshape(dir.Path(), {"job.scr"});
-    }
+    RunResult run =
+        RunReshapeWhileHeld(dir / c.held, HeldFile::Mode::Exclusive, dir.Path(), {"job.scr"});
     EXPECT_EQ(run.ExitCode, 1) << c.name;
     EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.name;
     EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n") << c.name;
@@ -50,11 +47,8 @@ TEST(WindowsE2E, FileOthersReadMayBeReadButNotReplaced) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
   dir.Write("A.PAS", "TFoo\r\n");
-  RunResult run;
-  {
-    HeldFile held(dir / "A.PAS", HeldFile::Mode::Reading);
-    run = RunReshape(dir.Path(), {"job.scr"});
-  }
+  RunResult run =
+      RunReshapeWhileHeld(dir / "A.PAS", HeldFile::Mode::Reading, dir.Path(), {"job.scr"});
   EXPECT_EQ(run.ExitCode, 1);
   EXPECT_EQ(MaskAddress(run.Output), "A.PAS..." + Report("EInOutError", "I/O error 32."));
   EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");
