@@ -14,7 +14,7 @@
 #include "forms/resource_header.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/value_kinds.h"
-#include "platform/code_page.h"
+#include "base/code_page.h"
 #include "platform/stream.h"
 #include "script/script_reader.h"
 

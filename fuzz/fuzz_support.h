@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "script/run_state.h"
 
 namespace reshape::fuzz {

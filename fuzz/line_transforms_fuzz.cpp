@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 #include "script/script_reader.h"
 #include "source/project_renamer.h"
 #include "source/replace.h"

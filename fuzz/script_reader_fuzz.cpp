@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
+#include "base/path.h"
 #include "script/script_reader.h"
 
 using namespace reshape;

@@ -20,7 +20,7 @@
 #include "forms/filer.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "corpus_files.h"
 #include "forms/form_to_text.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "script/run_state.h"
 
 namespace {

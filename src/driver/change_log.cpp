@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/file.h"
 
 namespace reshape {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/file_system.h"
 
 namespace reshape {

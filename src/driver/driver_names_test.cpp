@@ -9,29 +9,6 @@
 namespace reshape {
 namespace {
 
-TEST(ReplaceExtensionTest, LastDotUnlessASeparatorFollows) {
-  struct Case {
-    const char* name;
-    const char* expected;
-  };
-  const Case cases[] = {
-      {"FORM1.DFM", "FORM1.dfb"},
-      {"sub.dir\\FORM1", "sub.dir\\FORM1.dfb"},
-      {"sub.dir/FORM1", "sub.dir/FORM1.dfb"},
-      {"a.b.dfm", "a.b.dfb"},
-      {"C:FORM1", "C:FORM1.dfb"},
-      {"", ".dfb"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ReplaceExtension(c.name, ".dfb"), c.expected) << c.name;
-}
-
-TEST(NamePartTest, AfterTheLastSeparator) {
-  EXPECT_EQ(NamePart("src\\unit1.pas"), "unit1.pas");
-  EXPECT_EQ(NamePart("src/unit1.pas"), "unit1.pas");
-  EXPECT_EQ(NamePart("C:unit1.pas"), "unit1.pas");
-  EXPECT_EQ(NamePart("unit1.pas"), "unit1.pas");
-}
-
 TEST(ChangeLogLineTest, UpperCasesOnlyAsciiLetters) {
   EXPECT_EQ(ChangeLogLine("src\\unit1.pas", "Renamed unit \"A\" to \"B\""),
             "SRC\\UNIT1.PAS> Renamed unit \"A\" to \"B\"\r\n");

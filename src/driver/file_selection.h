@@ -7,14 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/path.h"
 #include "driver/console.h"
 
 namespace reshape {
 
 using FileList = std::vector<std::string>;
-
-// The part of a name after its last "\", ":" or "/".
-std::string_view NamePart(std::string_view path);
 
 // Appends the files of one pass with the given masks, in mask order. Without named files, each
 // mask's directory entries are appended in directory order and every read-only entry is

@@ -1,12 +1,13 @@
 #include "driver/form_pass.h"
 
+#include "base/path.h"
 #include "driver/file_selection.h"
 #include "driver/scratch_file.h"
 #include "forms/form_compiler.h"
 #include "forms/form_rules.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/file.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
@@ -86,14 +87,6 @@ void ConvertFormFile(const std::string& entry, RunState& state, PendingSetList& 
 }
 
 }  // namespace
-
-std::string ReplaceExtension(std::string_view name, std::string_view extension) {
-  std::size_t last = name.find_last_of(".\\:/");
-  std::string result(name);
-  if (last != std::string_view::npos && name[last] == '.') result.resize(last);
-  result += extension;
-  return result;
-}
 
 void RunFormPass(const std::vector<std::string>& namedFiles, RunState& state, Console& console) {
   PendingSetList pendingSets;

@@ -11,10 +11,6 @@
 
 namespace reshape {
 
-// The name with its extension replaced: everything up to the last ".", unless a "\", ":" or "/"
-// comes after it, followed by the new extension as given.
-std::string ReplaceExtension(std::string_view name, std::string_view extension);
-
 // Runs the pass over the "*.DFM" files (or the named ones). A form file is replaced only by a
 // completely compiled form, in one step; a failure leaves its old bytes in place.
 void RunFormPass(const std::vector<std::string>& namedFiles, RunState& state, Console& console);

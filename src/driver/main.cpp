@@ -9,7 +9,7 @@
 #include "driver/run.h"
 #include "driver/usage.h"
 #include "platform/command_line.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/file_system.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "driver/file_selection.h"
 #include "driver/form_pass.h"
 #include "driver/text_file_rewriter.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/file_stream.h"
 #include "platform/file_system.h"
 #include "script/run_state.h"

@@ -1,7 +1,9 @@
 #include "driver/text_file_rewriter.h"
 
+#include "base/path.h"
+
 #include "driver/scratch_file.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 

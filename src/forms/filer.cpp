@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "forms/extended.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 

@@ -6,8 +6,8 @@
 #include "forms/extended.h"
 #include "forms/property_rules.h"
 #include "forms/resource_header.h"
-#include "platform/errors.h"
-#include "script/ascii_case.h"
+#include "base/errors.h"
+#include "base/ascii_case.h"
 
 namespace reshape {
 

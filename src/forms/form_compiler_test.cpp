@@ -8,7 +8,7 @@
 #include "forms/compiler_test_support.h"
 #include "forms/form_to_text.h"
 #include "forms/test_stream_builder.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

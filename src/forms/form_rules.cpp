@@ -1,6 +1,6 @@
 #include "forms/form_rules.h"
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 #include "script/lookup_mode.h"
 
 namespace reshape {

@@ -9,7 +9,7 @@
 #include "forms/extended.h"
 #include "forms/filer.h"
 #include "forms/resource_header.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 

@@ -2,7 +2,7 @@
 // indented two spaces per level, lines ending in CR LF.
 #pragma once
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
 #include "platform/stream.h"
 
 namespace reshape {

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "forms/test_stream_builder.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "forms/extended.h"
-#include "platform/errors.h"
-#include "script/ascii_case.h"
+#include "base/errors.h"
+#include "base/ascii_case.h"
 
 namespace reshape {
 

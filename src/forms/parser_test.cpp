@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "forms/test_stream_builder.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

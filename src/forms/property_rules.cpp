@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace reshape {
 

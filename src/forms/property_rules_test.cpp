@@ -7,7 +7,7 @@
 
 #include "forms/compiler_test_support.h"
 #include "forms/test_stream_builder.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "forms/filer.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/test_stream_builder.h"
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape::platform {
 

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/os_error.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/code_page.h"
-#include "platform/name_match.h"
+#include "base/code_page.h"
+#include "base/name_match.h"
 
 namespace reshape::platform {
 

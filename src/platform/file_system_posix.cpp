@@ -13,7 +13,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/os_error.h"
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/os_error.h"
 #include "platform/windows_api.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 #include "platform/fault_injection.h"
 #include "platform/os_error.h"
 #include "platform/windows_api.h"

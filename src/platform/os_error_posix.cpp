@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape::platform {
 

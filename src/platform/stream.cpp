@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 

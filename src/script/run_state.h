@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
 #include "script/command.h"
 
 namespace reshape {

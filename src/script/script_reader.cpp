@@ -3,8 +3,9 @@
 #include <array>
 #include <optional>
 
-#include "platform/errors.h"
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/errors.h"
+#include "base/path.h"
 
 namespace reshape {
 
@@ -127,10 +128,6 @@ TCommand ParseCommand(CommandKind kind, std::string_view line) {
   return command;
 }
 
-std::size_t LastSeparator(std::string_view path) {
-  return path.find_last_of("\\:/");
-}
-
 }  // namespace
 
 CommandList ParseScript(std::string_view scriptText) {
@@ -152,13 +149,6 @@ CommandList ParseScript(std::string_view scriptText) {
       commands.push_back(ParseCommand(*kind, line));
   }
   return commands;
-}
-
-std::string FileBaseName(std::string_view path) {
-  std::size_t separator = LastSeparator(path);
-  std::string_view name =
-      separator == std::string_view::npos ? path : path.substr(separator + 1);
-  return std::string(name.substr(0, name.find('.')));
 }
 
 std::string LogFileNameFor(std::string_view scriptFileName) {

@@ -13,9 +13,6 @@ namespace reshape {
 // command line. Lines break at CR, LF or CR LF; a NUL byte ends the text.
 CommandList ParseScript(std::string_view scriptText);
 
-// The name part of path (after the last "\", ":" or "/"), cut before its first ".".
-std::string FileBaseName(std::string_view path);
-
 // The change log's name for a script: its base name and ".LOG", with no directory.
 std::string LogFileNameFor(std::string_view scriptFileName);
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/errors.h"
+#include "base/errors.h"
 
 namespace reshape {
 namespace {
@@ -172,20 +172,6 @@ TEST(ParseScriptTest, KeepsVeryLongFieldsWhole) {
   ASSERT_EQ(commands.size(), 1u);
   EXPECT_EQ(commands[0].OldString, longName);
   EXPECT_EQ(commands[0].NewString, longName + "y");
-}
-
-struct NameCase {
-  std::string path;
-  std::string base;
-};
-
-TEST(FileBaseNameTest, TakesNamePartBeforeFirstDot) {
-  const std::vector<NameCase> cases = {
-      {"D:\\jobs\\step.one.scr", "step"}, {"UNIT1.PAS", "UNIT1"}, {"README", "README"},
-      {".hidden", ""},                    {"C:name.pas", "name"}, {"dir/sub/file.txt", "file"},
-      {"a.b\\c", "c"},                    {"dir/", ""},           {"", ""},
-      {"x:/y\\z.q", "z"},                 {"\xC4\xD6.pas", "\xC4\xD6"}};
-  for (const NameCase& c : cases) EXPECT_EQ(FileBaseName(c.path), c.base) << c.path;
 }
 
 TEST(LogFileNameForTest, UsesBaseNameWithoutDirectory) {

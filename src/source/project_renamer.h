@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
 #include "script/command.h"
 #include "script/run_state.h"
 #include "source/replace.h"

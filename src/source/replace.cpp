@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 #include "script/lookup_mode.h"
 
 namespace reshape {

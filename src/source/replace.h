@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "base/code_page.h"
 #include "source/word_scan.h"
 
 namespace reshape {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace reshape {
 namespace {

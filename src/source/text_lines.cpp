@@ -1,6 +1,5 @@
 #include "source/text_lines.h"
 
-#include "script/script_reader.h"
 
 namespace reshape {
 
@@ -36,16 +35,6 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
     result += "\r\n";
   }
   result += tail;
-  return result;
-}
-
-std::string TempFileName(std::string_view fileName) {
-  std::size_t separator = fileName.find_last_of("\\:/");
-  std::string_view directory =
-      separator == std::string_view::npos ? std::string_view() : fileName.substr(0, separator + 1);
-  std::string result(directory);
-  result += FileBaseName(fileName);
-  result += ".XXX";
   return result;
 }
 

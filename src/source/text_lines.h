@@ -21,7 +21,4 @@ class LineTransform {
 // unchanged, after the rewritten lines.
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform);
 
-// The scratch file for rewriting fileName: its directory, its base name and ".XXX".
-std::string TempFileName(std::string_view fileName);
-
 }  // namespace reshape

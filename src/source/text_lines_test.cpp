@@ -75,14 +75,5 @@ TEST(RewriteTextTest, HandlesTenMegabyteLine) {
   EXPECT_EQ(output, input + "\r\n");
 }
 
-TEST(TempFileNameTest, KeepsDirectoryAndBaseName) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"Main.pas", "Main.XXX"},          {"Forms\\Edit.Old.PAS", "Forms\\Edit.XXX"},
-      {"src/unit1.pas", "src/unit1.XXX"}, {"C:Unit.pas", "C:Unit.XXX"},
-      {"Old.XXX", "Old.XXX"},            {"README", "README.XXX"},
-      {"dir.v2/.hidden", "dir.v2/.XXX"}, {"a\\b/c:d.e", "a\\b/c:d.XXX"}};
-  for (const auto& [name, temp] : cases) EXPECT_EQ(TempFileName(name), temp) << name;
-}
-
 }  // namespace
 }  // namespace reshape

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 #include "source/word_scan.h"
 
 namespace reshape {

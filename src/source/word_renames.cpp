@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 #include "script/lookup_mode.h"
 #include "source/replace.h"
 

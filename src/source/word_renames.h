@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 #include "source/word_scan.h"
 
 namespace reshape {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace reshape {
 

@@ -1,8 +1,8 @@
-#include "platform/file_system.h"
+#include "base/name_match.h"
 
 #include <gtest/gtest.h>
 
-namespace reshape::platform {
+namespace reshape {
 namespace {
 
 TEST(MatchesMaskTest, WildcardsAndCase) {
@@ -45,4 +45,4 @@ TEST(DirectoryOfTest, KeepsTheTrailingSeparator) {
 }
 
 }  // namespace
-}  // namespace reshape::platform
+}  // namespace reshape

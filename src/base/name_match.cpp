@@ -1,8 +1,8 @@
-#include "platform/name_match.h"
+#include "base/name_match.h"
 
 #include <algorithm>
 
-namespace reshape::platform {
+namespace reshape {
 
 namespace {
 
@@ -48,4 +48,4 @@ void SortDirectoryEntries(std::vector<DirEntry>& entries) {
   for (auto& [key, entry] : keyed) entries.push_back(std::move(entry));
 }
 
-}  // namespace reshape::platform
+}  // namespace reshape

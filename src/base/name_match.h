@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace reshape::platform {
+namespace reshape {
 
 struct DirEntry {
   std::string Name;
@@ -20,4 +20,4 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 // Ascending by the ASCII-upper-cased names, ties by the raw bytes.
 void SortDirectoryEntries(std::vector<DirEntry>& entries);
 
-}  // namespace reshape::platform
+}  // namespace reshape

@@ -1,4 +1,4 @@
-#include "platform/code_page.h"
+#include "base/code_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/errors.h"
+#include "base/errors.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "script/ascii_case.h"
+#include "base/ascii_case.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,36 @@
+#include "base/path.h"
+
+namespace reshape {
+
+namespace {
+
+constexpr std::string_view kSeparators = "\\:/";
+
+}  // namespace
+
+std::string_view NamePart(std::string_view path) {
+  std::size_t separator = path.find_last_of(kSeparators);
+  return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+std::string FileBaseName(std::string_view path) {
+  std::string_view name = NamePart(path);
+  return std::string(name.substr(0, name.find('.')));
+}
+
+std::string ReplaceExtension(std::string_view name, std::string_view extension) {
+  std::size_t last = name.find_last_of(".\\:/");
+  std::string result(name);
+  if (last != std::string_view::npos && name[last] == '.') result.resize(last);
+  result += extension;
+  return result;
+}
+
+std::string TempFileName(std::string_view fileName) {
+  std::string result(fileName.substr(0, fileName.size() - NamePart(fileName).size()));
+  result += FileBaseName(fileName);
+  result += ".XXX";
+  return result;
+}
+
+}  // namespace reshape
