@@ -39,10 +39,5 @@ TEST(SortDirectoryEntriesTest, UpperCasedNamesThenRawBytes) {
   EXPECT_EQ(names, (std::vector<std::string>{"A.PAS", "a.pas", "b.pas", "Z.PAS", "_x.pas", "\xE9.pas"}));
 }
 
-TEST(DirectoryOfTest, KeepsTheTrailingSeparator) {
-  EXPECT_EQ(DirectoryOf("/usr/bin/reshape"), "/usr/bin/");
-  EXPECT_EQ(DirectoryOf("reshape"), "");
-}
-
 }  // namespace
 }  // namespace reshape
