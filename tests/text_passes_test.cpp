@@ -33,8 +33,10 @@ TEST(ScriptE2E, ScriptsThatRunNothing) {
       {.name = "no commands",
        .files = {{"job.scr", "just text\r\n\r\nRENC\r\n RENC>A,B\r\n"}, {"A.PAS", "A\n"}},
        .after = {{"A.PAS", "A\n"}}},
-      {.name = "nul first",
-       .files = {{"job.scr", std::string("\0RENC>A,B", 9)}, {"A.PAS", "A\n"}},
+      {.name = "UTF-16 script",
+       .files = {{"job.scr", std::string("R\0E\0N\0C\0>\0A\0,\0B\0", 16)}, {"A.PAS", "A\n"}},
+       .exitCode = 1,
+       .output = Report("EAssertionFailed", "Script file is UTF-16; save it as ANSI or UTF-8."),
        .after = {{"A.PAS", "A\n"}}},
   };
   for (const Scenario& c : cases) RunScenario(c);
@@ -82,7 +84,7 @@ TEST(SourcePassE2E, Runs) {
                  {"a.pas", "var A: tfoo; B: TFoo;\r\ns := 'abc';\r\nTFooBar\r\n"}},
        .output = "a.pas...Converted\nB.CPP...Converted\nC.HPP...No change\nD.H...Converted\n",
        .after = {{"a.pas", "var A: TBar; B: TFoo;\r\ns := 'xyz';\r\nTFooBar\r\n"},
-                 {"B.CPP", "TBar::TFoo() {}\n\r\n"}, {"C.HPP", "nothing here\r\n"},
+                 {"B.CPP", "TBar::TFoo() {}\n"}, {"C.HPP", "nothing here\r\n"},
                  {"D.H", "class TBar;\r\n"}, {"notes.txt", "TFoo"}, {"a.XXX", "<missing>"},
                  {"job.LOG", kRenamed + "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
                              "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"
@@ -181,14 +183,14 @@ TEST(SourcePassE2E, FailuresEndTheRunAndLeaveTheFileUnchanged) {
   };
   for (const auto& [named, output] : cases)
     RunScenario({.name = named.c_str(),
-                 .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"RO.PAS", "TFoo\n"},
+                 .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"RO.PAS", "x\n"},
                            {"A.PAS", "TFoo\n"}},
                  .directories = {"DIR.PAS"},
                  .readOnly = {"RO.PAS"},
                  .arguments = {"job.scr", named, "A.PAS"},
                  .exitCode = 1,
                  .output = output,
-                 .after = {{"RO.PAS", "TFoo\n"}, {"A.PAS", "TFoo\n"}},
+                 .after = {{"RO.PAS", "x\n"}, {"A.PAS", "TFoo\n"}},
                  .entries = {"A.PAS", "DIR.PAS", "RO.PAS", "job.scr"}});
 }
 

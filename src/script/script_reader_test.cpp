@@ -99,6 +99,9 @@ TEST(ParseScriptTest, LinesAndOrder) {
         "RENC ClassName='G' NewClassName='H'", "RENC ClassName='I' NewClassName='J'",
         "RENC ClassName='K' NewClassName='L'"}},
       {"comment\r\nRENS>x,y", {xy}},
+      {"\xEF\xBB\xBFRENS>x,y", {xy}},
+      {"\xEF\xBB\xBF", {}},
+      {std::string("\x01\0RENS>x,y", 10), {}},
       {std::string("RENC>A,B\r\nRENS>x,y\0z\r\nRENC>bad\r\n", 32), {ab, xy}},
       {"", {}},
       {"\r\n\r\n; just notes\r\nrename TA to TB\n", {}},
@@ -130,6 +133,10 @@ TEST(ParseScriptTest, MalformedCommandRaisesAssertionWithFixedNumber) {
       {"PKGR>Old",
        "Syntax error: PKGR>OldPackageName,NewPackageName (N:\\Builds\\Common\\Reshape, line 183)"},
       {"RENS>", "Syntax error: RENS>OldString,NewString (N:\\Builds\\Common\\Reshape, line 189)"},
+      {"\xFF\xFER", "Script file is UTF-16; save it as ANSI or UTF-8"},
+      {"\xFE\xFF", "Script file is UTF-16; save it as ANSI or UTF-8"},
+      {std::string("R\0E\0", 4), "Script file is UTF-16; save it as ANSI or UTF-8"},
+      {std::string("\0~", 2), "Script file is UTF-16; save it as ANSI or UTF-8"},
   };
   for (const SyntaxCase& c : cases) {
     try {

@@ -11,89 +11,6 @@
 namespace reshape {
 namespace {
 
-struct WholeWordCase {
-  std::string line;
-  std::string oldName;
-  std::string newName;
-  std::string result;  // the line after the call; equal to line when nothing is replaced
-};
-
-TEST(ReplaceWholeWordTest, ReplacesFirstWholeWordOnly) {
-  const std::vector<WholeWordCase> cases = {
-      {"var A: TFoo; B: TFoo;", "TFoo", "TBar", "var A: TBar; B: TFoo;"},
-      {"x := tfoo.Create;", "TFoo", "TBar", "x := TBar.Create;"},
-      {"TFooBar TFoo2", "TFoo", "TBar", "TFooBar TFoo2"},
-      {"TFoo.Create", "TFoo", "TBar", "TBar.Create"},
-      {"(TFoo)", "TFoo", "TBar", "(TBar)"},
-      {"[TFoo]", "TFoo", "TBar", "[TBar]"},
-      {"^TFoo", "TFoo", "TBar", "^TBar"},
-      {"TFoo*", "TFoo", "TBar", "TBar*"},
-      {"TFoo=", "TFoo", "TBar", "TBar="},
-      {"TFoo::Create", "TFoo", "TBar", "TBar::Create"},
-      {"(*TFoo*)", "TFoo", "TBar", "(*TBar*)"},
-      {"a\tTFoo", "TFoo", "TBar", "a\tTFoo"},
-      {"{TFoo}", "TFoo", "TBar", "{TFoo}"},
-      {"<TFoo>", "TFoo", "TBar", "<TFoo>"},
-      {"TFoo&", "TFoo", "TBar", "TFoo&"},
-      {"'TFoo'", "TFoo", "TBar", "'TFoo'"},
-      {"TFoo", "", "TBar", "TFoo"},
-      {"", "TFoo", "TBar", ""},
-      {"a.b c", "a.b", "X", "a.b c"},
-      {"T\xE4 t\xC4", "t\xE4", "X", "X t\xC4"},
-      {"T\xE4 t\xC4", "T\xC4", "X", "T\xE4 X"},
-      {"TFoo TFoo", "TFoo", "", " TFoo"},
-      {"x TFoo y", "TFOO", "TLongerName", "x TLongerName y"},
-      {std::string("\0TFoo", 5), "TFoo", "B", std::string("\0TFoo", 5)},
-      {std::string("\0 TFoo", 6), "TFoo", "B", std::string("\0 B", 3)},
-      {std::string("\0 TFoo\0", 7), "TFoo", "B", std::string("\0 TFoo\0", 7)},
-  };
-  for (const WholeWordCase& c : cases) {
-    std::string line = c.line;
-    const WordList words(line);
-    const bool replaced = ReplaceWholeWord(line, words, c.oldName, c.newName);
-    EXPECT_EQ(line, c.result) << c.line << " / " << c.oldName;
-    EXPECT_EQ(replaced, c.result != c.line) << c.line << " / " << c.oldName;
-  }
-}
-
-struct SequenceCase {
-  std::string line;
-  std::vector<std::pair<std::string, std::string>> renames;  // applied in order over one list
-  std::string result;
-  int replacements;
-};
-
-TEST(ReplaceWholeWordTest, LaterRenamesSeeTheWordsBeforeAnyRename) {
-  const std::vector<SequenceCase> cases = {
-      {"TFirst", {{"TFirst", "TSecond"}, {"TSecond", "TThird"}}, "TSecond", 1},
-      {"TSecond TFirst", {{"TFirst", "TSecond"}, {"TSecond", "TThird"}}, "TThird TSecond", 2},
-      {"TA TB", {{"TA", "TX"}, {"TB", "TY"}}, "TX TY", 2},
-      // Same old name twice: the second command finds the new name at that place, not the old.
-      {"TA TA", {{"TA", "TX"}, {"TA", "TY"}}, "TX TA", 1},
-      // A new name that differs only in letter case is still the matched word.
-      {"TA", {{"TA", "ta"}, {"TA", "TZ"}}, "TZ", 2},
-      // An empty new name removes a word: the index now points at another word, left alone.
-      {"TA TB", {{"TA", ""}, {"TB", "TY"}}, " TB", 1},
-      // A new name with delimiters adds words: the index now points at part of it.
-      {"TA TB", {{"TA", "X.Y"}, {"TB", "TZ"}}, "X.Y TB", 1},
-      {"TA TB TC", {{"TA", "X.TB"}, {"TB", "TZ"}}, "X.TZ TB TC", 2},
-      {"TA TB", {{"TA", "X.Y.Z"}, {"TB", "TZ"}}, "X.Y.Z TB", 1},
-      // The word count may fall below the index: nothing is replaced.
-      {"TA TB", {{"TA", "."}, {"TB", "TZ"}}, ". TB", 1},
-      // The word at the index is still the matched one, though a new word stands before it.
-      {"TA TBB", {{"TA", "TBB."}, {"TBB", "Q"}}, "TBB. Q", 2},
-  };
-  for (const SequenceCase& c : cases) {
-    std::string line = c.line;
-    const WordList words(line);
-    int replacements = 0;
-    for (const auto& [oldName, newName] : c.renames)
-      replacements += ReplaceWholeWord(line, words, oldName, newName) ? 1 : 0;
-    EXPECT_EQ(line, c.result) << c.line;
-    EXPECT_EQ(replacements, c.replacements) << c.line;
-  }
-}
-
 struct SubstringCase {
   std::string line;
   std::string oldText;
@@ -196,22 +113,6 @@ TEST(ReplaceSubstringTest, DenseNearMatchesStayLinear) {
 
 // The replacements done the plain way, one word or one position at a time, to check the fast
 // ones against on random lines.
-bool PlainReplaceWholeWord(std::string& line, const std::string& original,
-                           std::string_view oldName, std::string_view newName) {
-  const std::string key = AsciiUpperCase(oldName);
-  const auto count = static_cast<std::ptrdiff_t>(CountWords(original, DelimiterSet));
-  for (std::ptrdiff_t n = 1; n <= count; ++n) {
-    if (AsciiUpperCase(CopyWordAt(n, original, DelimiterSet)) != key) continue;
-    std::size_t position = 0;
-    if (!FindWordStart(n, line, DelimiterSet, position)) return false;
-    if (AsciiUpperCase(CopyWordAt(n, line, DelimiterSet)) != key) return false;
-    line = line.substr(0, position - 1) + std::string(newName) +
-           line.substr(position - 1 + oldName.size());
-    return true;
-  }
-  return false;
-}
-
 bool PlainReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
                            bool guard, CodePage codePage) {
   const std::string upperLine = AsciiUpperCase(line.substr(0, line.find('\0')));
@@ -248,28 +149,6 @@ class RandomText {
  private:
   std::mt19937 random_{20240611};
 };
-
-TEST(ReplaceWholeWordTest, AgreesWithWordByWordReplacement) {
-  RandomText random;
-  const std::string_view lineBytes = std::string_view("aAbB .:(\t\0\x83", 11);
-  int replaced = 0;
-  for (int round = 0; round < 3000; ++round) {
-    std::string line = random.Make(40, lineBytes);
-    std::string plain = line;
-    const std::string original = line;
-    const WordList words(line);
-    for (int command = 0; command < 12; ++command) {
-      const std::string oldName = random.Make(3, "aAbB.");
-      const std::string newName = random.Make(3, "aAbB. ");
-      const bool plainResult = PlainReplaceWholeWord(plain, original, oldName, newName);
-      ASSERT_EQ(ReplaceWholeWord(line, words, oldName, newName), plainResult)
-          << original << " / " << oldName;
-      ASSERT_EQ(line, plain) << original << " / " << oldName;
-      replaced += plainResult ? 1 : 0;
-    }
-  }
-  EXPECT_GT(replaced, 1000);
-}
 
 TEST(ReplaceSubstringTest, AgreesWithPositionByPositionSearch) {
   RandomText random;

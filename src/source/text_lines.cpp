@@ -1,11 +1,37 @@
 #include "source/text_lines.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace reshape {
 
 namespace {
 
 constexpr char kEndOfText = '\x1A';
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The first position from `from` on that holds CR or LF, or the text's size. Eight bytes are
+// tested at a time; the lowest zero byte of each difference is exact, which is all that counts.
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+  const char* data = text.data();
+  std::size_t i = from;
+  if constexpr (std::endian::native == std::endian::little) {
+    for (; i + 8 <= text.size(); i += 8) {
+      std::uint64_t block;
+      std::memcpy(&block, data + i, 8);
+      const std::uint64_t cr = block ^ (kOnes * '\r');
+      const std::uint64_t lf = block ^ (kOnes * '\n');
+      const std::uint64_t found = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+      if (found != 0) return i + std::countr_zero(found) / 8;
+    }
+  }
+  for (; i < text.size(); ++i)
+    if (data[i] == '\r' || data[i] == '\n') return i;
+  return text.size();
+}
 
 }  // namespace
 
@@ -22,20 +48,39 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
 
   std::string result;
   result.reserve(text.size() + text.size() / 16 + tail.size() + 2);
+  // The mark stays where it is, so that it does not become part of the first word.
+  if (text.starts_with(kUtf8Mark)) {
+    result += kUtf8Mark;
+    text.remove_prefix(kUtf8Mark.size());
+  }
   std::string line;
+  bool onlyLineFeeds = true;  // every line so far ended in LF alone
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t cr = text.find('\r', pos);
-    if (cr == std::string_view::npos) cr = text.size();
-    line.assign(text.substr(pos, cr - pos));
-    pos = cr + 1;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
+    const std::size_t end = FindLineBreak(text, pos);
+    line.assign(text.substr(pos, end - pos));
     transform.TransformLine(line);
     result += line;
-    result += "\r\n";
+    if (end == text.size()) {
+      if (!onlyLineFeeds || pos == 0) result += "\r\n";
+      break;
+    }
+    if (text[end] == '\n') {
+      result += '\n';
+      pos = end + 1;
+    } else {
+      onlyLineFeeds = false;
+      result += "\r\n";
+      pos = end + 1;
+      if (pos < text.size() && text[pos] == '\n') ++pos;
+    }
   }
   result += tail;
   return result;
+}
+
+bool IsUtf16Text(std::string_view fileBytes) {
+  return fileBytes.starts_with("\xFF\xFE") || fileBytes.starts_with("\xFE\xFF");
 }
 
 }  // namespace reshape

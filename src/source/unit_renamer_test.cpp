@@ -39,7 +39,7 @@ TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
        {"uses A;", "var", "OldUnit.Proc;"}, 0},
       {"comment after the clause before a keyword",
        {"uses A;", "", "{ see OldUnit }", "implementation", "OldUnit.X", "begin"},
-       {"uses A;", "", "{ see NewUnit }", "implementation", "NewUnit.X", "begin"}, 2},
+       {"uses A;", "", "{ see NewUnit }", "implementation", "OldUnit.X", "begin"}, 1},
       {"second uses clause ends the state",
        {"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"},
        {"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"}, 0},
@@ -57,6 +57,10 @@ TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
       {"end keyword at any word", {"uses", "a OldUnit b Begin", "OldUnit"},
        {"uses", "a OldUnit b Begin", "OldUnit"}, 0},
       {"first occurrence only", {"uses OldUnit, OldUnit;"}, {"uses NewUnit, OldUnit;"}, 1},
+      {"dotted name is one name", {"uses Core.OldUnit, OldUnit;"},
+       {"uses Core.OldUnit, NewUnit;"}, 1},
+      {"heading behind a byte-order mark", {"\xEF\xBB\xBFunit OldUnit;"},
+       {"\xEF\xBB\xBFunit NewUnit;"}, 1},
   };
   for (const UnitCase& c : cases) {
     RewriteResult result =
@@ -73,6 +77,22 @@ TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
   EXPECT_EQ(result.text, "uses NewUnit, Else;\r\n");
   EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed unit \"OldUnit\" to \"NewUnit\"",
                                                   "F> Renamed unit \"Other\" to \"Else\""}));
+}
+
+TEST(UnitLineTransformTest, RenamesDottedNamesAsAWhole) {
+  struct DottedCase {
+    std::string script;
+    std::string input;
+    std::string output;
+  };
+  const std::vector<DottedCase> cases = {
+      {"RENU>Gui.StdCtrls,StdCtrls", "uses gui.stdctrls, StdCtrls;", "uses StdCtrls, StdCtrls;"},
+      {"RENU>Windows,Os.Windows", "uses Os.Windows, Other;", "uses Os.Windows, Other;"},
+      {"RENU>Os.,X\r\nRENU>.Windows,X", "uses Os.Windows, Os;", "uses Os.Windows, Os;"},
+      {"RENU>A,P.A\r\nRENU>B,P.B", "unit A; uses A, B;", "unit P.A; uses A, P.B;"},
+  };
+  for (const DottedCase& c : cases)
+    EXPECT_EQ(Rewrite<UnitLineTransform>(c.script, c.input).text, c.output + "\r\n") << c.script;
 }
 
 TEST(UnitLineTransformTest, EachTransformStartsOutsideUsesClause) {
