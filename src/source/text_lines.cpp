@@ -38,6 +38,8 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
 LineTransform::~LineTransform() = default;
 
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
+  // Cut into lines as bytes, UTF-16 text would lose its characters' order at every line break.
+  if (IsUtf16Text(fileBytes)) return std::string(fileBytes);
   std::string_view text = fileBytes;
   std::string_view tail;
   if (std::size_t mark = fileBytes.find(kEndOfText); mark != std::string_view::npos) {

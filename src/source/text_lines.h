@@ -24,10 +24,11 @@ class LineTransform {
 };
 
 // The rewritten file: every line of fileBytes as the transform leaves it, laid out as above.
+// UTF-16 text (see below) comes back unchanged, without any line handed to the transform.
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform);
 
 // True when fileBytes start with a UTF-16 byte-order mark (FF FE or FE FF): such a file is
-// not text in the code page and is left as it is.
+// not text in the code page; the passes leave it as it is and say so.
 bool IsUtf16Text(std::string_view fileBytes);
 
 }  // namespace reshape

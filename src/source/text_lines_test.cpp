@@ -30,6 +30,7 @@ TEST(RewriteTextTest, CutsLinesAndWritesEachBackWithItsBreak) {
       {"a\nb\r\nc", "[a]\n[b]\r\n[c]\r\n"},
       {"\xEF\xBB\xBF" "a\nb", "\xEF\xBB\xBF[a]\n[b]"},
       {"\xEF\xBB\xBF", "\xEF\xBB\xBF"},
+      {std::string("\xFF\xFEu\0\r\0\n\0", 8), std::string("\xFF\xFEu\0\r\0\n\0", 8)},
       {"a\r\nb\x1A", "[a]\r\n[b]\r\n"},
       {"a\nb\x1A", "[a]\n[b]"},
       {"\x1A", ""},
