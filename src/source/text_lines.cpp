@@ -39,7 +39,7 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
 LineTransform::~LineTransform() = default;
 
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
-  // Cut into lines as bytes, UTF-16 text would lose its characters' order at every line break.
+  // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
   if (IsUtf16Text(fileBytes)) return std::string(fileBytes);
   std::string_view text = fileBytes;
   std::string_view tail;
@@ -51,7 +51,7 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
 
   std::string result;
   result.reserve(text.size() + text.size() / 16 + tail.size() + 2);
-  // The mark stays where it is, so that it does not become part of the first word.
+  // A UTF-8 byte-order mark stays in front, so that it does not become part of the first word.
   if (text.starts_with(kUtf8Mark)) {
     result += kUtf8Mark;
     text.remove_prefix(kUtf8Mark.size());
@@ -68,15 +68,14 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
       if (!onlyLineFeeds || pos == 0) result += "\r\n";
       break;
     }
+    pos = end + 1;
     if (text[end] == '\n') {
       result += '\n';
-      pos = end + 1;
-    } else {
-      onlyLineFeeds = false;
-      result += "\r\n";
-      pos = end + 1;
-      if (pos < text.size() && text[pos] == '\n') ++pos;
+      continue;
     }
+    onlyLineFeeds = false;
+    result += "\r\n";
+    if (pos < text.size() && text[pos] == '\n') ++pos;
   }
   result += tail;
   return result;
