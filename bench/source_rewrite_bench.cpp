@@ -1,5 +1,5 @@
 // Throughput of the script reader, of word scanning and of the source rewriters on large
-// inputs, next to a plain copy of the same bytes.
+// inputs (CR LF lines unless said otherwise), next to a plain copy of the same bytes.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -50,7 +50,7 @@ void BM_ParseScript(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseScript)->Arg(100000);
 
-void BM_WordList(benchmark::State& state) {
+void BM_ScanWords(benchmark::State& state) {
   const std::string text = SourceText(1 << 20);
   std::vector<std::string_view> lines;
   for (std::size_t pos = 0; pos < text.size();) {
@@ -60,11 +60,12 @@ void BM_WordList(benchmark::State& state) {
   }
   std::size_t words = 0;
   for (auto _ : state)
-    for (std::string_view line : lines) words += WordList(line).Count();
+    for (std::string_view line : lines)
+      ScanSourceWords(line, [&words](std::size_t, std::size_t) { return ++words != 0; });
   benchmark::DoNotOptimize(words);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
-BENCHMARK(BM_WordList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanWords)->Unit(benchmark::kMillisecond);
 
 void BM_UnitRenames(benchmark::State& state) {
   std::string script;
@@ -102,6 +103,16 @@ void BM_RewriteTextUnchanged(benchmark::State& state) {
 }
 BENCHMARK(BM_RewriteTextUnchanged)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
+void BM_RewriteTextUnchangedLf(benchmark::State& state) {
+  std::string text;
+  for (char c : SourceText(static_cast<std::size_t>(state.range(0))))
+    if (c != '\r') text += c;
+  KeepLines keep;
+  for (auto _ : state) benchmark::DoNotOptimize(RewriteText(text, keep));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_RewriteTextUnchangedLf)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
 void BM_SourceRenames(benchmark::State& state) {
   const CommandList commands = ParseScript(RenameScript(static_cast<int>(state.range(0))));
   const std::string text = SourceText(1 << 20);
@@ -116,10 +127,10 @@ void BM_SourceRenames(benchmark::State& state) {
 BENCHMARK(BM_SourceRenames)->Arg(1)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_RenamesOnOneLongLine(benchmark::State& state) {
-  // A file with LF-only breaks is a single line: many names over one 10 MB line.
+  // A file without line breaks is a single line: many names over one 10 MB line.
   std::string line;
   for (int i = 0; line.size() < (10u << 20); ++i)
-    line += "TOld" + std::to_string(i % 5000) + "\n ";
+    line += "TOld" + std::to_string(i % 5000) + "\t ";
   const CommandList commands = ParseScript(RenameScript(static_cast<int>(state.range(0))));
   NullLogger logger;
   for (auto _ : state) {

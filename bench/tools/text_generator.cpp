@@ -120,7 +120,7 @@ std::string CppSource(Random& random, const Vocabulary& vocabulary, std::size_t 
   out.reserve(targetBytes + 4096);
   out += "//---------------------------------------------------------------------------" +
          std::string(kCrLf);
-  out += "#include <vcl.h>" + std::string(kCrLf) + "#pragma hdrstop" + kCrLf;
+  out += "#include <gui.h>" + std::string(kCrLf) + "#pragma hdrstop" + kCrLf;
   for (int i = 0; i < 4; ++i)
     out += "#include \"" + vocabulary.libraryUnits[random.Below(vocabulary.libraryUnits.size())] +
            ".hpp\"" + kCrLf;
@@ -171,7 +171,7 @@ std::string PackageSource(Random& random, const Vocabulary& vocabulary, std::siz
   out += "requires" + std::string(kCrLf);
   for (std::size_t i = 0; i < 4; ++i)
     out += "  " + vocabulary.packages[random.Below(vocabulary.packages.size())] + "," + kCrLf;
-  out += "  vcl50;" + std::string(kCrLf) + kCrLf + "contains" + kCrLf;
+  out += "  gui50;" + std::string(kCrLf) + kCrLf + "contains" + kCrLf;
   const std::size_t count = random.Between(10, 60);
   for (std::size_t i = 0; i < count; ++i) {
     std::string unit = i % 3 == 0 ? vocabulary.libraryUnits[random.Below(vocabulary.libraryUnits.size())]
@@ -184,8 +184,8 @@ std::string PackageSource(Random& random, const Vocabulary& vocabulary, std::siz
 
 std::string ProjectFile(Random& random, const Vocabulary& vocabulary, std::size_t index,
                         std::size_t unitCount) {
-  std::string out = "<?xml version='1.0' encoding='utf-8' ?>" + std::string(kCrLf) + "<!-- C++Builder XML Project -->" + kCrLf +
-                    "<PROJECT>" + kCrLf + "  <MACROS>" + kCrLf + "    <VERSION value=\"BCB.05.03\"/>" + kCrLf +
+  std::string out = "<?xml version='1.0' encoding='utf-8' ?>" + std::string(kCrLf) + "<!-- gui XML project -->" + kCrLf +
+                    "<PROJECT>" + kCrLf + "  <MACROS>" + kCrLf + "    <VERSION value=\"GUI.05.03\"/>" + kCrLf +
                     "    <PROJECT value=\"Project" + Number(index) + ".exe\"/>" + kCrLf + "    <OBJFILES value=\"Project" +
                     Number(index) + ".obj";
   const std::size_t count = random.Between(10, 80);

@@ -1,7 +1,6 @@
 #include "forms/form_rules.h"
 
 #include "base/ascii_case.h"
-#include "script/lookup_mode.h"
 
 namespace reshape {
 
@@ -22,11 +21,6 @@ FormRules::FormRules(const CommandList& commands) {
 }
 
 const TCommand* FormRules::FindClassRename(std::string_view className) const {
-  if constexpr (kPlainLookups) {
-    for (const TCommand* command : classRenameList_)
-      if (SameIgnoringAsciiCase(command->ClassName, className)) return command;
-    return nullptr;
-  }
   if (classRenames_.empty()) return nullptr;
   auto found = classRenames_.find(AsciiUpperCase(className));
   return found == classRenames_.end() ? nullptr : found->second;

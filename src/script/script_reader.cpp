@@ -27,6 +27,18 @@ std::optional<CommandKind> KeywordOf(std::string_view line) {
   return std::nullopt;
 }
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+bool IsPrintableAscii(char c) { return c >= ' ' && c <= '~'; }
+
+// A UTF-16 byte-order mark, or a first character whose other byte is NUL (UTF-16 without mark):
+// read as bytes, such a script would lose its commands without a word.
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+  return text.size() >= 2 && ((IsPrintableAscii(text[0]) && text[1] == '\0') ||
+                              (text[0] == '\0' && IsPrintableAscii(text[1])));
+}
+
 [[noreturn]] void SyntaxError(std::string_view syntaxText, int number) {
   std::string message(syntaxText);
   message += " (";
@@ -131,6 +143,9 @@ TCommand ParseCommand(CommandKind kind, std::string_view line) {
 }  // namespace
 
 CommandList ParseScript(std::string_view scriptText) {
+  if (LooksLikeUtf16(scriptText))
+    throw EAssertionFailed("Script file is UTF-16; save it as ANSI or UTF-8");
+  if (scriptText.starts_with(kUtf8Mark)) scriptText.remove_prefix(kUtf8Mark.size());
   // Lines are taken one after another and never copied, so the time is linear in the text.
   scriptText = scriptText.substr(0, scriptText.find('\0'));
   CommandList commands;

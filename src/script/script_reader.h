@@ -10,7 +10,8 @@
 namespace reshape {
 
 // The commands of a script text, in line order; throws EAssertionFailed at the first malformed
-// command line. Lines break at CR, LF or CR LF; a NUL byte ends the text.
+// command line, and for a text in UTF-16. Lines break at CR, LF or CR LF; a NUL byte ends the
+// text; a UTF-8 byte-order mark at its start is skipped.
 CommandList ParseScript(std::string_view scriptText);
 
 // The change log's name for a script: its base name and ".LOG", with no directory.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "base/ascii_case.h"
-#include "script/lookup_mode.h"
 
 namespace reshape {
 
@@ -80,29 +79,6 @@ class SubstringFinder::CharacterStarts {
   std::size_t next_ = 0;
 };
 
-bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,
-                      std::string_view newName) {
-  const std::size_t index = words.IndexOf(oldName);
-  return index != 0 && ReplaceWordAt(line, index, oldName, newName);
-}
-
-bool ReplaceWordAt(std::string& line, std::size_t index, std::string_view oldName,
-                   std::string_view newName) {
-  std::size_t position = 0;
-  if (!FindWordStart(static_cast<std::ptrdiff_t>(index), line, DelimiterSet, position))
-    return false;
-  // The word at that index may differ from the one matched when an earlier replacement in this
-  // line changed the words; only the matched name itself is ever replaced.
-  const std::size_t start = position - 1;
-  const std::size_t end = start + oldName.size();
-  if (end > line.size() ||
-      !SameIgnoringAsciiCase(std::string_view(line).substr(start, oldName.size()), oldName))
-    return false;
-  if (end < line.size() && !CharInDelimiters(DelimiterSet, line[end])) return false;
-  line.replace(start, oldName.size(), newName);
-  return true;
-}
-
 SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
     : upperKey_(AsciiUpperCase(oldText)), border_(upperKey_.size(), 0), codePage_(codePage) {
   for (std::size_t i = 1, k = 0; i < upperKey_.size(); ++i) {
@@ -119,13 +95,6 @@ std::size_t SubstringFinder::Find(std::string_view text) const {
   if (m == 0 || m > text.size()) return kNotFound;
   CharacterStarts starts(text, codePage_);
   const bool doubleByte = codePage_.IsDoubleByte();
-  if constexpr (kPlainLookups) {
-    for (std::size_t start = 0; start + m <= text.size(); ++start)
-      if (SameIgnoringAsciiCase(text.substr(start, m), upperKey_) &&
-          (!doubleByte || starts.IsStart(start)))
-        return start;
-    return kNotFound;
-  }
   const char anchorByte = upperKey_[anchor_];
   // Only where the key's rarest byte stands can an occurrence start, so those places are
   // skipped to and checked. A budget on the bytes compared keeps the search linear when such

@@ -1,5 +1,5 @@
-// The two replacements of the source rewriters: a name as a whole word, and a piece of text
-// anywhere in the line. Both ignore the case of ASCII letters and act on the first match only.
+// The text replacement of the source rewriters (RENS, PKGR): a piece of text anywhere in the
+// line, ASCII letter case ignored, first occurrence only. Whole names: word_renames.h.
 #pragma once
 
 #include <string>
@@ -7,19 +7,8 @@
 #include <vector>
 
 #include "base/code_page.h"
-#include "source/word_scan.h"
 
 namespace reshape {
-
-// Replaces the index-th word of the line (counted from 1) by newName when that word equals
-// oldName ignoring letter case; otherwise, or when there is no such word, changes nothing.
-bool ReplaceWordAt(std::string& line, std::size_t index, std::string_view oldName,
-                   std::string_view newName);
-
-// Replaces the first word of words that equals oldName by newName, at that word's place in the
-// line as it is now; replaces nothing when the word there is no longer oldName. True if replaced.
-bool ReplaceWholeWord(std::string& line, const WordList& words, std::string_view oldName,
-                      std::string_view newName);
 
 // The search of ReplaceSubstring for one text, prepared once so that it can be used on many
 // lines without further allocation.

@@ -12,7 +12,6 @@
 #include "source/replace.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
-#include "source/word_scan.h"
 
 namespace reshape {
 

@@ -1,17 +1,46 @@
 #include "source/text_lines.h"
 
+#include <bit>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace reshape {
 
 namespace {
 
 constexpr char kEndOfText = '\x1A';
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The first position from `from` on that holds CR or LF, or the text's size: one pass that
+// tests sixteen bytes at a time where the processor has the instructions for it.
+std::size_t FindLineBreak(std::string_view text, std::size_t from) {
+  const char* data = text.data();
+  std::size_t i = from;
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 16 <= text.size(); i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const int found = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+    if (found != 0)
+      return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
+  }
+#endif
+  for (; i < text.size(); ++i)
+    if (data[i] == '\r' || data[i] == '\n') return i;
+  return text.size();
+}
 
 }  // namespace
 
 LineTransform::~LineTransform() = default;
 
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
+  // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
+  if (IsUtf16Text(fileBytes)) return std::string(fileBytes);
   std::string_view text = fileBytes;
   std::string_view tail;
   if (std::size_t mark = fileBytes.find(kEndOfText); mark != std::string_view::npos) {
@@ -22,20 +51,38 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
 
   std::string result;
   result.reserve(text.size() + text.size() / 16 + tail.size() + 2);
+  // A UTF-8 byte-order mark stays in front, so that it does not become part of the first word.
+  if (text.starts_with(kUtf8Mark)) {
+    result += kUtf8Mark;
+    text.remove_prefix(kUtf8Mark.size());
+  }
   std::string line;
+  bool onlyLineFeeds = true;  // every line so far ended in LF alone
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t cr = text.find('\r', pos);
-    if (cr == std::string_view::npos) cr = text.size();
-    line.assign(text.substr(pos, cr - pos));
-    pos = cr + 1;
-    if (pos < text.size() && text[pos] == '\n') ++pos;
+    const std::size_t end = FindLineBreak(text, pos);
+    line.assign(text.substr(pos, end - pos));
     transform.TransformLine(line);
     result += line;
+    if (end == text.size()) {
+      if (!onlyLineFeeds || pos == 0) result += "\r\n";
+      break;
+    }
+    pos = end + 1;
+    if (text[end] == '\n') {
+      result += '\n';
+      continue;
+    }
+    onlyLineFeeds = false;
     result += "\r\n";
+    if (pos < text.size() && text[pos] == '\n') ++pos;
   }
   result += tail;
   return result;
+}
+
+bool IsUtf16Text(std::string_view fileBytes) {
+  return fileBytes.starts_with("\xFF\xFE") || fileBytes.starts_with("\xFE\xFF");
 }
 
 }  // namespace reshape

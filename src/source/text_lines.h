@@ -1,5 +1,13 @@
 // The line model of the text rewriters: a file's bytes are cut into lines, each line is handed
-// to a transform, and the result is written back with CR LF after every line.
+// to a transform, and the result is written back with the line breaks it had.
+//
+// Layout of a text file as the rewriters read it: an optional UTF-8 byte-order mark (EF BB BF),
+// kept in place and never part of a line; lines, each ended by CR LF, a lone CR or a lone LF;
+// an optional last line without a break; the text ends at the first 0x1A (end-of-text mark).
+// Written back: a line that ended in LF alone gets LF alone, every other line CR LF. A last
+// line without a break stays so when every earlier line ended in LF alone (there is at least
+// one); otherwise it gets CR LF. A final 0x1A is dropped; a 0x1A followed by further bytes is
+// kept with all bytes behind it, unchanged, after the rewritten lines.
 #pragma once
 
 #include <string>
@@ -15,10 +23,12 @@ class LineTransform {
   virtual void TransformLine(std::string& line) = 0;
 };
 
-// The rewritten file: every line of fileBytes, as the transform leaves it, followed by CR LF.
-// CR LF or a lone CR breaks a line (a lone LF is an ordinary byte); the text ends at the first
-// 0x1A, which is dropped when it is the last byte and otherwise kept with all bytes behind it,
-// unchanged, after the rewritten lines.
+// The rewritten file: every line of fileBytes as the transform leaves it, laid out as above.
+// UTF-16 text (see below) comes back unchanged, without any line handed to the transform.
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform);
+
+// True when fileBytes start with a UTF-16 byte-order mark (FF FE or FE FF): such a file is
+// not text in the code page; the passes leave it as it is and say so.
+bool IsUtf16Text(std::string_view fileBytes);
 
 }  // namespace reshape

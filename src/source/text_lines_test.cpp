@@ -3,76 +3,65 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace reshape {
 namespace {
 
-// Records every line it is handed and leaves it unchanged.
-class RecordingTransform : public LineTransform {
+// Puts each line it is handed in brackets, so the output shows how the text was cut and that
+// changed lines are written back.
+class Bracketing : public LineTransform {
  public:
-  void TransformLine(std::string& line) override { lines.push_back(line); }
-  std::vector<std::string> lines;
+  void TransformLine(std::string& line) override { line = "[" + line + "]"; }
 };
 
-// Puts the line number in front of each line, to show that changed lines are written back.
-class NumberingTransform : public LineTransform {
- public:
-  void TransformLine(std::string& line) override { line = std::to_string(++count_) + ":" + line; }
-
- private:
-  int count_ = 0;
-};
-
-struct LineCase {
-  std::string name;
-  std::string input;
-  std::vector<std::string> lines;
-  std::string output;
-};
-
-TEST(RewriteTextTest, SplitsAndRejoinsLines) {
-  const std::vector<LineCase> cases = {
-      {"empty file", "", {}, ""},
-      {"only CR LF", "\r\n", {""}, "\r\n"},
-      {"last line without break", "a\r\nb", {"a", "b"}, "a\r\nb\r\n"},
-      {"break before end adds no line", "a\r\nb\r\n", {"a", "b"}, "a\r\nb\r\n"},
-      {"CR only", "a\rb\rc", {"a", "b", "c"}, "a\r\nb\r\nc\r\n"},
-      {"LF only is one line", "a\nb\n", {"a\nb\n"}, "a\nb\n\r\n"},
-      {"lone LF", "\n", {"\n"}, "\n\r\n"},
-      {"CR CR LF is two breaks", "a\r\r\nb", {"a", "", "b"}, "a\r\n\r\nb\r\n"},
-      {"LF CR", "a\n\rb", {"a\n", "b"}, "a\n\r\nb\r\n"},
-      {"mixed", "a\r\nb\rc\nd\r\n\r\n", {"a", "b", "c\nd", ""}, "a\r\nb\r\nc\nd\r\n\r\n"},
-      {"trailing end-of-text mark dropped", "a\r\nb\x1A", {"a", "b"}, "a\r\nb\r\n"},
-      {"only end-of-text mark", "\x1A", {}, ""},
-      {"end-of-text mark after break", "a\r\n\x1A", {"a"}, "a\r\n"},
-      {"bytes behind end-of-text mark kept", "a\rb\x1A" "c\rd\x1A",
-       {"a", "b"}, "a\r\nb\r\n\x1A" "c\rd\x1A"},
-      {"end-of-text mark first", "\x1A\r\nx", {}, "\x1A\r\nx"},
-      {"CR before mark", "a\r\x1A" "z", {"a"}, "a\r\n\x1A" "z"},
-      {"NUL and high bytes are ordinary", std::string("a\0\xFF\r\n\x80", 6),
-       {std::string("a\0\xFF", 3), "\x80"}, std::string("a\0\xFF\r\n\x80\r\n", 8)},
+TEST(RewriteTextTest, CutsLinesAndWritesEachBackWithItsBreak) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},
+      {"a", "[a]\r\n"},
+      {"\r\n", "[]\r\n"},
+      {"\n", "[]\n"},
+      {"a\r\nb", "[a]\r\n[b]\r\n"},
+      {"a\rb\r", "[a]\r\n[b]\r\n"},
+      {"a\nb\n", "[a]\n[b]\n"},
+      {"a\nb", "[a]\n[b]"},
+      {"\n\r\r\n", "[]\n[]\r\n[]\r\n"},
+      {"a\r\r\nb", "[a]\r\n[]\r\n[b]\r\n"},
+      {"a\n\rb", "[a]\n[]\r\n[b]\r\n"},
+      {"a\nb\r\nc", "[a]\n[b]\r\n[c]\r\n"},
+      {"\xEF\xBB\xBF" "a\nb", "\xEF\xBB\xBF[a]\n[b]"},
+      {"\xEF\xBB\xBF", "\xEF\xBB\xBF"},
+      {std::string("\xFF\xFEu\0\r\0\n\0", 8), std::string("\xFF\xFEu\0\r\0\n\0", 8)},
+      {"a\r\nb\x1A", "[a]\r\n[b]\r\n"},
+      {"a\nb\x1A", "[a]\n[b]"},
+      {"\x1A", ""},
+      {"a\rb\x1A" "c\rd\x1A", "[a]\r\n[b]\r\n\x1A" "c\rd\x1A"},
+      {"\x1A\r\nx", "\x1A\r\nx"},
+      {"a\r\x1A" "z", "[a]\r\n\x1A" "z"},
+      {std::string("a\0\xFF\t\r\n\x80", 7), std::string("[a\0\xFF\t]\r\n[\x80]\r\n", 13)},
   };
-  for (const LineCase& c : cases) {
-    RecordingTransform recorder;
-    EXPECT_EQ(RewriteText(c.input, recorder), c.output) << c.name;
-    EXPECT_EQ(recorder.lines, c.lines) << c.name;
+  for (const auto& [input, output] : cases) {
+    Bracketing transform;
+    EXPECT_EQ(RewriteText(input, transform), output) << input;
   }
 }
 
-TEST(RewriteTextTest, WritesBackWhatTheTransformLeaves) {
-  NumberingTransform numbering;
-  EXPECT_EQ(RewriteText("x\ry\r\n\x1A" "tail", numbering), "1:x\r\n2:y\r\n\x1A" "tail");
+TEST(RewriteTextTest, LineBreaksAreFoundInLongLines) {
+  // Breaks at every offset within and across the eight-byte blocks of the search.
+  for (std::size_t at = 0; at < 19; ++at) {
+    std::string input(20, 'q');
+    input[at] = '\n';
+    Bracketing transform;
+    std::string expected = "[";
+    expected.append(at, 'q').append("]\n[").append(19 - at, 'q').append("]");
+    EXPECT_EQ(RewriteText(input, transform), expected) << at;
+  }
 }
 
-TEST(RewriteTextTest, HandlesTenMegabyteLine) {
-  std::string input(10 << 20, 'q');
-  input[5] = '\n';
-  RecordingTransform recorder;
-  std::string output = RewriteText(input, recorder);
-  ASSERT_EQ(recorder.lines.size(), 1u);
-  EXPECT_EQ(recorder.lines[0], input);
-  EXPECT_EQ(output, input + "\r\n");
+TEST(RewriteTextTest, TellsUtf16ByTheByteOrderMark) {
+  EXPECT_TRUE(IsUtf16Text("\xFF\xFE" "a"));
+  EXPECT_TRUE(IsUtf16Text("\xFE\xFF"));
+  EXPECT_FALSE(IsUtf16Text("\xFF"));
+  EXPECT_FALSE(IsUtf16Text("\xEF\xBB\xBF\xFF\xFE"));
 }
 
 }  // namespace

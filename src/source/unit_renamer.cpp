@@ -48,7 +48,7 @@ WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
   std::vector<WholeWordRenames::Rename> renames;
   for (const TCommand* command : commands)
     renames.push_back({command->UnitName, command->NewUnitName});
-  return WholeWordRenames(std::move(renames));
+  return WholeWordRenames(std::move(renames), WholeWordRenames::Names::DottedNames);
 }
 
 }  // namespace

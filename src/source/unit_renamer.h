@@ -1,5 +1,6 @@
 // The line transform of the unit pass: renames units on a unit heading line and on the lines
-// of a uses clause, which it follows from one line of a file to the next.
+// of a uses clause, which it follows from one line of a file to the next. A unit name is a
+// dotted name ("Core.Types"), matched as a whole.
 #pragma once
 
 #include <memory>
@@ -10,7 +11,6 @@
 #include "script/run_state.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
-#include "source/word_scan.h"
 
 namespace reshape {
 

@@ -10,9 +10,6 @@
 namespace reshape {
 namespace {
 
-using test::Rewrite;
-using test::RewriteResult;
-
 // The lines joined with CR LF after each, as the rewriter writes them.
 std::string Lines(const std::vector<std::string>& lines) {
   std::string text;
@@ -21,70 +18,50 @@ std::string Lines(const std::vector<std::string>& lines) {
 }
 
 struct UnitCase {
-  std::string name;
   std::vector<std::string> input;
   std::vector<std::string> output;
   std::size_t changes;
+  std::string script = "RENU>OldUnit,NewUnit";
 };
 
 TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
   const std::vector<UnitCase> cases = {
-      {"unit heading", {"unit OldUnit;"}, {"unit NewUnit;"}, 1},
-      {"uses line any case", {"Uses oldunit, Other;"}, {"Uses NewUnit, Other;"}, 1},
-      {"clause over lines", {"uses", "  OldUnit,", "  Other;", "type", "  OldUnit = 1;"},
+      {{"unit OldUnit;", "OldUnit"}, {"unit NewUnit;", "OldUnit"}, 1},
+      {{"\xEF\xBB\xBFunit OldUnit;"}, {"\xEF\xBB\xBFunit NewUnit;"}, 1},
+      {{"Uses oldunit, OldUnit;"}, {"Uses NewUnit, OldUnit;"}, 1},
+      {{"uses", "  OldUnit,", "  Other;", "type", "  OldUnit = 1;"},
        {"uses", "  NewUnit,", "  Other;", "type", "  OldUnit = 1;"}, 1},
-      {"end keyword on the last clause line", {"uses", "  X,", "  OldUnit; const"},
-       {"uses", "  X,", "  OldUnit; const"}, 0},
-      {"qualified use after the clause", {"uses A;", "var", "OldUnit.Proc;"},
-       {"uses A;", "var", "OldUnit.Proc;"}, 0},
-      {"comment after the clause before a keyword",
-       {"uses A;", "", "{ see OldUnit }", "implementation", "OldUnit.X", "begin"},
-       {"uses A;", "", "{ see NewUnit }", "implementation", "NewUnit.X", "begin"}, 2},
-      {"second uses clause ends the state",
-       {"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"},
+      {{"uses", "  X,", "  OldUnit; const"}, {"uses", "  X,", "  OldUnit; const"}, 0},
+      {{"uses A;", "{ OldUnit }", "implementation", "OldUnit", "begin", "OldUnit"},
+       {"uses A;", "{ NewUnit }", "implementation", "NewUnit", "begin", "OldUnit"}, 2},
+      {{"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"},
        {"uses A;", "implementation", "uses OldUnit;", "  OldUnit;"}, 0},
-      {"uses in a comment starts the state", {"// uses", "OldUnit"}, {"// uses", "NewUnit"}, 1},
-      {"uses and end keyword on one line", {"uses OldUnit; type", "OldUnit"},
-       {"uses NewUnit; type", "NewUnit"}, 2},
-      {"neither uses nor unit", {"package P;", "requires OldUnit;"},
-       {"package P;", "requires OldUnit;"}, 0},
-      {"uses wins over unit on one line", {"unit X; uses OldUnit;", "OldUnit"},
-       {"unit X; uses NewUnit;", "NewUnit"}, 2},
-      {"unit line outside the state does not start it", {"unit OldUnit;", "OldUnit"},
-       {"unit NewUnit;", "OldUnit"}, 1},
-      {"keywords must be whole words", {"usesX OldUnit", "unitY OldUnit"},
-       {"usesX OldUnit", "unitY OldUnit"}, 0},
-      {"end keyword at any word", {"uses", "a OldUnit b Begin", "OldUnit"},
-       {"uses", "a OldUnit b Begin", "OldUnit"}, 0},
-      {"first occurrence only", {"uses OldUnit, OldUnit;"}, {"uses NewUnit, OldUnit;"}, 1},
+      {{"// uses", "OldUnit"}, {"// uses", "NewUnit"}, 1},
+      {{"uses OldUnit; type", "OldUnit"}, {"uses NewUnit; type", "NewUnit"}, 2},
+      {{"unit X; uses OldUnit;", "OldUnit"}, {"unit X; uses NewUnit;", "NewUnit"}, 2},
+      {{"usesX OldUnit", "unitY OldUnit"}, {"usesX OldUnit", "unitY OldUnit"}, 0},
+      {{"uses", "a OldUnit b Begin", "OldUnit"}, {"uses", "a OldUnit b Begin", "OldUnit"}, 0},
+      // Unit names are dotted names, matched as a whole.
+      {{"uses Core.OldUnit, OldUnit.X, OldUnit;"}, {"uses Core.OldUnit, OldUnit.X, NewUnit;"}, 1},
+      {{"uses gui.stdctrls, StdCtrls;"}, {"uses StdCtrls, StdCtrls;"}, 1,
+       "RENU>Gui.StdCtrls,StdCtrls"},
+      {{"uses Os.Windows, Other;"}, {"uses Os.Windows, Other;"}, 0, "RENU>Windows,Os.Windows"},
+      {{"uses Os.Windows, Os;"}, {"uses Os.Windows, Os;"}, 0, "RENU>Os.,X\r\nRENU>.Windows,X"},
+      {{"unit A; uses A, B;"}, {"unit P.A; uses A, P.B;"}, 2, "RENU>A,P.A\r\nRENU>B,P.B"},
   };
   for (const UnitCase& c : cases) {
-    RewriteResult result =
-        Rewrite<UnitLineTransform>("RENU>OldUnit,NewUnit\r\n", Lines(c.input));
-    EXPECT_EQ(result.text, Lines(c.output)) << c.name;
-    EXPECT_EQ(result.log.size(), c.changes) << c.name;
-    EXPECT_EQ(result.changed, c.changes > 0) << c.name;
+    test::RewriteResult result = test::Rewrite<UnitLineTransform>(c.script, Lines(c.input));
+    EXPECT_EQ(result.text, Lines(c.output)) << c.input[0];
+    EXPECT_EQ(result.log.size(), c.changes) << c.input[0];
   }
 }
 
 TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
-  RewriteResult result = Rewrite<UnitLineTransform>(
+  test::RewriteResult result = test::Rewrite<UnitLineTransform>(
       "RENU>OldUnit,NewUnit\r\nRENC>A,B\r\nRENU>Other,Else\r\n", "uses OLDUNIT, other;");
   EXPECT_EQ(result.text, "uses NewUnit, Else;\r\n");
   EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed unit \"OldUnit\" to \"NewUnit\"",
                                                   "F> Renamed unit \"Other\" to \"Else\""}));
-}
-
-TEST(UnitLineTransformTest, EachTransformStartsOutsideUsesClause) {
-  const CommandList commands = ParseScript("RENU>OldUnit,NewUnit");
-  test::RecordingLogger logger;
-  RunState state(commands, logger);
-  {
-    UnitLineTransform first(state);
-    RewriteText("uses\r\n", first);
-  }
-  UnitLineTransform second(state);
-  EXPECT_EQ(RewriteText("OldUnit\r\n", second), "OldUnit\r\n");
 }
 
 }  // namespace

@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "base/ascii_case.h"
-#include "script/lookup_mode.h"
-#include "source/replace.h"
+#include "source/word_scan.h"
 
 namespace reshape {
 
-WholeWordRenames::WholeWordRenames(std::vector<Rename> renames) : renames_(std::move(renames)) {
-  // Keys are stored upper-cased, as the words of a WordList are, so a look-up is plain hashing.
+WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
+    : renames_(std::move(renames)), names_(names) {
+  // Keys are stored upper-cased, so a look-up is plain hashing of the upper-cased name.
   upperNames_.reserve(renames_.size());
   for (const Rename& rename : renames_) upperNames_.push_back(AsciiUpperCase(rename.oldName));
   for (std::size_t i = 0; i < renames_.size(); ++i) {
@@ -17,7 +16,7 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames) : renames_(std::
     auto [entry, added] = groupByName_.try_emplace(name, groups_.size());
     if (added) groups_.emplace_back();
     groups_[entry->second].renames.push_back(i);
-    // An empty old name never equals a word; it needs no entry in the filter.
+    // An empty old name never equals a name; it needs no entry in the filter.
     if (name.empty()) continue;
     if (name.size() < kLengthBits)
       lengths_.set(name.size());
@@ -28,62 +27,61 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames) : renames_(std::
   }
 }
 
-const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line, const WordList& words) {
-  replaced_.clear();
-  if constexpr (kPlainLookups) {
-    for (std::size_t i = 0; i < renames_.size(); ++i)
-      if (ReplaceWholeWord(line, words, renames_[i].oldName, renames_[i].newName))
-        replaced_.push_back(i);
-    return replaced_;
-  }
-  if (groupByName_.empty()) return replaced_;
-  ++lineNumber_;
-  matches_.clear();
-  for (std::size_t index = 1; index <= words.Count(); ++index) {
-    const std::string_view word = words.Word(index);
-    if (MayBeOldName(word)) Match(word, index);
-  }
-  return ApplyMatches(line);
-}
-
 const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
-  if constexpr (kPlainLookups) return Apply(line, WordList(line));
   replaced_.clear();
   if (groupByName_.empty()) return replaced_;
   ++lineNumber_;
   matches_.clear();
   // Every match is noted before the line changes, so a name put in by one rename is never
-  // taken for a word by a later one.
-  std::size_t index = 0;
-  ScanSourceWords(line, [this, &line, &index](std::size_t start, std::size_t length) {
-    ++index;
-    const std::string_view word(line.data() + start, length);
-    if (MayBeOldName(word)) {
-      upperWord_.assign(word);
-      for (char& c : upperWord_) c = AsciiUpper(c);
-      Match(upperWord_, index);
-    }
+  // taken for a name by a later one.
+  auto note = [this, &line](std::size_t start, std::size_t length) {
+    if (MayBeOldName(std::string_view(line).substr(start, length))) Note(line, start, length);
     return true;
-  });
+  };
+  if (names_ == Names::DottedNames)
+    ScanSourceDottedNames(line, note);
+  else
+    ScanSourceWords(line, note);
   return ApplyMatches(line);
 }
 
-void WholeWordRenames::Match(std::string_view upperWord, std::size_t index) {
-  // Each group is taken at the first word that names it; the stamp marks groups already seen.
-  auto found = groupByName_.find(upperWord);
+void WholeWordRenames::Note(std::string_view line, std::size_t start, std::size_t length) {
+  upperName_.assign(line.substr(start, length));
+  for (char& c : upperName_) c = AsciiUpper(c);
+  // Each group is taken at the first name that names it; the stamp marks groups already seen.
+  auto found = groupByName_.find(upperName_);
   if (found == groupByName_.end()) return;
   Group& group = groups_[found->second];
   if (group.lastLine == lineNumber_) return;
   group.lastLine = lineNumber_;
-  for (std::size_t rename : group.renames) matches_.emplace_back(rename, index);
+  for (std::size_t rename : group.renames) matches_.push_back({rename, start, length});
 }
 
 const std::vector<std::size_t>& WholeWordRenames::ApplyMatches(std::string& line) {
   if (matches_.empty()) return replaced_;
-  std::sort(matches_.begin(), matches_.end());
-  for (const auto& [rename, index] : matches_) {
-    if (ReplaceWordAt(line, index, renames_[rename].oldName, renames_[rename].newName))
-      replaced_.push_back(rename);
+  std::sort(matches_.begin(), matches_.end(),
+            [](const Match& a, const Match& b) { return a.rename < b.rename; });
+  edits_.clear();
+  for (const Match& match : matches_) {
+    // The name now stands shifted by what the renames of names before it added or removed.
+    std::size_t start = match.start;
+    Edit* own = nullptr;
+    for (Edit& edit : edits_) {
+      if (edit.start < match.start) start += edit.newLength - edit.oldLength;
+      if (edit.start == match.start) own = &edit;
+    }
+    const std::size_t length = own ? own->newLength : match.length;
+    const Rename& rename = renames_[match.rename];
+    // An earlier rename of the same name may have left other text there; only the old name
+    // itself is ever replaced.
+    if (!SameIgnoringAsciiCase(std::string_view(line).substr(start, length), rename.oldName))
+      continue;
+    line.replace(start, length, rename.newName);
+    if (own)
+      own->newLength = rename.newName.size();
+    else
+      edits_.push_back({match.start, match.length, rename.newName.size()});
+    replaced_.push_back(match.rename);
   }
   return replaced_;
 }

@@ -1,6 +1,9 @@
-// A list of whole-word renames applied to a line together: each rename acts as ReplaceWholeWord
-// would, in list order, but a line costs one look-up per word instead of one scan per rename,
-// so scripts with many renames stay fast.
+// A list of whole-name renames applied to a line together, as RENC and RENU make them: each
+// rename, in list order, replaces the first name of the line that equals its old name ignoring
+// ASCII letter case. The names are taken from the line as it was before any rename acted, and
+// each is replaced where it stands after the earlier renames, so a new name holding delimiters
+// neither hides nor shifts the names behind it. A line costs one look-up per name instead of
+// one scan per rename, so scripts with many renames stay fast.
 #pragma once
 
 #include <bitset>
@@ -8,11 +11,9 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 #include "base/ascii_case.h"
-#include "source/word_scan.h"
 
 namespace reshape {
 
@@ -22,20 +23,19 @@ class WholeWordRenames {
     std::string_view oldName;
     std::string_view newName;
   };
+  // What a name of the line is: a word of DelimiterSet, or a dotted name (words joined by
+  // single dots, as unit names are).
+  enum class Names { Words, DottedNames };
 
   // The renames in the order they act; the names must outlive this object.
-  explicit WholeWordRenames(std::vector<Rename> renames);
+  explicit WholeWordRenames(std::vector<Rename> renames, Names names = Names::Words);
   // The look-up table points into this object's own storage, which a move keeps in place.
   WholeWordRenames(const WholeWordRenames&) = delete;
   WholeWordRenames& operator=(const WholeWordRenames&) = delete;
   WholeWordRenames(WholeWordRenames&&) = default;
   WholeWordRenames& operator=(WholeWordRenames&&) = default;
 
-  // Applies every rename whose old name is a word of words, in list order, each at the index of
-  // the first such word; returns the list positions of the renames that replaced, in order.
-  const std::vector<std::size_t>& Apply(std::string& line, const WordList& words);
-  // The same with the words of the line as it is now, taken in one scan that keeps no word list:
-  // a long line costs no copy of its words.
+  // Applies the renames to the line; returns the list positions of those that replaced, in order.
   const std::vector<std::size_t>& Apply(std::string& line);
 
  private:
@@ -44,23 +44,35 @@ class WholeWordRenames {
     std::vector<std::size_t> renames;
     std::size_t lastLine = 0;
   };
+  // A rename and the name of the line, as it stood before the line changed, that it acts on.
+  struct Match {
+    std::size_t rename;
+    std::size_t start;
+    std::size_t length;
+  };
+  // A name of the line that has been replaced: where it stood and how long it is now.
+  struct Edit {
+    std::size_t start;
+    std::size_t oldLength;
+    std::size_t newLength;
+  };
 
-  // Cheap test that rules out most words, in any letter case, before the table is asked: the
+  // Cheap test that rules out most names, in any letter case, before the table is asked: the
   // length and the first and last bytes of every old name.
-  bool MayBeOldName(std::string_view word) const {
+  bool MayBeOldName(std::string_view name) const {
     return longNames_ ||
-           (word.size() < kLengthBits && lengths_[word.size()] &&
-            firstBytes_[static_cast<unsigned char>(AsciiUpper(word.front()))] &&
-            lastBytes_[static_cast<unsigned char>(AsciiUpper(word.back()))]);
+           (name.size() < kLengthBits && lengths_[name.size()] &&
+            firstBytes_[static_cast<unsigned char>(AsciiUpper(name.front()))] &&
+            lastBytes_[static_cast<unsigned char>(AsciiUpper(name.back()))]);
   }
-  // Notes the renames of the index-th word, given upper-cased, unless its group has been met on
-  // this line already.
-  void Match(std::string_view upperWord, std::size_t index);
+  // Notes the renames of the name at start, unless its group has been met on this line already.
+  void Note(std::string_view line, std::size_t start, std::size_t length);
   // Makes the noted renames in list order.
   const std::vector<std::size_t>& ApplyMatches(std::string& line);
   static constexpr std::size_t kLengthBits = 256;
 
   std::vector<Rename> renames_;
+  Names names_;
   std::vector<Group> groups_;
   std::vector<std::string> upperNames_;  // the keys of groupByName_
   std::unordered_map<std::string_view, std::size_t> groupByName_;
@@ -69,9 +81,10 @@ class WholeWordRenames {
   std::bitset<256> lastBytes_;
   bool longNames_ = false;  // an old name too long for lengths_
   std::size_t lineNumber_ = 0;
-  std::vector<std::pair<std::size_t, std::size_t>> matches_;  // rename, word index
+  std::vector<Match> matches_;
+  std::vector<Edit> edits_;
   std::vector<std::size_t> replaced_;
-  std::string upperWord_;
+  std::string upperName_;
 };
 
 }  // namespace reshape
