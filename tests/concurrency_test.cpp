@@ -1,12 +1,13 @@
 // Two runs started at once in one directory on the same files: the files end up as one
 // complete run leaves them, or a run fails cleanly; never a mix of the two.
 #include <map>
+#include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
-#include "platform/file_system.h"
+#include "platform/system_file_system.h"
 
 namespace reshape::e2e {
 namespace {
@@ -87,8 +88,9 @@ TEST(ConcurrencyE2E, RunInADirectoryHeldByAnotherRunFailsAtOnce) {
   dir.Write("A.PAS", "TFoo\r\n");
   RunResult run;
   {
-    platform::DirectoryLock held;
-    ASSERT_EQ(held.Acquire(dir.Path()), 0);
+    platform::SystemFileSystem files;
+    std::unique_ptr<Held> held;
+    ASSERT_EQ(files.LockDirectory(dir.Path(), held), 0);
     run = RunReshape(dir.Path(), {"job.scr"});
   }
   EXPECT_EQ(run.ExitCode, 1);

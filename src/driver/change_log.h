@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "script/run_state.h"
 
 namespace reshape {
@@ -16,13 +17,16 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message);
 
 class FileChangeLog : public ChangeLogger {
  public:
-  explicit FileChangeLog(std::string logFileName) : logFileName_(std::move(logFileName)) {}
+  FileChangeLog(FileSystem& files, std::string logFileName)
+      : files_(files), logFileName_(std::move(logFileName)) {}
 
   // Appends one line; fails with EInOutError when the log cannot be opened, written or closed
   // (read-only, or held by another process). A failed write leaves no partial line behind.
+  // An end-of-text byte among the log's last 128 bytes cuts it off there first.
   void LogChange(std::string_view fileName, std::string_view message) override;
 
  private:
+  FileSystem& files_;
   std::string logFileName_;
 };
 

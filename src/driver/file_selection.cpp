@@ -1,10 +1,9 @@
 #include "driver/file_selection.h"
 
-#include "platform/file_system.h"
 
 namespace reshape {
 
-void CollectFiles(FileList& list, std::initializer_list<std::string_view> masks,
+void CollectFiles(FileSystem& files, FileList& list, std::initializer_list<std::string_view> masks,
                   const std::vector<std::string>& namedFiles, Console& console) {
   if (!namedFiles.empty()) {
     for (const std::string& name : namedFiles) {
@@ -18,7 +17,7 @@ void CollectFiles(FileList& list, std::initializer_list<std::string_view> masks,
     return;
   }
   for (std::string_view mask : masks) {
-    for (DirEntry& entry : platform::FindFiles(mask)) {
+    for (DirEntry& entry : files.List(mask)) {
       if (entry.ReadOnly)
         console.WriteLine(entry.Name + " is read only");
       else

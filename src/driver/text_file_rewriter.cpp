@@ -1,11 +1,8 @@
 #include "driver/text_file_rewriter.h"
 
-#include "base/path.h"
-
-#include "driver/scratch_file.h"
 #include "base/errors.h"
-#include "platform/file.h"
-#include "platform/file_system.h"
+#include "base/path.h"
+#include "driver/scratch_file.h"
 
 namespace reshape {
 
@@ -17,26 +14,15 @@ void Check(int code) {
 
 }  // namespace
 
-void RewriteTextFile(const std::string& fileName, LineTransform& transform) {
-  using namespace platform;
-  File input;
-  Check(input.Open(fileName, Access::Read, Share::DenyWrite, Disposition::OpenExisting));
-  ScratchFile temp(TempFileName(fileName));
-  File output;
-  Check(output.Open(temp.Name(), Access::Write, Share::DenyWrite, Disposition::CreateAlways));
-  temp.Created();
-
+void RewriteTextFile(FileSystem& files, const std::string& fileName, LineTransform& transform) {
   std::string text;
-  Check(input.ReadAll(text));
+  Check(files.ReadFile(fileName, ReadFor::Reading, text).code);
   std::string rewritten = RewriteText(text, transform);
+  if (rewritten == text) return;
   text = std::string();
-  Check(output.Write(rewritten.data(), rewritten.size()));
-  Check(input.Close());
-  // The copy stays open, and so locked, until it is in place: another run cannot open it
-  // under the same name and empty it in the meantime.
-  Check(ReplaceFile(temp.Name(), fileName));
-  temp.Committed();
-  Check(output.Close());
+  ScratchFile scratch(files, TempFileName(fileName), fileName);
+  Check(scratch.Write(rewritten).code);
+  Check(scratch.Keep());
 }
 
 }  // namespace reshape

@@ -1,4 +1,4 @@
-#include "platform/file_system.h"
+#include "platform/system.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,6 @@
 #include <memory>
 
 #include "base/errors.h"
-#include "platform/fault_injection.h"
 #include "platform/os_error.h"
 
 namespace reshape::platform {
@@ -45,9 +44,8 @@ int ReplaceFile(const std::string& source, const std::string& target) {
   // would hand that process a stale copy, so the replacement waits for no one and fails.
   int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return LastErrorCode();
-  int code = InjectedFault(Operation::Lock);
-  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
-  if (code == 0) code = InjectedFault(Operation::Rename);
+  int code = 0;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
   if (code == 0 && ::chmod(source.c_str(), st.st_mode & 07777) != 0) code = LastErrorCode();
   if (code == 0 && ::rename(source.c_str(), target.c_str()) != 0) code = LastErrorCode();
   ::close(fd);
@@ -55,7 +53,6 @@ int ReplaceFile(const std::string& source, const std::string& target) {
 }
 
 int DeleteFile(const std::string& name) {
-  if (int fault = InjectedFault(Operation::Delete)) return fault;
   return ::unlink(name.c_str()) == 0 ? 0 : LastErrorCode();
 }
 
@@ -66,9 +63,8 @@ DirectoryLock::~DirectoryLock() {
 int DirectoryLock::Acquire(const std::string& directory) {
   int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return 0;
-  int code = InjectedFault(Operation::Lock);
-  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
-  if (code != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int code = LastErrorCode();
     ::close(fd);
     return code;
   }
