@@ -120,13 +120,6 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   return 0;
 }
 
-int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
-  off_t result = ::lseek(Fd(handle_), static_cast<off_t>(offset), whence);
-  if (result < 0) return LastErrorCode();
-  position = result;
-  return 0;
-}
-
 int File::Truncate(std::int64_t size) {
   if (::ftruncate(Fd(handle_), static_cast<off_t>(size)) != 0) return LastErrorCode();
   return 0;

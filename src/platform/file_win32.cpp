@@ -1,7 +1,6 @@
 #include "platform/file.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/errors.h"
 #include "platform/os_error.h"
@@ -128,15 +127,6 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   }
   if (!::SetFilePointerEx(file, current, nullptr, FILE_BEGIN) && code == 0) code = LastErrorCode();
   return code;
-}
-
-int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
-  DWORD method = whence == SEEK_SET ? FILE_BEGIN : whence == SEEK_CUR ? FILE_CURRENT : FILE_END;
-  LARGE_INTEGER distance{}, result{};
-  distance.QuadPart = offset;
-  if (!::SetFilePointerEx(Handle(handle_), distance, &result, method)) return LastErrorCode();
-  position = result.QuadPart;
-  return 0;
 }
 
 int File::Truncate(std::int64_t size) {
