@@ -41,6 +41,7 @@ class FailingFileSystem : public FileSystem {
     return Fails() ? kErrorSharingViolation : real_.ReplaceFile(source, target);
   }
   int DeleteFile(const std::string& name) override { return Fails() ? 31 : real_.DeleteFile(name); }
+  FileTarget Target(const std::string& name) override { return real_.Target(name); }
   int AppendToLog(const std::string& name, std::string_view bytes) override {
     return Fails() ? kErrorDiskFull : real_.AppendToLog(name, bytes);
   }

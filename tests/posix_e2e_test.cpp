@@ -68,5 +68,44 @@ TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
   }
 }
 
+// A link stays a link: the file it leads to is rewritten, through a scratch file beside it, and
+// a file reached under two names is converted once, under the first.
+TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
+  TempDir dir;
+  fs::create_directory(dir / "sub");
+  dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
+  dir.Write("sub/unit.pas", "TOldPanel\r\n");
+  dir.Write("A.PAS", "TOldPanel\r\n");
+  const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
+  dir.Write("sub/form.dfm", form);
+  fs::create_symlink("sub/unit.pas", dir / "LINK.PAS");
+  fs::create_symlink("A.PAS", dir / "SAME.PAS");
+  fs::create_symlink("sub/form.dfm", dir / "F.DFM");
+  RunResult run = RunReshape(dir.Path(), {"job.scr"});
+  EXPECT_EQ(run.Output, "A.PAS...Converted\nLINK.PAS...Converted\nF.DFM ...Converted\n");
+  EXPECT_EQ(dir.Read("LINK.PAS"), "TPanelEx\r\n");
+  EXPECT_EQ(dir.Read("SAME.PAS"), "TPanelEx\r\n");
+  EXPECT_EQ(dir.Read("F.DFM"), CompileFormText("object F: TPanelEx\r\nend\r\n"));
+  EXPECT_EQ(dir.Read("F.dfb"), form);
+  for (const char* link : {"LINK.PAS", "SAME.PAS", "F.DFM"}) EXPECT_TRUE(fs::is_symlink(dir / link));
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "F.DFM", "F.dfb", "F.dft", "LINK.PAS",
+                                                  "SAME.PAS", "job.LOG", "job.scr", "sub"}));
+  EXPECT_FALSE(dir.Exists("sub/unit.XXX") || dir.Exists("sub/form.XXX"));
+}
+
+// Both side files are in place before the form is replaced: one that cannot be written
+// leaves the form as it was.
+TEST(PosixE2E, SideFileThatCannotBeWrittenLeavesTheForm) {
+  TempDir dir;
+  const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
+  dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
+  dir.Write("A.DFM", form);
+  fs::create_directory(dir / "A.dft");
+  RunResult run = RunReshape(dir.Path(), {"job.scr"});
+  EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + Report("EFCreateError", "Cannot create file A.dft."));
+  EXPECT_EQ(dir.Read("A.DFM"), form);
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.DFM", "A.dfb", "A.dft", "job.LOG", "job.scr"}));
+}
+
 }  // namespace
 }  // namespace reshape::e2e

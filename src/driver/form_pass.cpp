@@ -69,19 +69,21 @@ void ConvertForm(std::string_view original, const FormRules& rules, RunState& ru
   form.file += compiled.Bytes();
 }
 
-void WriteSideFile(FileSystem& files, const std::string& name, std::string_view bytes) {
-  IoResult written = files.WriteFile(name, bytes);
-  if (written.code == 0) return;
-  if (written.opened) throw EWriteError("Stream write error");
-  throw EFCreateError("Cannot create file " + name);
-}
-
-// Writes the compiled form beside the form file, then moves it over the form file.
-void ReplaceFormFile(FileSystem& files, const std::string& entry, std::string_view bytes) {
-  ScratchFile scratch(files, ReplaceExtension(entry, ".XXX"), entry);
+// Writes the bytes to a scratch file and moves it over `target`: an interrupted run or a full
+// disk never leaves `target` half written. Failures name the file as `name`.
+void WriteInPlace(FileSystem& files, const std::string& scratchName, const std::string& target,
+                  const std::string& name, std::string_view bytes) {
+  ScratchFile scratch(files, scratchName, target);
   IoResult written = scratch.Write(bytes);
   if (written.code != 0 && written.opened) throw EWriteError("Stream write error");
-  if (written.code != 0 || scratch.Keep() != 0) throw EFCreateError("Cannot create file " + entry);
+  if (written.code != 0 || scratch.Keep() != 0) throw EFCreateError("Cannot create file " + name);
+}
+
+// ".dfb" and ".dft", named after the form's entry.
+void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view extension,
+                   std::string_view bytes) {
+  std::string name = ReplaceExtension(entry, extension);
+  WriteInPlace(files, name + ".XXX", name, name, bytes);
 }
 
 void ConvertFormFile(FileSystem& files, const std::string& entry, RunState& state,
@@ -91,19 +93,22 @@ void ConvertFormFile(FileSystem& files, const std::string& entry, RunState& stat
     if (read.opened) throw EReadError("Stream read error");
     throw EFOpenError("Cannot open file " + entry);
   }
-  WriteSideFile(files, ReplaceExtension(entry, ".dfb"), original);
+  WriteSideFile(files, entry, ".dfb", original);
   ConvertedForm form;
   try {
     ConvertForm(original, rules, state, pendingSets, form);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.
-    if (!form.text.empty()) WriteSideFile(files, ReplaceExtension(entry, ".dft"), form.text);
+    if (!form.text.empty()) WriteSideFile(files, entry, ".dft", form.text);
     throw;
   }
-  // A form that comes back byte for byte is left alone, so its modification time stays.
-  if (form.file != original) ReplaceFormFile(files, entry, form.file);
-  WriteSideFile(files, ReplaceExtension(entry, ".dft"), form.text);
+  // Both side files are in place before the form is replaced. A form that comes back byte for
+  // byte is left alone, so its modification time stays; a link stays a link.
+  WriteSideFile(files, entry, ".dft", form.text);
+  if (form.file == original) return;
+  const std::string target = files.Target(entry).path;
+  WriteInPlace(files, ReplaceExtension(target, ".XXX"), target, entry, form.file);
 }
 
 }  // namespace

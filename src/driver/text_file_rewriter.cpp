@@ -20,7 +20,9 @@ void RewriteTextFile(FileSystem& files, const std::string& fileName, LineTransfo
   std::string rewritten = RewriteText(text, transform);
   if (rewritten == text) return;
   text = std::string();
-  ScratchFile scratch(files, TempFileName(fileName), fileName);
+  // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
+  const std::string target = files.Target(fileName).path;
+  ScratchFile scratch(files, TempFileName(target), target);
   Check(scratch.Write(rewritten).code);
   Check(scratch.Keep());
 }

@@ -11,7 +11,8 @@ namespace reshape {
 
 // Fails with EInOutError carrying the platform error code. Until the final replacement the
 // file is untouched; a failed replacement leaves it as it was. A file whose rewritten bytes
-// equal its bytes is left alone, so its modification time stays.
+// equal its bytes is left alone, so its modification time stays. A symbolic link stays: the
+// file it leads to is rewritten.
 void RewriteTextFile(FileSystem& files, const std::string& fileName, LineTransform& transform);
 
 }  // namespace reshape

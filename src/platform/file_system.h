@@ -34,6 +34,13 @@ class Held {
   virtual int Release() = 0;
 };
 
+// Where a name leads: the file itself, or for a symbolic link the file at the end of its chain,
+// and an identity that every name of the same file shares (empty when it cannot be known).
+struct FileTarget {
+  std::string path;
+  std::string identity;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -54,11 +61,14 @@ class FileSystem {
                              std::unique_ptr<Held>* held = nullptr) = 0;
 
   // Puts the complete file `source` in the place of `target` in one step, with target's
-  // permission bits, so that target is never missing or half written. Fails with 5 when
-  // target is read-only and 32 when another process holds it, leaving both files as they were.
+  // permission bits (owner and group too, where the user may set them), so that target is
+  // never missing or half written; a missing target is created. Fails with 5 when target is
+  // read-only and 32 when another process holds it, leaving both files as they were.
   virtual int ReplaceFile(const std::string& source, const std::string& target) = 0;
 
   virtual int DeleteFile(const std::string& name) = 0;
+
+  virtual FileTarget Target(const std::string& name) = 0;
 
   // Appends the bytes to the log file in one operation, creating the file when it is missing
   // (others may read it meanwhile, nobody may write it). An end-of-text byte (26) among its

@@ -10,6 +10,7 @@
 
 #include "base/code_page.h"
 #include "base/name_match.h"
+#include "platform/file_system.h"
 
 namespace reshape::platform {
 
@@ -19,9 +20,14 @@ namespace reshape::platform {
 std::vector<DirEntry> FindFiles(std::string_view mask);
 
 // Puts the complete file `source` in the place of `target` in one step, with target's
-// permission bits, so that target is never missing or half written. Fails with 5 when target
-// is read-only and 32 when another process holds it, leaving both files as they were.
+// permission bits (and owner and group, where the user may set them), so that target is never
+// missing or half written; a missing target is simply created. Fails with 5 when target is
+// read-only and 32 when another process holds it, leaving both files as they were.
 int ReplaceFile(const std::string& source, const std::string& target);
+
+// The file a name leads to (for a symbolic link, the end of its chain, as a path relative to
+// where the name is) and an identity shared by every name of that file (empty where unknown).
+FileTarget TargetOf(const std::string& name);
 
 int DeleteFile(const std::string& name);
 

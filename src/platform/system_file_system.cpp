@@ -68,6 +68,8 @@ int SystemFileSystem::ReplaceFile(const std::string& source, const std::string& 
 
 int SystemFileSystem::DeleteFile(const std::string& name) { return platform::DeleteFile(name); }
 
+FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
+
 int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes) {
   // The size comes with the open; the tail is read and the bytes written at their offsets.
   File log;

@@ -13,6 +13,7 @@ class SystemFileSystem final : public FileSystem {
                      std::unique_ptr<Held>* held) override;
   int ReplaceFile(const std::string& source, const std::string& target) override;
   int DeleteFile(const std::string& name) override;
+  FileTarget Target(const std::string& name) override;
   int AppendToLog(const std::string& name, std::string_view bytes) override;
   int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override;
 };

@@ -42,7 +42,10 @@ std::vector<DirEntry> FindFiles(std::string_view mask) {
 
 int ReplaceFile(const std::string& source, const std::string& target) {
   DWORD attributes = ::GetFileAttributesA(target.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorCode();
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND) return LastErrorCode();
+    return ::MoveFileExA(source.c_str(), target.c_str(), 0) ? 0 : LastErrorCode();
+  }
   if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
     return kErrorAccessDenied;
 
@@ -64,6 +67,9 @@ int ReplaceFile(const std::string& source, const std::string& target) {
     code = LastErrorCode();
   return code;
 }
+
+// Links are left to the system here: every name is its own file.
+FileTarget TargetOf(const std::string& name) { return {name, {}}; }
 
 int DeleteFile(const std::string& name) {
   return ::DeleteFileA(name.c_str()) ? 0 : LastErrorCode();
