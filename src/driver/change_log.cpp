@@ -1,7 +1,5 @@
 #include "driver/change_log.h"
 
-#include "base/errors.h"
-
 namespace reshape {
 
 std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
@@ -15,8 +13,7 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
 }
 
 void FileChangeLog::LogChange(std::string_view fileName, std::string_view message) {
-  if (int code = files_.AppendToLog(logFileName_, ChangeLogLine(fileName, message)))
-    throw EInOutError(code);
+  pending_ += ChangeLogLine(fileName, message);
 }
 
 }  // namespace reshape

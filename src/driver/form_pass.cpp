@@ -69,25 +69,24 @@ void ConvertForm(std::string_view original, const FormRules& rules, RunState& ru
   form.file += compiled.Bytes();
 }
 
-// Writes the bytes to a scratch file and moves it over `target`: an interrupted run or a full
-// disk never leaves `target` half written. Failures name the file as `name`.
-void WriteInPlace(FileSystem& files, const std::string& scratchName, const std::string& target,
-                  const std::string& name, std::string_view bytes) {
-  ScratchFile scratch(files, scratchName, target);
-  IoResult written = scratch.Write(bytes);
+// Fails as a form file's stream does: the scratch file cannot be created, or written.
+void CheckWritten(IoResult written, const std::string& name) {
   if (written.code != 0 && written.opened) throw EWriteError("Stream write error");
-  if (written.code != 0 || scratch.Keep() != 0) throw EFCreateError("Cannot create file " + name);
+  if (written.code != 0) throw EFCreateError("Cannot create file " + name);
 }
 
-// ".dfb" and ".dft", named after the form's entry.
+// ".dfb" and ".dft", named after the form's entry, written to a scratch file that is then moved
+// into place: an interrupted run or a full disk never leaves the previous one half written.
 void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view extension,
                    std::string_view bytes) {
-  std::string name = ReplaceExtension(entry, extension);
-  WriteInPlace(files, name + ".XXX", name, name, bytes);
+  const std::string name = ReplaceExtension(entry, extension);
+  ScratchFile scratch(files, name + ".XXX", name);
+  CheckWritten(scratch.Write(bytes), name);
+  if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + name);
 }
 
-void ConvertFormFile(FileSystem& files, const std::string& entry, RunState& state,
-                     PendingSetList& pendingSets, const FormRules& rules) {
+void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& entry,
+                     RunState& state, PendingSetList& pendingSets, const FormRules& rules) {
   std::string original;
   if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
     if (read.opened) throw EReadError("Stream read error");
@@ -106,15 +105,19 @@ void ConvertFormFile(FileSystem& files, const std::string& entry, RunState& stat
   // Both side files are in place before the form is replaced. A form that comes back byte for
   // byte is left alone, so its modification time stays; a link stays a link.
   WriteSideFile(files, entry, ".dft", form.text);
-  if (form.file == original) return;
+  if (form.file == original) return log.Commit([] {});
   const std::string target = files.Target(entry).path;
-  WriteInPlace(files, ReplaceExtension(target, ".XXX"), target, entry, form.file);
+  ScratchFile scratch(files, ReplaceExtension(target, ".XXX"), target);
+  CheckWritten(scratch.Write(form.file), entry);
+  log.Commit([&] {
+    if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + entry);
+  });
 }
 
 }  // namespace
 
-void RunFormPass(FileSystem& files, const std::vector<std::string>& namedFiles, RunState& state,
-                 Console& console) {
+void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::string>& namedFiles,
+                 RunState& state, Console& console) {
   PendingSetList pendingSets;
   const FormRules rules(state.Commands);
   FileList list;
@@ -123,7 +126,8 @@ void RunFormPass(FileSystem& files, const std::vector<std::string>& namedFiles, 
     state.CurrentFileName = entry;
     console.Write(entry + " ...");
     state.FileChanged = false;
-    ConvertFormFile(files, entry, state, pendingSets, rules);
+    log.BeginFile();
+    ConvertFormFile(files, log, entry, state, pendingSets, rules);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }

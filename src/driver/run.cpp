@@ -32,7 +32,8 @@ bool HasAny(const CommandList& commands, std::initializer_list<CommandKind> kind
 template <typename Transform, typename... RuleArguments>
 void RunTextPass(std::initializer_list<std::string_view> masks, const std::string& suffix,
                  const std::vector<std::string>& namedFiles, FileSystem& fileSystem,
-                 RunState& state, Console& console, const RuleArguments&... ruleArguments) {
+                 FileChangeLog& log, RunState& state, Console& console,
+                 const RuleArguments&... ruleArguments) {
   FileList files;
   CollectFiles(fileSystem, files, masks, namedFiles, console);
   typename Transform::Rules rules(state.Commands, ruleArguments...);
@@ -40,8 +41,9 @@ void RunTextPass(std::initializer_list<std::string_view> masks, const std::strin
     state.CurrentFileName = file;
     console.Write(file + suffix);
     state.FileChanged = false;
+    log.BeginFile();
     Transform transform(state, rules);
-    RewriteTextFile(fileSystem, file, transform);
+    RewriteTextFile(fileSystem, log, file, transform);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }
@@ -94,14 +96,15 @@ void Run(const std::vector<std::string>& arguments, const std::string& executabl
   RunState state(commands, log, platform::SystemCodePage());
   if (HasClassOrStringRenames(commands))
     RunTextPass<SourceLineTransform>({"*.PAS", "*.CPP", "*.HPP", "*.H"}, "...", namedFiles, files,
-                                     state, console, state.SystemCodePage);
+                                     log, state, console, state.SystemCodePage);
   if (HasUnitRenames(commands))
-    RunTextPass<UnitLineTransform>({"*.PAS", "*.DPK"}, "...", namedFiles, files, state, console);
+    RunTextPass<UnitLineTransform>({"*.PAS", "*.DPK"}, "...", namedFiles, files, log, state,
+                                   console);
   if (HasPropertyCommands(commands) || HasClassOrStringRenames(commands))
-    RunFormPass(files, namedFiles, state, console);
+    RunFormPass(files, log, namedFiles, state, console);
   if (HasPackageRenames(commands))
-    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, files, state, console,
-                                      state.SystemCodePage);
+    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, files, log, state,
+                                      console, state.SystemCodePage);
 }
 
 }  // namespace reshape

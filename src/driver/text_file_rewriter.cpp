@@ -14,17 +14,18 @@ void Check(int code) {
 
 }  // namespace
 
-void RewriteTextFile(FileSystem& files, const std::string& fileName, LineTransform& transform) {
+void RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
+                     LineTransform& transform) {
   std::string text;
   Check(files.ReadFile(fileName, ReadFor::Reading, text).code);
   std::string rewritten = RewriteText(text, transform);
-  if (rewritten == text) return;
+  if (rewritten == text) return log.Commit([] {});
   text = std::string();
   // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
   const std::string target = files.Target(fileName).path;
   ScratchFile scratch(files, TempFileName(target), target);
   Check(scratch.Write(rewritten).code);
-  Check(scratch.Keep());
+  log.Commit([&] { Check(scratch.Keep()); });
 }
 
 }  // namespace reshape

@@ -4,15 +4,18 @@
 
 #include <string>
 
+#include "driver/change_log.h"
 #include "platform/file_system.h"
 #include "source/text_lines.h"
 
 namespace reshape {
 
 // Fails with EInOutError carrying the platform error code. Until the final replacement the
-// file is untouched; a failed replacement leaves it as it was. A file whose rewritten bytes
+// file is untouched; a failed replacement leaves it as it was. The file's log lines are
+// committed to the log just before it is replaced. A file whose rewritten bytes
 // equal its bytes is left alone, so its modification time stays. A symbolic link stays: the
 // file it leads to is rewritten.
-void RewriteTextFile(FileSystem& files, const std::string& fileName, LineTransform& transform);
+void RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
+                     LineTransform& transform);
 
 }  // namespace reshape

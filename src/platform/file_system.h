@@ -73,7 +73,11 @@ class FileSystem {
   // Appends the bytes to the log file in one operation, creating the file when it is missing
   // (others may read it meanwhile, nobody may write it). An end-of-text byte (26) among its
   // last 128 bytes first cuts the log off there. A failed write leaves the log as it was.
-  virtual int AppendToLog(const std::string& name, std::string_view bytes) = 0;
+  // `end` receives the offset at which the bytes were written.
+  virtual int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) = 0;
+
+  // Cuts the log back to `size` bytes: an append is taken back.
+  virtual int CutLog(const std::string& name, std::int64_t size) = 0;
 
   // Holds the directory for a whole run, so that a second run started there at the same time
   // fails at once with 32. A directory that cannot be opened is not locked and not an error.

@@ -70,7 +70,8 @@ int SystemFileSystem::DeleteFile(const std::string& name) { return platform::Del
 
 FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
 
-int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes) {
+int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
+                                  std::int64_t& end) {
   // The size comes with the open; the tail is read and the bytes written at their offsets.
   File log;
   if (int code = log.Open(name, Access::ReadWrite, Share::DenyWrite, Disposition::OpenAlways))
@@ -87,10 +88,19 @@ int SystemFileSystem::AppendToLog(const std::string& name, std::string_view byte
       if (int code = log.Truncate(size)) return code;
     }
   }
+  end = size;
   if (int code = log.WriteAt(size, bytes.data(), bytes.size())) {
     log.Truncate(size);
     return code;
   }
+  return log.Close();
+}
+
+int SystemFileSystem::CutLog(const std::string& name, std::int64_t size) {
+  File log;
+  if (int code = log.Open(name, Access::ReadWrite, Share::DenyWrite, Disposition::OpenExisting))
+    return code;
+  if (int code = log.Truncate(size)) return code;
   return log.Close();
 }
 

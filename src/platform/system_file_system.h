@@ -14,7 +14,8 @@ class SystemFileSystem final : public FileSystem {
   int ReplaceFile(const std::string& source, const std::string& target) override;
   int DeleteFile(const std::string& name) override;
   FileTarget Target(const std::string& name) override;
-  int AppendToLog(const std::string& name, std::string_view bytes) override;
+  int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override;
+  int CutLog(const std::string& name, std::int64_t size) override;
   int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override;
 };
 
