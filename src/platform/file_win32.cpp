@@ -21,7 +21,6 @@ bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR
 
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
-  bool creating = disposition != Disposition::OpenExisting;
   if (name.empty()) return kErrorFileNotFound;
 
   bool writing = access != Access::Read;
