@@ -32,7 +32,7 @@ class FailingFileSystem : public FileSystem {
     return {count_ % 2 != 0 ? kErrorAccessDenied : 31, count_ % 2 == 0};
   }
   IoResult WriteFile(const std::string& name, std::string_view bytes,
-                     std::unique_ptr<Held>* held) override {
+                     std::unique_ptr<Held>& held) override {
     if (!Fails()) return real_.WriteFile(name, bytes, held);
     if (count_ % 2 != 0) return {kErrorAccessDenied, false};
     real_.WriteFile(name, bytes.substr(0, bytes.size() / 2), held);

@@ -25,7 +25,7 @@ class ScratchFile {
   // Creates the scratch file and writes the bytes. It stays open, and so locked, until it is
   // kept or discarded: no other run can empty it under this name meanwhile.
   IoResult Write(std::string_view bytes) {
-    IoResult result = files_.WriteFile(name_, bytes, &held_);
+    IoResult result = files_.WriteFile(name_, bytes, held_);
     // A name that could not be created may be another's file: it is never removed.
     created_ = result.opened;
     return result;

@@ -55,10 +55,10 @@ class FileSystem {
   virtual IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) = 0;
 
   // Creates the file, or empties an existing one, and writes the bytes; nobody else may have
-  // it open. With `held`, the file stays open and locked in it, so that no other run can
-  // empty it before it is moved into place; without, it is closed before the call returns.
+  // it open. The file stays open and locked in `held` (also after a failed write), so that no
+  // other run can empty it before it is moved into place.
   virtual IoResult WriteFile(const std::string& name, std::string_view bytes,
-                             std::unique_ptr<Held>* held = nullptr) = 0;
+                             std::unique_ptr<Held>& held) = 0;
 
   // Puts the complete file `source` in the place of `target` in one step, with target's
   // permission bits (owner and group too, where the user may set them), so that target is
@@ -68,6 +68,7 @@ class FileSystem {
 
   virtual int DeleteFile(const std::string& name) = 0;
 
+  // Where the name leads (see FileTarget).
   virtual FileTarget Target(const std::string& name) = 0;
 
   // Appends the bytes to the log file in one operation, creating the file when it is missing

@@ -48,18 +48,14 @@ IoResult SystemFileSystem::ReadFile(const std::string& name, ReadFor purpose, st
 }
 
 IoResult SystemFileSystem::WriteFile(const std::string& name, std::string_view bytes,
-                                     std::unique_ptr<Held>* held) {
+                                     std::unique_ptr<Held>& held) {
   // Write alone: on Windows a scratch file held open may then still be renamed into place.
   File file;
-  if (int code = file.Open(name, held != nullptr ? Access::Write : Access::ReadWrite,
-                           Share::Exclusive, Disposition::CreateAlways))
+  if (int code = file.Open(name, Access::Write, Share::Exclusive, Disposition::CreateAlways))
     return {code, false};
-  if (int code = file.Write(bytes.data(), bytes.size())) return {code, true};
-  if (held != nullptr) {
-    *held = std::make_unique<HeldFile>(std::move(file));
-    return {0, true};
-  }
-  return {file.Close(), true};
+  int code = file.Write(bytes.data(), bytes.size());
+  held = std::make_unique<HeldFile>(std::move(file));
+  return {code, true};
 }
 
 int SystemFileSystem::ReplaceFile(const std::string& source, const std::string& target) {

@@ -10,7 +10,7 @@ class SystemFileSystem final : public FileSystem {
   std::vector<DirEntry> List(std::string_view mask) override;
   IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override;
   IoResult WriteFile(const std::string& name, std::string_view bytes,
-                     std::unique_ptr<Held>* held) override;
+                     std::unique_ptr<Held>& held) override;
   int ReplaceFile(const std::string& source, const std::string& target) override;
   int DeleteFile(const std::string& name) override;
   FileTarget Target(const std::string& name) override;
