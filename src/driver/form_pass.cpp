@@ -21,7 +21,8 @@ class BytesStream : public TStream {
  public:
   explicit BytesStream(std::string_view bytes) : bytes_(bytes) {}
   std::size_t Read(void* buffer, std::size_t count) override {
-    std::size_t n = position_ < bytes_.size() ? std::min(count, bytes_.size() - position_) : 0;
+    if (position_ >= bytes_.size()) return 0;
+    std::size_t n = std::min(count, bytes_.size() - position_);
     bytes_.copy(static_cast<char*>(buffer), n, position_);
     position_ += n;
     return n;
