@@ -25,9 +25,6 @@ class FileChangeLog : public ChangeLogger {
   // Collects one line of the file under conversion.
   void LogChange(std::string_view fileName, std::string_view message) override;
 
-  // Starts a file: lines collected for an earlier one that never was put in place are dropped.
-  void BeginFile() { pending_.clear(); }
-
   // Puts the file's collected lines in the log (none: the log is not touched), then the file
   // in its place by `putInPlace`; when that fails, the log is cut back to where it was. Fails
   // with EInOutError when the log cannot be opened or written (read-only, or held by another

@@ -127,7 +127,6 @@ void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::s
     state.CurrentFileName = entry;
     console.Write(entry + " ...");
     state.FileChanged = false;
-    log.BeginFile();
     ConvertFormFile(files, log, entry, state, pendingSets, rules);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }

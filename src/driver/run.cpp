@@ -41,7 +41,6 @@ void RunTextPass(std::initializer_list<std::string_view> masks, const std::strin
     state.CurrentFileName = file;
     console.Write(file + suffix);
     state.FileChanged = false;
-    log.BeginFile();
     Transform transform(state, rules);
     RewriteTextFile(fileSystem, log, file, transform);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
