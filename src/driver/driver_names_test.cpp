@@ -13,6 +13,7 @@ TEST(ChangeLogLineTest, UpperCasesOnlyAsciiLetters) {
   EXPECT_EQ(ChangeLogLine("src\\unit1.pas", "Renamed unit \"A\" to \"B\""),
             "SRC\\UNIT1.PAS> Renamed unit \"A\" to \"B\"\r\n");
   EXPECT_EQ(ChangeLogLine("\xe9t\xe9.pas", "m"), "\xe9T\xe9.PAS> m\r\n");
+  EXPECT_EQ(ChangeLogLine("`az{.pas", "m"), "`AZ{.PAS> m\r\n");
 }
 
 TEST(FailureReportTest, FinalFullStopOnlyWhenMissing) {

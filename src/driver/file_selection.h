@@ -9,6 +9,7 @@
 
 #include "base/path.h"
 #include "driver/console.h"
+#include "platform/file_system.h"
 
 namespace reshape {
 
@@ -18,7 +19,9 @@ using FileList = std::vector<std::string>;
 // mask's directory entries are appended in directory order and every read-only entry is
 // reported as "NAME is read only" instead. With named files, those whose name part matches one
 // of the masks are appended in command-line order, as often as they were named, unchecked.
-void CollectFiles(FileList& list, std::initializer_list<std::string_view> masks,
+// A name that leads to a file the pass already takes under another name (a link and its
+// target) is left out.
+void CollectFiles(FileSystem& files, FileList& list, std::initializer_list<std::string_view> masks,
                   const std::vector<std::string>& namedFiles, Console& console);
 
 }  // namespace reshape

@@ -1,5 +1,8 @@
 #include "driver/form_pass.h"
 
+#include <algorithm>
+
+#include "base/errors.h"
 #include "base/path.h"
 #include "driver/file_selection.h"
 #include "driver/scratch_file.h"
@@ -7,97 +10,124 @@
 #include "forms/form_rules.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
-#include "base/errors.h"
-#include "platform/file.h"
-#include "platform/file_stream.h"
-#include "platform/file_system.h"
 
 namespace reshape {
 
 namespace {
 
-constexpr std::size_t kFormSlack = 4096;
-
-void SaveText(const std::string& entry, const TMemoryStream& text) {
-  TFileStream file(ReplaceExtension(entry, ".dft"), FileStreamMode::Create);
-  file.WriteBuffer(text.Bytes());
-  file.Close();
-}
-
-// Writes the header and the compiled form beside the form file, then moves them over the form
-// file.
-void ReplaceFormFile(const std::string& entry, const std::string& header,
-                     const TMemoryStream& compiled) {
-  using namespace platform;
-  ScratchFile scratch(ReplaceExtension(entry, ".XXX"));
-  File temp;
-  if (temp.Open(scratch.Name(), Access::Write, Share::Exclusive, Disposition::CreateAlways) != 0)
-    throw EFCreateError("Cannot create file " + entry);
-  scratch.Created();
-  const std::string& bytes = compiled.Bytes();
-  if (temp.Write(header.data(), header.size()) != 0 || temp.Write(bytes.data(), bytes.size()) != 0)
-    throw EWriteError("Stream write error");
-  // Moved into place while still open and locked, so no other run can empty it meanwhile.
-  if (ReplaceFile(scratch.Name(), entry) != 0) throw EFCreateError("Cannot create file " + entry);
-  scratch.Committed();
-  if (temp.Close() != 0) throw EWriteError("Stream write error");
-}
-
-// Both texts stay in memory for the whole conversion: reserving their usual size up front
-// spares the copies of growing them, which would double the peak memory of a large form.
-void ReserveForForm(TMemoryStream& text, TMemoryStream& compiled, std::int64_t formSize) {
-  const auto size = static_cast<std::size_t>(formSize);
-  // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
-  // layout around them; the compiled form is usually as large as the form was.
-  text.Reserve(size / 2 * 5 + kFormSlack);
-  compiled.Reserve(size + kFormSlack);
-}
-
-void ConvertFormFile(const std::string& entry, RunState& state, PendingSetList& pendingSets,
-                     const FormRules& rules) {
-  TMemoryStream text;
-  TMemoryStream compiled;
-  std::string header;
-  {
-    TFileStream form(entry, FileStreamMode::OpenReadWrite);
-    {
-      TFileStream backup(ReplaceExtension(entry, ".dfb"), FileStreamMode::Create);
-      std::int64_t size = form.Size();
-      form.SetPosition(0);
-      if (size > 0) backup.CopyFrom(form, size);
-      backup.Close();
-    }
-    ReserveForForm(text, compiled, form.Size());
-    form.SetPosition(0);
-    FormFileToText(form, text, state.SystemCodePage);
-    text.SetPosition(0);
-    try {
-      FormCompileContext context(state, pendingSets, rules);
-      CompileForm(text, compiled, context);
-      header = ResourceHeader(compiled);
-    } catch (...) {
-      // The text form is kept also when it does not compile; a failure to save it replaces
-      // the compilation's failure.
-      SaveText(entry, text);
-      throw;
-    }
+// Reads bytes held elsewhere without copying them: a large form is in memory once as its file
+// and once as its text.
+class BytesStream : public TStream {
+ public:
+  explicit BytesStream(std::string_view bytes) : bytes_(bytes) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (position_ >= bytes_.size()) return 0;
+    std::size_t n = std::min(count, bytes_.size() - position_);
+    bytes_.copy(static_cast<char*>(buffer), n, position_);
+    position_ += n;
+    return n;
   }
-  ReplaceFormFile(entry, header, compiled);
-  SaveText(entry, text);
+  std::size_t Write(const void*, std::size_t) override { return 0; }
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    std::int64_t base = origin == SeekOrigin::Begin     ? 0
+                        : origin == SeekOrigin::Current ? static_cast<std::int64_t>(position_)
+                                                        : static_cast<std::int64_t>(bytes_.size());
+    position_ = static_cast<std::size_t>(std::max<std::int64_t>(0, base + offset));
+    return static_cast<std::int64_t>(position_);
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t position_ = 0;
+};
+
+// A form file's text form, and the complete new form file compiled from that text with the
+// rules (resource header and binary form).
+struct ConvertedForm {
+  std::string text;
+  std::string file;
+};
+
+// The one place that calls the form conversions. `text` is filled before the compilation
+// starts, so that a caller that sees the compilation fail still has it.
+void ConvertForm(std::string_view original, const FormRules& rules, RunState& run,
+                 PendingSetList& pendingSets, ConvertedForm& form) {
+  {
+    BytesStream input(original);
+    TMemoryStream text;
+    // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
+    // layout around them: room for it up front spares the copies of growing the text.
+    text.Reserve(original.size() / 2 * 5 + 4096);
+    FormFileToText(input, text, run.SystemCodePage);
+    form.text = text.Bytes();
+  }
+  BytesStream text(form.text);
+  TMemoryStream compiled;
+  compiled.Reserve(original.size() + 4096);
+  FormCompileContext context(run, pendingSets, rules);
+  CompileForm(text, compiled, context);
+  form.file = ResourceHeader(compiled);
+  form.file += compiled.Bytes();
+}
+
+// Fails as a form file's stream does: the scratch file cannot be created, or written.
+void CheckWritten(IoResult written, const std::string& name) {
+  if (written.code != 0 && written.opened) throw EWriteError("Stream write error");
+  if (written.code != 0) throw EFCreateError("Cannot create file " + name);
+}
+
+// ".dfb" and ".dft", named after the form's entry, written to a scratch file that is then moved
+// into place: an interrupted run or a full disk never leaves the previous one half written.
+void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view extension,
+                   std::string_view bytes) {
+  const std::string name = ReplaceExtension(entry, extension);
+  ScratchFile scratch(files, name + ".XXX", name);
+  CheckWritten(scratch.Write(bytes), name);
+  if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + name);
+}
+
+void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& entry,
+                     RunState& state, PendingSetList& pendingSets, const FormRules& rules) {
+  std::string original;
+  if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
+    if (read.opened) throw EReadError("Stream read error");
+    throw EFOpenError("Cannot open file " + entry);
+  }
+  WriteSideFile(files, entry, ".dfb", original);
+  ConvertedForm form;
+  try {
+    ConvertForm(original, rules, state, pendingSets, form);
+  } catch (...) {
+    // The text form is kept also when it does not compile (every text form holds at least its
+    // object header); a failure to save it replaces the compilation's failure.
+    if (!form.text.empty()) WriteSideFile(files, entry, ".dft", form.text);
+    throw;
+  }
+  // Both side files are in place before the form is replaced. A form that comes back byte for
+  // byte is left alone, so its modification time stays; a link stays a link.
+  WriteSideFile(files, entry, ".dft", form.text);
+  if (form.file == original) return log.Commit([] {});
+  const std::string target = files.Target(entry).path;
+  ScratchFile scratch(files, ReplaceExtension(target, ".XXX"), target);
+  CheckWritten(scratch.Write(form.file), entry);
+  log.Commit([&] {
+    if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + entry);
+  });
 }
 
 }  // namespace
 
-void RunFormPass(const std::vector<std::string>& namedFiles, RunState& state, Console& console) {
+void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::string>& namedFiles,
+                 RunState& state, Console& console) {
   PendingSetList pendingSets;
   const FormRules rules(state.Commands);
-  FileList files;
-  CollectFiles(files, {"*.DFM"}, namedFiles, console);
-  for (const std::string& entry : files) {
+  FileList list;
+  CollectFiles(files, list, {"*.DFM"}, namedFiles, console);
+  for (const std::string& entry : list) {
     state.CurrentFileName = entry;
     console.Write(entry + " ...");
     state.FileChanged = false;
-    ConvertFormFile(entry, state, pendingSets, rules);
+    ConvertFormFile(files, log, entry, state, pendingSets, rules);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }

@@ -10,7 +10,8 @@
 #include "driver/usage.h"
 #include "platform/command_line.h"
 #include "base/errors.h"
-#include "platform/file_system.h"
+#include "platform/system.h"
+#include "platform/system_file_system.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ int main(int argc, char** argv) {
   try {
     reshape::Console console;
     if (arguments.size() == 1 && reshape::HandleInformationOption(arguments[0], console)) return 0;
-    reshape::Run(arguments, reshape::platform::DirectoryOf(executable), console);
+    reshape::platform::SystemFileSystem files;
+    reshape::Run(arguments, reshape::platform::DirectoryOf(executable), console, files);
     return 0;
   } catch (const reshape::Exception& failure) {
     Report(executable, failure.ClassName(), failure.Address(), failure.Message());

@@ -1,14 +1,14 @@
 #include "driver/run.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "driver/change_log.h"
 #include "driver/file_selection.h"
 #include "driver/form_pass.h"
 #include "driver/text_file_rewriter.h"
 #include "base/errors.h"
-#include "platform/file_stream.h"
-#include "platform/file_system.h"
+#include "platform/system.h"
 #include "script/run_state.h"
 #include "script/script_reader.h"
 #include "source/project_renamer.h"
@@ -31,24 +31,26 @@ bool HasAny(const CommandList& commands, std::initializer_list<CommandKind> kind
 // rules are prepared once for all of them.
 template <typename Transform, typename... RuleArguments>
 void RunTextPass(std::initializer_list<std::string_view> masks, const std::string& suffix,
-                 const std::vector<std::string>& namedFiles, RunState& state, Console& console,
+                 const std::vector<std::string>& namedFiles, FileSystem& fileSystem,
+                 FileChangeLog& log, RunState& state, Console& console,
                  const RuleArguments&... ruleArguments) {
   FileList files;
-  CollectFiles(files, masks, namedFiles, console);
+  CollectFiles(fileSystem, files, masks, namedFiles, console);
   typename Transform::Rules rules(state.Commands, ruleArguments...);
   for (const std::string& file : files) {
     state.CurrentFileName = file;
     console.Write(file + suffix);
     state.FileChanged = false;
     Transform transform(state, rules);
-    RewriteTextFile(file, transform);
+    RewriteTextFile(fileSystem, log, file, transform);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }
 
 }  // namespace
 
-ScriptFile ReadScript(const std::vector<std::string>& arguments, const std::string& executableDir) {
+ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
+                      const std::string& executableDir) {
   ScriptFile script;
   std::string path;
   if (arguments.empty()) {
@@ -60,10 +62,12 @@ ScriptFile ReadScript(const std::vector<std::string>& arguments, const std::stri
   }
   script.LogFileName = LogFileNameFor(script.ScriptFileName);
 
-  TFileStream file(path, FileStreamMode::OpenRead);
   std::string text;
-  char chunk[1 << 16];
-  while (std::size_t got = file.Read(chunk, sizeof chunk)) text.append(chunk, got);
+  if (IoResult read = files.ReadFile(path, ReadFor::Reading, text); read.code != 0) {
+    // A failed read is no end of file: taking it for one would lose the script's commands.
+    if (read.opened) throw EReadError("Stream read error");
+    throw EFOpenError("Cannot open file " + path);
+  }
   script.Commands = ParseScript(text);
   return script;
 }
@@ -78,27 +82,28 @@ bool HasPropertyCommands(const CommandList& commands) {
 bool HasPackageRenames(const CommandList& commands) { return HasAny(commands, {CommandKind::PKGR}); }
 
 void Run(const std::vector<std::string>& arguments, const std::string& executableDir,
-         Console& console) {
-  ScriptFile script = ReadScript(arguments, executableDir);
+         Console& console, FileSystem& files) {
+  ScriptFile script = ReadScript(files, arguments, executableDir);
   const CommandList& commands = script.Commands;
   std::vector<std::string> namedFiles;
   if (arguments.size() >= 2) namedFiles.assign(arguments.begin() + 1, arguments.end());
 
-  platform::DirectoryLock runLock;
-  if (int code = runLock.Acquire()) throw EInOutError(code);
+  std::unique_ptr<Held> runLock;
+  if (int code = files.LockDirectory(".", runLock)) throw EInOutError(code);
 
-  FileChangeLog log(script.LogFileName);
+  FileChangeLog log(files, script.LogFileName);
   RunState state(commands, log, platform::SystemCodePage());
   if (HasClassOrStringRenames(commands))
-    RunTextPass<SourceLineTransform>({"*.PAS", "*.CPP", "*.HPP", "*.H"}, "...", namedFiles, state,
-                                     console, state.SystemCodePage);
+    RunTextPass<SourceLineTransform>({"*.PAS", "*.CPP", "*.HPP", "*.H"}, "...", namedFiles, files,
+                                     log, state, console, state.SystemCodePage);
   if (HasUnitRenames(commands))
-    RunTextPass<UnitLineTransform>({"*.PAS", "*.DPK"}, "...", namedFiles, state, console);
+    RunTextPass<UnitLineTransform>({"*.PAS", "*.DPK"}, "...", namedFiles, files, log, state,
+                                   console);
   if (HasPropertyCommands(commands) || HasClassOrStringRenames(commands))
-    RunFormPass(namedFiles, state, console);
+    RunFormPass(files, log, namedFiles, state, console);
   if (HasPackageRenames(commands))
-    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, state, console,
-                                      state.SystemCodePage);
+    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, files, log, state,
+                                      console, state.SystemCodePage);
 }
 
 }  // namespace reshape

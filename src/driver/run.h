@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/console.h"
+#include "platform/file_system.h"
 #include "script/command.h"
 
 namespace reshape {
@@ -18,16 +19,18 @@ struct ScriptFile {
 
 // Loads the script named by the first argument, or "RESHAPE.SCR" beside the executable when
 // there is none. Fails with EFOpenError or the script's syntax error.
-ScriptFile ReadScript(const std::vector<std::string>& arguments, const std::string& executableDir);
+ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
+                      const std::string& executableDir);
 
 bool HasClassOrStringRenames(const CommandList& commands);
 bool HasUnitRenames(const CommandList& commands);
 bool HasPropertyCommands(const CommandList& commands);
 bool HasPackageRenames(const CommandList& commands);
 
-// The whole run over the current directory; arguments exclude the program name and empty
-// arguments. Returns normally after a complete run and throws the failure that ended it.
+// The whole run over the current directory, whose files it touches only through `files`;
+// arguments exclude the program name and empty arguments. Returns normally after a complete
+// run and throws the failure that ended it.
 void Run(const std::vector<std::string>& arguments, const std::string& executableDir,
-         Console& console);
+         Console& console, FileSystem& files);
 
 }  // namespace reshape

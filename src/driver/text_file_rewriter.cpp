@@ -1,11 +1,8 @@
 #include "driver/text_file_rewriter.h"
 
-#include "base/path.h"
-
-#include "driver/scratch_file.h"
 #include "base/errors.h"
-#include "platform/file.h"
-#include "platform/file_system.h"
+#include "base/path.h"
+#include "driver/scratch_file.h"
 
 namespace reshape {
 
@@ -17,26 +14,18 @@ void Check(int code) {
 
 }  // namespace
 
-void RewriteTextFile(const std::string& fileName, LineTransform& transform) {
-  using namespace platform;
-  File input;
-  Check(input.Open(fileName, Access::Read, Share::DenyWrite, Disposition::OpenExisting));
-  ScratchFile temp(TempFileName(fileName));
-  File output;
-  Check(output.Open(temp.Name(), Access::Write, Share::DenyWrite, Disposition::CreateAlways));
-  temp.Created();
-
+void RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
+                     LineTransform& transform) {
   std::string text;
-  Check(input.ReadAll(text));
+  Check(files.ReadFile(fileName, ReadFor::Reading, text).code);
   std::string rewritten = RewriteText(text, transform);
+  if (rewritten == text) return log.Commit([] {});
   text = std::string();
-  Check(output.Write(rewritten.data(), rewritten.size()));
-  Check(input.Close());
-  // The copy stays open, and so locked, until it is in place: another run cannot open it
-  // under the same name and empty it in the meantime.
-  Check(ReplaceFile(temp.Name(), fileName));
-  temp.Committed();
-  Check(output.Close());
+  // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
+  const std::string target = files.Target(fileName).path;
+  ScratchFile scratch(files, TempFileName(target), target);
+  Check(scratch.Write(rewritten).code);
+  log.Commit([&] { Check(scratch.Keep()); });
 }
 
 }  // namespace reshape

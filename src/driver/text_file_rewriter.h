@@ -1,16 +1,21 @@
 // Rewrites a source, package or project file in place: the whole file goes through a line
-// transform into the temporary file next to it, which then replaces the file in one step.
+// transform into a scratch file next to it, which then replaces the file in one step.
 #pragma once
 
 #include <string>
 
+#include "driver/change_log.h"
+#include "platform/file_system.h"
 #include "source/text_lines.h"
 
 namespace reshape {
 
 // Fails with EInOutError carrying the platform error code. Until the final replacement the
-// file is untouched; a failed replacement leaves the file as it was and the complete rewritten
-// copy under its temporary name.
-void RewriteTextFile(const std::string& fileName, LineTransform& transform);
+// file is untouched; a failed replacement leaves it as it was. The file's log lines are
+// committed to the log just before it is replaced. A file whose rewritten bytes
+// equal its bytes is left alone, so its modification time stays. A symbolic link stays: the
+// file it leads to is rewritten.
+void RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
+                     LineTransform& transform);
 
 }  // namespace reshape

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/file_system.h"
+#include "platform/system.h"
 #include "platform/windows_api.h"
 
 namespace reshape {

@@ -60,7 +60,6 @@ class File {
   int Write(const void* buffer, std::size_t count);
   // Writes all count bytes from offset on, leaving the file position where it stands.
   int WriteAt(std::int64_t offset, const void* buffer, std::size_t count);
-  int Seek(std::int64_t offset, int whence, std::int64_t& position);
   int Truncate(std::int64_t size);
   int Close();
 

@@ -8,7 +8,6 @@
 #include <cerrno>
 
 #include "base/errors.h"
-#include "platform/fault_injection.h"
 #include "platform/os_error.h"
 
 namespace reshape::platform {
@@ -25,7 +24,6 @@ int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
   bool creating = disposition != Disposition::OpenExisting;
-  if (int fault = InjectedFault(creating ? Operation::Create : Operation::Open)) return fault;
   if (name.empty()) return kErrorFileNotFound;
 
   // Non-blocking, so that a pipe or device cannot stall the open; what it opened is checked
@@ -44,17 +42,17 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   // The lock is taken before anything is truncated, so a file held by another run is never
   // emptied.
   bool exclusive = share == Share::Exclusive || writing;
-  int code = InjectedFault(Operation::Lock);
+  int code = 0;
   struct stat st{};
-  if (code == 0 && ::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+  if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
     code = LastErrorCode();
-  else if (code == 0 && ::fstat(fd, &st) != 0)
+  else if (::fstat(fd, &st) != 0)
     code = LastErrorCode();
   // Only regular files are files here: a directory, pipe or device fails as a directory does.
   // Read-only files cannot be opened for writing, also by root.
-  else if (code == 0 && (!S_ISREG(st.st_mode) || (writing && IsReadOnly(st))))
+  else if (!S_ISREG(st.st_mode) || (writing && IsReadOnly(st)))
     code = kErrorAccessDenied;
-  else if (code == 0 && disposition == Disposition::CreateAlways && st.st_size != 0) {
+  else if (disposition == Disposition::CreateAlways && st.st_size != 0) {
     if (::ftruncate(fd, 0) != 0) code = LastErrorCode();
     st.st_size = 0;
   }
@@ -69,7 +67,6 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
 
 int File::Read(void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
-  if (int fault = InjectedFault(Operation::Read)) return fault;
   for (;;) {
     ssize_t n = ::read(Fd(handle_), buffer, count);
     if (n >= 0) {
@@ -82,7 +79,6 @@ int File::Read(void* buffer, std::size_t count, std::size_t& got) {
 
 int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
-  if (int fault = InjectedFault(Operation::Read)) return fault;
   for (;;) {
     ssize_t n = ::pread(Fd(handle_), buffer, count, static_cast<off_t>(offset));
     if (n >= 0) {
@@ -94,7 +90,6 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
 }
 
 int File::Write(const void* buffer, std::size_t count) {
-  if (int fault = InjectedFault(Operation::Write)) return fault;
   const char* p = static_cast<const char*>(buffer);
   while (count > 0) {
     ssize_t n = ::write(Fd(handle_), p, count);
@@ -110,7 +105,6 @@ int File::Write(const void* buffer, std::size_t count) {
 }
 
 int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
-  if (int fault = InjectedFault(Operation::Write)) return fault;
   const char* p = static_cast<const char*>(buffer);
   while (count > 0) {
     ssize_t n = ::pwrite(Fd(handle_), p, count, static_cast<off_t>(offset));
@@ -126,13 +120,6 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   return 0;
 }
 
-int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
-  off_t result = ::lseek(Fd(handle_), static_cast<off_t>(offset), whence);
-  if (result < 0) return LastErrorCode();
-  position = result;
-  return 0;
-}
-
 int File::Truncate(std::int64_t size) {
   if (::ftruncate(Fd(handle_), static_cast<off_t>(size)) != 0) return LastErrorCode();
   return 0;
@@ -142,9 +129,7 @@ int File::Close() {
   if (handle_ == -1) return 0;
   int fd = Fd(handle_);
   handle_ = -1;
-  int fault = InjectedFault(Operation::Close);
-  if (::close(fd) != 0 && fault == 0) return LastErrorCode();
-  return fault;
+  return ::close(fd) == 0 ? 0 : LastErrorCode();
 }
 
 }  // namespace reshape::platform

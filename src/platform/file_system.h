@@ -1,55 +1,88 @@
-// The directory, name and process services of the platform: wildcard search of the current
-// directory, atomic replacement of a file, the running executable's location, standard output
-// and the system code page.
+// The file operations a run makes, and nothing more: the run is handed one FileSystem and
+// touches files only through it, so tests can hand it one that fails where they choose.
+// Operations return 0 or a platform error code (2 file not found, 5 access denied, 32 sharing
+// violation, 101 disk full, ...); callers turn codes into the failure their context names.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "base/code_page.h"
 #include "base/name_match.h"
 
-namespace reshape::platform {
+namespace reshape {
 
-// The entries of the current directory (files and directories alike, never "." or "..") that
-// match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A directory
-// that cannot be searched gives no entries.
-std::vector<DirEntry> FindFiles(std::string_view mask);
-
-// Puts the complete file `source` in the place of `target` in one step, with target's
-// permission bits, so that target is never missing or half written. Fails with 5 when target
-// is read-only and 32 when another process holds it, leaving both files as they were.
-int ReplaceFile(const std::string& source, const std::string& target);
-
-int DeleteFile(const std::string& name);
-
-// Held for a whole run over a directory, so that a second run started there at the same time
-// fails at once with a sharing violation (32) instead of working on the same files.
-class DirectoryLock {
- public:
-  DirectoryLock() = default;
-  DirectoryLock(const DirectoryLock&) = delete;
-  DirectoryLock& operator=(const DirectoryLock&) = delete;
-  ~DirectoryLock();
-  // 0, or 32 when another run holds the directory. A directory that cannot be opened is not
-  // locked and not an error: the file locks still keep two runs apart.
-  int Acquire(const std::string& directory = ".");
-
- private:
-  // A file descriptor, or a Windows handle; -1 is none on both.
-  std::intptr_t handle_ = -1;
+// The outcome of an operation that first opens a file and then moves bytes: callers report a
+// file that cannot be opened differently from one that cannot be read or written.
+struct IoResult {
+  int code = 0;
+  bool opened = false;  // the failure came after the file was opened
 };
 
-// The running executable's full path, and its directory with a trailing separator.
-std::string ExecutablePath(const char* argv0);
-std::string DirectoryOf(std::string_view path);
+// What a file is read for. A file read to be replaced by the run must be one the user may
+// write, and nobody else may have it open; a file only read may be read by others meanwhile.
+enum class ReadFor { Reading, Replacing };
 
-// Writes all bytes to standard output and flushes it; 0 or the platform error code.
-int WriteStandardOutput(std::string_view bytes);
+// Something the run holds until it lets go of it: a file kept open (and so locked), or the
+// lock on a directory. The destructor lets go silently.
+class Held {
+ public:
+  virtual ~Held() = default;
+  // Lets go now and reports a failure to do so.
+  virtual int Release() = 0;
+};
 
-// The code page of the user's locale character set.
-CodePage SystemCodePage();
+// Where a name leads: the file itself, or for a symbolic link the file at the end of its chain,
+// and an identity that every name of the same file shares (empty when it cannot be known).
+struct FileTarget {
+  std::string path;
+  std::string identity;
+};
 
-}  // namespace reshape::platform
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // The entries of the current directory (files and directories alike, never "." or "..")
+  // that match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A
+  // directory that cannot be searched gives no entries.
+  virtual std::vector<DirEntry> List(std::string_view mask) = 0;
+
+  // Reads the whole file. Directories, pipes and devices fail with 5, as a read-only file
+  // read for replacing does; a file held by another process fails with 32.
+  virtual IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) = 0;
+
+  // Creates the file, or empties an existing one, and writes the bytes; nobody else may have
+  // it open. The file stays open and locked in `held` (also after a failed write), so that no
+  // other run can empty it before it is moved into place.
+  virtual IoResult WriteFile(const std::string& name, std::string_view bytes,
+                             std::unique_ptr<Held>& held) = 0;
+
+  // Puts the complete file `source` in the place of `target` in one step, with target's
+  // permission bits (owner and group too, where the user may set them), so that target is
+  // never missing or half written; a missing target is created. Fails with 5 when target is
+  // read-only and 32 when another process holds it, leaving both files as they were.
+  virtual int ReplaceFile(const std::string& source, const std::string& target) = 0;
+
+  virtual int DeleteFile(const std::string& name) = 0;
+
+  // Where the name leads (see FileTarget).
+  virtual FileTarget Target(const std::string& name) = 0;
+
+  // Appends the bytes to the log file in one operation, creating the file when it is missing
+  // (others may read it meanwhile, nobody may write it). An end-of-text byte (26) among its
+  // last 128 bytes first cuts the log off there. A failed write leaves the log as it was.
+  // `end` receives the offset at which the bytes were written.
+  virtual int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) = 0;
+
+  // Cuts the log back to `size` bytes: an append is taken back.
+  virtual int CutLog(const std::string& name, std::int64_t size) = 0;
+
+  // Holds the directory for a whole run, so that a second run started there at the same time
+  // fails at once with 32. A directory that cannot be opened is not locked and not an error.
+  virtual int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) = 0;
+};
+
+}  // namespace reshape

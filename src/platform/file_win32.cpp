@@ -1,10 +1,8 @@
 #include "platform/file.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "base/errors.h"
-#include "platform/fault_injection.h"
 #include "platform/os_error.h"
 #include "platform/windows_api.h"
 
@@ -23,10 +21,6 @@ bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR
 
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
-  bool creating = disposition != Disposition::OpenExisting;
-  if (int fault = InjectedFault(creating ? Operation::Create : Operation::Open)) return fault;
-  // An injected sharing violation comes before the file is touched, as a real one does.
-  if (int fault = InjectedFault(Operation::Lock)) return fault;
   if (name.empty()) return kErrorFileNotFound;
 
   bool writing = access != Access::Read;
@@ -64,7 +58,6 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
 
 int File::Read(void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
-  if (int fault = InjectedFault(Operation::Read)) return fault;
   DWORD read = 0;
   if (!::ReadFile(Handle(handle_), buffer, static_cast<DWORD>(std::min(count, kMaxTransfer)), &read,
                   nullptr))
@@ -75,7 +68,6 @@ int File::Read(void* buffer, std::size_t count, std::size_t& got) {
 
 int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
-  if (int fault = InjectedFault(Operation::Read)) return fault;
   // A read at an offset moves the file pointer of a handle opened for plain reads and writes,
   // so it is put back to where it stood.
   HANDLE file = Handle(handle_);
@@ -95,7 +87,6 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
 }
 
 int File::Write(const void* buffer, std::size_t count) {
-  if (int fault = InjectedFault(Operation::Write)) return fault;
   const char* p = static_cast<const char*>(buffer);
   while (count > 0) {
     DWORD written = 0;
@@ -112,7 +103,6 @@ int File::Write(const void* buffer, std::size_t count) {
 }
 
 int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
-  if (int fault = InjectedFault(Operation::Write)) return fault;
   // A write at an offset moves the file pointer, so it is put back to where it stood.
   HANDLE file = Handle(handle_);
   LARGE_INTEGER zero{}, current{};
@@ -138,15 +128,6 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   return code;
 }
 
-int File::Seek(std::int64_t offset, int whence, std::int64_t& position) {
-  DWORD method = whence == SEEK_SET ? FILE_BEGIN : whence == SEEK_CUR ? FILE_CURRENT : FILE_END;
-  LARGE_INTEGER distance{}, result{};
-  distance.QuadPart = offset;
-  if (!::SetFilePointerEx(Handle(handle_), distance, &result, method)) return LastErrorCode();
-  position = result.QuadPart;
-  return 0;
-}
-
 int File::Truncate(std::int64_t size) {
   // The file's end is where its pointer stands; the pointer is put back afterwards.
   LARGE_INTEGER zero{}, current{}, end{};
@@ -163,9 +144,7 @@ int File::Close() {
   if (handle_ == -1) return 0;
   HANDLE file = Handle(handle_);
   handle_ = -1;
-  int fault = InjectedFault(Operation::Close);
-  if (!::CloseHandle(file) && fault == 0) return LastErrorCode();
-  return fault;
+  return ::CloseHandle(file) ? 0 : LastErrorCode();
 }
 
 }  // namespace reshape::platform

@@ -1,11 +1,10 @@
-#include "platform/file_system.h"
+#include "platform/system.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "base/errors.h"
-#include "platform/fault_injection.h"
 #include "platform/os_error.h"
 #include "platform/windows_api.h"
 
@@ -43,14 +42,17 @@ std::vector<DirEntry> FindFiles(std::string_view mask) {
 
 int ReplaceFile(const std::string& source, const std::string& target) {
   DWORD attributes = ::GetFileAttributesA(target.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorCode();
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND) return LastErrorCode();
+    return ::MoveFileExA(source.c_str(), target.c_str(), 0) ? 0 : LastErrorCode();
+  }
   if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
     return kErrorAccessDenied;
 
   // A file that any other process has open is not replaced under it: opening it with no
   // sharing fails then with a sharing violation.
-  int code = InjectedFault(Operation::Lock);
-  if (code == 0) {
+  int code = 0;
+  {
     HANDLE probe = ::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe == INVALID_HANDLE_VALUE)
@@ -58,7 +60,6 @@ int ReplaceFile(const std::string& source, const std::string& target) {
     else
       ::CloseHandle(probe);
   }
-  if (code == 0) code = InjectedFault(Operation::Rename);
   DWORD kept = attributes & kKeptAttributes;
   if (code == 0 && !::SetFileAttributesA(source.c_str(), kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL))
     code = LastErrorCode();
@@ -67,8 +68,10 @@ int ReplaceFile(const std::string& source, const std::string& target) {
   return code;
 }
 
+// Links are left to the system here: every name is its own file.
+FileTarget TargetOf(const std::string& name) { return {name, {}}; }
+
 int DeleteFile(const std::string& name) {
-  if (int fault = InjectedFault(Operation::Delete)) return fault;
   return ::DeleteFileA(name.c_str()) ? 0 : LastErrorCode();
 }
 
@@ -88,7 +91,6 @@ int DirectoryLock::Acquire(const std::string& directory) {
   BOOL known = ::GetFileInformationByHandle(opened, &info);
   ::CloseHandle(opened);
   if (!known) return 0;
-  if (int fault = InjectedFault(Operation::Lock)) return fault;
 
   char name[80];
   std::snprintf(name, sizeof name, "Global\\reshape-run-%08lX-%08lX%08lX",

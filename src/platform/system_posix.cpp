@@ -1,4 +1,4 @@
-#include "platform/file_system.h"
+#include "platform/system.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,7 +14,6 @@
 #include <memory>
 
 #include "base/errors.h"
-#include "platform/fault_injection.h"
 #include "platform/os_error.h"
 
 namespace reshape::platform {
@@ -38,24 +37,45 @@ std::vector<DirEntry> FindFiles(std::string_view mask) {
 
 int ReplaceFile(const std::string& source, const std::string& target) {
   struct stat st{};
-  if (::stat(target.c_str(), &st) != 0) return LastErrorCode();
+  if (::stat(target.c_str(), &st) != 0) {
+    if (errno != ENOENT) return LastErrorCode();
+    return ::rename(source.c_str(), target.c_str()) == 0 ? 0 : LastErrorCode();
+  }
   if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return kErrorAccessDenied;
 
   // Another process that has the target open holds a lock on it; replacing the file under it
   // would hand that process a stale copy, so the replacement waits for no one and fails.
   int fd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return LastErrorCode();
-  int code = InjectedFault(Operation::Lock);
-  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
-  if (code == 0) code = InjectedFault(Operation::Rename);
+  int code = 0;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
+  // Owner and group first: changing them may clear the set-id bits that chmod then restores.
+  // Only the superuser may give a file away, so a failure here is no failure of the run.
+  if (code == 0 && ::chown(source.c_str(), st.st_uid, st.st_gid) != 0) {
+  }
   if (code == 0 && ::chmod(source.c_str(), st.st_mode & 07777) != 0) code = LastErrorCode();
   if (code == 0 && ::rename(source.c_str(), target.c_str()) != 0) code = LastErrorCode();
   ::close(fd);
   return code;
 }
 
+FileTarget TargetOf(const std::string& name) {
+  FileTarget target{name, {}};
+  constexpr int kMaxLinks = 40;  // as the system itself follows them
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    char buffer[4096];
+    ssize_t n = ::readlink(target.path.c_str(), buffer, sizeof buffer);
+    if (n <= 0 || static_cast<std::size_t>(n) == sizeof buffer) break;
+    std::string link(buffer, static_cast<std::size_t>(n));
+    target.path = link[0] == '/' ? link : DirectoryOf(target.path) + link;
+  }
+  struct stat st{};
+  if (::stat(name.c_str(), &st) == 0)
+    target.identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  return target;
+}
+
 int DeleteFile(const std::string& name) {
-  if (int fault = InjectedFault(Operation::Delete)) return fault;
   return ::unlink(name.c_str()) == 0 ? 0 : LastErrorCode();
 }
 
@@ -66,9 +86,8 @@ DirectoryLock::~DirectoryLock() {
 int DirectoryLock::Acquire(const std::string& directory) {
   int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return 0;
-  int code = InjectedFault(Operation::Lock);
-  if (code == 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
-  if (code != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    int code = LastErrorCode();
     ::close(fd);
     return code;
   }

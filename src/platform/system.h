@@ -1,0 +1,61 @@
+// The directory, name and process services of the platform: wildcard search of the current
+// directory, atomic replacement of a file, the running executable's location, standard output
+// and the system code page.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/code_page.h"
+#include "base/name_match.h"
+#include "platform/file_system.h"
+
+namespace reshape::platform {
+
+// The entries of the current directory (files and directories alike, never "." or "..") that
+// match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A directory
+// that cannot be searched gives no entries.
+std::vector<DirEntry> FindFiles(std::string_view mask);
+
+// Puts the complete file `source` in the place of `target` in one step, with target's
+// permission bits (and owner and group, where the user may set them), so that target is never
+// missing or half written; a missing target is simply created. Fails with 5 when target is
+// read-only and 32 when another process holds it, leaving both files as they were.
+int ReplaceFile(const std::string& source, const std::string& target);
+
+// The file a name leads to (for a symbolic link, the end of its chain, as a path relative to
+// where the name is) and an identity shared by every name of that file (empty where unknown).
+FileTarget TargetOf(const std::string& name);
+
+int DeleteFile(const std::string& name);
+
+// Held for a whole run over a directory, so that a second run started there at the same time
+// fails at once with a sharing violation (32) instead of working on the same files.
+class DirectoryLock {
+ public:
+  DirectoryLock() = default;
+  DirectoryLock(const DirectoryLock&) = delete;
+  DirectoryLock& operator=(const DirectoryLock&) = delete;
+  ~DirectoryLock();
+  // 0, or 32 when another run holds the directory. A directory that cannot be opened is not
+  // locked and not an error: the file locks still keep two runs apart.
+  int Acquire(const std::string& directory = ".");
+
+ private:
+  // A file descriptor, or a Windows handle; -1 is none on both.
+  std::intptr_t handle_ = -1;
+};
+
+// The running executable's full path, and its directory with a trailing separator.
+std::string ExecutablePath(const char* argv0);
+std::string DirectoryOf(std::string_view path);
+
+// Writes all bytes to standard output and flushes it; 0 or the platform error code.
+int WriteStandardOutput(std::string_view bytes);
+
+// The code page of the user's locale character set.
+CodePage SystemCodePage();
+
+}  // namespace reshape::platform

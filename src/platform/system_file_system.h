@@ -1,0 +1,22 @@
+// The file system of the operating system the program runs on, as the run uses it.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace reshape::platform {
+
+class SystemFileSystem final : public FileSystem {
+ public:
+  std::vector<DirEntry> List(std::string_view mask) override;
+  IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override;
+  IoResult WriteFile(const std::string& name, std::string_view bytes,
+                     std::unique_ptr<Held>& held) override;
+  int ReplaceFile(const std::string& source, const std::string& target) override;
+  int DeleteFile(const std::string& name) override;
+  FileTarget Target(const std::string& name) override;
+  int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override;
+  int CutLog(const std::string& name, std::int64_t size) override;
+  int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override;
+};
+
+}  // namespace reshape::platform
