@@ -17,7 +17,7 @@
 #include "e2e_harness.h"
 
 #include "forms/extended.h"
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
 #include "base/errors.h"
@@ -33,20 +33,16 @@ using e2e::FilesUnder;
 using e2e::ReadWholeFile;
 
 std::string ToText(const std::string& formFile) {
-  TMemoryStream in(formFile);
-  TMemoryStream out;
-  FormFileToText(in, out, CodePage());
   // The stream ends with the root: nothing of the file is left unread.
-  EXPECT_EQ(in.Position(), static_cast<std::int64_t>(formFile.size()));
-  return out.Bytes();
+  std::size_t headerSize = SkipResourceHeader(formFile), consumed = 0;
+  std::string text = FormStreamToText(formFile.substr(headerSize), CodePage(), &consumed);
+  EXPECT_EQ(headerSize + consumed, formFile.size());
+  return text;
 }
 
 // Compiles text with no rules into a form stream and turns that back into text.
 std::string ThroughBinary(const std::string& text) {
-  TMemoryStream file(CompileFormText(text));
-  TMemoryStream out;
-  FormFileToText(file, out, CodePage());
-  return out.Bytes();
+  return FormFileToText(CompileFormText(text), CodePage());
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -179,13 +175,13 @@ std::string Classify(const StoredValue& original, const StoredValue& compiled) {
 
 class StreamComparer {
  public:
-  StreamComparer(TReader& original, TReader& compiled) : a_(original), b_(compiled) {}
+  StreamComparer(FormReader& original, FormReader& compiled) : a_(original), b_(compiled) {}
 
   // False once the two streams cannot be walked side by side any more.
   bool Object(const std::string& where) {
     StoredValue pa = Prefix(a_), pb = Prefix(b_);
-    std::string classA = a_.ReadShortString(), classB = b_.ReadShortString();
-    std::string nameA = a_.ReadShortString(), nameB = b_.ReadShortString();
+    std::string classA(a_.ReadShortString()), classB(b_.ReadShortString());
+    std::string nameA(a_.ReadShortString()), nameB(b_.ReadShortString());
     std::string here = where + "/" + nameA + ":" + classA;
     if (pa.tag != pb.tag || pa.payload != pb.payload || classA != classB || nameA != nameB)
       return Fault(here, "object header differs");
@@ -205,7 +201,7 @@ class StreamComparer {
 
  private:
   // The prefix byte as tag (0 for none) and the child position's stored bytes.
-  static StoredValue Prefix(TReader& r) {
+  static StoredValue Prefix(FormReader& r) {
     StoredValue prefix;
     if ((r.PeekTag() & 0xF0) != 0xF0) return prefix;
     prefix.tag = r.ReadTag();
@@ -216,14 +212,10 @@ class StreamComparer {
     return prefix;
   }
 
-  static StoredValue Read(TReader& r) {
+  static StoredValue Read(FormReader& r) {
     StoredValue v;
     v.tag = r.ReadTag();
-    auto take = [&](std::size_t n) {
-      std::string bytes(n, '\0');
-      r.ReadBytes(bytes.data(), n);
-      v.payload += bytes;
-    };
+    auto take = [&](std::size_t n) { v.payload += r.ReadBytes(n); };
     static const std::map<std::uint8_t, std::size_t> kFixedSizes = {
         {TagNull, 0},     {TagFalse, 0},  {TagTrue, 0},     {TagNil, 0},
         {TagInt8, 1},     {TagInt16, 2},  {TagInt32, 4},    {TagSingle, 4},
@@ -248,7 +240,7 @@ class StreamComparer {
   bool Properties(const std::string& where) {
     while (!a_.AtEndMarker()) {
       if (b_.AtEndMarker()) return Fault(where, "property missing");
-      std::string name = a_.ReadShortString();
+      std::string name(a_.ReadShortString());
       if (b_.ReadShortString() != name) return Fault(where + "." + name, "property name differs");
       if (!Value(where + "." + name)) return false;
     }
@@ -297,8 +289,8 @@ class StreamComparer {
     return false;
   }
 
-  TReader& a_;
-  TReader& b_;
+  FormReader& a_;
+  FormReader& b_;
 };
 
 TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
@@ -320,23 +312,21 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
       same = true;
       return;
     }
-    TMemoryStream a(original), b(compiled);
-    SkipResourceHeader(a);
-    SkipResourceHeader(b);
     // Headers agree but for the size field.
-    const auto headerSize = static_cast<std::size_t>(a.Position());
-    ASSERT_EQ(headerSize, static_cast<std::size_t>(b.Position()));
+    const std::size_t headerSize = SkipResourceHeader(original);
+    ASSERT_EQ(headerSize, SkipResourceHeader(compiled));
     EXPECT_EQ(original.substr(0, headerSize - 4), compiled.substr(0, headerSize - 4));
     {
-      TReader ra(a), rb(b);
+      FormReader ra(std::string_view(original).substr(headerSize));
+      FormReader rb(std::string_view(compiled).substr(headerSize));
       ra.CheckSignature();
       rb.CheckSignature();
       StreamComparer comparer(ra, rb);
       bool walked = comparer.Object("");
       for (const auto& fault : comparer.faults) ADD_FAILURE() << fault;
       if (walked) {
-        EXPECT_EQ(ra.Position(), static_cast<std::int64_t>(original.size()));
-        EXPECT_EQ(rb.Position(), static_cast<std::int64_t>(compiled.size()));
+        EXPECT_EQ(headerSize + ra.Position(), original.size());
+        EXPECT_EQ(headerSize + rb.Position(), compiled.size());
       }
       found = comparer.reasons;
     }

@@ -6,7 +6,6 @@
 #include "forms/form_compiler.h"
 #include "forms/form_rules.h"
 #include "forms/form_to_text.h"
-#include "forms/resource_header.h"
 #include "base/errors.h"
 #include "platform/file.h"
 #include "platform/file_stream.h"
@@ -16,65 +15,45 @@ namespace reshape {
 
 namespace {
 
-constexpr std::size_t kFormSlack = 4096;
-
-void SaveText(const std::string& entry, const TMemoryStream& text) {
+void SaveText(const std::string& entry, const std::string& text) {
   TFileStream file(ReplaceExtension(entry, ".dft"), FileStreamMode::Create);
-  file.WriteBuffer(text.Bytes());
+  file.WriteBuffer(text);
   file.Close();
 }
 
-// Writes the header and the compiled form beside the form file, then moves them over the form
-// file.
-void ReplaceFormFile(const std::string& entry, const std::string& header,
-                     const TMemoryStream& compiled) {
+// Writes the new form file beside the form file, then moves it over the form file.
+void ReplaceFormFile(const std::string& entry, const std::string& bytes) {
   using namespace platform;
   ScratchFile scratch(ReplaceExtension(entry, ".XXX"));
   File temp;
   if (temp.Open(scratch.Name(), Access::Write, Share::Exclusive, Disposition::CreateAlways) != 0)
     throw EFCreateError("Cannot create file " + entry);
   scratch.Created();
-  const std::string& bytes = compiled.Bytes();
-  if (temp.Write(header.data(), header.size()) != 0 || temp.Write(bytes.data(), bytes.size()) != 0)
-    throw EWriteError("Stream write error");
+  if (temp.Write(bytes.data(), bytes.size()) != 0) throw EWriteError("Stream write error");
   // Moved into place while still open and locked, so no other run can empty it meanwhile.
   if (ReplaceFile(scratch.Name(), entry) != 0) throw EFCreateError("Cannot create file " + entry);
   scratch.Committed();
   if (temp.Close() != 0) throw EWriteError("Stream write error");
 }
 
-// Both texts stay in memory for the whole conversion: reserving their usual size up front
-// spares the copies of growing them, which would double the peak memory of a large form.
-void ReserveForForm(TMemoryStream& text, TMemoryStream& compiled, std::int64_t formSize) {
-  const auto size = static_cast<std::size_t>(formSize);
-  // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
-  // layout around them; the compiled form is usually as large as the form was.
-  text.Reserve(size / 2 * 5 + kFormSlack);
-  compiled.Reserve(size + kFormSlack);
-}
-
-void ConvertFormFile(const std::string& entry, RunState& state, PendingSetList& pendingSets,
-                     const FormRules& rules) {
-  TMemoryStream text;
-  TMemoryStream compiled;
-  std::string header;
+void ConvertFormFile(const std::string& entry, RunState& state, const FormRules& rules) {
+  std::string text;
+  std::string formFile;
   {
     TFileStream form(entry, FileStreamMode::OpenReadWrite);
+    std::string bytes;
     {
       TFileStream backup(ReplaceExtension(entry, ".dfb"), FileStreamMode::Create);
-      std::int64_t size = form.Size();
+      bytes.resize(static_cast<std::size_t>(form.Size()));
       form.SetPosition(0);
-      if (size > 0) backup.CopyFrom(form, size);
+      form.ReadBuffer(bytes.data(), bytes.size());
+      backup.WriteBuffer(bytes);
       backup.Close();
     }
-    ReserveForForm(text, compiled, form.Size());
-    form.SetPosition(0);
-    FormFileToText(form, text, state.SystemCodePage);
-    text.SetPosition(0);
+    text = FormFileToText(bytes, state.SystemCodePage);
+    std::string().swap(bytes);
     try {
-      FormCompileContext context(state, pendingSets, rules);
-      CompileForm(text, compiled, context);
-      header = ResourceHeader(compiled);
+      formFile = CompileFormFile(text, rules, state);
     } catch (...) {
       // The text form is kept also when it does not compile; a failure to save it replaces
       // the compilation's failure.
@@ -82,14 +61,13 @@ void ConvertFormFile(const std::string& entry, RunState& state, PendingSetList& 
       throw;
     }
   }
-  ReplaceFormFile(entry, header, compiled);
+  ReplaceFormFile(entry, formFile);
   SaveText(entry, text);
 }
 
 }  // namespace
 
 void RunFormPass(const std::vector<std::string>& namedFiles, RunState& state, Console& console) {
-  PendingSetList pendingSets;
   const FormRules rules(state.Commands);
   FileList files;
   CollectFiles(files, {"*.DFM"}, namedFiles, console);
@@ -97,7 +75,7 @@ void RunFormPass(const std::vector<std::string>& namedFiles, RunState& state, Co
     state.CurrentFileName = entry;
     console.Write(entry + " ...");
     state.FileChanged = false;
-    ConvertFormFile(entry, state, pendingSets, rules);
+    ConvertFormFile(entry, state, rules);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }

@@ -190,8 +190,6 @@ TEST(CompileForm, ClassRename) {
                                   "Form1.dfm> Renamed class \"TFoo\" to \"TBar\"",
                               }));
   EXPECT_TRUE(run.run.FileChanged);
-  EXPECT_EQ(run.context.CurrentClassName, "TFo");
-  EXPECT_EQ(run.context.CurrentObjectName, "Baz2");
 }
 
 TEST(CompileForm, NoRuleLeavesFileUnchanged) {
@@ -201,30 +199,11 @@ TEST(CompileForm, NoRuleLeavesFileUnchanged) {
   EXPECT_TRUE(run.logger.lines.empty());
 }
 
-TEST(WriteFormFile, WritesHeaderNamedAfterRenamedRoot) {
+TEST(CompileFormFile, WritesHeaderNamedAfterRenamedRoot) {
   CompileRun run("RENC>TForm1,TMainForm");
-  TMemoryStream text(std::string("object Form1: TForm1\r\n  Left = 8\r\nend\r\n"));
-  TMemoryStream output;
-  WriteFormFile(text, output, run.context);
   std::string stream = Root("TMainForm", "Form1").Prop("Left").Int8(8).End().End();
-  EXPECT_EQ(output.Bytes(), test::FormFile("TMAINFORM", stream));
-}
-
-TEST(WriteFormFile, ReadsFromTheTextPosition) {
-  CompileRun run;
-  TMemoryStream text(std::string("garbage object T end"));
-  text.SetPosition(8);
-  TMemoryStream output;
-  WriteFormFile(text, output, run.context);
-  EXPECT_EQ(output.Bytes(), test::FormFile("T", Root("T").End().End()));
-}
-
-TEST(WriteFormFile, WritesNothingOnFailure) {
-  CompileRun run;
-  TMemoryStream text(std::string("object Form1: TForm1\r\n  Left = \r\nend\r\n"));
-  TMemoryStream output;
-  EXPECT_THROW(WriteFormFile(text, output, run.context), EParserError);
-  EXPECT_EQ(output.Size(), 0);
+  EXPECT_EQ(CompileFormFile("object Form1: TForm1\r\n  Left = 8\r\nend\r\n", run.rules, run.run),
+            test::FormFile("TMAINFORM", stream));
 }
 
 struct ErrorCase {
@@ -347,17 +326,8 @@ TEST(CompileForm, EveryTruncationFails) {
     EXPECT_THROW(CompileRun().Compile(text.substr(0, cut)), Exception) << cut;
 }
 
-TEST(CompileForm, ClearsPendingSetsOfAnEarlierFailure) {
-  CompileRun run;
-  run.pending.push_back("x=Stale");
-  EXPECT_EQ(run.Compile("object T end"), Root("T").End().End().Bytes());
-}
-
 std::string StreamToText(const std::string& stream) {
-  TMemoryStream in(stream);
-  TMemoryStream out;
-  FormStreamToText(in, out, CodePage());
-  return out.Bytes();
+  return FormStreamToText(stream, CodePage());
 }
 
 TEST(RoundTrip, BinaryThroughTextKeepsEveryValueTheTextCarries) {

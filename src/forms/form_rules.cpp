@@ -1,7 +1,6 @@
 #include "forms/form_rules.h"
 
 #include "base/ascii_case.h"
-#include "script/lookup_mode.h"
 
 namespace reshape {
 
@@ -11,7 +10,6 @@ FormRules::FormRules(const CommandList& commands) {
       // try_emplace keeps the first command of a name: the first one in the script wins.
       case CommandKind::RENC:
         classRenames_.try_emplace(AsciiUpperCase(command.ClassName), &command);
-        classRenameList_.push_back(&command);
         break;
       case CommandKind::RENP: propertyRenames_.push_back(&command); break;
       case CommandKind::DELP: propertyDeletions_.push_back(&command); break;
@@ -22,11 +20,6 @@ FormRules::FormRules(const CommandList& commands) {
 }
 
 const TCommand* FormRules::FindClassRename(std::string_view className) const {
-  if constexpr (kPlainLookups) {
-    for (const TCommand* command : classRenameList_)
-      if (SameIgnoringAsciiCase(command->ClassName, className)) return command;
-    return nullptr;
-  }
   if (classRenames_.empty()) return nullptr;
   auto found = classRenames_.find(AsciiUpperCase(className));
   return found == classRenames_.end() ? nullptr : found->second;

@@ -1,4 +1,4 @@
-#include "forms/parser.h"
+#include "forms/tokenizer.h"
 
 #include <gtest/gtest.h>
 
@@ -25,44 +25,20 @@ std::ostream& operator<<(std::ostream& out, const Token& token) {
   return out << "{" << int(token.kind) << ", \"" << token.text << "\"}";
 }
 
-// Gives at most a few bytes per read, as a slow stream may.
-class TrickleStream : public TStream {
- public:
-  explicit TrickleStream(std::string bytes) : inner_(std::move(bytes)) {}
-  std::size_t Read(void* buffer, std::size_t count) override {
-    return inner_.Read(buffer, std::min<std::size_t>(count, 7));
-  }
-  std::size_t Write(const void* buffer, std::size_t count) override {
-    return inner_.Write(buffer, count);
-  }
-  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
-    return inner_.Seek(offset, origin);
-  }
-
- private:
-  TMemoryStream inner_;
-};
-
-std::vector<Token> Tokens(TStream& stream) {
-  TParser parser(stream);
+std::vector<Token> Tokens(const std::string& text) {
+  Tokenizer parser(text);
   std::vector<Token> tokens;
   for (;; parser.Advance()) {
-    tokens.push_back({parser.Token(), parser.TokenText()});
+    tokens.push_back({parser.Token(), std::string(parser.TokenText())});
     if (parser.Token() == TokEnd) break;
   }
   return tokens;
 }
 
-std::vector<Token> Tokens(std::string text) {
-  TMemoryStream stream(std::move(text));
-  return Tokens(stream);
-}
-
 // The message of the EParserError that reading all tokens of text raises.
-std::string ParseError(std::string text, std::size_t maxLine = TParser::kMaxLineLength) {
-  TMemoryStream stream(std::move(text));
+std::string ParseError(const std::string& text, std::size_t maxLine = Tokenizer::kMaxLineLength) {
   try {
-    TParser parser(stream, maxLine);
+    Tokenizer parser(text, maxLine);
     while (parser.Token() != TokEnd) parser.Advance();
   } catch (const EParserError& e) {
     return e.Message();
@@ -78,7 +54,7 @@ struct TokenCase {
 
 const TokenKind kEq = '=';
 
-TEST(TParser, TokenSequences) {
+TEST(Tokenizer, TokenSequences) {
   const TokenCase cases[] = {
       {"Empty", "", {}},
       {"OnlyBlanks", " \t\r\n\x01\x1f ", {}},
@@ -125,21 +101,20 @@ TEST(TParser, TokenSequences) {
   }
 }
 
-TEST(TParser, EndOfTextStaysCurrent) {
-  TMemoryStream stream(std::string("x"));
-  TParser parser(stream);
+TEST(Tokenizer, EndOfTextStaysCurrent) {
+  const std::string stream("x");
+  Tokenizer parser(stream);
   EXPECT_EQ(parser.Advance(), TokEnd);
   EXPECT_EQ(parser.Advance(), TokEnd);
   EXPECT_EQ(parser.TokenText(), "");
 }
 
-TEST(TParser, WideLiteralDecodesUnits) {
+TEST(Tokenizer, WideLiteralDecodesUnits) {
   // Quoted bytes are zero-extended; codes are taken modulo 65536.
   const std::pair<const char*, std::u16string> cases[] = {
       {"'a\xe9'#8364#65601''''", {u'a', 0xe9, 0x20ac, 65, u'\''}}, {"#256", {char16_t{256}}}};
   for (const auto& [text, units] : cases) {
-    TMemoryStream stream{std::string(text)};
-    TParser parser(stream);
+    Tokenizer parser(text);
     EXPECT_EQ(parser.Token(), TokWideString) << text;
     EXPECT_EQ(parser.WideText(), units) << text;
   }
@@ -151,7 +126,7 @@ struct ErrorCase {
   std::string message;
 };
 
-TEST(TParser, ScannerErrors) {
+TEST(Tokenizer, ScannerErrors) {
   const ErrorCase cases[] = {
       {"OpenQuoteAtLineEnd", "a\r\nb = 'abc\r\nc", "Invalid string constant on line 2"},
       {"OpenQuoteAtEnd", "\n\n'abc", "Invalid string constant on line 3"},
@@ -162,9 +137,9 @@ TEST(TParser, ScannerErrors) {
   for (const auto& c : cases) EXPECT_EQ(ParseError(c.text), c.message) << c.name;
 }
 
-TEST(TParser, ExpectMessages) {
-  TMemoryStream stream(std::string("\n\n\nx"));
-  TParser parser(stream);
+TEST(Tokenizer, ExpectMessages) {
+  const std::string stream("\n\n\nx");
+  Tokenizer parser(stream);
   parser.Expect(TokIdentifier);
   const std::pair<TokenKind, const char*> cases[] = {
       {TokString, "String expected on line 4"},  {TokWideString, "String expected on line 4"},
@@ -219,9 +194,9 @@ TEST(TextToInteger, RuntimeRule) {
   }
 }
 
-TEST(TParser, TokenAsNumber) {
-  TMemoryStream stream(std::string("$1F 99999999999 - 2.5E3 7d 0.100000001490116s 15000c 1-2"));
-  TParser parser(stream);
+TEST(Tokenizer, TokenAsNumber) {
+  const std::string stream("$1F 99999999999 - 2.5E3 7d 0.100000001490116s 15000c 1-2");
+  Tokenizer parser(stream);
   EXPECT_EQ(parser.TokenAsInteger(), 31);
   parser.Advance();
   ExpectFailure<EConvertError>([&] { parser.TokenAsInteger(); },
@@ -241,9 +216,9 @@ TEST(TParser, TokenAsNumber) {
                                "'1-2' is not a valid floating point value");
 }
 
-TEST(TParser, ReadDottedIdentifier) {
-  TMemoryStream stream(std::string("Form1.Button1.Font x Form1 .Button1"));
-  TParser parser(stream);
+TEST(Tokenizer, ReadDottedIdentifier) {
+  const std::string stream("Form1.Button1.Font x Form1 .Button1");
+  Tokenizer parser(stream);
   EXPECT_EQ(parser.ReadDottedIdentifier(), "Form1.Button1.Font");
   EXPECT_EQ(parser.Advance(), TokIdentifier);
   EXPECT_EQ(parser.TokenText(), "x");
@@ -251,27 +226,25 @@ TEST(TParser, ReadDottedIdentifier) {
   EXPECT_EQ(parser.ReadDottedIdentifier(), "Form1");
   EXPECT_EQ(parser.Advance(), '.');
   for (const char* text : {"a.1", "a.", "a. b", "5"}) {
-    TMemoryStream bad{std::string(text)};
-    TParser badParser(bad);
+    Tokenizer badParser(text);
     ExpectFailure<EParserError>([&] { badParser.ReadDottedIdentifier(); },
                                 "Identifier expected on line 1");
   }
 }
 
-std::string HexBlock(std::string text, std::string* after = nullptr) {
-  TMemoryStream stream(std::move(text));
-  TParser parser(stream);
+std::string HexBlock(const std::string& text, std::string* after = nullptr) {
+  Tokenizer parser(text);
   EXPECT_EQ(parser.Token(), '{');
-  TMemoryStream bytes;
-  parser.ReadHexBlock(bytes);
+  std::string bytes;
+  parser.ReadHexBlock(&bytes);
   EXPECT_EQ(parser.Token(), '}');
-  if (after) *after = parser.TokenText() + std::to_string(parser.Line());
+  if (after) *after = std::string(parser.TokenText()) + std::to_string(parser.Line());
   parser.Advance();
   if (after) *after += parser.TokenText();
-  return bytes.Bytes();
+  return bytes;
 }
 
-TEST(TParser, ReadHexBlock) {
+TEST(Tokenizer, ReadHexBlock) {
   EXPECT_EQ(HexBlock("{0A1B 2C}"), "\x0a\x1b\x2c");
   EXPECT_EQ(HexBlock("{}"), "");
   EXPECT_EQ(HexBlock("{ ff00 }"), std::string("\xff\x00", 2));
@@ -280,7 +253,7 @@ TEST(TParser, ReadHexBlock) {
   EXPECT_EQ(after, "}3Next");
 }
 
-TEST(TParser, ReadHexBlockLongerThanOneChunk) {
+TEST(Tokenizer, ReadHexBlockLongerThanOneChunk) {
   std::string data;
   std::string text = "{";
   for (int line = 0; line < 300; ++line) {
@@ -299,7 +272,7 @@ TEST(TParser, ReadHexBlockLongerThanOneChunk) {
   EXPECT_EQ(after, "}301");
 }
 
-TEST(TParser, ReadHexBlockErrors) {
+TEST(Tokenizer, ReadHexBlockErrors) {
   const ErrorCase cases[] = {
       {"OddDigit", "{0A1}", "Invalid binary value on line 1"},
       {"OddBeforeBlank", "{0A1 B2}", "Invalid binary value on line 1"},
@@ -308,16 +281,15 @@ TEST(TParser, ReadHexBlockErrors) {
       {"ZeroByte", std::string("{00\0}", 5), "Invalid binary value on line 1"},
   };
   for (const auto& c : cases) {
-    TMemoryStream stream(c.text);
-    TParser parser(stream);
-    TMemoryStream bytes;
-    ExpectFailure<EParserError>([&] { parser.ReadHexBlock(bytes); }, c.message);
+    Tokenizer parser(c.text);
+    std::string bytes;
+    ExpectFailure<EParserError>([&] { parser.ReadHexBlock(&bytes); }, c.message);
   }
 }
 
-TEST(TParser, IsFollowedDirectlyBy) {
-  TMemoryStream stream(std::string("-INF -inf -INFO - INF -INF"));
-  TParser parser(stream);
+TEST(Tokenizer, IsFollowedDirectlyBy) {
+  const std::string stream("-INF -inf -INFO - INF -INF");
+  Tokenizer parser(stream);
   for (bool followed : {true, false, false, false, true}) {
     EXPECT_EQ(parser.IsFollowedDirectlyBy("INF"), followed);
     parser.Advance();
@@ -347,22 +319,20 @@ std::string ManyLines(int lines, std::vector<Token>& expected) {
   return text;
 }
 
-TEST(TParser, TokensSurviveWindowRefills) {
+TEST(Tokenizer, TokensSurviveWindowRefills) {
   std::vector<Token> expected;
   std::string text = ManyLines(2000, expected);
-  ASSERT_GT(text.size(), 10 * TParser::kWindowSize);
+  ASSERT_GT(text.size(), 10 * Tokenizer::kWindowSize);
   EXPECT_EQ(Tokens(text), expected);
-  TrickleStream trickle(text);
-  EXPECT_EQ(Tokens(trickle), expected);
 }
 
-TEST(TParser, LineCountAcrossWindows) {
+TEST(Tokenizer, LineCountAcrossWindows) {
   std::vector<Token> expected;
   std::string text = ManyLines(1000, expected) + "'open";
   EXPECT_EQ(ParseError(text), "Invalid string constant on line 1001");
 }
 
-TEST(TParser, LongLineGrowsTheWindow) {
+TEST(Tokenizer, LongLineGrowsTheWindow) {
   std::string longName(20000, 'x');
   std::string text = "a\r\n" + longName + "\r\nb";
   EXPECT_EQ(Tokens(text), (std::vector<Token>{{TokIdentifier, "a"},
@@ -375,31 +345,13 @@ TEST(TParser, LongLineGrowsTheWindow) {
   EXPECT_EQ(ParseError("a\n" + std::string(50000, 'y') + "\n", 30000), "Line too long on line 2");
 }
 
-TEST(TParser, LongSetLineWithinLimit) {
+TEST(Tokenizer, LongSetLineWithinLimit) {
   std::string set = "[";
   for (int i = 0; i < 2000; ++i) set += (i ? ", e" : "e") + std::to_string(i);
   set += "]";
   auto tokens = Tokens("S = " + set + "\r\nT = 1\r\n");
   ASSERT_EQ(tokens.size(), 2 + 1 + 2000 * 2 + 3 + 1);
   EXPECT_EQ(tokens[tokens.size() - 4].text, "T");
-}
-
-TEST(TParser, DestructorLeavesStreamAtCurrentToken) {
-  TMemoryStream stream(std::string("abc def ghi"));
-  {
-    TParser parser(stream);
-    parser.Advance();
-  }
-  EXPECT_EQ(stream.Position(), 4);
-
-  std::vector<Token> expected;
-  std::string text = ManyLines(500, expected) + "end Trailer";
-  TMemoryStream big(text);
-  {
-    TParser parser(big);
-    while (!parser.IsKeyword("end")) parser.Advance();
-  }
-  EXPECT_EQ(big.Position(), static_cast<std::int64_t>(text.size() - std::strlen("end Trailer")));
 }
 
 }  // namespace
