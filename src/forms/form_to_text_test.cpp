@@ -206,6 +206,12 @@ TEST(FormToTextTest, MalformedValuesFail) {
     SCOPED_TRACE(c.what);
     ExpectFailure<EReadError>([&] { ToText(WithValue(c.value)); }, c.message);
   }
+  // A stream that ends inside a count or a number.
+  for (const std::string& cut : {std::string("\x12\x01\x00\x00", 4), std::string("\x0A\x05\0\0", 4),
+                                 std::string("\x04\x01\x02\x03", 4)}) {
+    std::string stream = FormBytes().Signature().Object("T", "A").Prop("P").Raw(cut);
+    ExpectFailure<EReadError>([&] { ToText(stream); }, "Stream read error");
+  }
   std::string hugeBinary = FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b'));
   ExpectFailure<EReadError>([&] { ToText(WithValue(hugeBinary)); }, "Invalid property value");
 }

@@ -22,7 +22,8 @@ std::string Stream(std::string_view className, std::uint8_t prefixFlags = 0) {
 
 TEST(ResourceHeaderTest, SkipFindsTheStreamBehindNamesOfAnyLength) {
   // Flags and size are not checked; an unterminated name ends after 256 bytes.
-  EXPECT_EQ(SkipResourceHeader(FormBytes().Byte(0xFF).U16(10).Raw("A").Byte(0).U16(0).U32(999).Raw("TPF0").Bytes()), 11u);
+  std::string shortFile = FormBytes().Byte(0xFF).U16(10).Raw("A").Byte(0).U16(0).U32(999);
+  EXPECT_EQ(SkipResourceHeader(shortFile + "TPF0"), 11u);
   for (std::size_t length : {6u, 76u, 255u})
     EXPECT_EQ(SkipResourceHeader(FormFile(std::string(length, 'N'), Stream("T"))), length + 10);
   EXPECT_EQ(SkipResourceHeader(FormFile(std::string(300, 'N'), Stream("T"))), 266u);
@@ -50,8 +51,10 @@ TEST(ResourceHeaderTest, NamesTheRootClassUpperCasedAndIsSkippedAgain) {
     EXPECT_EQ(file, FormFile(upper, stream)) << name.size() << " " << int{flags};
     EXPECT_EQ(SkipResourceHeader(file), file.size() - stream.size());
   }
-  ExpectFailure<EReadError>([] { ResourceHeader(FormBytes().Signature().Byte(10).Raw("TFo").Bytes()); },
-                            "Stream read error");
+  for (std::uint8_t length : {4, 10}) {
+    std::string stream = FormBytes().Signature().Byte(length).Raw("TFo");
+    ExpectFailure<EReadError>([&] { ResourceHeader(stream); }, "Stream read error");
+  }
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ TEST(Tokenizer, TokenSequences) {
                                   {TokString, std::string("\0x", 2)}}},
       {"'a'#13#10'b' 'It'#39's' '\xe9\xff' #255",
        {{TokString, "a\r\nb"}, {TokString, "It's"}, {TokString, "\xe9\xff"}, {TokString, "\xff"}}},
-      {"'x'#8364", {{TokWideString, "'x'#8364"}}},
+      {"'x'#8364 #255 #256", {{TokWideString, "'x'#8364"}, {TokString, "\xff"}, {TokWideString, "#256"}}},
       {"$1F $ -5 - 5", {{TokInteger, "$1F"}, {TokInteger, "$"}, {TokInteger, "-5"},
                         {TokInteger, "-"}, {TokInteger, "5"}}},
       {"1.5 2.5E3 1-2 12s 7d 3C 12sx",
