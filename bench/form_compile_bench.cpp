@@ -8,7 +8,7 @@
 
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
-#include "forms/parser.h"
+#include "forms/tokenizer.h"
 #include "large_form.h"
 #include "script/run_state.h"
 #include "tools/form_generator.h"
@@ -28,9 +28,7 @@ struct FormSample {
 
 FormSample MakeSample(const std::string& binary) {
   FormSample sample{binary, {}};
-  TMemoryStream in(binary), out;
-  FormStreamToText(in, out, CodePage());
-  sample.text = out.Bytes();
+  sample.text = FormStreamToText(binary, CodePage());
   return sample;
 }
 
@@ -50,8 +48,7 @@ void BM_Tokenize(benchmark::State& state) {
   const FormSample& sample = Sample(state.range(0));
   std::size_t tokens = 0;
   for (auto _ : state) {
-    TMemoryStream text(sample.text);
-    TParser parser(text);
+    Tokenizer parser(sample.text);
     while (parser.Token() != TokEnd) {
       parser.Advance();
       ++tokens;
@@ -68,13 +65,11 @@ void BM_CompileForm(benchmark::State& state) {
   const CommandList commands;
   NullLogger logger;
   RunState run(commands, logger);
-  PendingSetList pending;
+  const FormRules rules(commands);
   for (auto _ : state) {
-    TMemoryStream text(sample.text);
-    TMemoryStream compiled;
-    FormCompileContext context(run, pending);
-    CompileForm(text, compiled, context);
-    benchmark::DoNotOptimize(compiled.Bytes().data());
+    std::string compiled;
+    CompileFormStream(sample.text, rules, run, compiled);
+    benchmark::DoNotOptimize(compiled.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.binary.size()));
 }
@@ -83,10 +78,8 @@ BENCHMARK(BM_CompileForm)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_FormToTextGenerated(benchmark::State& state) {
   const FormSample& sample = Sample(1);
   for (auto _ : state) {
-    TMemoryStream in(sample.binary);
-    TMemoryStream out;
-    FormStreamToText(in, out, CodePage());
-    benchmark::DoNotOptimize(out.Bytes().data());
+    std::string text = FormStreamToText(sample.binary, CodePage());
+    benchmark::DoNotOptimize(text.data());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * sample.binary.size()));
 }

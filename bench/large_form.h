@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 
 namespace reshape::bench {
 
-inline void WriteControl(TWriter& w, int index) {
+inline void WriteControl(FormWriter& w, int index) {
   std::string name = "Button" + std::to_string(index);
   w.WriteShortString("TButton");
   w.WriteShortString(name);
@@ -54,21 +54,19 @@ inline void WriteControl(TWriter& w, int index) {
   }
   if (index % 5 == 0) {
     w.WriteShortString("Glyph.Data");
-    w.WriteBinaryValue([index](TStream& data) {
-      std::string bitmap(1270, '\0');
-      for (std::size_t i = 0; i < bitmap.size(); ++i)
-        bitmap[i] = static_cast<char>((i * 31 + static_cast<std::size_t>(index)) & 0xFF);
-      data.WriteBuffer(bitmap);
-    });
+    const std::size_t lengthAt = w.BeginBinary();
+    for (std::size_t i = 0; i < 1270; ++i)
+      w.WriteTag(static_cast<std::uint8_t>((i * 31 + static_cast<std::size_t>(index)) & 0xFF));
+    w.EndBinary(lengthAt);
   }
   w.WriteEndMarker();
   w.WriteEndMarker();
 }
 
 inline std::string LargeForm() {
-  TMemoryStream stream;
+  std::string stream;
   {
-    TWriter w(stream);
+    FormWriter w(stream);
     w.WriteFormSignature();
     w.WriteShortString("TMainForm");
     w.WriteShortString("MainForm");
@@ -85,9 +83,8 @@ inline std::string LargeForm() {
       w.WriteEndMarker();
     }
     w.WriteEndMarker();
-    w.Flush();
   }
-  return stream.Bytes();
+  return stream;
 }
 
 inline const std::string& Form() {

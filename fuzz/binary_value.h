@@ -4,19 +4,14 @@
 
 #include <cstdint>
 
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 
 namespace reshape::fuzz {
 
 // Reads the binary value's tag, length and bytes; the reader then stands at what follows it.
-inline void SkipBinaryValue(TReader& reader) {
+inline void SkipBinaryValue(FormReader& reader) {
   reader.ReadTag();
-  char chunk[4096];
-  for (std::uint32_t left = reader.ReadCount(); left > 0;) {
-    std::uint32_t count = left < sizeof chunk ? left : sizeof chunk;
-    reader.ReadBytes(chunk, count);
-    left -= count;
-  }
+  reader.ReadBytes(reader.ReadCount());
 }
 
 }  // namespace reshape::fuzz

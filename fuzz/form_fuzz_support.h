@@ -15,7 +15,6 @@
 #include "fuzz/fuzz_support.h"
 #include "fuzz/value_kinds.h"
 #include "base/code_page.h"
-#include "platform/stream.h"
 #include "script/script_reader.h"
 
 namespace reshape::fuzz {
@@ -50,16 +49,15 @@ constexpr std::string_view kFormRulesScript =
     "PSET>TEdit:Text=,EditOptions[eoEmpty]\r\n";
 
 // One compilation's surroundings without a file system: commands, a logger that keeps
-// nothing, the pending set list and the context.
+// nothing, and the rules sorted out of the commands.
 struct CompileRun {
   explicit CompileRun(CommandList list) : commands(std::move(list)) {
     run.CurrentFileName = "FORM1.DFM";
   }
   CommandList commands;
+  FormRules rules{commands};
   NullLogger logger;
   RunState run{commands, logger};
-  PendingSetList pending;
-  FormCompileContext context{run, pending};
 };
 
 // Whether the code page can make a difference to this text: only bytes above 127 lead
@@ -72,18 +70,12 @@ inline bool HasHighBytes(std::string_view bytes) {
 
 // The binary form stream of a form file: what follows its resource header.
 inline std::string StreamOfFormFile(const std::string& file) {
-  TMemoryStream input(file);
-  SkipResourceHeader(input);
-  return file.substr(static_cast<std::size_t>(input.Position()));
+  return file.substr(SkipResourceHeader(file));
 }
 
 // The text form of a binary form stream (signature first), or false on a clean failure.
 inline bool StreamToText(const std::string& stream, CodePage codePage, std::string& text) {
-  TMemoryStream input(stream);
-  TMemoryStream output;
-  if (!Accepts([&] { FormStreamToText(input, output, codePage); })) return false;
-  text = output.Bytes();
-  return true;
+  return Accepts([&] { text = FormStreamToText(stream, codePage); });
 }
 
 // Whether a value of the text form is a number written in digits (sign, digits, ".", "E").
@@ -155,11 +147,10 @@ inline std::string AsCompiledBack(std::string_view text) {
 // The stream that the text compiles to without rules, or false on a clean failure.
 inline bool CompilePlain(const std::string& text, std::string& compiled) {
   CompileRun plain{CommandList()};
-  TMemoryStream input(text);
-  TMemoryStream output;
-  if (!Accepts([&] { CompileForm(input, output, plain.context); })) return false;
+  std::string output;
+  if (!Accepts([&] { CompileFormStream(text, plain.rules, plain.run, output); })) return false;
   Check(!plain.run.FileChanged, "a compilation without rules reported a change");
-  compiled = output.Bytes();
+  compiled = std::move(output);
   return true;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 #include "fuzz/binary_value.h"
 #include "fuzz/fuzz_support.h"
 
@@ -42,12 +42,12 @@ inline bool IsDottedIdentifier(std::string_view name) {
 
 class NameWalker {
  public:
-  explicit NameWalker(TReader& reader) : reader_(reader) {}
+  explicit NameWalker(FormReader& reader) : reader_(reader) {}
 
   bool Object() {
     reader_.ReadObjectPrefix();
-    std::string className = reader_.ReadShortString();
-    std::string objectName = reader_.ReadShortString();
+    std::string_view className = reader_.ReadShortString();
+    std::string_view objectName = reader_.ReadShortString();
     // A class name of 240 bytes or more (possible after a prefix byte) is refused by the
     // compiler, since without the prefix its length byte would read as one.
     if (!IsIdentifier(className) || className.size() >= kMaxClassNameLength ||
@@ -107,16 +107,16 @@ class NameWalker {
     }
   }
 
-  TReader& reader_;
+  FormReader& reader_;
 };
 
 }  // namespace names
 
-// The stream stands at the form signature. False also when the stream does not read.
-inline bool HasOnlyIdentifierNames(TStream& stream) {
+// The stream begins with the form signature. False also when the stream does not read.
+inline bool HasOnlyIdentifierNames(std::string_view stream) {
   bool identifiers = false;
   Accepts([&] {
-    TReader reader(stream);
+    FormReader reader(stream);
     reader.CheckSignature();
     names::NameWalker walker(reader);
     identifiers = walker.Object();

@@ -15,30 +15,26 @@ using namespace reshape;
 namespace {
 
 void RunFormPass(const std::string& formFile, const CommandList& rules, CodePage codePage) {
-  TMemoryStream form(formFile);
-  TMemoryStream text;
-  if (!fuzz::Accepts([&] { FormFileToText(form, text, codePage); })) return;
-  text.SetPosition(0);
+  std::string text;
+  if (!fuzz::Accepts([&] { text = FormFileToText(formFile, codePage); })) return;
   fuzz::CompileRun compile(rules);
   compile.run.SystemCodePage = codePage;
   std::string original = fuzz::StreamOfFormFile(formFile);
-  TMemoryStream stream(original);
-  const bool identifierNames = fuzz::HasOnlyIdentifierNames(stream);
-  TMemoryStream compiled;
-  if (!fuzz::Accepts([&] { WriteFormFile(text, compiled, compile.context); })) {
+  const bool identifierNames = fuzz::HasOnlyIdentifierNames(original);
+  std::string compiled;
+  if (!fuzz::Accepts([&] { compiled = CompileFormFile(text, compile.rules, compile.run); })) {
     fuzz::Check(!identifierNames, "the text of a form file with identifier names does not compile",
-                text.Bytes());
+                text);
     return;
   }
 
-  TMemoryStream written(compiled.Bytes());
-  TMemoryStream again;
-  fuzz::Check(fuzz::Accepts([&] { FormFileToText(written, again, codePage); }),
+  std::string again;
+  fuzz::Check(fuzz::Accepts([&] { again = FormFileToText(compiled, codePage); }),
               "the converted form file does not convert to text");
   if (!compile.run.FileChanged && identifierNames) {
-    fuzz::CheckSameText(fuzz::AsCompiledBack(text.Bytes()), again.Bytes(),
+    fuzz::CheckSameText(fuzz::AsCompiledBack(text), again,
                         "an unchanged form file changed its text");
-    fuzz::CheckSameKinds(original, fuzz::StreamOfFormFile(compiled.Bytes()),
+    fuzz::CheckSameKinds(original, fuzz::StreamOfFormFile(compiled),
                          "an unchanged form file changed the kinds of its values");
   }
 }

@@ -14,15 +14,13 @@ using namespace reshape;
 namespace {
 
 void ConvertAndRoundTrip(const std::string& file, CodePage codePage) {
-  TMemoryStream input(file);
-  TMemoryStream output;
-  if (!fuzz::Accepts([&] { FormFileToText(input, output, codePage); })) return;
+  std::string text;
+  if (!fuzz::Accepts([&] { text = FormFileToText(file, codePage); })) return;
   std::string original = fuzz::StreamOfFormFile(file);
-  TMemoryStream stream(original);
-  if (fuzz::HasOnlyIdentifierNames(stream))
-    fuzz::CheckTextRoundTrip(output.Bytes(), original, codePage);
+  if (fuzz::HasOnlyIdentifierNames(original))
+    fuzz::CheckTextRoundTrip(text, original, codePage);
   else
-    fuzz::CheckTextSettles(output.Bytes(), codePage);
+    fuzz::CheckTextSettles(text, codePage);
 }
 
 }  // namespace

@@ -8,10 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 #include "fuzz/binary_value.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/stream.h"
 
 namespace reshape::fuzz {
 
@@ -30,7 +29,7 @@ inline bool IsFloatWord(std::string_view name) {
 
 class KindWalker {
  public:
-  explicit KindWalker(TReader& reader) : reader_(reader) {}
+  explicit KindWalker(FormReader& reader) : reader_(reader) {}
 
   void Object() {
     reader_.ReadObjectPrefix();
@@ -100,7 +99,7 @@ class KindWalker {
     }
   }
 
-  TReader& reader_;
+  FormReader& reader_;
   std::string kinds_;
 };
 
@@ -110,8 +109,7 @@ class KindWalker {
 // read.
 inline bool ValueKinds(const std::string& stream, std::string& result) {
   return Accepts([&] {
-    TMemoryStream input(stream);
-    TReader reader(input);
+    FormReader reader(stream);
     reader.CheckSignature();
     kinds::KindWalker walker(reader);
     walker.Object();

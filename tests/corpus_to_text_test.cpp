@@ -25,14 +25,11 @@ TEST(CorpusToTextTest, UnsupportedBinaryFormsFailCleanly) {
   ASSERT_FALSE(files.empty());
   for (const auto& path : files) {
     SCOPED_TRACE(path.string());
-    TMemoryStream in(e2e::ReadWholeFile(path));
-    TMemoryStream out;
     try {
-      FormFileToText(in, out, CodePage());
+      FormFileToText(e2e::ReadWholeFile(path), CodePage());
       ADD_FAILURE() << "converted although it holds values of undefined tags";
     } catch (const EReadError& e) {
       EXPECT_EQ(e.Message(), "Invalid property value");
-      EXPECT_TRUE(out.Bytes().starts_with("object ") || out.Bytes().starts_with("inherited "));
     }
   }
 }

@@ -86,11 +86,7 @@ std::string CompileFormText(const std::string& text) {
   CommandList none;
   NoLog log;
   RunState run(none, log);
-  PendingSetList pending;
-  FormCompileContext context(run, pending);
-  TMemoryStream input(text), output;
-  WriteFormFile(input, output, context);
-  return output.Bytes();
+  return CompileFormFile(text, FormRules(none), run);
 }
 
 std::string MaskAddress(const std::string& output) {

@@ -41,19 +41,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
-    reshape::TMemoryStream input(ReadBytes(argv[2]));
-    reshape::TMemoryStream output;
+    const std::string input = ReadBytes(argv[2]);
+    std::string output;
     if (std::string_view(argv[1]) == "bin2text") {
-      reshape::FormFileToText(input, output, reshape::CodePage());
+      output = reshape::FormFileToText(input, reshape::CodePage());
     } else {
       reshape::CommandList noCommands;
       NoLog log;
       reshape::RunState run(noCommands, log);
-      reshape::PendingSetList pending;
-      reshape::FormCompileContext context(run, pending);
-      reshape::WriteFormFile(input, output, context);
+      output = reshape::CompileFormFile(input, reshape::FormRules(noCommands), run);
     }
-    WriteBytes(argv[3], output.Bytes());
+    WriteBytes(argv[3], output);
     return 0;
   } catch (const reshape::Exception& failure) {
     std::fprintf(stderr, "%s: %s\n", failure.ClassName(), failure.Message().c_str());

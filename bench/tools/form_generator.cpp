@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 #include "forms/resource_header.h"
 
 namespace reshape::bench {
@@ -11,7 +11,7 @@ namespace {
 
 class FormBuilder {
  public:
-  FormBuilder(Random& random, const Vocabulary& vocabulary, TMemoryStream& stream,
+  FormBuilder(Random& random, const Vocabulary& vocabulary, std::string& stream,
               std::size_t targetBytes)
       : random_(random), vocabulary_(vocabulary), stream_(stream), writer_(stream),
         target_(targetBytes) {}
@@ -38,14 +38,10 @@ class FormBuilder {
     writer_.WriteEndMarker();
     while (Size() < target_) Control(1);
     writer_.WriteEndMarker();
-    writer_.Flush();
   }
 
  private:
-  std::size_t Size() {
-    writer_.Flush();
-    return stream_.Bytes().size();
-  }
+  std::size_t Size() const { return stream_.size(); }
   void Name(std::string_view name) { writer_.WriteShortString(name); }
   void Int(std::string_view name, std::int32_t value) {
     Name(name);
@@ -160,7 +156,7 @@ class FormBuilder {
     const std::size_t limit = std::max<std::size_t>(1024, std::min<std::size_t>(64 * 1024, target_ / 8));
     const std::size_t size = random_.Between(200, limit);
     Name("Picture.Data");
-    writer_.WriteBinaryValue([&](TStream& data) {
+    {
       std::string bytes(size, '\0');
       std::uint8_t pixel = static_cast<std::uint8_t>(random_.Below(256));
       for (std::size_t i = 0; i < size; ++i) {
@@ -171,14 +167,16 @@ class FormBuilder {
           bytes[i] = static_cast<char>(pixel);
         }
       }
-      data.WriteBuffer(bytes);
-    });
+      const std::size_t lengthAt = writer_.BeginBinary();
+      writer_.WriteBytes(bytes);
+      writer_.EndBinary(lengthAt);
+    }
   }
 
   Random& random_;
   const Vocabulary& vocabulary_;
-  TMemoryStream& stream_;
-  TWriter writer_;
+  std::string& stream_;
+  FormWriter writer_;
   std::size_t target_;
   std::uint32_t controls_ = 0;
 };
@@ -187,14 +185,12 @@ class FormBuilder {
 
 std::string FormFile(Random& random, const Vocabulary& vocabulary, std::size_t index,
                      std::size_t targetBytes) {
-  TMemoryStream compiled;
+  std::string compiled;
   {
     FormBuilder builder(random, vocabulary, compiled, targetBytes);
     builder.Build(index);
   }
-  TMemoryStream file;
-  WriteResourceHeader(compiled, file);
-  return file.Bytes();
+  return ResourceHeader(compiled) + compiled;
 }
 
 }  // namespace reshape::bench

@@ -23,7 +23,6 @@
 #include "form_generator.h"
 #include "forms/form_to_text.h"
 #include "generator_support.h"
-#include "platform/stream.h"
 #include "text_generator.h"
 
 namespace reshape::bench {
@@ -186,9 +185,7 @@ int Main(int argc, char** argv) {
     formBytes += form.size();
     const std::string name = Name("Unit%04zu.dfm", i);
     WriteFile(tree / name, form);
-    TMemoryStream input(form), text;
-    FormFileToText(input, text, CodePage());
-    manifest << name << ' ' << text.Bytes().size() << '\n';
+    manifest << name << ' ' << FormFileToText(form, CodePage()).size() << '\n';
   }
   std::cout << "text files: " << size.units + size.cppSources + size.packages << ", "
             << textBytes << " bytes; forms: " << size.forms << ", " << formBytes << " bytes\n";

@@ -1,7 +1,5 @@
 #include "driver/form_pass.h"
 
-#include <algorithm>
-
 #include "base/errors.h"
 #include "base/path.h"
 #include "driver/file_selection.h"
@@ -9,37 +7,10 @@
 #include "forms/form_compiler.h"
 #include "forms/form_rules.h"
 #include "forms/form_to_text.h"
-#include "forms/resource_header.h"
 
 namespace reshape {
 
 namespace {
-
-// Reads bytes held elsewhere without copying them: a large form is in memory once as its file
-// and once as its text.
-class BytesStream : public TStream {
- public:
-  explicit BytesStream(std::string_view bytes) : bytes_(bytes) {}
-  std::size_t Read(void* buffer, std::size_t count) override {
-    if (position_ >= bytes_.size()) return 0;
-    std::size_t n = std::min(count, bytes_.size() - position_);
-    bytes_.copy(static_cast<char*>(buffer), n, position_);
-    position_ += n;
-    return n;
-  }
-  std::size_t Write(const void*, std::size_t) override { return 0; }
-  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
-    std::int64_t base = origin == SeekOrigin::Begin     ? 0
-                        : origin == SeekOrigin::Current ? static_cast<std::int64_t>(position_)
-                                                        : static_cast<std::int64_t>(bytes_.size());
-    position_ = static_cast<std::size_t>(std::max<std::int64_t>(0, base + offset));
-    return static_cast<std::int64_t>(position_);
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t position_ = 0;
-};
 
 // A form file's text form, and the complete new form file compiled from that text with the
 // rules (resource header and binary form).
@@ -51,23 +22,9 @@ struct ConvertedForm {
 // The one place that calls the form conversions. `text` is filled before the compilation
 // starts, so that a caller that sees the compilation fail still has it.
 void ConvertForm(std::string_view original, const FormRules& rules, RunState& run,
-                 PendingSetList& pendingSets, ConvertedForm& form) {
-  {
-    BytesStream input(original);
-    TMemoryStream text;
-    // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
-    // layout around them: room for it up front spares the copies of growing the text.
-    text.Reserve(original.size() / 2 * 5 + 4096);
-    FormFileToText(input, text, run.SystemCodePage);
-    form.text = text.Bytes();
-  }
-  BytesStream text(form.text);
-  TMemoryStream compiled;
-  compiled.Reserve(original.size() + 4096);
-  FormCompileContext context(run, pendingSets, rules);
-  CompileForm(text, compiled, context);
-  form.file = ResourceHeader(compiled);
-  form.file += compiled.Bytes();
+                 ConvertedForm& form) {
+  form.text = FormFileToText(original, run.SystemCodePage);
+  form.file = CompileFormFile(form.text, rules, run);
 }
 
 // Fails as a form file's stream does: the scratch file cannot be created, or written.
@@ -87,7 +44,7 @@ void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view
 }
 
 void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& entry,
-                     RunState& state, PendingSetList& pendingSets, const FormRules& rules) {
+                     RunState& state, const FormRules& rules) {
   std::string original;
   if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
     if (read.opened) throw EReadError("Stream read error");
@@ -96,7 +53,7 @@ void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& e
   WriteSideFile(files, entry, ".dfb", original);
   ConvertedForm form;
   try {
-    ConvertForm(original, rules, state, pendingSets, form);
+    ConvertForm(original, rules, state, form);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.
@@ -119,7 +76,6 @@ void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& e
 
 void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::string>& namedFiles,
                  RunState& state, Console& console) {
-  PendingSetList pendingSets;
   const FormRules rules(state.Commands);
   FileList list;
   CollectFiles(files, list, {"*.DFM"}, namedFiles, console);
@@ -127,7 +83,7 @@ void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::s
     state.CurrentFileName = entry;
     console.Write(entry + " ...");
     state.FileChanged = false;
-    ConvertFormFile(files, log, entry, state, pendingSets, rules);
+    ConvertFormFile(files, log, entry, state, rules);
     console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }

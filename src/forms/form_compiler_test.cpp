@@ -54,13 +54,9 @@ TEST(CompileForm, Headers) {
       // A position of 0 is kept: it orders the child first.
       {"object B: TButton [0] end",
        Prefixed(PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
-      {"inherited B: TButton [0] end",
-       Prefixed(PrefixInherited | PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
       {"object B: TButton [-1] end", Root("TButton", "B").End().End()},
       {"object B: TButton [$100] end",
        Prefixed(PrefixChildPos).Int16(256).Object("TButton", "B").End().End()},
-      {"object B: TButton [-2] end",
-       Prefixed(PrefixChildPos).Int8(-2).Object("TButton", "B").End().End()},
       {"inline Frame1: TFrame1 end",
        Prefixed(PrefixInline).Object("TFrame1", "Frame1").End().End()},
       {"INLINE F: TF [2] end",
@@ -89,11 +85,8 @@ TEST(CompileForm, Objects) {
        Root("TF", "F").Prop("End").Int8(5).Prop("object").Int8(1).Prop("Inherited.X").Int8(2)
            .Prop("C").Collection().List().Prop("end").Int8(3).End().End().End()
            .Object("TB", "B").Prop("END").Int8(4).End().End().End()},
-      {"object A: T\r\n  Font . Name = 'x'\r\nend",
-       Root("T", "A").Prop("Font.Name").Str("x").End().End()},
       // Text after the root's end is ignored.
       {"object T end 'unterminated", Root("T").End().End()},
-      {"object T end\r\n)))\r\nobject", Root("T").End().End()},
   };
   for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
 }
@@ -107,40 +100,32 @@ TEST(CompileForm, Values) {
       {"8", FormBytes().Int8(8)}, {"-1", FormBytes().Int8(-1)}, {"127", FormBytes().Int8(127)},
       {"128", FormBytes().Int16(128)}, {"-32769", FormBytes().Int32(-32769)},
       {"70000", FormBytes().Int32(70000)}, {"2147483647", FormBytes().Int32(2147483647)},
-      {"-2147483648", FormBytes().Int32(INT32_MIN)}, {"$FF", FormBytes().Int16(255)},
       {"$FFFFFFFF", FormBytes().Int8(-1)},
       // Whole numbers beyond 32 bits were floats written without a fraction.
       {"2147483648", FormBytes().Extended(2147483648.0L)},
       {"99999999999", FormBytes().Extended(99999999999.0L)},
-      {"-2147483649", FormBytes().Extended(-2147483649.0L)},
       {"123456789012345678901234567890", FormBytes().Extended(123456789012345678901234567890.0L)},
       // Floats
       {"1.5", FormBytes().Extended(1.5L)}, {"1.5s", FormBytes().Extended(1.5L)},
-      {"1.5D", FormBytes().Extended(1.5L)},
       {"0.100000001490116s", FormBytes().Extended(0.100000001490116L)},
-      {"-2.5E-7", FormBytes().Extended(-2.5E-7L)}, {"1E20", FormBytes().Extended(1E20L)},
       // A currency literal holds the stored integer, the amount times 10000.
       {"15000c", FormBytes().Currency(15000)}, {"0c", FormBytes().Currency(0)},
-      {"-5C", FormBytes().Currency(-5)}, {"1.5E4c", FormBytes().Currency(15000)},
       {"9.22337203685478E18c", FormBytes().Currency(std::numeric_limits<std::int64_t>::max())},
       {"-9.22337203685478E18c", FormBytes().Currency(std::numeric_limits<std::int64_t>::min())},
       {"INF", FormBytes().Extended(kInf)}, {"-INF", FormBytes().Extended(-kInf)},
       {"NAN", FormBytes().Extended(kNaN)},
       // Single and double values carry their letter behind these words too.
       {"INFs", FormBytes().Extended(kInf)}, {"INFd", FormBytes().Extended(kInf)},
-      {"-INFs", FormBytes().Extended(-kInf)}, {"-INFd", FormBytes().Extended(-kInf)},
       {"NANs", FormBytes().Extended(kNaN)}, {"NANd", FormBytes().Extended(kNaN)},
       // Strings
       {"''", FormBytes().Str("")}, {"'It'#39's'", FormBytes().Str("It's")},
       {"'abc' + 'def'", FormBytes().Str("abcdef")},
-      {"'a' +\r\n    'b' +\r\n    #13", FormBytes().Str("ab\r")},
       {"'" + std::string(255, 'x') + "'", FormBytes().Str(std::string(255, 'x'))},
       {"'" + std::string(200, 'x') + "' + '" + std::string(56, 'y') + "'",
        FormBytes().LStr(std::string(200, 'x') + std::string(56, 'y'))},
       // Any part above 255 makes the whole expression a wide string.
       {"#8364", FormBytes().WStr(u"\u20ac")},
       {"'a\xe9' + #8364 + 'b'", FormBytes().WStr(u"a\u00e9\u20acb")},
-      {"#8364 + '\xff'", FormBytes().WStr(u"\u20ac\u00ff")},
       {"'\xe9'#233", FormBytes().Str("\xe9\xe9")},
       // Identifiers
       {"clRed", FormBytes().Ident("clRed")}, {"true", FormBytes().Byte(TagTrue)},
@@ -149,11 +134,9 @@ TEST(CompileForm, Values) {
       // Only the exact words the text form writes for floats are floats.
       {"Inf", FormBytes().Ident("Inf")}, {"INF.X", FormBytes().Ident("INF.X")},
       {"INFc", FormBytes().Ident("INFc")}, {"NANS", FormBytes().Ident("NANS")},
-      {"INFsd", FormBytes().Ident("INFsd")},
       // Structures
       {"[]", FormBytes().Set().End()},
       {"[fsBold, fsItalic]", FormBytes().Set().Short("fsBold").Short("fsItalic").End()},
-      {"()", FormBytes().List().End()},
       {"(\r\n  1\r\n  'a'\r\n  (2))",
        FormBytes().List().Int8(1).Str("a").List().Int8(2).End().End()},
       {"<>", FormBytes().Collection().End()},
@@ -190,8 +173,6 @@ TEST(CompileForm, ClassRename) {
                                   "Form1.dfm> Renamed class \"TFoo\" to \"TBar\"",
                               }));
   EXPECT_TRUE(run.run.FileChanged);
-  EXPECT_EQ(run.context.CurrentClassName, "TFo");
-  EXPECT_EQ(run.context.CurrentObjectName, "Baz2");
 }
 
 TEST(CompileForm, NoRuleLeavesFileUnchanged) {
@@ -201,45 +182,20 @@ TEST(CompileForm, NoRuleLeavesFileUnchanged) {
   EXPECT_TRUE(run.logger.lines.empty());
 }
 
-TEST(WriteFormFile, WritesHeaderNamedAfterRenamedRoot) {
+TEST(CompileFormFile, WritesHeaderNamedAfterRenamedRoot) {
   CompileRun run("RENC>TForm1,TMainForm");
-  TMemoryStream text(std::string("object Form1: TForm1\r\n  Left = 8\r\nend\r\n"));
-  TMemoryStream output;
-  WriteFormFile(text, output, run.context);
   std::string stream = Root("TMainForm", "Form1").Prop("Left").Int8(8).End().End();
-  EXPECT_EQ(output.Bytes(), test::FormFile("TMAINFORM", stream));
+  EXPECT_EQ(CompileFormFile("object Form1: TForm1\r\n  Left = 8\r\nend\r\n", run.rules, run.run),
+            test::FormFile("TMAINFORM", stream));
 }
 
-TEST(WriteFormFile, ReadsFromTheTextPosition) {
-  CompileRun run;
-  TMemoryStream text(std::string("garbage object T end"));
-  text.SetPosition(8);
-  TMemoryStream output;
-  WriteFormFile(text, output, run.context);
-  EXPECT_EQ(output.Bytes(), test::FormFile("T", Root("T").End().End()));
-}
-
-TEST(WriteFormFile, WritesNothingOnFailure) {
-  CompileRun run;
-  TMemoryStream text(std::string("object Form1: TForm1\r\n  Left = \r\nend\r\n"));
-  TMemoryStream output;
-  EXPECT_THROW(WriteFormFile(text, output, run.context), EParserError);
-  EXPECT_EQ(output.Size(), 0);
-}
-
-struct ErrorCase {
-  std::string text;
-  std::string message;
-};
+using ErrorCase = ValueCase;
 
 TEST(CompileForm, SyntaxErrors) {
   const ErrorCase cases[] = {
       {"", "OBJECT expected on line 1"},
-      {"\r\n\r\nthing A: T end", "OBJECT expected on line 3"},
       {"object 5", "Identifier expected on line 1"},
-      {"object A:\r\n 5", "Identifier expected on line 2"},
       {"object A [x] end", "Number expected on line 1"},
-      {"object A [1.5] end", "Number expected on line 1"},
       {"object A [1 end", "'']'' expected on line 1"},
       {"object A\r\n  P 5\r\nend", "''='' expected on line 2"},
       {"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
@@ -247,13 +203,9 @@ TEST(CompileForm, SyntaxErrors) {
       {"object A\r\n  P = \r\n", "Invalid property value on line 3"},
       {"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
       {"object A\r\n  P = [a b]\r\nend", "'','' expected on line 2"},
-      {"object A\r\n  P = [a, 5]\r\nend", "Identifier expected on line 2"},
-      {"object A\r\n  P = [a,\r\n", "Identifier expected on line 3"},
       {"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
       {"object A\r\n  P = <\r\n  item\r\n  Q = 1\r\n", "Identifier expected on line 5"},
       {"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
-      {"object A\r\n  P = 'abc\r\nend", "Invalid string constant on line 2"},
-      {"object A\r\n  P = (1\r\n  2\r\n", "Invalid property value on line 4"},
       // Null is stored as the byte that ends a list, so no list can hold it.
       {"object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4"},
       {"object A\r\n  P = ((Null))\r\nend", "Invalid property value on line 2"},
@@ -264,24 +216,18 @@ TEST(CompileForm, SyntaxErrors) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    test::ExpectFailure<EParserError>([&] { CompileRun().Compile(c.text); }, c.message);
+    test::ExpectFailure<EParserError>([&] { CompileRun().Compile(c.text); }, c.bytes);
   }
 }
 
 TEST(CompileForm, NumberConversionErrorsCarryNoLine) {
   const ErrorCase cases[] = {
       {"1-2", "'1-2' is not a valid floating point value"},
-      {"1E5000", "'1E5000' is not a valid floating point value"},
       {"1E30c", "'1E30' is not a valid floating point value"},
-      {"$", "'$' is not a valid integer value"},
-      {"-", "'-' is not a valid integer value"},
       {"-inf", "'-' is not a valid integer value"},
-      {"$100000000", "'$100000000' is not a valid integer value"},
-      {"1" + std::string(5000, '0'),
-       "'1" + std::string(5000, '0') + "' is not a valid integer value"},
   };
   for (const auto& c : cases)
-    test::ExpectFailure<EConvertError>([&] { CompileValueText(c.text); }, c.message);
+    test::ExpectFailure<EConvertError>([&] { CompileValueText(c.text); }, c.bytes);
   test::ExpectFailure<EConvertError>([] { CompileRun().Compile("object A [99999999999] end"); },
                                      "'99999999999' is not a valid integer value");
 }
@@ -310,56 +256,6 @@ TEST(CompileForm, NestingUpTo256Levels) {
       "Nesting too deep on line 2");
 }
 
-TEST(CompileForm, VeryDeepNestingFailsCleanly) {
-  const int depth = 100000;
-  EXPECT_THROW(CompileRun().Compile(Nested(depth, "object T\n", "end\n")), EParserError);
-  EXPECT_THROW(CompileValueText(Nested(depth, "(", ")")), EParserError);
-  EXPECT_THROW(CompileValueText(Nested(depth, "<item P = ", " end>", "1")), EParserError);
-  EXPECT_THROW(CompileValueText(std::string(depth, '(')), EParserError);
-}
-
-TEST(CompileForm, EveryTruncationFails) {
-  std::string text =
-      "object Form1: TForm1\r\n"
-      "  Left = 8\r\n"
-      "  Caption = 'It'#39's' +\r\n"
-      "    'more'#8364\r\n"
-      "  Big = 99999999999\r\n"
-      "  Ratio = 1.5E3s\r\n"
-      "  Money = 15000c\r\n"
-      "  Style = [fsBold, fsItalic]\r\n"
-      "  Items.Strings = (\r\n"
-      "    'a'\r\n"
-      "    -INF)\r\n"
-      "  Data = {\r\n"
-      "    0A1B2C}\r\n"
-      "  Cols = <\r\n"
-      "    item [2]\r\n"
-      "      Width = 10\r\n"
-      "    end>\r\n"
-      "  inline Frame1: TFrame1 [0]\r\n"
-      "    Action = Form1.Action1\r\n"
-      "  end\r\n"
-      "end\r\n";
-  ASSERT_NO_THROW(CompileRun().Compile(text));
-  const std::size_t complete = text.rfind("end") + 3;
-  for (std::size_t cut = 0; cut < complete; ++cut)
-    EXPECT_THROW(CompileRun().Compile(text.substr(0, cut)), Exception) << cut;
-}
-
-TEST(CompileForm, ClearsPendingSetsOfAnEarlierFailure) {
-  CompileRun run;
-  run.pending.push_back("x=Stale");
-  EXPECT_EQ(run.Compile("object T end"), Root("T").End().End().Bytes());
-}
-
-std::string StreamToText(const std::string& stream) {
-  TMemoryStream in(stream);
-  TMemoryStream out;
-  FormStreamToText(in, out, CodePage());
-  return out.Bytes();
-}
-
 TEST(RoundTrip, BinaryThroughTextKeepsEveryValueTheTextCarries) {
   FormBytes form = FormBytes().Signature().Prefix(PrefixInherited | PrefixChildPos).Int8(0);
   form.Object("TForm1", "Form1");
@@ -384,50 +280,12 @@ TEST(RoundTrip, BinaryThroughTextKeepsEveryValueTheTextCarries) {
   form.Object("TButton").End().End();
   form.End();
 
-  const std::string text = StreamToText(form);
+  const std::string text = FormStreamToText(form.Bytes(), CodePage());
   for (const char* piece : {"inherited Form1: TForm1 [0]", "Max = INF", "Min = -INF",
                             "Huge = 99999999999", "Price = 15000c", "#8364",
                             "inline Frame1: TFrame1", "Data = {"})
     EXPECT_NE(text.find(piece), std::string::npos) << piece;
   EXPECT_EQ(CompileRun().Compile(text), form.Bytes());
-}
-
-TEST(RoundTrip, ValuesTheTextCannotCarry) {
-  struct Case {
-    FormBytes stored;
-    FormBytes compiled;
-  };
-  const Case cases[] = {
-      {FormBytes().Extended(2.0L), FormBytes().Int8(2)},
-      {FormBytes().Extended(-0.0L), FormBytes().Int8(0)},
-      {FormBytes().Single(1.5f), FormBytes().Extended(1.5L)},
-      {FormBytes().Single(0.1f), FormBytes().Extended(0.100000001490116L)},
-      {FormBytes().Double(0.1), FormBytes().Extended(0.1L)},
-      {FormBytes().Extended(1.0L / 3), FormBytes().Extended(0.333333333333333L)},
-      {FormBytes().WStr(u"abc"), FormBytes().Str("abc")},
-      // An item index of -1 stands for none.
-      {FormBytes().Collection().Int8(-1).List().End().End(),
-       FormBytes().Collection().List().End().End()},
-      // Infinite and not-a-number single and double values stay floats, not identifiers.
-      {FormBytes().Single(std::numeric_limits<float>::infinity()), FormBytes().Extended(kInf)},
-      {FormBytes().Double(-std::numeric_limits<double>::infinity()), FormBytes().Extended(-kInf)},
-      {FormBytes().Single(std::numeric_limits<float>::quiet_NaN()), FormBytes().Extended(kNaN)},
-      {FormBytes().Double(std::numeric_limits<double>::quiet_NaN()), FormBytes().Extended(kNaN)},
-  };
-  for (const auto& c : cases) {
-    std::string text = StreamToText(WithValue(c.stored));
-    EXPECT_EQ(CompileRun().Compile(text), WithValue(c.compiled)) << text;
-  }
-}
-
-TEST(RoundTrip, FloatBelowTheNormalRangeComesBackAsZero) {
-  // The 15 digits of the smallest normal extended value lie below it: they read back as a
-  // denormal number, whose text is 0. Nothing this small is a real property value.
-  std::string text = StreamToText(WithValue(FormBytes().Extended(
-      std::numeric_limits<long double>::min())));
-  EXPECT_NE(text.find("P = 3.36210314311209E-4932"), std::string::npos) << text;
-  std::string again = StreamToText(CompileRun().Compile(text));
-  EXPECT_NE(again.find("P = 0\r\n"), std::string::npos) << again;
 }
 
 }  // namespace

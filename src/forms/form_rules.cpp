@@ -10,7 +10,6 @@ FormRules::FormRules(const CommandList& commands) {
       // try_emplace keeps the first command of a name: the first one in the script wins.
       case CommandKind::RENC:
         classRenames_.try_emplace(AsciiUpperCase(command.ClassName), &command);
-        classRenameList_.push_back(&command);
         break;
       case CommandKind::RENP: propertyRenames_.push_back(&command); break;
       case CommandKind::DELP: propertyDeletions_.push_back(&command); break;

@@ -28,7 +28,6 @@ class FormRules {
 
  private:
   std::unordered_map<std::string, const TCommand*> classRenames_;  // by upper-cased name
-  std::vector<const TCommand*> classRenameList_;                   // in script order
   std::vector<const TCommand*> propertyRenames_;
   std::vector<const TCommand*> propertyDeletions_;
   std::vector<const TCommand*> setConversions_;

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "forms/extended.h"
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 #include "forms/resource_header.h"
 #include "base/errors.h"
 
@@ -52,13 +52,13 @@ unsigned char Rendered(char16_t unit) {
 
 class FormToText {
  public:
-  FormToText(TReader& reader, TWriter& writer, CodePage codePage)
-      : reader_(reader), writer_(writer), codePage_(codePage) {}
+  FormToText(FormReader& reader, std::string& out, CodePage codePage)
+      : reader_(reader), out_(out), codePage_(codePage) {}
 
   void EmitObject();
 
  private:
-  void EmitText(std::string_view s) { writer_.WriteBytes(s); }
+  void EmitText(std::string_view s) { out_.append(s); }
   void EmitIndent();
   void EmitLineBreak() {
     EmitText(kLineEnd);
@@ -75,16 +75,11 @@ class FormToText {
   template <typename Unit>
   void EmitStringText(std::basic_string_view<Unit> s);
 
-  TReader& reader_;
-  TWriter& writer_;
+  FormReader& reader_;
+  std::string& out_;
   CodePage codePage_;
   int nestingLevel_ = 0;
   int depth_ = 0;
-  // Reused for every name and string value, so that reading them allocates only while they
-  // grow.
-  std::string className_;
-  std::string name_;
-  std::string value_;
 };
 
 void FormToText::EmitIndent() {
@@ -97,7 +92,7 @@ void FormToText::EmitIndent() {
 void FormToText::EmitNumber(std::int64_t value) {
   char digits[24];
   auto result = std::to_chars(digits, digits + sizeof digits, value);
-  writer_.WriteBytes(digits, static_cast<std::size_t>(result.ptr - digits));
+  out_.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 void FormToText::EmitObject() {
@@ -115,10 +110,8 @@ void FormToText::EmitObject() {
 
 void FormToText::EmitObjectHeader() {
   ObjectPrefix prefix = reader_.ReadObjectPrefix();
-  reader_.ReadShortString(className_);
-  reader_.ReadShortString(name_);
-  const std::string& className = className_;
-  const std::string& objectName = name_;
+  std::string_view className = reader_.ReadShortString();
+  std::string_view objectName = reader_.ReadShortString();
   EmitIndent();
   if (prefix.flags & PrefixInherited) {
     EmitText("inherited ");
@@ -142,8 +135,7 @@ void FormToText::EmitObjectHeader() {
 
 void FormToText::EmitProperty() {
   EmitIndent();
-  reader_.ReadShortString(name_);
-  EmitText(name_);
+  EmitText(reader_.ReadShortString());
   EmitText(" = ");
   EmitValue();
   EmitText(kLineEnd);
@@ -170,9 +162,9 @@ void FormToText::EmitValue() {
       break;
     case TagString:
     case TagLongString: {
-      reader_.ReadStringValue(value_);
+      std::string_view value = reader_.ReadStringValue();
       EmitStringText(std::basic_string_view<unsigned char>(
-          reinterpret_cast<const unsigned char*>(value_.data()), value_.size()));
+          reinterpret_cast<const unsigned char*>(value.data()), value.size()));
       break;
     }
     case TagWideString: EmitStringText(std::u16string_view(reader_.ReadWideStringValue())); break;
@@ -206,10 +198,10 @@ void FormToText::EmitSet() {
   reader_.ReadTag();
   EmitText("[");
   for (bool first = true;; first = false) {
-    reader_.ReadShortString(name_);
-    if (name_.empty()) break;
+    std::string_view name = reader_.ReadShortString();
+    if (name.empty()) break;
     if (!first) EmitText(", ");
-    EmitText(name_);
+    EmitText(name);
   }
   EmitText("]");
 }
@@ -248,15 +240,14 @@ void FormToText::EmitBinary() {
   bool ownLines = remaining >= kBinaryChunk;
   EmitText("{");
   ++nestingLevel_;
-  unsigned char data[kBinaryChunk];
   char digits[2 * kBinaryChunk];
   while (remaining > 0) {
     std::size_t count = std::min<std::size_t>(remaining, kBinaryChunk);
-    reader_.ReadBytes(data, count);
+    std::string_view data = reader_.ReadBytes(count);
     for (std::size_t i = 0; i < count; ++i)
-      std::memcpy(digits + 2 * i, kHexPairs[data[i]].data(), 2);
+      std::memcpy(digits + 2 * i, kHexPairs[static_cast<unsigned char>(data[i])].data(), 2);
     if (ownLines) EmitLineBreak();
-    writer_.WriteBytes(digits, 2 * count);
+    out_.append(digits, 2 * count);
     remaining -= static_cast<std::uint32_t>(count);
   }
   --nestingLevel_;
@@ -300,11 +291,11 @@ void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
       if (end > i) {
         EmitText("'");
         if constexpr (sizeof(Unit) == 1) {
-          writer_.WriteBytes(s.data() + i, end - i);
+          out_.append(reinterpret_cast<const char*>(s.data() + i), end - i);
         } else {
           char run[kLineChunk];
           for (std::size_t k = i; k < end; ++k) run[k - i] = static_cast<char>(s[k]);
-          writer_.WriteBytes(run, end - i);
+          out_.append(run, end - i);
         }
         EmitText("'");
       }
@@ -321,18 +312,21 @@ void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
 
 }  // namespace
 
-void FormStreamToText(TStream& input, TStream& output, CodePage codePage) {
-  TReader reader(input);
-  TWriter writer(output);
-  FormToText converter(reader, writer, codePage);
+std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
+  // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
+  // layout around them: reserving that spares the copies of growing the text.
+  std::string text;
+  text.reserve(stream.size() / 2 * 5 + 4096);
+  FormReader reader(stream);
+  FormToText converter(reader, text, codePage);
   reader.CheckSignature();
   converter.EmitObject();
-  writer.Flush();
+  if (consumed) *consumed = reader.Position();
+  return text;
 }
 
-void FormFileToText(TStream& input, TStream& output, CodePage codePage) {
-  SkipResourceHeader(input);
-  FormStreamToText(input, output, codePage);
+std::string FormFileToText(std::string_view formFile, CodePage codePage) {
+  return FormStreamToText(formFile.substr(SkipResourceHeader(formFile)), codePage);
 }
 
 }  // namespace reshape

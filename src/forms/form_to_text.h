@@ -2,19 +2,21 @@
 // indented two spaces per level, lines ending in CR LF.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "base/code_page.h"
-#include "platform/stream.h"
 
 namespace reshape {
 
-// The input stands at the start of a form file: passes over its resource header, then
-// converts the form stream that follows.
-void FormFileToText(TStream& input, TStream& output, CodePage codePage);
+// The whole form file (resource header, then the form stream) to its text form.
+std::string FormFileToText(std::string_view formFile, CodePage codePage);
 
-// The input stands at the form signature. Appends the text of the one object tree that
-// follows to output, which receives all text produced before a failure too. The input is left
-// right after the last byte read. Long strings are split so that no double-byte character of
-// codePage is cut in two.
-void FormStreamToText(TStream& input, TStream& output, CodePage codePage);
+// The form stream (from its signature on) to the text of the one object tree it holds; bytes
+// after the root object are not looked at. Long strings are split so that no double-byte
+// character of codePage is cut in two. consumed, when given, receives the number of bytes
+// read.
+std::string FormStreamToText(std::string_view stream, CodePage codePage,
+                             std::size_t* consumed = nullptr);
 
 }  // namespace reshape

@@ -1,25 +1,38 @@
-// The property rules that act on every property line while a form is compiled: RENP renames
-// the property, PSET turns one of its values into an element of a set property, DELP drops it,
-// in that order of precedence. Without a rule the property is compiled as written.
+// What the property rules make of one property line while a form is compiled: RENP renames the
+// property, PSET turns one of its values into an element of a set property, DELP drops it, in
+// that order of precedence; without a rule it is kept as written. Pure decisions: the compiler
+// asks, reads and writes.
 #pragma once
 
 #include <string>
+#include <string_view>
 
-#include "forms/form_compiler.h"
+#include "forms/form_rules.h"
 
 namespace reshape {
 
-// One property line of an object or a collection item, from its first identifier to the
-// token after its value.
-void CompileProperty(CompileSession& session);
-// The same when the path's first identifier has been read and advanced past already.
-void CompileProperty(CompileSession& session, std::string firstPart);
+enum class PropertyFate { Keep, Rename, Delete, ToSetElement, AskValue };
 
-// Consumes one value exactly as CompileValue does, with the same errors, and writes nothing.
-void SkipValue(CompileSession& session);
+struct PropertyDecision {
+  PropertyFate fate = PropertyFate::Keep;
+  const TCommand* rule = nullptr;
+};
 
-// Writes one set property per distinct name in the pending list (in the order of each name's
-// first entry, elements in list order) and empties the list.
-void WritePendingSetProperties(CompileSession& session);
+// From the property's path in an object of class className (after RENC): Rename, Delete or
+// Keep, or AskValue when a PSET rule names the property and its value decides.
+PropertyDecision DecideByName(const FormRules& rules, std::string_view className,
+                              std::string_view path);
+
+// For AskValue, from the text of the value's first token: the first PSET rule in script order
+// whose value equals it (ASCII case ignored) makes it a set element; otherwise a DELP rule
+// deletes the property, or it is kept.
+PropertyDecision DecideByValue(const FormRules& rules, std::string_view className,
+                               std::string_view path, std::string_view value);
+
+// The change log's messages for each kind of change.
+std::string ClassRenameMessage(const TCommand& rule);
+std::string PropertyRenameMessage(const TCommand& rule);
+std::string PropertyDeletionMessage(const TCommand& rule);
+std::string SetConversionMessage(const TCommand& rule, std::string_view className);
 
 }  // namespace reshape

@@ -5,22 +5,19 @@
 // memory flags 0x1030 as 2 bytes, the size of the form stream as 4 bytes; then the stream.
 #pragma once
 
-#include "platform/stream.h"
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace reshape {
 
-// Leaves the stream at the first byte of the form stream. EInvalidImage
+// The offset of the form stream in the form file (at most the file's size). EInvalidImage
 // "Invalid stream format" unless the file begins with 0xFF and type 10. The name is looked for
 // within the first 259 bytes of the file (any class name and its terminator); flags and size
 // are not checked.
-void SkipResourceHeader(TStream& stream);
+std::size_t SkipResourceHeader(std::string_view formFile);
 
-// The header for the compiled form stream, named after its root class as read back from the
-// stream.
-std::string ResourceHeader(TMemoryStream& compiled);
-
-// Writes the header for the compiled form stream (named after its root class, read back from
-// the stream) and then the whole compiled stream to file.
-void WriteResourceHeader(TMemoryStream& compiled, TStream& file);
+// The header for a compiled form stream, named after its root class as read back from it.
+std::string ResourceHeader(std::string_view compiled);
 
 }  // namespace reshape

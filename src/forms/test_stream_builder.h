@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/extended.h"
-#include "forms/filer.h"
+#include "forms/form_stream.h"
 
 namespace reshape::test {
 

@@ -1,13 +1,16 @@
-// TParser: the tokenizer of the text form of a form file. Reads its stream through a window
-// that is always cut at a line start, keeps the line number and raises EParserError.
+// The tokenizer of the text form of a form file. The whole text is in memory; the tokenizer
+// keeps the line number and the byte offset of the current token and raises EParserError
+// "... on line N".
+//
+// The text is scanned in windows of whole lines, as a stream reader with a 4096-byte buffer
+// would see it: a window that holds no line break grows, and one line longer than 64 MiB
+// fails with "Line too long". A zero byte in the text ends it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "platform/stream.h"
 
 namespace reshape {
 
@@ -20,21 +23,24 @@ inline constexpr TokenKind TokInteger = 3;
 inline constexpr TokenKind TokFloat = 4;
 inline constexpr TokenKind TokWideString = 5;
 
-class TParser {
+// A name that reads back as one identifier token, and one made of identifiers joined by
+// single dots.
+bool IsIdentifier(std::string_view name);
+bool IsDottedIdentifier(std::string_view name);
+
+class Tokenizer {
  public:
   static constexpr std::size_t kWindowSize = 4096;
-  // The window grows for longer lines, up to this many bytes in one line.
   static constexpr std::size_t kMaxLineLength = std::size_t{64} << 20;
 
-  // Reads the first token at once, so a first-token error comes from here.
-  explicit TParser(TStream& source, std::size_t maxLineLength = kMaxLineLength);
-  // Moves the source back to the start of the current token.
-  ~TParser();
-  TParser(const TParser&) = delete;
-  TParser& operator=(const TParser&) = delete;
+  // Reads the first token at once, so a first-token error comes from here. The text must
+  // outlive the tokenizer.
+  explicit Tokenizer(std::string_view text, std::size_t maxLineLength = kMaxLineLength);
 
   TokenKind Token() const { return token_; }
   int Line() const { return line_; }
+  // Byte offset of the current token in the text.
+  std::size_t TokenOffset() const { return tokenStart_; }
   // Suffix letter of the last number literal ('c', 'C', 'd', 'D', 's', 'S') or 0.
   char FloatSuffix() const { return floatSuffix_; }
   // Decoded units of a TokWideString token.
@@ -46,15 +52,15 @@ class TParser {
   void ExpectKeyword(std::string_view word) const;
 
   // Decoded bytes for TokString, the source bytes of the token for every other kind.
-  std::string TokenText() const;
+  std::string_view TokenText() const;
   std::int32_t TokenAsInteger() const;
   long double TokenAsFloat() const;
 
   // The current identifier with the ".name" parts that directly follow it.
-  std::string ReadDottedIdentifier();
-  // The current token is "{": appends the bytes of the hexadecimal block to dest and makes
-  // "}" the current token.
-  void ReadHexBlock(TStream& dest);
+  std::string_view ReadDottedIdentifier();
+  // The current token is "{": appends the bytes of the hexadecimal block to dest (checks them
+  // only when dest is null) and makes "}" the current token.
+  void ReadHexBlock(std::string* dest);
   // True when the bytes right after the current token, without blanks, are exactly word and no
   // identifier byte follows it. Consumes nothing.
   bool IsFollowedDirectlyBy(std::string_view word) const;
@@ -63,27 +69,27 @@ class TParser {
   bool IsFollowedOnItsLineBy(std::string_view bytes) const;
 
   [[noreturn]] void Fail(std::string_view message) const;
-  // Fills the one "%s" of format with argument, then fails with it.
-  [[noreturn]] void FailFormat(std::string_view format, std::string_view argument) const;
 
  private:
-  unsigned char At(std::size_t index) const { return static_cast<unsigned char>(window_[index]); }
+  // The byte at p, or 0 at the end of the current window.
+  unsigned char At(std::size_t p) const {
+    return p < scanEnd_ ? static_cast<unsigned char>(text_[p]) : 0;
+  }
   void SkipWhitespace();
-  void RefillWindow();
+  void NextWindow();
   TokenKind ScanString();
 
-  TStream& source_;
-  std::string window_;
+  std::string_view text_;
   std::size_t maxWindow_;
-  std::size_t fill_ = 0;
-  std::size_t cursor_ = 0;
+  std::size_t window_ = kWindowSize;
+  std::size_t readEnd_ = 0;
   std::size_t scanEnd_ = 0;
+  std::size_t cursor_ = 0;
   std::size_t tokenStart_ = 0;
-  std::size_t stringEnd_ = 0;
   int line_ = 1;
-  char savedChar_ = 0;
   TokenKind token_ = TokEnd;
   char floatSuffix_ = 0;
+  std::string stringText_;
   std::u16string wideText_;
 };
 

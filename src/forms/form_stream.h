@@ -1,5 +1,6 @@
-// The binary form stream: its byte layout, and the buffered reader and writer that every form
-// conversion uses to take it apart and put it together, one tag, number or string at a time.
+// The binary form stream: its byte layout, and the reader and writer that every form conversion
+// uses to take it apart and put it together, one tag, number or string at a time. The reader
+// works on a byte span, the writer appends to a string.
 //
 // Layout (all numbers little-endian, names and strings are bytes without terminator):
 //
@@ -24,18 +25,14 @@
 //     15 TagSingle      4 bytes IEEE single   16 TagCurrency  8 bytes, amount * 10000
 //     17 TagDouble      8 bytes IEEE double   18 TagWideString 4-byte count, 2*count bytes
 //
-// Lengths and counts of 2^31 or more, and tags above 18 where a value stands, are rejected.
+// Lengths and counts of 2^31 or more, and tags above 18 where a value stands, are rejected
+// ("Invalid property value"); reading past the end is "Stream read error".
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
-
-#include "platform/stream.h"
 
 namespace reshape {
 
@@ -61,8 +58,6 @@ enum ValueType : std::uint8_t {
   TagWideString = 18,
 };
 
-constexpr std::uint8_t kLastValueType = TagWideString;
-
 constexpr std::string_view FormSignature = "TPF0";
 
 constexpr std::uint8_t PrefixInherited = 1;
@@ -81,57 +76,24 @@ struct ObjectPrefix {
   std::int32_t childPos = 0;
 };
 
-// Common state of reader and writer: the stream (not owned) and the owned byte buffer.
-class TFiler {
+// Reads a binary form stream from a byte span, never past its end.
+class FormReader {
  public:
-  static constexpr std::int32_t FilerBufferSize = 4096;
+  explicit FormReader(std::string_view bytes) : bytes_(bytes) {}
 
-  TFiler(const TFiler&) = delete;
-  TFiler& operator=(const TFiler&) = delete;
+  std::size_t Position() const { return position_; }
+  std::string_view Rest() const { return bytes_.substr(position_); }
 
-  TStream& Stream() const { return stream_; }
-
- protected:
-  TFiler(TStream& stream, std::int32_t bufferSize);
-  ~TFiler() = default;
-
-  TStream& stream_;
-  std::unique_ptr<std::uint8_t[]> buffer_;
-  std::int32_t bufferSize_;
-  std::int32_t bufferPos_ = 0;
-  std::int32_t bufferEnd_ = 0;
-};
-
-// Reads a binary form stream through the buffer with a one-byte look-ahead. On destruction the
-// stream is moved back so that it stands right after the last byte consumed.
-class TReader : public TFiler {
- public:
-  explicit TReader(TStream& stream, std::int32_t bufferSize = FilerBufferSize);
-  ~TReader();
-
-  void ReadBytes(void* dest, std::size_t count);
-  // Refills the buffer from the stream; EReadError "Stream read error" at the end.
-  void FillBuffer();
-
-  std::uint8_t ReadTag() {
-    if (bufferPos_ == bufferEnd_) FillBuffer();
-    return buffer_[bufferPos_++];
-  }
-  // The next byte, left unread.
-  std::uint8_t PeekTag() {
-    std::uint8_t tag = ReadTag();
-    --bufferPos_;
-    return tag;
-  }
-  bool AtEndMarker() { return PeekTag() == 0; }
+  std::uint8_t ReadTag();
+  std::uint8_t PeekTag() const;
+  std::string_view ReadBytes(std::size_t count);
+  bool AtEndMarker() const { return PeekTag() == 0; }
   void ExpectTag(std::uint8_t tag);
   void ExpectEndMarker() { ExpectTag(TagNull); }
   void CheckSignature();
 
   ObjectPrefix ReadObjectPrefix();
-  std::string ReadShortString();
-  // The same into out, whose storage is reused: for callers that read many names.
-  void ReadShortString(std::string& out);
+  std::string_view ReadShortString();
   // A 4-byte length or count; 2^31 or more fails with "Invalid property value".
   std::uint32_t ReadCount();
 
@@ -141,49 +103,37 @@ class TReader : public TFiler {
   // The stored integer: the amount times 10000.
   std::int64_t ReadCurrencyValue();
   double ReadDoubleValue();
-  std::string ReadStringValue();
-  void ReadStringValue(std::string& out);
+  std::string_view ReadStringValue();
   std::u16string ReadWideStringValue();
   // Identifiers, and False, True, nil and Null for their tags.
-  std::string ReadIdentValue();
-
-  // Offset of the next unread byte in the stream.
-  std::int64_t Position();
+  std::string_view ReadIdentValue();
 
  private:
-  // Appends count bytes to out, growing it only as the bytes actually arrive.
-  void AppendBytes(std::string& out, std::uint32_t count);
   template <typename T>
   T ReadLittleEndian();
+
+  std::string_view bytes_;
+  std::size_t position_ = 0;
 };
 
-// Writes a binary form stream through the buffer. Flush() hands the buffered bytes to the
-// stream and reports failures; the destructor spills whatever is left without throwing, so the
-// bytes written before a failure still reach the stream.
-class TWriter : public TFiler {
+// Appends a binary form stream to a string. A discarding writer checks nothing and keeps
+// nothing: the compiler reads dropped values through it.
+class FormWriter {
  public:
-  explicit TWriter(TStream& stream, std::int32_t bufferSize = FilerBufferSize);
-  ~TWriter();
+  explicit FormWriter(std::string& out, bool discard = false) : out_(out), discard_(discard) {}
 
-  void WriteBytes(const void* src, std::size_t count) {
-    if (count <= static_cast<std::size_t>(bufferSize_ - bufferPos_)) {
-      std::memcpy(buffer_.get() + bufferPos_, src, count);
-      bufferPos_ += static_cast<std::int32_t>(count);
-    } else {
-      WriteBytesSlow(static_cast<const std::uint8_t*>(src), count);
-    }
+  std::string& Out() { return out_; }
+  bool Discards() const { return discard_; }
+
+  void WriteBytes(std::string_view bytes) {
+    if (!discard_) out_.append(bytes);
   }
-  void WriteBytes(std::string_view bytes) { WriteBytes(bytes.data(), bytes.size()); }
-  // Writes the buffered bytes to the stream in one write; EWriteError if it takes fewer.
-  void SpillBuffer();
-  void Flush() { SpillBuffer(); }
-
   void WriteTag(std::uint8_t tag) {
-    if (bufferPos_ == bufferSize_) SpillBuffer();
-    buffer_[bufferPos_++] = tag;
+    if (!discard_) out_.push_back(static_cast<char>(tag));
   }
   void WriteFormSignature() { WriteBytes(FormSignature); }
   void WriteObjectPrefix(std::uint8_t flags, std::int32_t position);
+  // Names longer than 255 bytes are cut to 255.
   void WriteShortString(std::string_view s);
   void WriteIntegerValue(std::int32_t value);
   void WriteExtendedValue(long double value);
@@ -195,19 +145,16 @@ class TWriter : public TFiler {
   void WriteIdentValue(std::string_view s);
   void WriteListStart() { WriteTag(TagList); }
   void WriteEndMarker() { WriteTag(TagNull); }
-  // Writes a binary value whose data fill writes to the stream it is given. The length is
-  // filled in afterwards, so the writer's stream must be able to seek.
-  void WriteBinaryValue(const std::function<void(TStream&)>& fill);
+  // A binary value: BeginBinary writes the tag and a length to be filled in, the data is then
+  // appended to Out(), and EndBinary patches the length at the offset BeginBinary returned.
+  std::size_t BeginBinary();
+  void EndBinary(std::size_t lengthAt);
 
  private:
-  void WriteBytesSlow(const std::uint8_t* src, std::size_t count);
   void WriteUInt32(std::uint32_t value);
-};
 
-// The writer the form compiler creates; it behaves exactly like TWriter.
-class TMyWriter : public TWriter {
- public:
-  using TWriter::TWriter;
+  std::string& out_;
+  bool discard_;
 };
 
 }  // namespace reshape

@@ -1,12 +1,11 @@
-#include "forms/parser.h"
+#include "forms/tokenizer.h"
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
-#include "forms/extended.h"
-#include "base/errors.h"
 #include "base/ascii_case.h"
+#include "base/errors.h"
+#include "forms/extended.h"
 
 namespace reshape {
 
@@ -32,22 +31,22 @@ constexpr auto kHexValues = [] {
 
 int HexValue(unsigned char c) { return kHexValues[c]; }
 
-// Decodes up to count digit pairs, stopping at the first pair that is not two hexadecimal
-// digits. The second byte of a pair is looked at only when the first is a digit, so the scan
-// never passes the zero that ends the scannable text.
-std::size_t HexToBytes(const char* text, unsigned char* out, std::size_t count) {
-  std::size_t produced = 0;
-  for (; produced < count; ++produced) {
-    int high = HexValue(static_cast<unsigned char>(text[2 * produced]));
-    if (high < 0) break;
-    int low = HexValue(static_cast<unsigned char>(text[2 * produced + 1]));
-    if (low < 0) break;
-    out[produced] = static_cast<unsigned char>(high * 16 + low);
-  }
-  return produced;
+}  // namespace
+
+bool IsIdentifier(std::string_view name) {
+  if (name.empty() || !IsIdentStart(static_cast<unsigned char>(name[0]))) return false;
+  return std::all_of(name.begin(), name.end(),
+                     [](char c) { return IsIdentChar(static_cast<unsigned char>(c)); });
 }
 
-}  // namespace
+bool IsDottedIdentifier(std::string_view name) {
+  for (std::size_t start = 0;;) {
+    std::size_t dot = name.find('.', start);
+    if (!IsIdentifier(name.substr(start, dot - start))) return false;
+    if (dot == std::string_view::npos) return true;
+    start = dot + 1;
+  }
+}
 
 bool TextToInteger(std::string_view text, std::int32_t& value) {
   std::size_t i = 0;
@@ -81,25 +80,18 @@ bool TextToInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
-TParser::TParser(TStream& source, std::size_t maxLineLength)
-    : source_(source),
-      window_(kWindowSize, '\0'),
-      maxWindow_(std::max(maxLineLength + 2, kWindowSize)) {
+Tokenizer::Tokenizer(std::string_view text, std::size_t maxLineLength)
+    : text_(text), maxWindow_(std::max(maxLineLength + 2, kWindowSize)) {
   Advance();
 }
 
-TParser::~TParser() {
-  source_.Seek(-static_cast<std::int64_t>(fill_ - tokenStart_), SeekOrigin::Current);
-}
-
-void TParser::SkipWhitespace() {
+void Tokenizer::SkipWhitespace() {
   for (;;) {
     unsigned char c = At(cursor_);
     if (c == 0) {
-      // Only the zero planted at the end of the window asks for more text; a zero byte in
-      // the text itself ends the text.
+      // Only the end of the window asks for more text; a zero byte in the text ends it.
       if (cursor_ != scanEnd_) return;
-      RefillWindow();
+      NextWindow();
       if (At(cursor_) == 0) return;
       continue;
     }
@@ -109,46 +101,26 @@ void TParser::SkipWhitespace() {
   }
 }
 
-void TParser::RefillWindow() {
-  window_[scanEnd_] = savedChar_;
-  // Everything before the cursor is done with. Refills happen only between tokens, so no
-  // token text is lost; the token start only serves to place the stream on release.
-  std::size_t keep = cursor_;
-  if (keep > 0) {
-    std::memmove(window_.data(), window_.data() + keep, fill_ - keep);
-    fill_ -= keep;
-    tokenStart_ = tokenStart_ >= keep ? tokenStart_ - keep : 0;
-    stringEnd_ = stringEnd_ >= keep ? stringEnd_ - keep : 0;
-    cursor_ = 0;
-  }
-  if (window_.size() > kWindowSize && fill_ <= kWindowSize / 2) {
-    std::string normal(kWindowSize, '\0');
-    std::memcpy(normal.data(), window_.data(), fill_);
-    window_.swap(normal);
-  }
+// The next window starts at the cursor and ends after its last line feed (not counting its
+// first and last byte), so that no token straddles two windows.
+void Tokenizer::NextWindow() {
+  if (window_ > kWindowSize && readEnd_ - cursor_ <= kWindowSize / 2) window_ = kWindowSize;
   for (;;) {
-    while (fill_ < window_.size()) {
-      std::size_t n = source_.Read(window_.data() + fill_, window_.size() - fill_);
-      if (n == 0) break;
-      fill_ += n;
-    }
-    scanEnd_ = fill_;
-    if (fill_ < window_.size()) break;
-    // A full window is cut after its last line feed, so that no token straddles two windows.
-    std::size_t i = window_.size() - 2;
-    while (i >= 1 && At(i) != 10) --i;
-    if (i >= 1) {
+    readEnd_ = std::max(readEnd_, std::min(text_.size(), cursor_ + window_));
+    scanEnd_ = readEnd_;
+    if (readEnd_ - cursor_ < window_) return;
+    std::size_t i = cursor_ + window_ - 2;
+    while (i > cursor_ && text_[i] != '\n') --i;
+    if (i > cursor_) {
       scanEnd_ = i + 1;
-      break;
+      return;
     }
-    if (window_.size() >= maxWindow_) Fail("Line too long");
-    window_.resize(std::min(window_.size() * 2, maxWindow_));
+    if (window_ >= maxWindow_) Fail("Line too long");
+    window_ = std::min(window_ * 2, maxWindow_);
   }
-  savedChar_ = window_[scanEnd_];
-  window_[scanEnd_] = '\0';
 }
 
-TokenKind TParser::Advance() {
+TokenKind Tokenizer::Advance() {
   SkipWhitespace();
   tokenStart_ = cursor_;
   unsigned char c = At(cursor_);
@@ -184,56 +156,42 @@ TokenKind TParser::Advance() {
   return token_;
 }
 
-// A run of quoted parts and #nnn codes. The first pass checks and counts; the second decodes,
-// a narrow literal over its own text (never longer than the source), a wide one into
-// wideText_.
-TokenKind TParser::ScanString() {
-  std::size_t count = 0;
+// A run of quoted parts and #nnn codes. The first pass checks it and finds whether any code
+// needs 16 bits; the second decodes into bytes or into 16-bit units.
+TokenKind Tokenizer::ScanString() {
   bool wide = false;
   std::size_t p = tokenStart_;
   for (;;) {
     unsigned char c = At(p);
     if (c == '#') {
-      ++p;
       std::uint32_t number = 0;
-      for (; IsDigit(At(p)); ++p)
+      for (++p; IsDigit(At(p)); ++p)
         number = std::min<std::uint32_t>(number * 10 + (At(p) - '0'), 65536);
       if (number > 255) wide = true;
-      ++count;
     } else if (c == '\'') {
-      ++p;
-      for (;;) {
+      for (++p;; ++p) {
         c = At(p);
         if (c == 0 || c == 10 || c == 13) Fail("Invalid string constant");
         if (c == '\'') {
-          if (At(p + 1) != '\'') {
-            ++p;
-            break;
-          }
+          if (At(p + 1) != '\'') break;
           ++p;
         }
-        ++p;
-        ++count;
       }
+      ++p;
     } else {
       break;
     }
   }
   const std::size_t end = p;
-
-  std::size_t out = tokenStart_;
-  if (wide) {
-    wideText_.clear();
-    wideText_.reserve(count);
-  }
+  stringText_.clear();
+  wideText_.clear();
   auto put = [&](std::uint32_t unit) {
     if (wide)
       wideText_.push_back(static_cast<char16_t>(unit & 0xFFFF));
     else
-      window_[out++] = static_cast<char>(unit);
+      stringText_.push_back(static_cast<char>(unit));
   };
-  p = tokenStart_;
-  while (p < end) {
+  for (p = tokenStart_; p < end;) {
     if (At(p) == '#') {
       std::uint32_t number = 0;
       for (++p; IsDigit(At(p)); ++p) number = (number * 10 + (At(p) - '0')) & 0xFFFF;
@@ -249,12 +207,11 @@ TokenKind TParser::ScanString() {
       ++p;
     }
   }
-  stringEnd_ = out;
   cursor_ = end;
   return wide ? TokWideString : TokString;
 }
 
-void TParser::Expect(TokenKind kind) const {
+void Tokenizer::Expect(TokenKind kind) const {
   if (token_ == kind) return;
   switch (kind) {
     case TokIdentifier: Fail("Identifier expected");
@@ -262,43 +219,41 @@ void TParser::Expect(TokenKind kind) const {
     case TokWideString: Fail("String expected");
     case TokInteger:
     case TokFloat: Fail("Number expected");
-    default: FailFormat("''%s'' expected", std::string(1, static_cast<char>(kind)));
+    default: Fail("''" + std::string(1, static_cast<char>(kind)) + "'' expected");
   }
 }
 
-bool TParser::IsKeyword(std::string_view word) const {
-  return token_ == TokIdentifier &&
-         SameIgnoringAsciiCase(std::string_view(window_).substr(tokenStart_, cursor_ - tokenStart_),
-                               word);
+bool Tokenizer::IsKeyword(std::string_view word) const {
+  return token_ == TokIdentifier && SameIgnoringAsciiCase(TokenText(), word);
 }
 
-void TParser::ExpectKeyword(std::string_view word) const {
-  if (!IsKeyword(word)) FailFormat("%s expected", word);
+void Tokenizer::ExpectKeyword(std::string_view word) const {
+  if (!IsKeyword(word)) Fail(std::string(word) + " expected");
 }
 
-std::string TParser::TokenText() const {
-  std::size_t end = token_ == TokString ? stringEnd_ : cursor_;
-  return window_.substr(tokenStart_, end - tokenStart_);
+std::string_view Tokenizer::TokenText() const {
+  if (token_ == TokString) return stringText_;
+  return text_.substr(tokenStart_, cursor_ - tokenStart_);
 }
 
-std::int32_t TParser::TokenAsInteger() const {
-  std::string text = TokenText();
+std::int32_t Tokenizer::TokenAsInteger() const {
+  std::string_view text = TokenText();
   std::int32_t value = 0;
   if (!TextToInteger(text, value))
-    throw EConvertError("'" + text + "' is not a valid integer value");
+    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
   return value;
 }
 
-long double TParser::TokenAsFloat() const {
-  std::string text = TokenText();
-  if (floatSuffix_ != 0 && !text.empty()) text.pop_back();
+long double Tokenizer::TokenAsFloat() const {
+  std::string_view text = TokenText();
+  if (floatSuffix_ != 0 && !text.empty()) text.remove_suffix(1);
   long double value = 0;
   if (!TextToExtended(text, value))
-    throw EConvertError("'" + text + "' is not a valid floating point value");
+    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   return value;
 }
 
-std::string TParser::ReadDottedIdentifier() {
+std::string_view Tokenizer::ReadDottedIdentifier() {
   Expect(TokIdentifier);
   std::size_t p = cursor_;
   while (At(p) == '.') {
@@ -310,41 +265,48 @@ std::string TParser::ReadDottedIdentifier() {
   return TokenText();
 }
 
-void TParser::ReadHexBlock(TStream& dest) {
-  unsigned char bytes[256];
+void Tokenizer::ReadHexBlock(std::string* dest) {
+  char bytes[256];
   SkipWhitespace();
   while (At(cursor_) != '}') {
-    std::size_t n = HexToBytes(window_.data() + cursor_, bytes, sizeof bytes);
-    if (n == 0) Fail("Invalid binary value");
-    dest.WriteBuffer(bytes, n);
-    cursor_ += 2 * n;
+    // A run of digit pairs within the window, decoded in chunks: binary blocks are the bulk of
+    // many forms.
+    const auto* digits = reinterpret_cast<const unsigned char*>(text_.data());
+    const std::size_t start = cursor_, end = scanEnd_;
+    std::size_t at = start;
+    std::size_t count = 0;
+    for (; at + 1 < end; at += 2) {
+      int high = HexValue(digits[at]);
+      int low = HexValue(digits[at + 1]);
+      if (high < 0 || low < 0) break;
+      bytes[count++] = static_cast<char>(high * 16 + low);
+      if (count == sizeof bytes) {
+        if (dest) dest->append(bytes, count);
+        count = 0;
+      }
+    }
+    if (dest) dest->append(bytes, count);
+    cursor_ = at;
+    if (at == start) Fail("Invalid binary value");
     SkipWhitespace();
   }
   Advance();
 }
 
-bool TParser::IsFollowedDirectlyBy(std::string_view word) const {
-  // The zero that ends the scannable text stops a mismatch before the window's end.
-  return std::string_view(window_).substr(cursor_, word.size()) == word &&
-         !IsIdentChar(At(cursor_ + word.size()));
+bool Tokenizer::IsFollowedDirectlyBy(std::string_view word) const {
+  for (std::size_t i = 0; i < word.size(); ++i)
+    if (At(cursor_ + i) != static_cast<unsigned char>(word[i])) return false;
+  return !IsIdentChar(At(cursor_ + word.size()));
 }
 
-bool TParser::IsFollowedOnItsLineBy(std::string_view bytes) const {
-  // The window always holds the whole line of the current token, ended by its line feed or by
-  // the zero that ends the text.
+bool Tokenizer::IsFollowedOnItsLineBy(std::string_view bytes) const {
   std::size_t at = cursor_;
   while (At(at) != 0 && At(at) != '\n' && At(at) <= ' ') ++at;
   return At(at) != 0 && At(at) != '\n' && bytes.find(static_cast<char>(At(at))) != bytes.npos;
 }
 
-void TParser::Fail(std::string_view message) const {
+void Tokenizer::Fail(std::string_view message) const {
   throw EParserError(std::string(message) + " on line " + std::to_string(line_));
-}
-
-void TParser::FailFormat(std::string_view format, std::string_view argument) const {
-  std::string message(format);
-  if (auto at = message.find("%s"); at != std::string::npos) message.replace(at, 2, argument);
-  Fail(message);
 }
 
 }  // namespace reshape

@@ -1,0 +1,82 @@
+// One compilation of a text form: the tokenizer and writer it shares between the steps for
+// objects, properties and values. Each step starts at the first token of its construct and
+// leaves the token after it current.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/form_rules.h"
+#include "forms/form_stream.h"
+#include "forms/set_conversions.h"
+#include "forms/tokenizer.h"
+#include "script/run_state.h"
+
+namespace reshape {
+
+// What the compiler knows of the object whose properties it compiles, collection items
+// included: its class after RENC, the conversions made so far, and its own properties.
+struct ObjectFrame {
+  std::string className;
+  std::vector<SetConversion> conversions;
+  std::vector<StatedProperty> stated;
+};
+
+class FormCompilation {
+ public:
+  FormCompilation(std::string_view text, std::string& out, const FormRules& rules, RunState& run)
+      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), run_(run) {}
+
+  // Signature and root object.
+  void CompileRoot();
+
+ private:
+  // Counts one level of objects, lists and collections for as long as it lives.
+  class NestingLevel {
+   public:
+    explicit NestingLevel(FormCompilation& c);
+    ~NestingLevel() { --depth_; }
+    NestingLevel(const NestingLevel&) = delete;
+    NestingLevel& operator=(const NestingLevel&) = delete;
+
+   private:
+    int& depth_;
+  };
+
+  // Objects and properties (form_compiler.cpp).
+  void CompileObject();
+  void CompileObjectAfterKeyword(std::uint8_t flags);
+  void CompileHeader(std::uint8_t flags, ObjectFrame& frame);
+  std::int32_t ReadOrderModifier();
+  bool IsPropertyName() const;
+  bool EndsPropertyList() const;
+  // One property line; own is true for the object's own list, false in collection items.
+  void CompileProperty(std::string path, bool own);
+  void WriteName(std::string_view name, bool own);
+  void SkipValue();
+
+  // Values (value_compiler.cpp).
+  void CompileValue();
+  void CompileIdentifier(bool inList);
+  void CompileInteger();
+  void CompileFloat();
+  void CompileString();
+  void CompileList();
+  void CompileSet();
+  void CompileCollection();
+  void CompileBinary();
+
+  Tokenizer tokenizer_;
+  FormWriter out_;
+  FormWriter* writer_;
+  const FormRules& rules_;
+  RunState& run_;
+  ObjectFrame* frame_ = nullptr;
+  // Off while a dropped value is read: its collection items must not trigger rules.
+  bool applyRules_ = true;
+  int depth_ = 0;
+};
+
+}  // namespace reshape

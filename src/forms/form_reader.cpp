@@ -1,0 +1,131 @@
+#include <bit>
+
+#include "base/errors.h"
+#include "forms/extended.h"
+#include "forms/form_stream.h"
+
+namespace reshape {
+
+namespace {
+
+[[noreturn]] void FailInvalidValue() { throw EReadError("Invalid property value"); }
+[[noreturn]] void FailReadPastEnd() { throw EReadError("Stream read error"); }
+
+}  // namespace
+
+std::uint8_t FormReader::ReadTag() {
+  if (position_ >= bytes_.size()) FailReadPastEnd();
+  return static_cast<std::uint8_t>(bytes_[position_++]);
+}
+
+std::uint8_t FormReader::PeekTag() const {
+  if (position_ >= bytes_.size()) FailReadPastEnd();
+  return static_cast<std::uint8_t>(bytes_[position_]);
+}
+
+std::string_view FormReader::ReadBytes(std::size_t count) {
+  if (count > bytes_.size() - position_) FailReadPastEnd();
+  std::string_view bytes = bytes_.substr(position_, count);
+  position_ += count;
+  return bytes;
+}
+
+template <typename T>
+T FormReader::ReadLittleEndian() {
+  std::string_view bytes = ReadBytes(sizeof(T));
+  std::uint64_t value = 0;
+  for (std::size_t i = sizeof(T); i-- > 0;) value = (value << 8) | static_cast<std::uint8_t>(bytes[i]);
+  return static_cast<T>(value);
+}
+
+void FormReader::ExpectTag(std::uint8_t tag) {
+  if (ReadTag() != tag) FailInvalidValue();
+}
+
+void FormReader::CheckSignature() {
+  if (ReadBytes(FormSignature.size()) != FormSignature) throw EReadError("Invalid stream format");
+}
+
+ObjectPrefix FormReader::ReadObjectPrefix() {
+  ObjectPrefix prefix;
+  if ((PeekTag() & 0xF0) == 0xF0) {
+    prefix.flags = ReadTag() & 0x0F;
+    if (prefix.flags & PrefixChildPos) prefix.childPos = ReadIntegerValue();
+  }
+  return prefix;
+}
+
+std::string_view FormReader::ReadShortString() { return ReadBytes(ReadTag()); }
+
+std::uint32_t FormReader::ReadCount() {
+  auto count = ReadLittleEndian<std::uint32_t>();
+  if (count >= 0x80000000u) FailInvalidValue();
+  return count;
+}
+
+std::int32_t FormReader::ReadIntegerValue() {
+  switch (ReadTag()) {
+    case TagInt8: return ReadLittleEndian<std::int8_t>();
+    case TagInt16: return ReadLittleEndian<std::int16_t>();
+    case TagInt32: return ReadLittleEndian<std::int32_t>();
+    default: FailInvalidValue();
+  }
+}
+
+long double FormReader::ReadExtendedValue() {
+  if (PeekTag() != TagExtended) return ReadIntegerValue();
+  ReadTag();
+  std::string_view raw = ReadBytes(sizeof(ExtendedBytes));
+  ExtendedBytes bytes;
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(raw[i]);
+  return BytesToExtended(bytes);
+}
+
+float FormReader::ReadSingleValue() {
+  if (PeekTag() != TagSingle) return static_cast<float>(ReadIntegerValue());
+  ReadTag();
+  return std::bit_cast<float>(ReadLittleEndian<std::uint32_t>());
+}
+
+std::int64_t FormReader::ReadCurrencyValue() {
+  if (PeekTag() != TagCurrency) return std::int64_t{ReadIntegerValue()} * 10000;
+  ReadTag();
+  return ReadLittleEndian<std::int64_t>();
+}
+
+double FormReader::ReadDoubleValue() {
+  if (PeekTag() != TagDouble) return ReadIntegerValue();
+  ReadTag();
+  return std::bit_cast<double>(ReadLittleEndian<std::uint64_t>());
+}
+
+std::string_view FormReader::ReadStringValue() {
+  switch (ReadTag()) {
+    case TagString: return ReadBytes(ReadTag());
+    case TagLongString: return ReadBytes(ReadCount());
+    default: FailInvalidValue();
+  }
+}
+
+std::u16string FormReader::ReadWideStringValue() {
+  if (ReadTag() != TagWideString) FailInvalidValue();
+  std::string_view bytes = ReadBytes(std::size_t{ReadCount()} * 2);
+  std::u16string s(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < s.size(); ++i)
+    s[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                 static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+  return s;
+}
+
+std::string_view FormReader::ReadIdentValue() {
+  switch (ReadTag()) {
+    case TagIdent: return ReadShortString();
+    case TagFalse: return "False";
+    case TagTrue: return "True";
+    case TagNil: return "nil";
+    case TagNull: return "Null";
+    default: FailInvalidValue();
+  }
+}
+
+}  // namespace reshape

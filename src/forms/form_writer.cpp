@@ -1,0 +1,114 @@
+#include <algorithm>
+#include <bit>
+
+#include "base/ascii_case.h"
+#include "forms/extended.h"
+#include "forms/form_stream.h"
+
+namespace reshape {
+
+void FormWriter::WriteUInt32(std::uint32_t value) {
+  const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
+                         static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
+  WriteBytes(std::string_view(bytes, sizeof bytes));
+}
+
+void FormWriter::WriteObjectPrefix(std::uint8_t flags, std::int32_t position) {
+  if (flags == 0) return;
+  WriteTag(static_cast<std::uint8_t>(0xF0 | flags));
+  if (flags & PrefixChildPos) WriteIntegerValue(position);
+}
+
+void FormWriter::WriteShortString(std::string_view s) {
+  s = s.substr(0, 255);
+  WriteTag(static_cast<std::uint8_t>(s.size()));
+  WriteBytes(s);
+}
+
+void FormWriter::WriteIntegerValue(std::int32_t value) {
+  if (value >= -128 && value <= 127) {
+    WriteTag(TagInt8);
+    WriteTag(static_cast<std::uint8_t>(value));
+  } else if (value >= -32768 && value <= 32767) {
+    WriteTag(TagInt16);
+    WriteTag(static_cast<std::uint8_t>(value));
+    WriteTag(static_cast<std::uint8_t>(value >> 8));
+  } else {
+    WriteTag(TagInt32);
+    WriteUInt32(static_cast<std::uint32_t>(value));
+  }
+}
+
+void FormWriter::WriteExtendedValue(long double value) {
+  WriteTag(TagExtended);
+  ExtendedBytes bytes = ExtendedToBytes(value);
+  WriteBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void FormWriter::WriteSingleValue(float value) {
+  WriteTag(TagSingle);
+  WriteUInt32(std::bit_cast<std::uint32_t>(value));
+}
+
+void FormWriter::WriteCurrencyValue(std::int64_t scaled) {
+  WriteTag(TagCurrency);
+  auto bits = static_cast<std::uint64_t>(scaled);
+  WriteUInt32(static_cast<std::uint32_t>(bits));
+  WriteUInt32(static_cast<std::uint32_t>(bits >> 32));
+}
+
+void FormWriter::WriteDoubleValue(double value) {
+  WriteTag(TagDouble);
+  auto bits = std::bit_cast<std::uint64_t>(value);
+  WriteUInt32(static_cast<std::uint32_t>(bits));
+  WriteUInt32(static_cast<std::uint32_t>(bits >> 32));
+}
+
+void FormWriter::WriteStringValue(std::string_view s) {
+  if (s.size() <= 255) {
+    WriteTag(TagString);
+    WriteTag(static_cast<std::uint8_t>(s.size()));
+  } else {
+    WriteTag(TagLongString);
+    WriteUInt32(static_cast<std::uint32_t>(s.size()));
+  }
+  WriteBytes(s);
+}
+
+void FormWriter::WriteWideStringValue(std::u16string_view s) {
+  WriteTag(TagWideString);
+  WriteUInt32(static_cast<std::uint32_t>(s.size()));
+  for (char16_t unit : s) {
+    WriteTag(static_cast<std::uint8_t>(unit));
+    WriteTag(static_cast<std::uint8_t>(unit >> 8));
+  }
+}
+
+void FormWriter::WriteIdentValue(std::string_view s) {
+  if (SameIgnoringAsciiCase(s, "False")) {
+    WriteTag(TagFalse);
+  } else if (SameIgnoringAsciiCase(s, "True")) {
+    WriteTag(TagTrue);
+  } else if (SameIgnoringAsciiCase(s, "Null")) {
+    WriteTag(TagNull);
+  } else if (SameIgnoringAsciiCase(s, "nil")) {
+    WriteTag(TagNil);
+  } else {
+    WriteTag(TagIdent);
+    WriteShortString(s);
+  }
+}
+
+std::size_t FormWriter::BeginBinary() {
+  WriteTag(TagBinary);
+  WriteUInt32(0);
+  return discard_ ? 0 : out_.size() - 4;
+}
+
+void FormWriter::EndBinary(std::size_t lengthAt) {
+  if (discard_) return;
+  auto length = static_cast<std::uint32_t>(out_.size() - lengthAt - 4);
+  for (int i = 0; i < 4; ++i) out_[lengthAt + i] = static_cast<char>(length >> (8 * i));
+}
+
+}  // namespace reshape

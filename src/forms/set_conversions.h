@@ -1,0 +1,37 @@
+// The set elements that PSET conversions produce in one object, and how they reach the
+// compiled object: into a set property the object already states (elements it lacks, after
+// its own), or as new set properties after the object's last property.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/form_stream.h"
+#include "forms/tokenizer.h"
+
+namespace reshape {
+
+// One conversion: the set property's name and the element, as the rule gives them.
+struct SetConversion {
+  std::string_view set;
+  std::string_view element;
+};
+
+// One property of the object's own list as compiled: the offset of its name in the output,
+// and of its value's tag.
+struct StatedProperty {
+  std::size_t nameAt;
+  std::size_t valueAt;
+};
+
+// Called at the end of the object's property list. Fails with "Property name expected" or
+// "Set element expected" (on the tokenizer's line) for a name the text form could not read
+// back. A set that the object states under a conversion's set name (ASCII case ignored; the
+// last such property) gets the elements it does not hold yet; the other names get one new set
+// property each, in the order of their first conversion, elements in conversion order.
+void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& conversions,
+                         const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer);
+
+}  // namespace reshape

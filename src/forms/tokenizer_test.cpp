@@ -1,0 +1,219 @@
+#include "forms/tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/errors.h"
+#include "forms/test_stream_builder.h"
+
+namespace reshape {
+namespace {
+
+using test::ExpectFailure;
+
+struct Token {
+  TokenKind kind;
+  std::string text;
+  bool operator==(const Token&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Token& token) {
+  return out << "{" << int(token.kind) << ", \"" << token.text << "\"}";
+}
+
+std::vector<Token> Tokens(const std::string& text) {
+  Tokenizer tokenizer(text);
+  std::vector<Token> tokens;
+  for (; tokenizer.Token() != TokEnd; tokenizer.Advance())
+    tokens.push_back({tokenizer.Token(), std::string(tokenizer.TokenText())});
+  return tokens;
+}
+
+// The message of the EParserError that reading all tokens of text raises.
+std::string ParseError(const std::string& text, std::size_t maxLine = Tokenizer::kMaxLineLength) {
+  try {
+    Tokenizer tokenizer(text, maxLine);
+    while (tokenizer.Token() != TokEnd) tokenizer.Advance();
+  } catch (const EParserError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
+
+TEST(Tokenizer, TokenSequences) {
+  const std::pair<std::string, std::vector<Token>> cases[] = {
+      {"", {}},
+      {" \t\r\n\x01\x1f ", {}},
+      {"object Form1: TForm1\r\n",
+       {{TokIdentifier, "object"}, {TokIdentifier, "Form1"}, {':', ":"}, {TokIdentifier, "TForm1"}}},
+      {"_a1 B_2c = 8", {{TokIdentifier, "_a1"}, {TokIdentifier, "B_2c"}, {'=', "="}, {TokInteger, "8"}}},
+      {"'it''s' '' #65#66 #'x'", {{TokString, "it's"}, {TokString, ""}, {TokString, "AB"},
+                                  {TokString, std::string("\0x", 2)}}},
+      {"'a'#13#10'b' 'It'#39's' '\xe9\xff' #255",
+       {{TokString, "a\r\nb"}, {TokString, "It's"}, {TokString, "\xe9\xff"}, {TokString, "\xff"}}},
+      {"'x'#8364 #255 #256", {{TokWideString, "'x'#8364"}, {TokString, "\xff"}, {TokWideString, "#256"}}},
+      {"$1F $ -5 - 5", {{TokInteger, "$1F"}, {TokInteger, "$"}, {TokInteger, "-5"},
+                        {TokInteger, "-"}, {TokInteger, "5"}}},
+      {"1.5 2.5E3 1-2 12s 7d 3C 12sx",
+       {{TokFloat, "1.5"}, {TokFloat, "2.5E3"}, {TokFloat, "1-2"}, {TokFloat, "12s"},
+        {TokFloat, "7d"}, {TokFloat, "3C"}, {TokFloat, "12s"}, {TokIdentifier, "x"}}},
+      {"-INF", {{TokInteger, "-"}, {TokIdentifier, "INF"}}},
+      {"()[]<>{},.+:\x80", {{'(', "("}, {')', ")"}, {'[', "["}, {']', "]"}, {'<', "<"}, {'>', ">"},
+                            {'{', "{"}, {'}', "}"}, {',', ","}, {'.', "."}, {'+', "+"}, {':', ":"},
+                            {0x80, "\x80"}}},
+      {std::string("abc\0def", 7), {{TokIdentifier, "abc"}}},
+  };
+  for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
+}
+
+TEST(Tokenizer, LinesAndOffsets) {
+  Tokenizer tokenizer("a\r\n  'b' +\n\n #1 {\n0A\n}");
+  const std::tuple<TokenKind, int, std::size_t> expected[] = {
+      {TokIdentifier, 1, 0}, {TokString, 2, 5}, {'+', 2, 9}, {TokString, 4, 13}, {'{', 4, 16}};
+  for (const auto& [kind, line, offset] : expected) {
+    EXPECT_EQ(tokenizer.Token(), kind);
+    EXPECT_EQ(tokenizer.Line(), line);
+    EXPECT_EQ(tokenizer.TokenOffset(), offset);
+    tokenizer.Advance();
+  }
+}
+
+TEST(Tokenizer, WideLiteralDecodesUnits) {
+  // Quoted bytes are zero-extended; codes are taken modulo 65536.
+  Tokenizer tokenizer("'a\xe9'#8364#65601''''");
+  EXPECT_EQ(tokenizer.Token(), TokWideString);
+  EXPECT_EQ(tokenizer.WideText(), (std::u16string{u'a', 0xe9, 0x20ac, 65, u'\''}));
+}
+
+TEST(Tokenizer, Errors) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\r\nb = 'abc\r\nc", "Invalid string constant on line 2"},
+      {"\n\n'abc", "Invalid string constant on line 3"},
+      {"'ab\ncd'", "Invalid string constant on line 1"},
+      {std::string("'a\0b'", 5), "Invalid string constant on line 1"},
+      {"#13'", "Invalid string constant on line 1"},
+  };
+  for (const auto& [text, message] : cases) EXPECT_EQ(ParseError(text), message) << text;
+  Tokenizer tokenizer("\n\n\nx");
+  const std::pair<TokenKind, const char*> expects[] = {
+      {TokString, "String expected on line 4"}, {TokFloat, "Number expected on line 4"},
+      {'=', "''='' expected on line 4"}};
+  for (const auto& [kind, message] : expects)
+    ExpectFailure<EParserError>([&] { tokenizer.Expect(kind); }, message);
+  ExpectFailure<EParserError>([&] { tokenizer.ExpectKeyword("OBJECT"); }, "OBJECT expected on line 4");
+  EXPECT_TRUE(tokenizer.IsKeyword("X"));
+  tokenizer.Advance();
+  ExpectFailure<EParserError>([&] { tokenizer.Expect(TokIdentifier); }, "Identifier expected on line 4");
+}
+
+TEST(TextToInteger, RuntimeRule) {
+  const std::tuple<std::string, bool, std::int32_t> cases[] = {
+      {"-5", true, -5}, {"+7", true, 7}, {"2147483647", true, 2147483647},
+      {"-2147483648", true, INT32_MIN}, {"2147483648", false, 0}, {"-2147483649", false, 0},
+      {"$ff", true, 255}, {"$FFFFFFFF", true, -1}, {"$00000000FF", true, 255},
+      {"$100000000", false, 0}, {"-$10", true, -16}, {"$", false, 0}, {"-", false, 0},
+      {"", false, 0}, {"1.5", false, 0}, {"12a", false, 0}};
+  for (const auto& [text, valid, expected] : cases) {
+    std::int32_t value = 0;
+    EXPECT_EQ(TextToInteger(text, value), valid) << text;
+    if (valid) {
+      EXPECT_EQ(value, expected) << text;
+    }
+  }
+}
+
+TEST(Tokenizer, TokenAsNumber) {
+  Tokenizer tokenizer("$1F 99999999999 7d 15000c 1-2");
+  EXPECT_EQ(tokenizer.TokenAsInteger(), 31);
+  tokenizer.Advance();
+  ExpectFailure<EConvertError>([&] { tokenizer.TokenAsInteger(); },
+                               "'99999999999' is not a valid integer value");
+  tokenizer.Advance();
+  EXPECT_EQ(tokenizer.TokenAsFloat(), 7.0L);
+  EXPECT_EQ(tokenizer.FloatSuffix(), 'd');
+  tokenizer.Advance();
+  EXPECT_EQ(tokenizer.TokenAsFloat(), 15000.0L);
+  tokenizer.Advance();
+  EXPECT_EQ(tokenizer.FloatSuffix(), 0);
+  ExpectFailure<EConvertError>([&] { tokenizer.TokenAsFloat(); },
+                               "'1-2' is not a valid floating point value");
+}
+
+TEST(Tokenizer, ReadDottedIdentifier) {
+  Tokenizer tokenizer("Form1.Button1.Font x Form1 .Button1");
+  EXPECT_EQ(tokenizer.ReadDottedIdentifier(), "Form1.Button1.Font");
+  EXPECT_EQ(tokenizer.Advance(), TokIdentifier);
+  tokenizer.Advance();
+  EXPECT_EQ(tokenizer.ReadDottedIdentifier(), "Form1");
+  EXPECT_EQ(tokenizer.Advance(), '.');
+  for (const char* text : {"a.1", "a.", "a. b"}) {
+    Tokenizer bad(text);
+    ExpectFailure<EParserError>([&] { bad.ReadDottedIdentifier(); }, "Identifier expected on line 1");
+  }
+}
+
+TEST(Tokenizer, ReadHexBlock) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"{0A1B 2C}", "\x0a\x1b\x2c"}, {"{}", ""}, {"{\r\n  0001\r\n  abCD}", std::string("\0\1\xab\xcd", 4)},
+      {"{0A1}", "Invalid binary value on line 1"}, {"{0A1 B2}", "Invalid binary value on line 1"},
+      {"{\n00\n0G}", "Invalid binary value on line 3"}, {"{\n0011\n", "Invalid binary value on line 3"},
+      {std::string("{00\0}", 5), "Invalid binary value on line 1"}};
+  for (const auto& [text, result] : cases) {
+    Tokenizer tokenizer(text);
+    std::string bytes;
+    try {
+      tokenizer.ReadHexBlock(&bytes);
+      EXPECT_EQ(tokenizer.Token(), '}');
+      EXPECT_EQ(bytes, result) << text;
+    } catch (const EParserError& e) {
+      EXPECT_EQ(e.Message(), result) << text;
+    }
+  }
+}
+
+TEST(Tokenizer, IsFollowedBy) {
+  Tokenizer tokenizer("-INF -inf -INFO - INF -INF");
+  for (bool followed : {true, false, false, false, true}) {
+    EXPECT_EQ(tokenizer.IsFollowedDirectlyBy("INF"), followed);
+    tokenizer.Advance();
+    tokenizer.Advance();
+  }
+  Tokenizer line("end \t= 1\r\nend\r\n= 2");
+  EXPECT_TRUE(line.IsFollowedOnItsLineBy("=."));
+  for (int i = 0; i < 3; ++i) line.Advance();
+  EXPECT_FALSE(line.IsFollowedOnItsLineBy("=."));
+}
+
+// Many lines of every token kind, so that tokens meet every position of a window's end.
+TEST(Tokenizer, TokensAndLinesAcrossWindows) {
+  std::string text;
+  std::vector<Token> expected;
+  for (int i = 0; i < 2000; ++i) {
+    std::string name = "Prop", hex = "$";
+    name += std::to_string(i);
+    hex += std::to_string(i % 10);
+    text.append(static_cast<std::size_t>(i % 13), ' ');
+    text.append(name).append(" = 'a''b'#13 + 12.5s ").append(hex);
+    text.append("\r\n");
+    expected.insert(expected.end(), {{TokIdentifier, name}, {'=', "="}, {TokString, "a'b\r"},
+                                     {'+', "+"}, {TokFloat, "12.5s"},
+                                     {TokInteger, hex}});
+  }
+  ASSERT_GT(text.size(), 10 * Tokenizer::kWindowSize);
+  EXPECT_EQ(Tokens(text), expected);
+  EXPECT_EQ(ParseError(text + "'open"), "Invalid string constant on line 2001");
+}
+
+TEST(Tokenizer, LongLineGrowsTheWindowUpToTheLimit) {
+  std::string longName(20000, 'x');
+  EXPECT_EQ(Tokens("a\r\n" + longName + "\r\nb"),
+            (std::vector<Token>{{TokIdentifier, "a"}, {TokIdentifier, longName}, {TokIdentifier, "b"}}));
+  EXPECT_EQ(ParseError(std::string(4094, 'y') + "\nz", 4094), "no error");
+  EXPECT_EQ(ParseError("a\n" + std::string(4095, 'y') + "\nz", 4094), "Line too long on line 2");
+  EXPECT_EQ(ParseError("a\n" + std::string(50000, 'y') + "\n", 30000), "Line too long on line 2");
+}
+
+}  // namespace
+}  // namespace reshape

@@ -1,0 +1,199 @@
+// The values of property lines: numbers, strings, identifiers, lists, sets, collections and
+// binary blocks, as the text form writes them.
+#include <cmath>
+#include <limits>
+
+#include "base/ascii_case.h"
+#include "base/errors.h"
+#include "forms/extended.h"
+#include "forms/form_compilation.h"
+
+namespace reshape {
+
+namespace {
+
+bool IsDecimalLiteral(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The words the text form writes for infinite and not-a-number floats: bare for extended
+// values, with the letter of single and double values behind them.
+bool IsFloatWord(std::string_view name, std::string_view word) {
+  if (!name.starts_with(word)) return false;
+  name.remove_prefix(word.size());
+  return name.empty() || name == "s" || name == "d";
+}
+
+// The largest stored currency integer as the text form writes it: 15 significant digits.
+constexpr long double kCurrencyTextLimit = 9.22337203685478e18L;
+
+// Bytes join a wide string as the tokenizer decodes quoted bytes: zero-extended.
+void AppendWidened(std::u16string& wide, std::string_view bytes) {
+  for (char byte : bytes) wide += static_cast<char16_t>(static_cast<unsigned char>(byte));
+}
+
+}  // namespace
+
+void FormCompilation::CompileValue() {
+  switch (tokenizer_.Token()) {
+    case TokString:
+    case TokWideString: return CompileString();
+    case TokIdentifier: return CompileIdentifier(false);
+    case TokInteger: return CompileInteger();
+    case TokFloat: return CompileFloat();
+    case '(': return CompileList();
+    case '[': return CompileSet();
+    case '<': return CompileCollection();
+    case '{': return CompileBinary();
+    default: tokenizer_.Fail("Invalid property value");
+  }
+}
+
+void FormCompilation::CompileInteger() {
+  std::string_view text = tokenizer_.TokenText();
+  const bool minusInfinity = text == "-" && (tokenizer_.IsFollowedDirectlyBy("INF") ||
+                                             tokenizer_.IsFollowedDirectlyBy("INFs") ||
+                                             tokenizer_.IsFollowedDirectlyBy("INFd"));
+  if (minusInfinity) {
+    tokenizer_.Advance();
+    writer_->WriteExtendedValue(-std::numeric_limits<long double>::infinity());
+  } else if (std::int32_t value = 0; TextToInteger(text, value)) {
+    writer_->WriteIntegerValue(value);
+  } else if (long double wide = 0; IsDecimalLiteral(text) && TextToExtended(text, wide)) {
+    // A whole number beyond 32 bits (a float written without fraction) stays a float.
+    writer_->WriteExtendedValue(wide);
+  } else {
+    tokenizer_.TokenAsInteger();
+  }
+  tokenizer_.Advance();
+}
+
+void FormCompilation::CompileFloat() {
+  long double value = tokenizer_.TokenAsFloat();
+  if (tokenizer_.FloatSuffix() == 'c' || tokenizer_.FloatSuffix() == 'C') {
+    // The text holds the stored integer (the amount times 10000) of a currency value.
+    if (!(std::fabs(value) <= kCurrencyTextLimit)) {
+      std::string_view number = tokenizer_.TokenText();
+      number.remove_suffix(1);
+      throw EConvertError("'" + std::string(number) + "' is not a valid floating point value");
+    }
+    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+    std::int64_t scaled = value >= static_cast<long double>(kMax)   ? kMax
+                          : value <= static_cast<long double>(kMin) ? kMin
+                                                                    : std::llroundl(value);
+    writer_->WriteCurrencyValue(scaled);
+  } else {
+    writer_->WriteExtendedValue(value);
+  }
+  tokenizer_.Advance();
+}
+
+// A string expression: its bytes, or its 16-bit units once any part needed them.
+void FormCompilation::CompileString() {
+  bool isWide = false;
+  std::string narrow;
+  std::u16string wide;
+  for (;;) {
+    if (tokenizer_.Token() == TokWideString) {
+      if (!isWide) {
+        isWide = true;
+        AppendWidened(wide, narrow);
+      }
+      wide += tokenizer_.WideText();
+    } else if (isWide) {
+      AppendWidened(wide, tokenizer_.TokenText());
+    } else {
+      narrow += tokenizer_.TokenText();
+    }
+    if (tokenizer_.Advance() != '+') break;
+    if (tokenizer_.Advance() != TokString && tokenizer_.Token() != TokWideString)
+      tokenizer_.Fail("String expected");
+  }
+  if (isWide)
+    writer_->WriteWideStringValue(wide);
+  else
+    writer_->WriteStringValue(narrow);
+}
+
+void FormCompilation::CompileIdentifier(bool inList) {
+  std::string_view name = tokenizer_.ReadDottedIdentifier();
+  // Null is stored as the byte that ends a list: inside one it would cut the list short and
+  // leave a stream that no longer reads.
+  if (inList && SameIgnoringAsciiCase(name, "Null")) tokenizer_.Fail("Invalid property value");
+  if (IsFloatWord(name, "INF"))
+    writer_->WriteExtendedValue(std::numeric_limits<long double>::infinity());
+  else if (IsFloatWord(name, "NAN"))
+    writer_->WriteExtendedValue(std::numeric_limits<long double>::quiet_NaN());
+  else
+    writer_->WriteIdentValue(name);
+  tokenizer_.Advance();
+}
+
+void FormCompilation::CompileList() {
+  NestingLevel level(*this);
+  writer_->WriteListStart();
+  tokenizer_.Advance();
+  while (tokenizer_.Token() != ')') {
+    if (tokenizer_.Token() == TokIdentifier)
+      CompileIdentifier(true);
+    else
+      CompileValue();
+  }
+  writer_->WriteEndMarker();
+  tokenizer_.Advance();
+}
+
+void FormCompilation::CompileSet() {
+  writer_->WriteTag(TagSet);
+  if (tokenizer_.Advance() != ']') {
+    for (;;) {
+      tokenizer_.Expect(TokIdentifier);
+      writer_->WriteShortString(tokenizer_.TokenText());
+      if (tokenizer_.Advance() == ']') break;
+      tokenizer_.Expect(',');
+      tokenizer_.Advance();
+    }
+  }
+  writer_->WriteShortString("");
+  tokenizer_.Advance();
+}
+
+// Item properties go through the rules of the enclosing object, but are not its own list.
+void FormCompilation::CompileCollection() {
+  NestingLevel level(*this);
+  writer_->WriteTag(TagCollection);
+  tokenizer_.Advance();
+  while (tokenizer_.Token() != '>') {
+    tokenizer_.ExpectKeyword("item");
+    tokenizer_.Advance();
+    std::int32_t order = ReadOrderModifier();
+    if (order != -1) writer_->WriteIntegerValue(order);
+    writer_->WriteListStart();
+    while (!tokenizer_.IsKeyword("end") || IsPropertyName()) {
+      tokenizer_.Expect(TokIdentifier);
+      std::string first(tokenizer_.TokenText());
+      tokenizer_.Advance();
+      CompileProperty(std::move(first), false);
+    }
+    writer_->WriteEndMarker();
+    tokenizer_.Advance();
+  }
+  writer_->WriteEndMarker();
+  tokenizer_.Advance();
+}
+
+// The data goes straight behind its length, which is filled in afterwards: a copy of it would
+// add the size of a large image to the peak memory of a compilation.
+void FormCompilation::CompileBinary() {
+  const std::size_t lengthAt = writer_->BeginBinary();
+  tokenizer_.ReadHexBlock(writer_->Discards() ? nullptr : &writer_->Out());
+  writer_->EndBinary(lengthAt);
+  tokenizer_.Advance();
+}
+
+}  // namespace reshape
