@@ -53,7 +53,7 @@ TEST_F(LimitsE2E, HundredMegabyteFormFile) {
                     .Byte(TagBinary).U32(100 * kMiB).Raw(std::string(100 * kMiB, '\x5A'))
                     .End().End().Bytes());
   // The form, its text (twice its size in hexadecimal) and the compiled form.
-  Run("RENC>TImage,TPicture\r\n", "A.DFM", form, "A.DFM ...Converted\n", 800);
+  Run("RENC>TImage,TPicture\r\n", "A.DFM", form, "A.DFM ...Converted\n", 450);
   EXPECT_EQ(dir.Read("A.dfb"), form);
 }
 

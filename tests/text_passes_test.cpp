@@ -87,6 +87,12 @@ TEST(SourcePassE2E, Runs) {
                  {"job.LOG", kRenamed + "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
                              "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"
                              "D.H> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+      {.name = "UTF-16 files left as they are in every pass",
+       .files = {{"job.scr", renc + "RENU>Old,New\r\n"},
+                 {"W.PAS", std::string("\xFF\xFEu\0n\0i\0t\0 \0O\0l\0d\0", 18)}},
+       .output = "W.PAS...UTF-16, not converted\nW.PAS...UTF-16, not converted\n",
+       .after = {{"W.PAS", std::string("\xFF\xFEu\0n\0i\0t\0 \0O\0l\0d\0", 18)},
+                 {"job.LOG", "<missing>"}}},
       {.name = "read-only files reported by each pass and kept",
        .files = {{"job.scr", renc + "RENU>Old,New\r\n"}, {"A.PAS", "unit Old; TFoo\r\n"},
                  {"OLD.PAS", "unit Old; TFoo\r\n"}},

@@ -42,8 +42,10 @@ void RunTextPass(std::initializer_list<std::string_view> masks, const std::strin
     console.Write(file + suffix);
     state.FileChanged = false;
     Transform transform(state, rules);
-    RewriteTextFile(fileSystem, log, file, transform);
-    console.WriteLine(state.FileChanged ? "Converted" : "No change");
+    if (!RewriteTextFile(fileSystem, log, file, transform))
+      console.WriteLine("UTF-16, not converted");
+    else
+      console.WriteLine(state.FileChanged ? "Converted" : "No change");
   }
 }
 

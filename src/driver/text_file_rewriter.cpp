@@ -14,18 +14,25 @@ void Check(int code) {
 
 }  // namespace
 
-void RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
+bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
                      LineTransform& transform) {
   std::string text;
-  Check(files.ReadFile(fileName, ReadFor::Reading, text).code);
+  // Read as for replacing: a read-only file fails here even when no rule changes it, as it
+  // does when one does.
+  Check(files.ReadFile(fileName, ReadFor::Replacing, text).code);
+  if (IsUtf16Text(text)) return false;
   std::string rewritten = RewriteText(text, transform);
-  if (rewritten == text) return log.Commit([] {});
+  if (rewritten == text) {
+    log.Commit([] {});
+    return true;
+  }
   text = std::string();
   // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
   const std::string target = files.Target(fileName).path;
   ScratchFile scratch(files, TempFileName(target), target);
   Check(scratch.Write(rewritten).code);
   log.Commit([&] { Check(scratch.Keep()); });
+  return true;
 }
 
 }  // namespace reshape

@@ -14,8 +14,8 @@ namespace reshape {
 // file is untouched; a failed replacement leaves it as it was. The file's log lines are
 // committed to the log just before it is replaced. A file whose rewritten bytes
 // equal its bytes is left alone, so its modification time stays. A symbolic link stays: the
-// file it leads to is rewritten.
-void RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
+// file it leads to is rewritten. Returns false for a UTF-16 file, which is left as it is.
+bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
                      LineTransform& transform);
 
 }  // namespace reshape
