@@ -100,8 +100,8 @@ TEST(Tokenizer, Errors) {
   const std::pair<TokenKind, const char*> expects[] = {
       {TokString, "String expected on line 4"}, {TokFloat, "Number expected on line 4"},
       {'=', "''='' expected on line 4"}};
-  for (const auto& [kind, message] : expects)
-    ExpectFailure<EParserError>([&] { tokenizer.Expect(kind); }, message);
+  for (const auto& expect : expects)
+    ExpectFailure<EParserError>([&] { tokenizer.Expect(expect.first); }, expect.second);
   ExpectFailure<EParserError>([&] { tokenizer.ExpectKeyword("OBJECT"); }, "OBJECT expected on line 4");
   EXPECT_TRUE(tokenizer.IsKeyword("X"));
   tokenizer.Advance();
