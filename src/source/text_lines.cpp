@@ -62,7 +62,7 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
   while (pos < text.size()) {
     const std::size_t end = FindLineBreak(text, pos);
     line.assign(text.substr(pos, end - pos));
-    transform.TransformLine(line);
+    transform.TransformLineOf(line, text, pos);
     result += line;
     if (end == text.size()) {
       if (!onlyLineFeeds || pos == 0) result += "\r\n";
