@@ -40,6 +40,9 @@ SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codeP
                             command->OldString.find_first_of("\r\n") == std::string::npos;
     stringRenames.push_back({command, SubstringFinder(command->OldString, codePage), searchText});
   }
+  allSearchText = (classRenames.empty() || !classNameFinders.empty()) &&
+                  std::all_of(stringRenames.begin(), stringRenames.end(),
+                              [](const StringRename& rename) { return rename.searchText; });
 }
 
 SourceLineTransform::SourceLineTransform(RunState& state)
@@ -74,15 +77,14 @@ void SourceLineTransform::TransformLine(std::string& line) {
   for (const auto& rename : rules_.stringRenames) RenameString(line, rename);
 }
 
-bool SourceLineTransform::NextOccurrence::Within(const SubstringFinder& finder,
-                                                 std::string_view text, std::size_t offset,
-                                                 std::size_t end) {
-  if (!searched_ || (at_ != std::string_view::npos && at_ < offset)) {
+std::size_t SourceLineTransform::NextOccurrence::From(const SubstringFinder& finder,
+                                                     std::string_view text, std::size_t from) {
+  if (!searched_ || (at_ != std::string_view::npos && at_ < from)) {
     searched_ = true;
-    at_ = finder.Find(text.substr(offset));
-    if (at_ != std::string_view::npos) at_ += offset;
+    at_ = finder.Find(text.substr(from));
+    if (at_ != std::string_view::npos) at_ += from;
   }
-  return at_ != std::string_view::npos && at_ + finder.Length() <= end;
+  return at_;
 }
 
 void SourceLineTransform::TransformLineOf(std::string& line, std::string_view text,
@@ -90,6 +92,7 @@ void SourceLineTransform::TransformLineOf(std::string& line, std::string_view te
   // The line as it was is part of the text: what the text does not hold there, the line does
   // not hold either, as long as no rule has changed it.
   const std::size_t end = offset + line.size();
+  if (end < quietUntil_) return;
   const auto& classFinders = rules_.classNameFinders;
   if (stringHits_.empty()) stringHits_.resize(rules_.stringRenames.size());
   if (classHits_.empty()) classHits_.resize(classFinders.size());
@@ -105,6 +108,14 @@ void SourceLineTransform::TransformLineOf(std::string& line, std::string_view te
       continue;
     changed = RenameString(line, rename) || changed;
   }
+  if (!rules_.allSearchText) return;
+  // No occurrence spans a line break, so the next line's search may start at this line's end.
+  quietUntil_ = std::string_view::npos;
+  for (std::size_t i = 0; i < classFinders.size(); ++i)
+    quietUntil_ = std::min(quietUntil_, classHits_[i].From(classFinders[i], text, end));
+  for (std::size_t i = 0; i < rules_.stringRenames.size(); ++i)
+    quietUntil_ = std::min(quietUntil_,
+                           stringHits_[i].From(rules_.stringRenames[i].finder, text, end));
 }
 
 }  // namespace reshape

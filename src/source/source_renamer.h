@@ -37,6 +37,8 @@ class SourceRenameRules {
   // cheaper than searching for each name.
   std::vector<SubstringFinder> classNameFinders;
   std::vector<StringRename> stringRenames;
+  // Every rule has its text searched for in the whole text.
+  bool allSearchText = false;
 };
 
 class SourceLineTransform : public LineTransform {
@@ -66,18 +68,26 @@ class SourceLineTransform : public LineTransform {
   // being transformed lies behind the occurrence found last.
   class NextOccurrence {
    public:
+    // The first occurrence at or after `from` (npos: none).
+    std::size_t From(const SubstringFinder& finder, std::string_view text, std::size_t from);
     // True when the text occurs between offset and end, the bounds of the current line.
     bool Within(const SubstringFinder& finder, std::string_view text, std::size_t offset,
-                std::size_t end);
+                std::size_t end) {
+      const std::size_t at = From(finder, text, offset);
+      return at != std::string_view::npos && at + finder.Length() <= end;
+    }
 
    private:
     bool searched_ = false;
-    std::size_t at_ = 0;  // npos: none after the line where it was last searched
+    std::size_t at_ = 0;
   };
 
   // Per string rename, then per class name finder.
   std::vector<NextOccurrence> stringHits_;
   std::vector<NextOccurrence> classHits_;
+  // When every rule searches the whole text: no rule's text occurs before this position, so
+  // lines that end before it are left as they are without a look.
+  std::size_t quietUntil_ = 0;
 };
 
 }  // namespace reshape
