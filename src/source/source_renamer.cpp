@@ -40,8 +40,7 @@ SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codeP
                             command->OldString.find_first_of("\r\n") == std::string::npos;
     stringRenames.push_back({command, SubstringFinder(command->OldString, codePage), searchText});
   }
-  allSearchText = (classRenames.empty() || !classNameFinders.empty()) &&
-                  std::all_of(stringRenames.begin(), stringRenames.end(),
+  allSearchText = std::all_of(stringRenames.begin(), stringRenames.end(),
                               [](const StringRename& rename) { return rename.searchText; });
 }
 
@@ -87,6 +86,14 @@ std::size_t SourceLineTransform::NextOccurrence::From(const SubstringFinder& fin
   return at_;
 }
 
+std::size_t SourceLineTransform::NextClassWord(std::string_view text, std::size_t from) {
+  if (!classWordSearched_ || (nextClassWord_ != std::string_view::npos && nextClassWord_ < from)) {
+    classWordSearched_ = true;
+    nextClassWord_ = rules_.classRenameIndex.NextCandidate(text, from);
+  }
+  return nextClassWord_;
+}
+
 void SourceLineTransform::TransformLineOf(std::string& line, std::string_view text,
                                           std::size_t offset) {
   // The line as it was is part of the text: what the text does not hold there, the line does
@@ -97,7 +104,9 @@ void SourceLineTransform::TransformLineOf(std::string& line, std::string_view te
   if (stringHits_.empty()) stringHits_.resize(rules_.stringRenames.size());
   if (classHits_.empty()) classHits_.resize(classFinders.size());
   bool changed = false;
-  bool mayRename = classFinders.empty();
+  bool mayRename = false;
+  if (classFinders.empty() && !rules_.classRenames.empty())
+    mayRename = NextClassWord(text, offset) < end;
   for (std::size_t i = 0; i < classFinders.size() && !mayRename; ++i)
     mayRename = classHits_[i].Within(classFinders[i], text, offset, end);
   if (mayRename) changed = RenameClasses(line);
@@ -111,6 +120,8 @@ void SourceLineTransform::TransformLineOf(std::string& line, std::string_view te
   if (!rules_.allSearchText) return;
   // No occurrence spans a line break, so the next line's search may start at this line's end.
   quietUntil_ = std::string_view::npos;
+  if (classFinders.empty() && !rules_.classRenames.empty())
+    quietUntil_ = NextClassWord(text, end);
   for (std::size_t i = 0; i < classFinders.size(); ++i)
     quietUntil_ = std::min(quietUntil_, classHits_[i].From(classFinders[i], text, end));
   for (std::size_t i = 0; i < rules_.stringRenames.size(); ++i)

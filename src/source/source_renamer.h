@@ -54,6 +54,7 @@ class SourceLineTransform : public LineTransform {
   // The same; a string rename skips, without searching it, a line that has not changed yet
   // and holds no occurrence of its old text by a search of the whole text.
   void TransformLineOf(std::string& line, std::string_view text, std::size_t offset) override;
+  std::size_t QuietUntil() const override { return quietUntil_; }
 
  private:
   // Applies the class renames; true when one of them replaced a name.
@@ -85,6 +86,11 @@ class SourceLineTransform : public LineTransform {
   // Per string rename, then per class name finder.
   std::vector<NextOccurrence> stringHits_;
   std::vector<NextOccurrence> classHits_;
+  // Without class name finders: the next word that a class rename names (npos: none), and
+  // whether it has been looked for yet.
+  std::size_t nextClassWord_ = 0;
+  bool classWordSearched_ = false;
+  std::size_t NextClassWord(std::string_view text, std::size_t from);
   // When every rule searches the whole text: no rule's text occurs before this position, so
   // lines that end before it are left as they are without a look.
   std::size_t quietUntil_ = 0;

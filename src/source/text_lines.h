@@ -28,6 +28,10 @@ class LineTransform {
                                std::size_t /*offset*/) {
     TransformLine(line);
   }
+  // A position in the text, after the line last transformed, such that the transform leaves
+  // every line that ends before it (its line break stands before it) as it is: RewriteText
+  // copies such lines as they are without handing them over. 0: none is known.
+  virtual std::size_t QuietUntil() const { return 0; }
 };
 
 // The rewritten file: every line of fileBytes as the transform leaves it, laid out as above.

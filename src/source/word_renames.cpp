@@ -45,6 +45,26 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
   return ApplyMatches(line);
 }
 
+std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t from) {
+  if (names_ == Names::DottedNames) return from;
+  std::size_t found = std::string_view::npos;
+  if (groupByName_.empty()) return found;
+  const std::string_view rest = text.substr(from);
+  ScanSourceWords<true>(rest, [&](std::size_t start, std::size_t length) {
+    const std::string_view name = rest.substr(start, length);
+    if (!MayBeOldName(name) || !IsOldName(name)) return true;
+    found = from + start;
+    return false;
+  });
+  return found;
+}
+
+bool WholeWordRenames::IsOldName(std::string_view name) {
+  upperName_.assign(name);
+  for (char& c : upperName_) c = AsciiUpper(c);
+  return groupByName_.contains(upperName_);
+}
+
 void WholeWordRenames::Note(std::string_view line, std::size_t start, std::size_t length) {
   upperName_.assign(line.substr(start, length));
   for (char& c : upperName_) c = AsciiUpper(c);

@@ -22,8 +22,10 @@ const std::array<bool, 256>& SourceDelimiterTable();
 
 // Bit i set when byte `from + i` of s is in DelimiterSet, for 64 bytes from `from` on; bytes
 // past the end of s count as delimiters.
-inline std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
-                                         const std::array<bool, 256>& table) {
+// With kLineBreaks, CR and LF are delimiters too (for scanning a whole text instead of a line).
+template <bool kLineBreaks = false>
+std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
+                                  const std::array<bool, 256>& table) {
   const std::size_t count = s.size() - from < 64 ? s.size() - from : 64;
   std::uint64_t mask = 0;
   std::size_t i = 0;
@@ -34,27 +36,32 @@ inline std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
     const auto is = [&b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
     const __m128i range28 = _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8('\xF8')), _mm_set1_epi8(0x28));
     const __m128i range3A = _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8('\xFE')), _mm_set1_epi8(0x3A));
-    const __m128i any = _mm_or_si128(
+    __m128i any = _mm_or_si128(
         _mm_or_si128(_mm_or_si128(is(' '), range28), _mm_or_si128(range3A, is('='))),
         _mm_or_si128(_mm_or_si128(is('['), is(']')), is('^')));
+    if constexpr (kLineBreaks) any = _mm_or_si128(any, _mm_or_si128(is('\r'), is('\n')));
     mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(any))) << i;
   }
 #endif
-  for (; i < count; ++i)
-    mask |= static_cast<std::uint64_t>(table[static_cast<unsigned char>(s[from + i])]) << i;
+  for (; i < count; ++i) {
+    const char c = s[from + i];
+    const bool delimiter =
+        table[static_cast<unsigned char>(c)] || (kLineBreaks && (c == '\r' || c == '\n'));
+    mask |= static_cast<std::uint64_t>(delimiter) << i;
+  }
   return count == 64 ? mask : mask | (~std::uint64_t{0} << count);
 }
 
 // Calls visit(start, length) for each word of s, a run of bytes not in DelimiterSet, in order,
-// until visit returns false. The line is classified 64 bytes at a time without branches, and
+// until visit returns false (with kLineBreaks, CR and LF end words too). The line is classified 64 bytes at a time without branches, and
 // words are found at the edges of the delimiter mask, so the cost is per word, not per byte.
-template <typename Visit>
+template <bool kLineBreaks = false, typename Visit>
 void ScanSourceWords(std::string_view s, Visit visit) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
   bool open = false;  // a word has started and not yet ended
   std::size_t start = 0;
   for (std::size_t base = 0; base < s.size(); base += 64) {
-    const std::uint64_t delimiters = SourceDelimiterMask(s, base, table);
+    const std::uint64_t delimiters = SourceDelimiterMask<kLineBreaks>(s, base, table);
     unsigned pos = 0;
     while (pos < 64) {
       const std::uint64_t rest = (open ? delimiters : ~delimiters) >> pos;
