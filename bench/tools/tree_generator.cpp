@@ -173,9 +173,8 @@ int Main(int argc, char** argv) {
   }
   for (std::size_t i = 0; i < size.cppSources; ++i) {
     const char* kind = i % 5 < 2 ? "cpp" : i % 5 < 4 ? "h" : "hpp";
-    std::string text = AsStoredInTree(CppSource(random, vocabulary, i, kind[0] == 'h',
-                                                SkewedSize(random, size.minText, size.maxText, 1.0)),
-                                      i);
+    const std::size_t bytes = SkewedSize(random, size.minText, size.maxText, 1.0);
+    std::string text = AsStoredInTree(CppSource(random, vocabulary, i, kind[0] == 'h', bytes), i);
     textBytes += text.size();
     WriteFile(tree / (Name("Source%04zu.", i) + kind), text);
   }

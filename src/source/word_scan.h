@@ -34,8 +34,11 @@ std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
   for (; i + 16 <= count; i += 16) {
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + from + i));
     const auto is = [&b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
-    const __m128i range28 = _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8('\xF8')), _mm_set1_epi8(0x28));
-    const __m128i range3A = _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8('\xFE')), _mm_set1_epi8(0x3A));
+    const auto in = [&b](char bits, char c) {
+      return _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(bits)), _mm_set1_epi8(c));
+    };
+    const __m128i range28 = in('\xF8', 0x28);
+    const __m128i range3A = in('\xFE', 0x3A);
     __m128i any = _mm_or_si128(
         _mm_or_si128(_mm_or_si128(is(' '), range28), _mm_or_si128(range3A, is('='))),
         _mm_or_si128(_mm_or_si128(is('['), is(']')), is('^')));
@@ -53,8 +56,9 @@ std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
 }
 
 // Calls visit(start, length) for each word of s, a run of bytes not in DelimiterSet, in order,
-// until visit returns false (with kLineBreaks, CR and LF end words too). The line is classified 64 bytes at a time without branches, and
-// words are found at the edges of the delimiter mask, so the cost is per word, not per byte.
+// until visit returns false (with kLineBreaks, CR and LF end words too). The line is classified
+// 64 bytes at a time without branches, and words are found at the edges of the delimiter mask,
+// so the cost is per word, not per byte.
 template <bool kLineBreaks = false, typename Visit>
 void ScanSourceWords(std::string_view s, Visit visit) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
