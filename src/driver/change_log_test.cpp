@@ -59,6 +59,8 @@ class ChangeLogSpillTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("reshape-log-" + std::to_string(::getpid()));
+    log_ = dir_ / "JOB.LOG";
+    spill_ = dir_ / "JOB.LOG.XXX";
     fs::create_directories(dir_);
     std::ofstream(log_, std::ios::binary) << "OLD.PAS> x\r\n";
     // A stale spill file of a killed run never reaches the log.
@@ -67,8 +69,8 @@ class ChangeLogSpillTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   fs::path dir_;
-  fs::path log_ = dir_ / "JOB.LOG";
-  fs::path spill_ = dir_ / "JOB.LOG.XXX";
+  fs::path log_;
+  fs::path spill_;
 };
 
 constexpr const char* kLines = "OLD.PAS> x\r\nA.PAS> Renamed 1\r\nA.PAS> Renamed 2\r\n"
