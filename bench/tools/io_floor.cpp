@@ -1,15 +1,19 @@
 // reshape_io_floor: does the file operations that reshape cannot avoid, and nothing else, so
 // that its time is the floor for the same work on the same files.
 //
-//   reshape_io_floor text FILE...      read each file, write its bytes to the temporary file
-//                                      beside it, rename that over the file
+//   reshape_io_floor text LOGFILE CHANGED FILE...
+//                                      read each file; for each file that CHANGED names (lines
+//                                      "NAME LOGBYTES": the files a run changed and the bytes
+//                                      of their log lines) also write its bytes to the
+//                                      temporary file beside it, append LOGBYTES bytes to
+//                                      the change log in one operation, rename the temporary
+//                                      file over the file
 //   reshape_io_floor form MANIFEST     for each "NAME TEXTSIZE" line: read the form file, write
 //                                      NAME.dfb with its bytes, write the new form through a
 //                                      temporary file renamed over it, write NAME.dft of
 //                                      TEXTSIZE bytes
-//   reshape_io_floor log LOGFILE COUNT append COUNT lines to a change log the way each change
-//                                      must be appended: open, lock, look at the last 128
-//                                      bytes for an end-of-text mark, append, close
+// A log append is what the tool must do: open, lock, look at the last 128 bytes for an
+// end-of-text mark, append, close.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +24,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -70,7 +75,7 @@ void ReplaceThroughTemporary(const std::string& name, const std::string& bytes) 
   if (::rename(temp.c_str(), name.c_str()) != 0) Fail(name);
 }
 
-void AppendLogLine(const std::string& name, const std::string& line) {
+void AppendLog(const std::string& name, const std::string& line) {
   int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) Fail(name);
   struct stat st{};
@@ -94,15 +99,27 @@ void AppendLogLine(const std::string& name, const std::string& line) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::cerr << "usage: reshape_io_floor text FILE... | form MANIFEST | log LOGFILE COUNT\n";
+    std::cerr << "usage: reshape_io_floor text LOGFILE CHANGED FILE... | form MANIFEST\n";
     return 2;
   }
   const std::string mode = argv[1];
   std::string bytes;
-  if (mode == "text") {
-    for (int i = 2; i < argc; ++i) {
+  if (mode == "text" && argc >= 4) {
+    std::map<std::string, std::size_t> changed;
+    std::ifstream list(argv[3]);
+    std::string name;
+    std::size_t logBytes = 0;
+    while (list >> name >> logBytes) changed[name] = logBytes;
+    std::string lines;
+    for (int i = 4; i < argc; ++i) {
       ReadFile(argv[i], bytes);
-      ReplaceThroughTemporary(argv[i], bytes);
+      auto found = changed.find(argv[i]);
+      if (found == changed.end()) continue;
+      const std::string temp = WithExtension(argv[i], ".XXX");
+      WriteFile(temp, bytes.data(), bytes.size());
+      lines.assign(found->second, 'x');
+      if (!lines.empty()) AppendLog(argv[2], lines);
+      if (::rename(temp.c_str(), argv[i]) != 0) Fail(argv[i]);
     }
     return 0;
   }
@@ -118,11 +135,6 @@ int main(int argc, char** argv) {
       ReplaceThroughTemporary(name, bytes);
       WriteFile(WithExtension(name, ".dft"), text.data(), text.size());
     }
-    return 0;
-  }
-  if (mode == "log" && argc == 4) {
-    const std::string line = "UNIT0001.PAS> Renamed class \"TOldClassName\" to \"TNewClassName\"\r\n";
-    for (long i = std::strtol(argv[3], nullptr, 10); i > 0; --i) AppendLogLine(argv[2], line);
     return 0;
   }
   std::cerr << "unknown mode " << mode << "\n";

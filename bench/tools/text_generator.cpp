@@ -63,6 +63,8 @@ void PascalUses(Random& random, const Vocabulary& vocabulary, std::size_t index,
   const std::size_t count = random.Between(6, 16);
   for (std::size_t i = 0; i < count; ++i) {
     std::string name = vocabulary.libraryUnits[random.Below(vocabulary.libraryUnits.size())];
+    // Newer code names library units by their scope.
+    if (random.Chance(0.3)) name = kUnitScope + name;
     if (i + 1 == count && index > 0) name = UnitName(random.Below(index));
     if (line.size() + name.size() > 70) {
       out += line;
@@ -79,6 +81,19 @@ void PascalUses(Random& random, const Vocabulary& vocabulary, std::size_t index,
 }
 
 }  // namespace
+
+std::string AsStoredInTree(std::string text, std::size_t index) {
+  // Most files come from version control with LF line breaks; some were saved with a mark.
+  if (index % 4 != 0) {
+    std::string lf;
+    lf.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+      if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) lf += text[i];
+    text = std::move(lf);
+  }
+  if (index % 10 == 3) text.insert(0, "\xEF\xBB\xBF");
+  return text;
+}
 
 std::string PascalUnit(Random& random, const Vocabulary& vocabulary, std::size_t index,
                        std::size_t targetBytes) {

@@ -1,5 +1,6 @@
 // The text files of a generated tree: Pascal units, C++ sources and headers, package sources
-// and project files, written with CR LF line breaks as the tool's users keep them.
+// and project files, written with CR LF line breaks; AsStoredInTree turns most of them into LF
+// files and gives some a UTF-8 byte-order mark, as real trees hold them.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +9,13 @@
 #include "generator_support.h"
 
 namespace reshape::bench {
+
+// The scope put in front of some library unit names in uses clauses ("Gui.Forms").
+inline constexpr const char* kUnitScope = "Gui.";
+
+// The text of the tree's file number `index` as it is stored: three in four with LF line
+// breaks, one in ten with a UTF-8 byte-order mark.
+std::string AsStoredInTree(std::string text, std::size_t index);
 
 // A unit named UnitNNNN of about targetBytes: a uses clause, a form class with fields, and
 // method bodies that use library classes.

@@ -4,7 +4,8 @@
 //
 //   reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]
 //
-// OUTDIR/tree      the files to migrate
+// OUTDIR/tree      the files to migrate: most text files with LF line breaks, some with a
+//                  UTF-8 byte-order mark, uses clauses with dotted unit names
 // OUTDIR/scripts   rules_R.scr (every command kind, R class renames) for R = 1, 10, 100, 1000;
 //                  per pass: source_R.scr, unit.scr, form_R.scr, project.scr; and the sed
 //                  scripts source_R.sed, unit.sed, project.sed; source_idle.scr and
@@ -91,9 +92,12 @@ Scripts MakeScripts(const Vocabulary& vocabulary, std::size_t classRenames) {
     s.stringSed += "s/" + SedLiteral(from) + "/" + SedLiteral(to) + "/I\n";
   }
   for (std::size_t i = 0; i < kRenamedUnits; ++i) {
-    const std::string& unit = vocabulary.libraryUnits[i];
-    s.unitRenames += "RENU>" + unit + "," + NewName(unit) + "\r\n";
-    s.unitSed += "s/\\<" + SedLiteral(unit) + "\\>/" + SedLiteral(NewName(unit)) + "/I\n";
+    // Every other renamed unit is renamed by its dotted name as well.
+    for (const std::string& unit : {vocabulary.libraryUnits[i], kUnitScope + vocabulary.libraryUnits[i]}) {
+      if (unit.starts_with(kUnitScope) && i % 2 != 0) continue;
+      s.unitRenames += "RENU>" + unit + "," + NewName(unit) + "\r\n";
+      s.unitSed += "s/\\<" + SedLiteral(unit) + "\\>/" + SedLiteral(NewName(unit)) + "/I\n";
+    }
   }
   for (std::size_t i = 0; i < kRenamedPackages; ++i) {
     const std::string& package = vocabulary.packages[i];
@@ -162,20 +166,22 @@ int Main(int argc, char** argv) {
   Random random(seed);
   std::uint64_t textBytes = 0, formBytes = 0;
   for (std::size_t i = 0; i < size.units; ++i) {
-    std::string text = PascalUnit(random, vocabulary, i, SkewedSize(random, size.minText, size.maxText, 1.0));
+    std::string text = AsStoredInTree(
+        PascalUnit(random, vocabulary, i, SkewedSize(random, size.minText, size.maxText, 1.0)), i);
     textBytes += text.size();
     WriteFile(tree / Name("Unit%04zu.pas", i), text);
   }
   for (std::size_t i = 0; i < size.cppSources; ++i) {
     const char* kind = i % 5 < 2 ? "cpp" : i % 5 < 4 ? "h" : "hpp";
-    std::string text = CppSource(random, vocabulary, i, kind[0] == 'h',
-                                 SkewedSize(random, size.minText, size.maxText, 1.0));
+    const std::size_t bytes = SkewedSize(random, size.minText, size.maxText, 1.0);
+    std::string text = AsStoredInTree(CppSource(random, vocabulary, i, kind[0] == 'h', bytes), i);
     textBytes += text.size();
     WriteFile(tree / (Name("Source%04zu.", i) + kind), text);
   }
   for (std::size_t i = 0; i < size.packages; ++i) {
-    std::string text = i % 2 == 0 ? PackageSource(random, vocabulary, i, size.units)
-                                  : ProjectFile(random, vocabulary, i, size.units);
+    std::string text = AsStoredInTree(i % 2 == 0 ? PackageSource(random, vocabulary, i, size.units)
+                                                 : ProjectFile(random, vocabulary, i, size.units),
+                                      i);
     textBytes += text.size();
     WriteFile(tree / Name(i % 2 == 0 ? "Package%02zu.dpk" : "Project%02zu.bpr", i), text);
   }

@@ -13,7 +13,22 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
 }
 
 void FileChangeLog::LogChange(std::string_view fileName, std::string_view message) {
-  pending_ += ChangeLogLine(fileName, message);
+  for (char c : fileName) pending_ += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  pending_ += "> ";
+  pending_ += message;
+  pending_ += "\r\n";
+  if (pending_.size() < spillBytes_) return;
+  // A stale spill file of a killed run must not end up in the log.
+  if (!spilled_) files_.DeleteFile(spillFileName_);
+  spilled_ = true;  // from here on the spill file is removed when the log object goes
+  if (int code = files_.AppendToFile(spillFileName_, pending_)) throw EInOutError(code);
+  pending_.clear();
+}
+
+void FileChangeLog::DropSpill() {
+  if (!spilled_) return;
+  spilled_ = false;
+  files_.DeleteFile(spillFileName_);
 }
 
 }  // namespace reshape

@@ -3,6 +3,7 @@
 // just before the file is put in place, so the log lists exactly what is on disk.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,8 +20,19 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message);
 
 class FileChangeLog : public ChangeLogger {
  public:
-  FileChangeLog(FileSystem& files, std::string logFileName)
-      : files_(files), logFileName_(std::move(logFileName)) {}
+  // Collected lines beyond this many bytes go to the spill file, so that a file with millions
+  // of changes does not hold them all in memory.
+  static constexpr std::size_t kDefaultSpillBytes = std::size_t{4} << 20;
+
+  FileChangeLog(FileSystem& files, std::string logFileName,
+                std::size_t spillBytes = kDefaultSpillBytes)
+      : files_(files),
+        logFileName_(std::move(logFileName)),
+        spillFileName_(logFileName_ + ".XXX"),
+        spillBytes_(spillBytes) {}
+  FileChangeLog(const FileChangeLog&) = delete;
+  FileChangeLog& operator=(const FileChangeLog&) = delete;
+  ~FileChangeLog() override { DropSpill(); }
 
   // Collects one line of the file under conversion.
   void LogChange(std::string_view fileName, std::string_view message) override;
@@ -31,10 +43,13 @@ class FileChangeLog : public ChangeLogger {
   // process); an end-of-text byte among the log's last 128 bytes cuts it off there first.
   template <typename PutInPlace>
   void Commit(PutInPlace putInPlace) {
-    if (pending_.empty()) return putInPlace();
+    if (pending_.empty() && !spilled_) return putInPlace();
     std::int64_t end = 0;
-    if (int code = files_.AppendToLog(logFileName_, pending_, end)) throw EInOutError(code);
+    int code = spilled_ ? files_.AppendSpilledToLog(logFileName_, spillFileName_, pending_, end)
+                        : files_.AppendToLog(logFileName_, pending_, end);
+    if (code != 0) throw EInOutError(code);
     pending_.clear();
+    DropSpill();
     try {
       putInPlace();
     } catch (...) {
@@ -44,9 +59,17 @@ class FileChangeLog : public ChangeLogger {
   }
 
  private:
+  // Removes the spill file, if there is one.
+  void DropSpill();
+
   FileSystem& files_;
   std::string logFileName_;
+  // Beside the log: the run holds that directory, so no other run uses the name meanwhile, and
+  // a system temp directory is often kept in memory, which spilling is meant to spare.
+  std::string spillFileName_;
+  std::size_t spillBytes_;
   std::string pending_;
+  bool spilled_ = false;  // the spill file holds the file's first lines
 };
 
 }  // namespace reshape

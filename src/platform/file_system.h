@@ -77,6 +77,29 @@ class FileSystem {
   // `end` receives the offset at which the bytes were written.
   virtual int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) = 0;
 
+  // As AppendToLog, with the bytes of the file `spilled` in front of `bytes`: the log lines
+  // too many to hold in memory. The file is copied piece by piece, not read whole; here, for a
+  // file system that wraps another, it is.
+  virtual int AppendSpilledToLog(const std::string& name, const std::string& spilled,
+                                 std::string_view bytes, std::int64_t& end) {
+    std::string all;
+    if (IoResult read = ReadFile(spilled, ReadFor::Reading, all); read.code != 0) return read.code;
+    all += bytes;
+    return AppendToLog(name, all, end);
+  }
+
+  // Appends the bytes at the end of the file, creating it when missing (the spill file of the
+  // log lines). Here, for a file system that wraps another, by rewriting it whole.
+  virtual int AppendToFile(const std::string& name, std::string_view bytes) {
+    std::string all;
+    if (IoResult read = ReadFile(name, ReadFor::Reading, all); read.code != 0 && read.code != 2)
+      return read.code;
+    all += bytes;
+    std::unique_ptr<Held> held;
+    if (IoResult written = WriteFile(name, all, held); written.code != 0) return written.code;
+    return held->Release();
+  }
+
   // Cuts the log back to `size` bytes: an append is taken back.
   virtual int CutLog(const std::string& name, std::int64_t size) = 0;
 

@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::int64_t kLogTailLength = 128;
 constexpr char kEndOfText = 26;
+constexpr std::size_t kCopyPieceLength = std::size_t{1} << 20;
 
 class HeldFile final : public Held {
  public:
@@ -66,10 +67,12 @@ int SystemFileSystem::DeleteFile(const std::string& name) { return platform::Del
 
 FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
 
-int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
-                                  std::int64_t& end) {
+namespace {
+
+// Opens the log for an append and finds where the append goes: its end, or an end-of-text byte
+// among its last bytes, where the log is cut off first.
+int OpenLogForAppend(const std::string& name, File& log, std::int64_t& end) {
   // The size comes with the open; the tail is read and the bytes written at their offsets.
-  File log;
   if (int code = log.Open(name, Access::ReadWrite, Share::DenyWrite, Disposition::OpenAlways))
     return code;
   std::int64_t size = log.OpenedSize();
@@ -85,11 +88,57 @@ int SystemFileSystem::AppendToLog(const std::string& name, std::string_view byte
     }
   }
   end = size;
-  if (int code = log.WriteAt(size, bytes.data(), bytes.size())) {
-    log.Truncate(size);
+  return 0;
+}
+
+// Copies the whole file `from` to `to` at offset `at` on, a piece at a time; `at` ends behind.
+int CopyFileInto(const std::string& from, File& to, std::int64_t& at) {
+  File source;
+  if (int code = source.Open(from, Access::Read, Share::DenyWrite, Disposition::OpenExisting))
+    return code;
+  std::string buffer(kCopyPieceLength, '\0');
+  for (;;) {
+    std::size_t got = 0;
+    if (int code = source.Read(buffer.data(), buffer.size(), got)) return code;
+    if (got == 0) return source.Close();
+    if (int code = to.WriteAt(at, buffer.data(), got)) return code;
+    at += static_cast<std::int64_t>(got);
+  }
+}
+
+}  // namespace
+
+int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
+                                  std::int64_t& end) {
+  File log;
+  if (int code = OpenLogForAppend(name, log, end)) return code;
+  if (int code = log.WriteAt(end, bytes.data(), bytes.size())) {
+    log.Truncate(end);
     return code;
   }
   return log.Close();
+}
+
+int SystemFileSystem::AppendSpilledToLog(const std::string& name, const std::string& spilled,
+                                         std::string_view bytes, std::int64_t& end) {
+  File log;
+  if (int code = OpenLogForAppend(name, log, end)) return code;
+  std::int64_t at = end;
+  int code = CopyFileInto(spilled, log, at);
+  if (code == 0) code = log.WriteAt(at, bytes.data(), bytes.size());
+  if (code != 0) {
+    log.Truncate(end);
+    return code;
+  }
+  return log.Close();
+}
+
+int SystemFileSystem::AppendToFile(const std::string& name, std::string_view bytes) {
+  File file;
+  if (int code = file.Open(name, Access::Write, Share::Exclusive, Disposition::OpenAlways))
+    return code;
+  if (int code = file.WriteAt(file.OpenedSize(), bytes.data(), bytes.size())) return code;
+  return file.Close();
 }
 
 int SystemFileSystem::CutLog(const std::string& name, std::int64_t size) {

@@ -1,5 +1,7 @@
 #include "source/source_renamer.h"
 
+#include <algorithm>
+
 namespace reshape {
 
 namespace {
@@ -23,8 +25,23 @@ WholeWordRenames ClassRenames(const std::vector<const TCommand*>& commands) {
 SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codePage)
     : classRenames(CommandsOfKind(commands, CommandKind::RENC)),
       classRenameIndex(ClassRenames(classRenames)) {
-  for (const TCommand* command : CommandsOfKind(commands, CommandKind::RENS))
-    stringRenames.push_back({command, SubstringFinder(command->OldString, codePage)});
+  // Up to this many names, searching the text for each costs less than scanning its words.
+  constexpr std::size_t kMaxClassNameFinders = 4;
+  if (classRenames.size() <= kMaxClassNameFinders &&
+      std::none_of(classRenames.begin(), classRenames.end(), [](const TCommand* command) {
+        return command->ClassName.find_first_of("\r\n") != std::string::npos;
+      })) {
+    // Single-byte search finds every place a name could stand, whatever the code page.
+    for (const TCommand* command : classRenames)
+      classNameFinders.emplace_back(command->ClassName, CodePage());
+  }
+  for (const TCommand* command : CommandsOfKind(commands, CommandKind::RENS)) {
+    const bool searchText = !codePage.IsDoubleByte() &&
+                            command->OldString.find_first_of("\r\n") == std::string::npos;
+    stringRenames.push_back({command, SubstringFinder(command->OldString, codePage), searchText});
+  }
+  allSearchText = std::all_of(stringRenames.begin(), stringRenames.end(),
+                              [](const StringRename& rename) { return rename.searchText; });
 }
 
 SourceLineTransform::SourceLineTransform(RunState& state)
@@ -35,19 +52,81 @@ SourceLineTransform::SourceLineTransform(RunState& state)
 SourceLineTransform::SourceLineTransform(RunState& state, Rules& rules)
     : state_(state), rules_(rules) {}
 
+bool SourceLineTransform::RenameClasses(std::string& line) {
+  if (rules_.classRenames.empty()) return false;
+  const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
+  for (std::size_t rename : replaced) {
+    const TCommand& command = *rules_.classRenames[rename];
+    state_.Changed("Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName +
+                   "\"");
+  }
+  return !replaced.empty();
+}
+
+bool SourceLineTransform::RenameString(std::string& line,
+                                       const SourceRenameRules::StringRename& rename) {
+  const TCommand& command = *rename.command;
+  if (!ReplaceSubstring(line, rename.finder, command.NewString, true)) return false;
+  state_.Changed("Renamed string \"" + command.OldString + "\" to \"" + command.NewString + "\"");
+  return true;
+}
+
 void SourceLineTransform::TransformLine(std::string& line) {
-  if (!rules_.classRenames.empty()) {
-    for (std::size_t rename : rules_.classRenameIndex.Apply(line)) {
-      const TCommand& command = *rules_.classRenames[rename];
-      state_.Changed("Renamed class \"" + command.ClassName + "\" to \"" +
-                     command.NewClassName + "\"");
-    }
+  RenameClasses(line);
+  for (const auto& rename : rules_.stringRenames) RenameString(line, rename);
+}
+
+std::size_t SourceLineTransform::NextOccurrence::From(const SubstringFinder& finder,
+                                                     std::string_view text, std::size_t from) {
+  if (!searched_ || (at_ != std::string_view::npos && at_ < from)) {
+    searched_ = true;
+    at_ = finder.Find(text.substr(from));
+    if (at_ != std::string_view::npos) at_ += from;
   }
-  for (const auto& [command, finder] : rules_.stringRenames) {
-    if (ReplaceSubstring(line, finder, command->NewString, true))
-      state_.Changed("Renamed string \"" + command->OldString + "\" to \"" + command->NewString +
-                     "\"");
+  return at_;
+}
+
+std::size_t SourceLineTransform::NextClassWord(std::string_view text, std::size_t from) {
+  if (!classWordSearched_ || (nextClassWord_ != std::string_view::npos && nextClassWord_ < from)) {
+    classWordSearched_ = true;
+    nextClassWord_ = rules_.classRenameIndex.NextCandidate(text, from);
   }
+  return nextClassWord_;
+}
+
+void SourceLineTransform::TransformLineOf(std::string& line, std::string_view text,
+                                          std::size_t offset) {
+  // The line as it was is part of the text: what the text does not hold there, the line does
+  // not hold either, as long as no rule has changed it.
+  const std::size_t end = offset + line.size();
+  if (end < quietUntil_) return;
+  const auto& classFinders = rules_.classNameFinders;
+  if (stringHits_.empty()) stringHits_.resize(rules_.stringRenames.size());
+  if (classHits_.empty()) classHits_.resize(classFinders.size());
+  bool changed = false;
+  bool mayRename = false;
+  if (classFinders.empty() && !rules_.classRenames.empty())
+    mayRename = NextClassWord(text, offset) < end;
+  for (std::size_t i = 0; i < classFinders.size() && !mayRename; ++i)
+    mayRename = classHits_[i].Within(classFinders[i], text, offset, end);
+  if (mayRename) changed = RenameClasses(line);
+  for (std::size_t i = 0; i < rules_.stringRenames.size(); ++i) {
+    const auto& rename = rules_.stringRenames[i];
+    if (!changed && rename.searchText &&
+        !stringHits_[i].Within(rename.finder, text, offset, end))
+      continue;
+    changed = RenameString(line, rename) || changed;
+  }
+  if (!rules_.allSearchText) return;
+  // No occurrence spans a line break, so the next line's search may start at this line's end.
+  quietUntil_ = std::string_view::npos;
+  if (classFinders.empty() && !rules_.classRenames.empty())
+    quietUntil_ = NextClassWord(text, end);
+  for (std::size_t i = 0; i < classFinders.size(); ++i)
+    quietUntil_ = std::min(quietUntil_, classHits_[i].From(classFinders[i], text, end));
+  for (std::size_t i = 0; i < rules_.stringRenames.size(); ++i)
+    quietUntil_ = std::min(quietUntil_,
+                           stringHits_[i].From(rules_.stringRenames[i].finder, text, end));
 }
 
 }  // namespace reshape

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <memory>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/code_page.h"
@@ -23,11 +25,20 @@ class SourceRenameRules {
   struct StringRename {
     const TCommand* command;
     SubstringFinder finder;
+    // The old text can be searched for in the whole text instead of line by line: it holds
+    // no line break, and the code page has no double-byte characters.
+    bool searchText;
   };
 
   std::vector<const TCommand*> classRenames;
   WholeWordRenames classRenameIndex;
+  // With a few class renames, their old names as text to search the whole text for: a line
+  // that holds none of them needs no word scan. Empty with many renames, where the scan is
+  // cheaper than searching for each name.
+  std::vector<SubstringFinder> classNameFinders;
   std::vector<StringRename> stringRenames;
+  // Every rule has its text searched for in the whole text.
+  bool allSearchText = false;
 };
 
 class SourceLineTransform : public LineTransform {
@@ -40,11 +51,49 @@ class SourceLineTransform : public LineTransform {
   SourceLineTransform(RunState& state, Rules& rules);
   // Applies every RENC command, then every RENS command, to the line.
   void TransformLine(std::string& line) override;
+  // The same; a string rename skips, without searching it, a line that has not changed yet
+  // and holds no occurrence of its old text by a search of the whole text.
+  void TransformLineOf(std::string& line, std::string_view text, std::size_t offset) override;
+  std::size_t QuietUntil() const override { return quietUntil_; }
 
  private:
+  // Applies the class renames; true when one of them replaced a name.
+  bool RenameClasses(std::string& line);
+  // Applies string rename `rename`; true when it replaced.
+  bool RenameString(std::string& line, const SourceRenameRules::StringRename& rename);
+
   RunState& state_;
   std::unique_ptr<Rules> ownRules_;
   Rules& rules_;
+  // Where a text occurs next in the file's text, searched for again only once the line
+  // being transformed lies behind the occurrence found last.
+  class NextOccurrence {
+   public:
+    // The first occurrence at or after `from` (npos: none).
+    std::size_t From(const SubstringFinder& finder, std::string_view text, std::size_t from);
+    // True when the text occurs between offset and end, the bounds of the current line.
+    bool Within(const SubstringFinder& finder, std::string_view text, std::size_t offset,
+                std::size_t end) {
+      const std::size_t at = From(finder, text, offset);
+      return at != std::string_view::npos && at + finder.Length() <= end;
+    }
+
+   private:
+    bool searched_ = false;
+    std::size_t at_ = 0;
+  };
+
+  // Per string rename, then per class name finder.
+  std::vector<NextOccurrence> stringHits_;
+  std::vector<NextOccurrence> classHits_;
+  // Without class name finders: the next word that a class rename names (npos: none), and
+  // whether it has been looked for yet.
+  std::size_t nextClassWord_ = 0;
+  bool classWordSearched_ = false;
+  std::size_t NextClassWord(std::string_view text, std::size_t from);
+  // When every rule searches the whole text: no rule's text occurs before this position, so
+  // lines that end before it are left as they are without a look.
+  std::size_t quietUntil_ = 0;
 };
 
 }  // namespace reshape

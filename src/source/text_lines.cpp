@@ -34,6 +34,29 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
   return text.size();
 }
 
+// How many bytes from `from` on are whole lines that end before `to` and come out exactly as
+// they are (LF or CR LF breaks: no lone CR among them); clears onlyLineFeeds when they hold a
+// CR LF.
+std::size_t UnchangedLines(std::string_view text, std::size_t from, std::size_t to,
+                           bool& onlyLineFeeds) {
+  std::string_view region = text.substr(from, to - from);
+  bool crLf = false;
+  for (std::size_t cr = region.find('\r'); cr != std::string_view::npos;
+       cr = region.find('\r', cr + 2)) {
+    if (cr + 1 >= region.size() || region[cr + 1] != '\n') {
+      region = region.substr(0, cr);
+      break;
+    }
+    crLf = true;
+  }
+  const std::size_t lastBreak = region.rfind('\n');
+  if (lastBreak == std::string_view::npos) return 0;
+  // A CR LF behind the last LF kept was cut off with it.
+  if (crLf && region.substr(0, lastBreak + 1).find('\r') != std::string_view::npos)
+    onlyLineFeeds = false;
+  return lastBreak + 1;
+}
+
 }  // namespace
 
 LineTransform::~LineTransform() = default;
@@ -60,9 +83,16 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
   bool onlyLineFeeds = true;  // every line so far ended in LF alone
   std::size_t pos = 0;
   while (pos < text.size()) {
+    if (const std::size_t quiet = transform.QuietUntil(); quiet > pos) {
+      const std::size_t same =
+          UnchangedLines(text, pos, quiet < text.size() ? quiet : text.size(), onlyLineFeeds);
+      result.append(text.substr(pos, same));
+      pos += same;
+      if (pos == text.size()) break;
+    }
     const std::size_t end = FindLineBreak(text, pos);
     line.assign(text.substr(pos, end - pos));
-    transform.TransformLine(line);
+    transform.TransformLineOf(line, text, pos);
     result += line;
     if (end == text.size()) {
       if (!onlyLineFeeds || pos == 0) result += "\r\n";

@@ -10,6 +10,7 @@
 // kept with all bytes behind it, unchanged, after the rewritten lines.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,16 @@ class LineTransform {
   virtual ~LineTransform();
   // Called once per line, in file order; the line holds no line break.
   virtual void TransformLine(std::string& line) = 0;
+  // What RewriteText calls: the line, the text it was cut from and where in that text it
+  // starts, so that a transform may search the whole text once instead of line by line.
+  virtual void TransformLineOf(std::string& line, std::string_view /*text*/,
+                               std::size_t /*offset*/) {
+    TransformLine(line);
+  }
+  // A position in the text, after the line last transformed, such that the transform leaves
+  // every line that ends before it (its line break stands before it) as it is: RewriteText
+  // copies such lines as they are without handing them over. 0: none is known.
+  virtual std::size_t QuietUntil() const { return 0; }
 };
 
 // The rewritten file: every line of fileBytes as the transform leaves it, laid out as above.

@@ -1,6 +1,8 @@
 #include "source/word_renames.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "source/word_scan.h"
 
@@ -43,6 +45,44 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
   else
     ScanSourceWords(line, note);
   return ApplyMatches(line);
+}
+
+std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t from) {
+  if (names_ == Names::DottedNames) return from;
+  if (groupByName_.empty()) return std::string_view::npos;
+  const std::array<bool, 256>& table = SourceDelimiterTable();
+  const std::string_view rest = text.substr(from);
+  // Only the starts of words are walked; a word's end is looked for only when its first byte
+  // may begin an old name. `from` starts a line, so a word may start there.
+  std::uint64_t delimiterBefore = 1;
+  for (std::size_t base = 0; base < rest.size(); base += 64) {
+    const std::uint64_t delimiters = SourceDelimiterMask<true>(rest, base, table);
+    std::uint64_t starts = ~delimiters & ((delimiters << 1) | delimiterBefore);
+    delimiterBefore = delimiters >> 63;
+    for (; starts != 0; starts &= starts - 1) {
+      const unsigned bit = static_cast<unsigned>(std::countr_zero(starts));
+      const std::size_t start = base + bit;
+      if (!longNames_ && !firstBytes_[static_cast<unsigned char>(AsciiUpper(rest[start]))])
+        continue;
+      std::size_t end = start;
+      if (const std::uint64_t after = delimiters >> bit; after != 0) {
+        end += static_cast<std::size_t>(std::countr_zero(after));
+      } else {
+        while (end < rest.size() && !table[static_cast<unsigned char>(rest[end])] &&
+               rest[end] != '\r' && rest[end] != '\n')
+          ++end;
+      }
+      const std::string_view name = rest.substr(start, end - start);
+      if (MayBeOldName(name) && IsOldName(name)) return from + start;
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool WholeWordRenames::IsOldName(std::string_view name) {
+  upperName_.assign(name);
+  for (char& c : upperName_) c = AsciiUpper(c);
+  return groupByName_.contains(upperName_);
 }
 
 void WholeWordRenames::Note(std::string_view line, std::size_t start, std::size_t length) {

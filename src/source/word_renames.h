@@ -38,6 +38,12 @@ class WholeWordRenames {
   // Applies the renames to the line; returns the list positions of those that replaced, in order.
   const std::vector<std::size_t>& Apply(std::string& line);
 
+  // Where in a whole text, from `from` (a line's start) on, the first word that equals an old
+  // name (ASCII case ignored) starts; CR and LF end words there, as they end lines. npos: none.
+  // A line that holds no such word is left as it is by Apply. Dotted names are not searched
+  // for: `from` is returned.
+  std::size_t NextCandidate(std::string_view text, std::size_t from);
+
  private:
   // The renames that share one old name (ignoring letter case), in list order.
   struct Group {
@@ -65,6 +71,8 @@ class WholeWordRenames {
             firstBytes_[static_cast<unsigned char>(AsciiUpper(name.front()))] &&
             lastBytes_[static_cast<unsigned char>(AsciiUpper(name.back()))]);
   }
+  // True when the name, upper-cased, is an old name.
+  bool IsOldName(std::string_view name);
   // Notes the renames of the name at start, unless its group has been met on this line already.
   void Note(std::string_view line, std::size_t start, std::size_t length);
   // Makes the noted renames in list order.

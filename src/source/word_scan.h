@@ -3,8 +3,14 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace reshape {
 
@@ -14,25 +20,63 @@ inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
 // Membership of every byte value in DelimiterSet, so that a scan need not search the set.
 const std::array<bool, 256>& SourceDelimiterTable();
 
-// Calls visit(start, length) for each word of s, a run of bytes for which isDelimiter is false,
-// in order, until visit returns false.
-template <typename IsDelimiter, typename Visit>
-void ScanWords(std::string_view s, const IsDelimiter& isDelimiter, Visit visit) {
-  std::size_t pos = 0;
-  while (pos < s.size()) {
-    while (pos < s.size() && isDelimiter(s[pos])) ++pos;
-    if (pos >= s.size()) return;
-    const std::size_t start = pos;
-    while (pos < s.size() && !isDelimiter(s[pos])) ++pos;
-    if (!visit(start, pos - start)) return;
+// Bit i set when byte `from + i` of s is in DelimiterSet, for 64 bytes from `from` on; bytes
+// past the end of s count as delimiters.
+// With kLineBreaks, CR and LF are delimiters too (for scanning a whole text instead of a line).
+template <bool kLineBreaks = false>
+std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
+                                  const std::array<bool, 256>& table) {
+  const std::size_t count = s.size() - from < 64 ? s.size() - from : 64;
+  std::uint64_t mask = 0;
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Sixteen bytes at a time: ( ) * + , - . / are the bytes 28-2F, : ; are 3A-3B.
+  for (; i + 16 <= count; i += 16) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + from + i));
+    const auto is = [&b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
+    const auto in = [&b](char bits, char c) {
+      return _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(bits)), _mm_set1_epi8(c));
+    };
+    const __m128i range28 = in('\xF8', 0x28);
+    const __m128i range3A = in('\xFE', 0x3A);
+    __m128i any = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(is(' '), range28), _mm_or_si128(range3A, is('='))),
+        _mm_or_si128(_mm_or_si128(is('['), is(']')), is('^')));
+    if constexpr (kLineBreaks) any = _mm_or_si128(any, _mm_or_si128(is('\r'), is('\n')));
+    mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(any))) << i;
   }
+#endif
+  for (; i < count; ++i) {
+    const char c = s[from + i];
+    const bool delimiter =
+        table[static_cast<unsigned char>(c)] || (kLineBreaks && (c == '\r' || c == '\n'));
+    mask |= static_cast<std::uint64_t>(delimiter) << i;
+  }
+  return count == 64 ? mask : mask | (~std::uint64_t{0} << count);
 }
 
-// ScanWords under DelimiterSet.
-template <typename Visit>
+// Calls visit(start, length) for each word of s, a run of bytes not in DelimiterSet, in order,
+// until visit returns false (with kLineBreaks, CR and LF end words too). The line is classified
+// 64 bytes at a time without branches, and words are found at the edges of the delimiter mask,
+// so the cost is per word, not per byte.
+template <bool kLineBreaks = false, typename Visit>
 void ScanSourceWords(std::string_view s, Visit visit) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
-  ScanWords(s, [&table](char c) { return table[static_cast<unsigned char>(c)]; }, visit);
+  bool open = false;  // a word has started and not yet ended
+  std::size_t start = 0;
+  for (std::size_t base = 0; base < s.size(); base += 64) {
+    const std::uint64_t delimiters = SourceDelimiterMask<kLineBreaks>(s, base, table);
+    unsigned pos = 0;
+    while (pos < 64) {
+      const std::uint64_t rest = (open ? delimiters : ~delimiters) >> pos;
+      if (rest == 0) break;
+      pos += static_cast<unsigned>(std::countr_zero(rest));
+      if (open && !visit(start, base + pos - start)) return;
+      if (!open) start = base + pos;
+      open = !open;
+    }
+  }
+  if (open) visit(start, s.size() - start);
 }
 
 // Calls visit(start, length) for each dotted name of s, in order, until visit returns false: a
