@@ -59,10 +59,10 @@ class FormToText {
   // spans, when given, receives every value's span (byte offsets plus base); noteSpans says
   // whether to note them now or to start again at the first tag 19 or 20.
   FormToText(FormReader& reader, std::string& out, CodePage codePage,
-             std::vector<ValueSpan>* spans = nullptr, bool noteSpans = false,
-             std::size_t base = 0)
+             std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base,
+             ValuePlace* lastValue)
       : reader_(reader), out_(out), codePage_(codePage), spans_(spans), noteSpans_(noteSpans),
-        base_(base) {}
+        base_(base), lastValue_(lastValue) {}
 
   void EmitObject();
 
@@ -92,6 +92,7 @@ class FormToText {
   std::vector<ValueSpan>* spans_;
   bool noteSpans_;
   std::size_t base_;
+  ValuePlace* lastValue_;
   int nestingLevel_ = 0;
   int depth_ = 0;
 };
@@ -160,6 +161,7 @@ void FormToText::EmitValue() {
   if (spans_ && !noteSpans_ && (tag == TagInt64 || tag == TagUtf8String))
     throw NoteSpansFromTheStart{};
   const std::size_t textAt = out_.size(), byteAt = reader_.Position();
+  if (lastValue_) *lastValue_ = {true, tag, base_ + byteAt};
   EmitValueText(tag);
   if (noteSpans_ && tag != TagList && tag != TagCollection) NoteSpan(textAt, byteAt);
 }
@@ -342,13 +344,14 @@ void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
 }
 
 std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_t* consumed,
-                          std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base) {
+                          std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base,
+                          ValuePlace* lastValue) {
   // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
   // layout around them: reserving that spares the copies of growing the text.
   std::string text;
   text.reserve(stream.size() / 2 * 5 + 4096);
   FormReader reader(stream);
-  FormToText converter(reader, text, codePage, spans, noteSpans, base);
+  FormToText converter(reader, text, codePage, spans, noteSpans, base, lastValue);
   reader.CheckSignature();
   converter.EmitObject();
   if (consumed) *consumed = reader.Position();
@@ -358,20 +361,23 @@ std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_
 }  // namespace
 
 std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
-  return ConvertStream(stream, codePage, consumed, nullptr, false, 0);
+  return ConvertStream(stream, codePage, consumed, nullptr, false, 0, nullptr);
 }
 
 std::string FormFileToText(std::string_view formFile, CodePage codePage,
-                           OriginalValues* originals) {
+                           OriginalValues* originals, ValuePlace* lastValue) {
   const std::size_t headerSize = SkipResourceHeader(formFile);
   const std::string_view stream = formFile.substr(headerSize);
-  if (!originals) return ConvertStream(stream, codePage, nullptr, nullptr, false, 0);
+  if (!originals)
+    return ConvertStream(stream, codePage, nullptr, nullptr, false, headerSize, lastValue);
   originals->formFile = formFile;
   originals->spans.clear();
   try {
-    return ConvertStream(stream, codePage, nullptr, &originals->spans, false, headerSize);
+    return ConvertStream(stream, codePage, nullptr, &originals->spans, false, headerSize,
+                         lastValue);
   } catch (const NoteSpansFromTheStart&) {
-    return ConvertStream(stream, codePage, nullptr, &originals->spans, true, headerSize);
+    return ConvertStream(stream, codePage, nullptr, &originals->spans, true, headerSize,
+                         lastValue);
   }
 }
 

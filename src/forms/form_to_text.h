@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,10 +28,19 @@ struct OriginalValues {
   std::vector<ValueSpan> spans;  // in text order
 };
 
+// The last value that a conversion began to read: its tag byte and that byte's offset in the
+// form file. After a failure it names the value that could not be read.
+struct ValuePlace {
+  bool any = false;
+  std::uint8_t tag = 0;
+  std::size_t offset = 0;
+};
+
 // The whole form file (resource header, then the form stream) to its text form. originals,
 // when given, is filled only for a form that holds tag 19 or 20; it refers to formFile.
+// lastValue, when given, follows the values as they are read.
 std::string FormFileToText(std::string_view formFile, CodePage codePage,
-                           OriginalValues* originals = nullptr);
+                           OriginalValues* originals = nullptr, ValuePlace* lastValue = nullptr);
 
 // The form stream (from its signature on) to the text of the one object tree it holds; bytes
 // after the root object are not looked at. Long strings are split so that no double-byte
