@@ -102,10 +102,16 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
     className = tokenizer_.TokenText();
     tokenizer_.Advance();
   }
-  std::int32_t position = ReadOrderModifier();
+  std::size_t positionAt = 0;
+  std::int32_t position = ReadOrderModifier(&positionAt);
   // -1 stands for "no position"; every other value, 0 included, orders the child.
   if (position != -1) flags |= PrefixChildPos;
-  writer_->WriteObjectPrefix(flags, position);
+  if (const ValueSpan* span = positionAt ? FindOriginal(positionAt) : nullptr) {
+    writer_->WriteTag(static_cast<std::uint8_t>(0xF0 | flags | PrefixChildPos));
+    WriteOriginal(*span);
+  } else {
+    writer_->WriteObjectPrefix(flags, position);
+  }
   if (const TCommand* rename = rules_.FindClassRename(className)) {
     className = rename->NewClassName;
     run_.Changed(ClassRenameMessage(*rename));

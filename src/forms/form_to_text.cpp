@@ -124,7 +124,9 @@ void FormToText::EmitObject() {
 }
 
 void FormToText::EmitObjectHeader() {
+  const std::size_t prefixAt = reader_.Position();
   ObjectPrefix prefix = reader_.ReadObjectPrefix();
+  const std::size_t positionEnd = reader_.Position();
   std::string_view className = reader_.ReadShortString();
   std::string_view objectName = reader_.ReadShortString();
   EmitIndent();
@@ -142,6 +144,8 @@ void FormToText::EmitObjectHeader() {
   EmitText(className);
   if (prefix.flags & PrefixChildPos) {
     EmitText(" [");
+    // The child position is a value too: its bytes follow the prefix byte.
+    if (noteSpans_) spans_->push_back({out_.size(), base_ + prefixAt + 1, base_ + positionEnd});
     EmitNumber(prefix.childPos);
     EmitText("]");
   }

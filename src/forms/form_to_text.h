@@ -14,7 +14,8 @@ namespace reshape {
 
 // Where one value of the text form came from: the offset of its first token in the text, and
 // its bytes (tag and payload) in the form file. Leaf values, list elements, sets, binary
-// blocks and collection item indexes have one; lists and collections as a whole do not.
+// blocks, collection item indexes and child positions have one; lists and collections as a
+// whole do not.
 struct ValueSpan {
   std::size_t textOffset;
   std::size_t begin;

@@ -24,10 +24,15 @@ std::string Int64(std::int64_t value) {
   return FormBytes().Byte(TagInt64).U64(static_cast<std::uint64_t>(value));
 }
 
-std::string FileWith(const std::string& properties) {
-  return test::FormFile(
-      "TFORM1", FormBytes().Signature().Object("TForm1", "Form1").Raw(properties).End().End());
+std::string FileWith(const std::string& properties, const std::string& children = "") {
+  return test::FormFile("TFORM1", FormBytes().Signature().Object("TForm1", "Form1")
+                                      .Raw(properties).End().Raw(children).End());
 }
+
+// A child whose position is stored wider than it needs.
+const std::string kChild =
+    FormBytes().Prefix(PrefixChildPos).Int16(0).Object("TButton", "B").Prop("V").Raw(Utf8("v"))
+        .End().End();
 
 std::string PropertyText(const std::string& value) {
   const std::string text =
@@ -111,6 +116,7 @@ struct RuleCase {
   std::string before;
   std::string after;
   std::size_t logLines;
+  std::string children = kChild;
 };
 
 TEST(UnicodeValuesTest, ValuesKeepTheirBytes) {
@@ -132,9 +138,10 @@ TEST(UnicodeValuesTest, ValuesKeepTheirBytes) {
     SCOPED_TRACE(c.script);
     CompileRun compile(c.script);
     OriginalValues originals;
-    const std::string file = FileWith(c.before);
+    const std::string file = FileWith(c.before, c.children);
     const std::string text = FormFileToText(file, CodePage(), &originals);
-    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(c.after));
+    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals),
+              FileWith(c.after, c.children));
     EXPECT_EQ(compile.logger.lines.size(), c.logLines);
   }
 }
