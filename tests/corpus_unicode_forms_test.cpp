@@ -16,27 +16,27 @@
 namespace reshape::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr const char* kDamaged = "ExFF2SimplePlannerU1.dfm";
-constexpr const char* kElement = "fsCorpusTest";
+// Last in the run, which stops at it.
+constexpr const char* kDamagedName = "zz_damaged.dfm";
 
-// The corpus's forms of newer IDEs, the damaged one left out, under flat file names.
+// The corpus's forms of newer IDEs by flat file name, in the order a run takes them.
 std::vector<std::pair<std::string, std::string>> UnicodeForms() {
   std::vector<std::pair<std::string, std::string>> forms;
-  const fs::path dir = CorpusDir() / "binary-unsupported";
-  if (!fs::is_directory(dir)) return forms;
-  for (const fs::path& path : FilesUnder(dir)) {
-    if (path.filename() == kDamaged) continue;
-    forms.emplace_back(path.parent_path().filename().string() + "_" + path.filename().string(),
-                       ReadWholeFile(path));
-  }
+  const std::filesystem::path dir = CorpusDir() / "binary-unsupported";
+  if (std::filesystem::is_directory(dir))
+    for (const auto& path : FilesUnder(dir))
+      forms.emplace_back(path.filename() == kDamaged
+                             ? kDamagedName
+                             : path.parent_path().filename().string() + "_" +
+                                   path.filename().string(),
+                         ReadWholeFile(path));
+  std::sort(forms.begin(), forms.end());
   return forms;
 }
 
-std::string Text(const std::string& form) { return FormFileToText(form, CodePage()); }
-
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> TextLines(const std::string& form) {
+  const std::string text = FormFileToText(form, CodePage());
   std::vector<std::string> lines;
   for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
     end = std::min(text.find("\r\n", start), text.size());
@@ -45,82 +45,51 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
-  return text;
-}
-
-std::size_t Indent(const std::string& line) { return line.find_first_not_of(' '); }
-
-// The script's edits made on the lines of the text form: every Caption renamed to Heading,
-// every Font.Height deleted, and the root's own Font.Charset turned into an element of its
-// Font.Style. rootClass and charset receive the root's class and its Font.Charset value.
-std::string Edited(const std::string& text, std::string& rootClass, std::string& charset) {
-  std::vector<std::string> lines = Lines(text), out;
-  rootClass = lines[0].substr(lines[0].rfind(' ') + 1);
+// The script's edits made on the lines: every Caption renamed to Heading, every Font.Height
+// deleted, and the root's own Font.Charset turned into an element of its Font.Style.
+std::vector<std::string> Edited(std::vector<std::string> lines, std::string& script) {
+  std::vector<std::string> out;
   for (const std::string& line : lines)
-    if (line.starts_with("  Font.Charset = ")) charset = line.substr(17);
+    if (line.starts_with("  Font.Charset = "))
+      script = "RENP>Caption,Heading\r\nDELP>Font.Height\r\nPSET>" +
+               lines[0].substr(lines[0].rfind(' ') + 1) + ":Font.Charset=" + line.substr(17) +
+               ",Font.Style[fsX]\r\n";
   for (std::string line : lines) {
-    const std::size_t at = std::min(Indent(line), line.size());
+    const std::size_t at = std::min(line.find_first_not_of(' '), line.size());
     const std::string name = line.substr(at, line.find(" = ", at) - at);
     if (name == "Font.Height" || (at == 2 && name == "Font.Charset")) continue;
     if (name == "Caption") line.replace(at, 7, "Heading");
     if (at == 2 && name == "Font.Style")
-      line.insert(line.size() - 1, std::string(line.ends_with("[]") ? "" : ", ") + kElement);
+      line.insert(line.size() - 1, line.ends_with("[]") ? "fsX" : ", fsX");
     out.push_back(line);
   }
-  return Joined(out);
+  return out;
 }
 
-TEST(CorpusUnicodeForms, NoMatchingRuleKeepsEveryByte) {
+TEST(CorpusUnicodeForms, NoMatchingRuleKeepsEveryByteAndRulesEditOnlyTheirProperties) {
   const auto forms = UnicodeForms();
   if (forms.empty()) GTEST_SKIP() << "no corpus";
   TempDir dir;
   dir.Write("job.scr", "RENC>TNoSuchClass,TOther\r\nRENP>NoSuch,Other\r\n");
   std::string expected;
-  for (const auto& [name, bytes] : forms) dir.Write(name, bytes);
-  for (const std::string& name : dir.List())
-    if (name.ends_with(".dfm") || name.ends_with(".DFM")) expected += name + " ...No change\n";
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.ExitCode, 0);
-  EXPECT_EQ(run.Output, expected);
-  for (const auto& [name, bytes] : forms) EXPECT_EQ(dir.Read(name), bytes) << name;
-}
-
-TEST(CorpusUnicodeForms, RulesEditOnlyTheirProperties) {
-  for (const auto& [name, bytes] : UnicodeForms()) {
-    SCOPED_TRACE(name);
-    std::string rootClass, charset;
-    const std::string expected = Edited(Text(bytes), rootClass, charset);
-    ASSERT_FALSE(charset.empty());
-    TempDir dir;
-    dir.Write("job.scr", "RENP>Caption,Heading\r\nDELP>Font.Height\r\nPSET>" + rootClass +
-                             ":Font.Charset=" + charset + ",Font.Style[" + kElement + "]\r\n");
-    dir.Write("A.dfm", bytes);
-    RunResult run = RunReshape(dir.Path(), {"job.scr"});
-    EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(run.Output, "A.dfm ...Converted\n");
-    EXPECT_EQ(Text(dir.Read("A.dfm")), expected);
+  for (const auto& [name, bytes] : forms) {
+    dir.Write(name, bytes);
+    expected += name + (name == kDamagedName ? " ..." : " ...No change\n");
   }
-}
+  RunResult run = RunReshape(dir.Path(), {"job.scr"});
+  EXPECT_EQ(MaskAddress(run.Output), expected + Report("EReadError", "Invalid property value."));
+  for (const auto& [name, bytes] : forms) EXPECT_EQ(dir.Read(name), bytes) << name;
 
-TEST(CorpusUnicodeForms, DamagedFormFailsAndStays) {
-  std::vector<fs::path> damaged;
-  const fs::path dir = CorpusDir() / "binary-unsupported";
-  if (fs::is_directory(dir))
-    for (const fs::path& path : FilesUnder(dir))
-      if (path.filename() == kDamaged) damaged.push_back(path);
-  if (damaged.empty()) GTEST_SKIP() << "no corpus";
-  const std::string bytes = ReadWholeFile(damaged[0]);
-  TempDir run;
-  run.Write("job.scr", "RENP>Caption,Heading\r\n");
-  run.Write("A.dfm", bytes);
-  RunResult result = RunReshape(run.Path(), {"job.scr"});
-  EXPECT_EQ(result.ExitCode, 1);
-  EXPECT_EQ(MaskAddress(result.Output),
-            "A.dfm ..." + Report("EReadError", "Invalid property value."));
-  EXPECT_EQ(run.Read("A.dfm"), bytes);
+  for (const auto& [name, bytes] : forms) {
+    if (name == kDamagedName) continue;
+    std::string script;
+    const std::vector<std::string> edited = Edited(TextLines(bytes), script);
+    TempDir one;
+    one.Write("job.scr", script);
+    one.Write("A.dfm", bytes);
+    EXPECT_EQ(RunReshape(one.Path(), {"job.scr"}).Output, "A.dfm ...Converted\n") << name;
+    EXPECT_EQ(TextLines(one.Read("A.dfm")), edited) << name;
+  }
 }
 
 }  // namespace
