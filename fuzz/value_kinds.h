@@ -90,7 +90,9 @@ class KindWalker {
       case TagInt8:
       case TagInt16:
       case TagInt32: reader_.ReadIntegerValue(); kinds_ += 'n'; return;
+      case TagInt64: reader_.ReadInt64Value(); kinds_ += 'n'; return;
       case TagCurrency: reader_.ReadCurrencyValue(); kinds_ += 'c'; return;
+      case TagUtf8String: reader_.ReadUtf8StringValue(); kinds_ += 's'; return;
       case TagString:
       case TagLongString: reader_.ReadStringValue(); kinds_ += 's'; return;
       case TagWideString: reader_.ReadWideStringValue(); kinds_ += 's'; return;

@@ -40,11 +40,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s bin2text FORM TEXT | text2bin TEXT FORM\n", argv[0]);
     return 2;
   }
+  // The value being read when a conversion fails, named in its message: the run's own failure
+  // report keeps its fixed texts, but here the place helps to look into a damaged form.
+  reshape::ValuePlace lastValue;
   try {
     const std::string input = ReadBytes(argv[2]);
     std::string output;
     if (std::string_view(argv[1]) == "bin2text") {
-      output = reshape::FormFileToText(input, reshape::CodePage());
+      output = reshape::FormFileToText(input, reshape::CodePage(), nullptr, &lastValue);
     } else {
       reshape::CommandList noCommands;
       NoLog log;
@@ -54,7 +57,11 @@ int main(int argc, char** argv) {
     WriteBytes(argv[3], output);
     return 0;
   } catch (const reshape::Exception& failure) {
-    std::fprintf(stderr, "%s: %s\n", failure.ClassName(), failure.Message().c_str());
+    std::fprintf(stderr, "%s: %s", failure.ClassName(), failure.Message().c_str());
+    if (lastValue.any)
+      std::fprintf(stderr, " (value with tag %u at byte %zu)", unsigned{lastValue.tag},
+                   lastValue.offset);
+    std::fprintf(stderr, "\n");
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
   }

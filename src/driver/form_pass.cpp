@@ -23,8 +23,9 @@ struct ConvertedForm {
 // starts, so that a caller that sees the compilation fail still has it.
 void ConvertForm(std::string_view original, const FormRules& rules, RunState& run,
                  ConvertedForm& form) {
-  form.text = FormFileToText(original, run.SystemCodePage);
-  form.file = CompileFormFile(form.text, rules, run);
+  OriginalValues originals;
+  form.text = FormFileToText(original, run.SystemCodePage, &originals);
+  form.file = CompileFormFile(form.text, rules, run, &originals);
 }
 
 // Fails as a form file's stream does: the scratch file cannot be created, or written.

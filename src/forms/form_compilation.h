@@ -10,6 +10,7 @@
 
 #include "forms/form_rules.h"
 #include "forms/form_stream.h"
+#include "forms/form_to_text.h"
 #include "forms/set_conversions.h"
 #include "forms/tokenizer.h"
 #include "script/run_state.h"
@@ -28,6 +29,9 @@ class FormCompilation {
  public:
   FormCompilation(std::string_view text, std::string& out, const FormRules& rules, RunState& run)
       : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), run_(run) {}
+
+  // Values whose first token stands at a span's offset are written as its original bytes.
+  void CopyValuesFrom(const OriginalValues& originals) { originals_ = &originals; }
 
   // Signature and root object.
   void CompileRoot();
@@ -49,13 +53,19 @@ class FormCompilation {
   void CompileObject();
   void CompileObjectAfterKeyword(std::uint8_t flags);
   void CompileHeader(std::uint8_t flags, ObjectFrame& frame);
-  std::int32_t ReadOrderModifier();
+  // valueAt, when given, receives the offset of the number when there is one.
+  std::int32_t ReadOrderModifier(std::size_t* valueAt = nullptr);
   bool IsPropertyName() const;
   bool EndsPropertyList() const;
   // One property line; own is true for the object's own list, false in collection items.
   void CompileProperty(std::string path, bool own);
   void WriteName(std::string_view name, bool own);
   void SkipValue();
+  // The span of the value at textOffset, if any; offsets are asked for in text order.
+  const ValueSpan* FindOriginal(std::size_t textOffset);
+  void WriteOriginal(const ValueSpan& span);
+  // Writes the current value's original bytes and consumes it, if it has them.
+  bool CopyOriginalValue();
 
   // Values (value_compiler.cpp).
   void CompileValue();
@@ -77,6 +87,8 @@ class FormCompilation {
   // Off while a dropped value is read: its collection items must not trigger rules.
   bool applyRules_ = true;
   int depth_ = 0;
+  const OriginalValues* originals_ = nullptr;
+  std::size_t nextOriginal_ = 0;
 };
 
 }  // namespace reshape

@@ -15,19 +15,22 @@ constexpr std::size_t kHeaderRoom = 512;
 
 }  // namespace
 
-std::string CompileFormFile(std::string_view text, const FormRules& rules, RunState& run) {
+std::string CompileFormFile(std::string_view text, const FormRules& rules, RunState& run,
+                            const OriginalValues* originals) {
   // The compiled form is about as large as the binary form the text came from; the header is
   // put in front within the reserved room, so the form is never held twice.
   std::string file;
   file.reserve(text.size() / 2 + kHeaderRoom);
-  CompileFormStream(text, rules, run, file);
+  CompileFormStream(text, rules, run, file, originals);
   file.insert(0, ResourceHeader(file));
   return file;
 }
 
 void CompileFormStream(std::string_view text, const FormRules& rules, RunState& run,
-                       std::string& out) {
-  FormCompilation(text, out, rules, run).CompileRoot();
+                       std::string& out, const OriginalValues* originals) {
+  FormCompilation compilation(text, out, rules, run);
+  if (originals && !originals->spans.empty()) compilation.CopyValuesFrom(*originals);
+  compilation.CompileRoot();
 }
 
 FormCompilation::NestingLevel::NestingLevel(FormCompilation& c) : depth_(c.depth_) {
@@ -99,10 +102,16 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
     className = tokenizer_.TokenText();
     tokenizer_.Advance();
   }
-  std::int32_t position = ReadOrderModifier();
+  std::size_t positionAt = 0;
+  std::int32_t position = ReadOrderModifier(&positionAt);
   // -1 stands for "no position"; every other value, 0 included, orders the child.
   if (position != -1) flags |= PrefixChildPos;
-  writer_->WriteObjectPrefix(flags, position);
+  if (const ValueSpan* span = positionAt ? FindOriginal(positionAt) : nullptr) {
+    writer_->WriteTag(static_cast<std::uint8_t>(0xF0 | flags | PrefixChildPos));
+    WriteOriginal(*span);
+  } else {
+    writer_->WriteObjectPrefix(flags, position);
+  }
   if (const TCommand* rename = rules_.FindClassRename(className)) {
     className = rename->NewClassName;
     run_.Changed(ClassRenameMessage(*rename));
@@ -116,10 +125,11 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   frame.className = std::move(className);
 }
 
-std::int32_t FormCompilation::ReadOrderModifier() {
+std::int32_t FormCompilation::ReadOrderModifier(std::size_t* valueAt) {
   if (tokenizer_.Token() != '[') return -1;
   tokenizer_.Advance();
   tokenizer_.Expect(TokInteger);
+  if (valueAt) *valueAt = tokenizer_.TokenOffset();
   std::int32_t position = tokenizer_.TokenAsInteger();
   tokenizer_.Advance();
   tokenizer_.Expect(']');
@@ -182,6 +192,32 @@ void FormCompilation::WriteName(std::string_view name, bool own) {
     frame_->stated.push_back({at, at + 1 + std::min(name.size(), kMaxNameLength)});
   }
   writer_->WriteShortString(name);
+}
+
+const ValueSpan* FormCompilation::FindOriginal(std::size_t textOffset) {
+  if (!originals_) return nullptr;
+  const std::vector<ValueSpan>& spans = originals_->spans;
+  while (nextOriginal_ < spans.size() && spans[nextOriginal_].textOffset < textOffset)
+    ++nextOriginal_;
+  if (nextOriginal_ == spans.size() || spans[nextOriginal_].textOffset != textOffset)
+    return nullptr;
+  return &spans[nextOriginal_++];
+}
+
+void FormCompilation::WriteOriginal(const ValueSpan& span) {
+  writer_->WriteBytes(originals_->formFile.substr(span.begin, span.end - span.begin));
+}
+
+// The value is read as usual, for its errors and its end, and its original bytes written.
+bool FormCompilation::CopyOriginalValue() {
+  const ValueSpan* span = FindOriginal(tokenizer_.TokenOffset());
+  if (!span) return false;
+  const OriginalValues* originals = originals_;
+  originals_ = nullptr;
+  SkipValue();
+  originals_ = originals;
+  WriteOriginal(*span);
+  return true;
 }
 
 // Consumes one value exactly as CompileValue does, with the same errors, and writes nothing.

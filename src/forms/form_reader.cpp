@@ -11,6 +11,31 @@ namespace {
 [[noreturn]] void FailInvalidValue() { throw EReadError("Invalid property value"); }
 [[noreturn]] void FailReadPastEnd() { throw EReadError("Stream read error"); }
 
+// The number of continuation bytes after a lead byte, and the lowest code point that needs
+// them (anything below is an overlong form); 0 continuation bytes for an invalid lead.
+struct Utf8Lead {
+  int continuations;
+  char32_t lowest;
+};
+
+Utf8Lead LeadOf(unsigned char byte) {
+  if (byte < 0x80) return {0, 0};
+  if (byte >= 0xC2 && byte <= 0xDF) return {1, 0x80};
+  if (byte >= 0xE0 && byte <= 0xEF) return {2, 0x800};
+  if (byte >= 0xF0 && byte <= 0xF4) return {3, 0x10000};
+  FailInvalidValue();
+}
+
+void AppendUtf16(std::u16string& out, char32_t code) {
+  if (code < 0x10000) {
+    out += static_cast<char16_t>(code);
+  } else {
+    code -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (code >> 10));
+    out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+  }
+}
+
 }  // namespace
 
 std::uint8_t FormReader::ReadTag() {
@@ -114,6 +139,37 @@ std::u16string FormReader::ReadWideStringValue() {
   for (std::size_t i = 0; i < s.size(); ++i)
     s[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
                                  static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+  return s;
+}
+
+std::int64_t FormReader::ReadInt64Value() {
+  if (ReadTag() != TagInt64) FailInvalidValue();
+  return ReadLittleEndian<std::int64_t>();
+}
+
+std::u16string FormReader::ReadUtf8StringValue() {
+  if (ReadTag() != TagUtf8String) FailInvalidValue();
+  std::string_view bytes = ReadBytes(ReadCount());
+  std::u16string s;
+  s.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i++]);
+    const Utf8Lead kind = LeadOf(lead);
+    if (kind.continuations == 0) {
+      s += static_cast<char16_t>(lead);
+      continue;
+    }
+    char32_t code = lead & (0x3F >> kind.continuations);
+    for (int k = 0; k < kind.continuations; ++k, ++i) {
+      if (i == bytes.size()) FailInvalidValue();
+      const auto next = static_cast<unsigned char>(bytes[i]);
+      if ((next & 0xC0) != 0x80) FailInvalidValue();
+      code = code << 6 | (next & 0x3F);
+    }
+    if (code < kind.lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+      FailInvalidValue();
+    AppendUtf16(s, code);
+  }
   return s;
 }
 

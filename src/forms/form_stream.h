@@ -24,9 +24,13 @@
 //     14 TagCollection  items, then 0; an item is [integer value] 1, property records, 0
 //     15 TagSingle      4 bytes IEEE single   16 TagCurrency  8 bytes, amount * 10000
 //     17 TagDouble      8 bytes IEEE double   18 TagWideString 4-byte count, 2*count bytes
+//     19 TagInt64       8 bytes signed        20 TagUtf8String 4-byte length, UTF-8 bytes
 //
-// Lengths and counts of 2^31 or more, and tags above 18 where a value stands, are rejected
-// ("Invalid property value"); reading past the end is "Stream read error".
+// Lengths and counts of 2^31 or more, tags above 20 where a value stands, and UTF-8 that RFC
+// 3629 does not allow (overlong forms, surrogates, values above U+10FFFF, cut sequences) are
+// rejected ("Invalid property value"); reading past the end is "Stream read error".
+// Tags 19 and 20 come from newer IDEs; the compiler writes them only by copying a value of the
+// form it was converted from (see form_to_text.h).
 #pragma once
 
 #include <cstddef>
@@ -56,6 +60,8 @@ enum ValueType : std::uint8_t {
   TagCurrency = 16,
   TagDouble = 17,
   TagWideString = 18,
+  TagInt64 = 19,
+  TagUtf8String = 20,
 };
 
 constexpr std::string_view FormSignature = "TPF0";
@@ -105,6 +111,9 @@ class FormReader {
   double ReadDoubleValue();
   std::string_view ReadStringValue();
   std::u16string ReadWideStringValue();
+  std::int64_t ReadInt64Value();
+  // The UTF-16 units of a UTF-8 string; code points above U+FFFF become surrogate pairs.
+  std::u16string ReadUtf8StringValue();
   // Identifiers, and False, True, nil and Null for their tags.
   std::string_view ReadIdentValue();
 

@@ -50,10 +50,19 @@ unsigned char Rendered(char16_t unit) {
   return unit <= 255 ? static_cast<unsigned char>(unit) : '?';
 }
 
+// Thrown when a form turns out to hold tag 19 or 20 while its value spans were not noted:
+// the conversion starts again and notes them. Forms without those tags never pay for it.
+struct NoteSpansFromTheStart {};
+
 class FormToText {
  public:
-  FormToText(FormReader& reader, std::string& out, CodePage codePage)
-      : reader_(reader), out_(out), codePage_(codePage) {}
+  // spans, when given, receives every value's span (byte offsets plus base); noteSpans says
+  // whether to note them now or to start again at the first tag 19 or 20.
+  FormToText(FormReader& reader, std::string& out, CodePage codePage,
+             std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base,
+             ValuePlace* lastValue)
+      : reader_(reader), out_(out), codePage_(codePage), spans_(spans), noteSpans_(noteSpans),
+        base_(base), lastValue_(lastValue) {}
 
   void EmitObject();
 
@@ -68,6 +77,8 @@ class FormToText {
   void EmitObjectHeader();
   void EmitProperty();
   void EmitValue();
+  void EmitValueText(std::uint8_t tag);
+  void NoteSpan(std::size_t textAt, std::size_t byteAt);
   void EmitList();
   void EmitSet();
   void EmitCollection();
@@ -78,6 +89,10 @@ class FormToText {
   FormReader& reader_;
   std::string& out_;
   CodePage codePage_;
+  std::vector<ValueSpan>* spans_;
+  bool noteSpans_;
+  std::size_t base_;
+  ValuePlace* lastValue_;
   int nestingLevel_ = 0;
   int depth_ = 0;
 };
@@ -109,7 +124,9 @@ void FormToText::EmitObject() {
 }
 
 void FormToText::EmitObjectHeader() {
+  const std::size_t prefixAt = reader_.Position();
   ObjectPrefix prefix = reader_.ReadObjectPrefix();
+  const std::size_t positionEnd = reader_.Position();
   std::string_view className = reader_.ReadShortString();
   std::string_view objectName = reader_.ReadShortString();
   EmitIndent();
@@ -127,6 +144,8 @@ void FormToText::EmitObjectHeader() {
   EmitText(className);
   if (prefix.flags & PrefixChildPos) {
     EmitText(" [");
+    // The child position is a value too: its bytes follow the prefix byte.
+    if (noteSpans_) spans_->push_back({out_.size(), base_ + prefixAt + 1, base_ + positionEnd});
     EmitNumber(prefix.childPos);
     EmitText("]");
   }
@@ -142,7 +161,23 @@ void FormToText::EmitProperty() {
 }
 
 void FormToText::EmitValue() {
-  switch (reader_.PeekTag()) {
+  const std::uint8_t tag = reader_.PeekTag();
+  if (spans_ && !noteSpans_ && (tag == TagInt64 || tag == TagUtf8String))
+    throw NoteSpansFromTheStart{};
+  const std::size_t textAt = out_.size(), byteAt = reader_.Position();
+  if (lastValue_) *lastValue_ = {true, tag, base_ + byteAt};
+  EmitValueText(tag);
+  if (noteSpans_ && tag != TagList && tag != TagCollection) NoteSpan(textAt, byteAt);
+}
+
+// A long string's text starts on a line of its own: the span starts at its first token.
+void FormToText::NoteSpan(std::size_t textAt, std::size_t byteAt) {
+  while (out_[textAt] == '\r' || out_[textAt] == '\n' || out_[textAt] == ' ') ++textAt;
+  spans_->push_back({textAt, base_ + byteAt, base_ + reader_.Position()});
+}
+
+void FormToText::EmitValueText(std::uint8_t tag) {
+  switch (tag) {
     case TagList: EmitList(); break;
     case TagInt8:
     case TagInt16:
@@ -168,6 +203,8 @@ void FormToText::EmitValue() {
       break;
     }
     case TagWideString: EmitStringText(std::u16string_view(reader_.ReadWideStringValue())); break;
+    case TagUtf8String: EmitStringText(std::u16string_view(reader_.ReadUtf8StringValue())); break;
+    case TagInt64: EmitNumber(reader_.ReadInt64Value()); break;
     case TagNull:
     case TagIdent:
     case TagFalse:
@@ -310,23 +347,42 @@ void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
   --nestingLevel_;
 }
 
-}  // namespace
-
-std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
+std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_t* consumed,
+                          std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base,
+                          ValuePlace* lastValue) {
   // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
   // layout around them: reserving that spares the copies of growing the text.
   std::string text;
   text.reserve(stream.size() / 2 * 5 + 4096);
   FormReader reader(stream);
-  FormToText converter(reader, text, codePage);
+  FormToText converter(reader, text, codePage, spans, noteSpans, base, lastValue);
   reader.CheckSignature();
   converter.EmitObject();
   if (consumed) *consumed = reader.Position();
   return text;
 }
 
-std::string FormFileToText(std::string_view formFile, CodePage codePage) {
-  return FormStreamToText(formFile.substr(SkipResourceHeader(formFile)), codePage);
+}  // namespace
+
+std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
+  return ConvertStream(stream, codePage, consumed, nullptr, false, 0, nullptr);
+}
+
+std::string FormFileToText(std::string_view formFile, CodePage codePage,
+                           OriginalValues* originals, ValuePlace* lastValue) {
+  const std::size_t headerSize = SkipResourceHeader(formFile);
+  const std::string_view stream = formFile.substr(headerSize);
+  if (!originals)
+    return ConvertStream(stream, codePage, nullptr, nullptr, false, headerSize, lastValue);
+  originals->formFile = formFile;
+  originals->spans.clear();
+  try {
+    return ConvertStream(stream, codePage, nullptr, &originals->spans, false, headerSize,
+                         lastValue);
+  } catch (const NoteSpansFromTheStart&) {
+    return ConvertStream(stream, codePage, nullptr, &originals->spans, true, headerSize,
+                         lastValue);
+  }
 }
 
 }  // namespace reshape

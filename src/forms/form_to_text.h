@@ -2,15 +2,46 @@
 // indented two spaces per level, lines ending in CR LF.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/code_page.h"
 
 namespace reshape {
 
-// The whole form file (resource header, then the form stream) to its text form.
-std::string FormFileToText(std::string_view formFile, CodePage codePage);
+// Where one value of the text form came from: the offset of its first token in the text, and
+// its bytes (tag and payload) in the form file. Leaf values, list elements, sets, binary
+// blocks, collection item indexes and child positions have one; lists and collections as a
+// whole do not.
+struct ValueSpan {
+  std::size_t textOffset;
+  std::size_t begin;
+  std::size_t end;
+};
+
+// The values of a form that holds tag 19 or 20, which the text form cannot say in the same
+// bytes: the compiler copies each value that the rules leave alone from here.
+struct OriginalValues {
+  std::string_view formFile;
+  std::vector<ValueSpan> spans;  // in text order
+};
+
+// The last value that a conversion began to read: its tag byte and that byte's offset in the
+// form file. After a failure it names the value that could not be read.
+struct ValuePlace {
+  bool any = false;
+  std::uint8_t tag = 0;
+  std::size_t offset = 0;
+};
+
+// The whole form file (resource header, then the form stream) to its text form. originals,
+// when given, is filled only for a form that holds tag 19 or 20; it refers to formFile.
+// lastValue, when given, follows the values as they are read.
+std::string FormFileToText(std::string_view formFile, CodePage codePage,
+                           OriginalValues* originals = nullptr, ValuePlace* lastValue = nullptr);
 
 // The form stream (from its signature on) to the text of the one object tree it holds; bytes
 // after the root object are not looked at. Long strings are split so that no double-byte

@@ -39,6 +39,7 @@ void AppendWidened(std::u16string& wide, std::string_view bytes) {
 }  // namespace
 
 void FormCompilation::CompileValue() {
+  if (originals_ && CopyOriginalValue()) return;
   switch (tokenizer_.Token()) {
     case TokString:
     case TokWideString: return CompileString();
@@ -171,8 +172,12 @@ void FormCompilation::CompileCollection() {
   while (tokenizer_.Token() != '>') {
     tokenizer_.ExpectKeyword("item");
     tokenizer_.Advance();
-    std::int32_t order = ReadOrderModifier();
-    if (order != -1) writer_->WriteIntegerValue(order);
+    std::size_t orderAt = 0;
+    std::int32_t order = ReadOrderModifier(&orderAt);
+    if (const ValueSpan* span = orderAt ? FindOriginal(orderAt) : nullptr)
+      WriteOriginal(*span);
+    else if (order != -1)
+      writer_->WriteIntegerValue(order);
     writer_->WriteListStart();
     while (!tokenizer_.IsKeyword("end") || IsPropertyName()) {
       tokenizer_.Expect(TokIdentifier);
