@@ -16,8 +16,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const CommandList kRules = ParseScript(fuzz::kFormRulesScript);
   const std::string_view text = fuzz::AsText(data, size);
   const test::TextFormRun edit = test::EditTextFormRun(text, kRules);
-  std::vector<std::string> log;
-  const bool compiles = fuzz::Accepts([&] { test::CompileToText(text, kRules, log); });
+  fuzz::CompileRun compile(kRules);
+  std::string compiled;
+  const bool compiles = fuzz::Accepts([&] {
+    CompileFormStream(test::WithoutByteOrderMark(text), compile.rules, compile.run, compiled);
+  });
   fuzz::Check(compiles == edit.failure.empty(), "the editor and the compiler disagree on a text",
               edit.failure);
   if (!compiles) return 0;
