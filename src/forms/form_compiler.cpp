@@ -1,6 +1,7 @@
 #include "forms/form_compiler.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "forms/form_compilation.h"
 #include "forms/property_rules.h"
@@ -196,11 +197,8 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
     const std::optional<std::string> value =
         ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
     decision = DecideByValue(rules_, frame.className, path, value);
-    if (decision.fate == PropertyFate::Keep) {
-      if (statedCount < frame.stated.size())
-        frame.stated.back().textValueEnd = tokenizer_.PreviousTokenEnd();
-      return;
-    }
+    // A single value is never a set, so where it ends does not matter to conversions.
+    if (decision.fate == PropertyFate::Keep) return;
     writer_->Out().resize(mark);
     frame.stated.resize(statedCount);
   } else {

@@ -109,5 +109,12 @@ TEST(TextFormEditor, EditsInPlace) {
   }
 }
 
+TEST(TextFormEditor, AUnitAbove255EqualsNoScriptValue) {
+  CommandList commands = ParseScript("PSET>TA:P=x,S[e]");
+  commands[0].PropValue = std::string(1, '\0');  // what #256 would be cut to
+  const std::string text = "object A: TA\n  P = #256\nend";
+  EXPECT_EQ(EditTextFormRun(text, commands).text, text);
+}
+
 }  // namespace
 }  // namespace reshape::test
