@@ -1,6 +1,8 @@
 // End-to-end runs of the form pass over text forms: edited in place, backed up, logged.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "e2e_harness.h"
 #include "e2e_scenario.h"
 
@@ -39,6 +41,16 @@ TEST(TextFormPassE2E, Runs) {
        .after = {{"B.dfm", "inline"}, {"B.dfb", "inline"}, {"B.dft", "<missing>"}}},
   };
   for (const Scenario& c : cases) RunScenario(c);
+}
+
+// A form no rule changes is not replaced: a second link to it still names the same file.
+TEST(TextFormPassE2E, UnchangedFormIsNotReplaced) {
+  TempDir dir;
+  dir.Write("job.scr", "RENC>TNone,TOther\r\n");
+  dir.Write("A.dfm", kText);
+  std::filesystem::create_hard_link(dir / "A.dfm", dir / "second.link");
+  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, "A.dfm ...No change\n");
+  EXPECT_TRUE(std::filesystem::equivalent(dir / "A.dfm", dir / "second.link"));
 }
 
 }  // namespace
