@@ -25,7 +25,7 @@ copy_seeds() {
 case "$target" in
   form_to_text_fuzz | form_pipeline_fuzz)
     copy_seeds "" binary binary-unsupported trees -iname '*.dfm' ;;
-  form_compiler_fuzz)
+  form_compiler_fuzz | text_form_editor_fuzz)
     copy_seeds "" text trees -iname '*.dfm' ;;
   line_transforms_fuzz)
     # Options byte 0 (single-byte code page), no script of its own.

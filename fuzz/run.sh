@@ -14,7 +14,7 @@ fi
 targets=("$1")
 if [ "$1" = all ]; then
   targets=(script_reader_fuzz line_transforms_fuzz form_to_text_fuzz form_compiler_fuzz
-           form_pipeline_fuzz)
+           form_pipeline_fuzz text_form_editor_fuzz)
 fi
 seconds="$2"
 build="${RESHAPE_FUZZ_BUILD:-build-fuzz}"
@@ -29,6 +29,7 @@ cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 dictionary_of() {
   case "$1" in
     form_pipeline_fuzz) echo fuzz/form_to_text_fuzz.dict ;;
+    text_form_editor_fuzz) echo fuzz/form_compiler_fuzz.dict ;;
     *) echo "fuzz/$1.dict" ;;
   esac
 }

@@ -1,6 +1,8 @@
 // Converts one form file between its binary and its text form, with reshape's own converter
 // and compiler and no rules: "bin2text FORM TEXT" or "text2bin TEXT FORM". Used to make the
 // demo's binary forms from the text forms kept beside them, and handy for looking into a form.
+// "edit SCRIPT TEXT OUT" migrates a text form in place as a run would, writes the result to OUT
+// and prints the changes it made.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -9,6 +11,8 @@
 
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
+#include "forms/text_form_editor.h"
+#include "script/script_reader.h"
 #include "base/errors.h"
 #include "script/run_state.h"
 
@@ -17,6 +21,13 @@ namespace {
 class NoLog : public reshape::ChangeLogger {
  public:
   void LogChange(std::string_view, std::string_view) override {}
+};
+
+class PrintLog : public reshape::ChangeLogger {
+ public:
+  void LogChange(std::string_view, std::string_view message) override {
+    std::printf("%.*s\n", static_cast<int>(message.size()), message.data());
+  }
 };
 
 std::string ReadBytes(const char* name) {
@@ -36,14 +47,25 @@ void WriteBytes(const char* name, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 4 || (std::string_view(argv[1]) != "bin2text" && std::string_view(argv[1]) != "text2bin")) {
-    std::fprintf(stderr, "usage: %s bin2text FORM TEXT | text2bin TEXT FORM\n", argv[0]);
+  const bool edit = argc == 5 && std::string_view(argv[1]) == "edit";
+  if (!edit && (argc != 4 || (std::string_view(argv[1]) != "bin2text" &&
+                              std::string_view(argv[1]) != "text2bin"))) {
+    std::fprintf(stderr,
+                 "usage: %s bin2text FORM TEXT | text2bin TEXT FORM | edit SCRIPT TEXT OUT\n",
+                 argv[0]);
     return 2;
   }
   // The value being read when a conversion fails, named in its message: the run's own failure
   // report keeps its fixed texts, but here the place helps to look into a damaged form.
   reshape::ValuePlace lastValue;
   try {
+    if (edit) {
+      const reshape::CommandList commands = reshape::ParseScript(ReadBytes(argv[2]));
+      PrintLog log;
+      reshape::RunState run(commands, log);
+      WriteBytes(argv[4], reshape::EditTextForm(ReadBytes(argv[3]), reshape::FormRules(commands), run));
+      return 0;
+    }
     const std::string input = ReadBytes(argv[2]);
     std::string output;
     if (std::string_view(argv[1]) == "bin2text") {

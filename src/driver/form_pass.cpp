@@ -7,6 +7,7 @@
 #include "forms/form_compiler.h"
 #include "forms/form_rules.h"
 #include "forms/form_to_text.h"
+#include "forms/text_form_editor.h"
 
 namespace reshape {
 
@@ -44,6 +45,19 @@ void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view
   if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + name);
 }
 
+// A form whose new bytes equal its original is left alone, so its modification time stays;
+// a link stays a link. The file's log lines go out just before it is put in place.
+void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry,
+                std::string_view original, const std::string& bytes) {
+  if (bytes == original) return log.Commit([] {});
+  const std::string target = files.Target(entry).path;
+  ScratchFile scratch(files, ReplaceExtension(target, ".XXX"), target);
+  CheckWritten(scratch.Write(bytes), entry);
+  log.Commit([&] {
+    if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + entry);
+  });
+}
+
 void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& entry,
                      RunState& state, const FormRules& rules) {
   std::string original;
@@ -52,6 +66,9 @@ void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& e
     throw EFOpenError("Cannot open file " + entry);
   }
   WriteSideFile(files, entry, ".dfb", original);
+  // A text form is edited in place and has no text form to save beside it.
+  if (IsTextForm(original))
+    return PutInPlace(files, log, entry, original, EditTextForm(original, rules, state));
   ConvertedForm form;
   try {
     ConvertForm(original, rules, state, form);
@@ -61,16 +78,9 @@ void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& e
     if (!form.text.empty()) WriteSideFile(files, entry, ".dft", form.text);
     throw;
   }
-  // Both side files are in place before the form is replaced. A form that comes back byte for
-  // byte is left alone, so its modification time stays; a link stays a link.
+  // Both side files are in place before the form is replaced.
   WriteSideFile(files, entry, ".dft", form.text);
-  if (form.file == original) return log.Commit([] {});
-  const std::string target = files.Target(entry).path;
-  ScratchFile scratch(files, ReplaceExtension(target, ".XXX"), target);
-  CheckWritten(scratch.Write(form.file), entry);
-  log.Commit([&] {
-    if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + entry);
-  });
+  PutInPlace(files, log, entry, original, form.file);
 }
 
 }  // namespace

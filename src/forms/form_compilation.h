@@ -12,23 +12,29 @@
 #include "forms/form_stream.h"
 #include "forms/form_to_text.h"
 #include "forms/set_conversions.h"
+#include "forms/text_form_edits.h"
 #include "forms/tokenizer.h"
 #include "script/run_state.h"
 
 namespace reshape {
 
 // What the compiler knows of the object whose properties it compiles, collection items
-// included: its class after RENC, the conversions made so far, and its own properties.
+// included: its class after RENC, the conversions made so far, and its own properties; and
+// where its header and first own property stand in the text.
 struct ObjectFrame {
   std::string className;
   std::vector<SetConversion> conversions;
   std::vector<StatedProperty> stated;
+  std::size_t headerAt = 0;
+  std::size_t firstPropertyAt = std::string_view::npos;
 };
 
 class FormCompilation {
  public:
-  FormCompilation(std::string_view text, std::string& out, const FormRules& rules, RunState& run)
-      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), run_(run) {}
+  // edits, when given, receives the edits that migrate the text in place.
+  FormCompilation(std::string_view text, std::string& out, const FormRules& rules, RunState& run,
+                  TextFormEdits* edits = nullptr)
+      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), run_(run), edits_(edits) {}
 
   // Values whose first token stands at a span's offset are written as its original bytes.
   void CopyValuesFrom(const OriginalValues& originals) { originals_ = &originals; }
@@ -51,14 +57,16 @@ class FormCompilation {
 
   // Objects and properties (form_compiler.cpp).
   void CompileObject();
-  void CompileObjectAfterKeyword(std::uint8_t flags);
+  void CompileObjectAfterKeyword(std::uint8_t flags, std::size_t keywordAt);
   void CompileHeader(std::uint8_t flags, ObjectFrame& frame);
   // valueAt, when given, receives the offset of the number when there is one.
   std::int32_t ReadOrderModifier(std::size_t* valueAt = nullptr);
   bool IsPropertyName() const;
   bool EndsPropertyList() const;
   // One property line; own is true for the object's own list, false in collection items.
-  void CompileProperty(std::string path, bool own);
+  void CompileProperty(std::string path, bool own, std::size_t nameAt);
+  void CompileAskedValue(const std::string& path, bool own, std::size_t nameAt);
+  void CompileStatedValue(std::string_view name, bool own);
   void WriteName(std::string_view name, bool own);
   void SkipValue();
   // The span of the value at textOffset, if any; offsets are asked for in text order.
@@ -66,6 +74,9 @@ class FormCompilation {
   void WriteOriginal(const ValueSpan& span);
   // Writes the current value's original bytes and consumes it, if it has them.
   bool CopyOriginalValue();
+  // The property whose name starts at nameAt and whose value was just read is dropped.
+  void NoteRemoved(std::size_t nameAt);
+  void NoteSetChanges(const std::vector<SetChange>& changes, std::size_t boundaryAt);
 
   // Values (value_compiler.cpp).
   void CompileValue();
@@ -83,6 +94,7 @@ class FormCompilation {
   FormWriter* writer_;
   const FormRules& rules_;
   RunState& run_;
+  TextFormEdits* edits_;
   ObjectFrame* frame_ = nullptr;
   // Off while a dropped value is read: its collection items must not trigger rules.
   bool applyRules_ = true;

@@ -1,6 +1,7 @@
 #include "forms/form_compiler.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "forms/form_compilation.h"
 #include "forms/property_rules.h"
@@ -51,8 +52,9 @@ void FormCompilation::CompileObject() {
     flags = PrefixInline;
   else
     tokenizer_.ExpectKeyword("OBJECT");
+  const std::size_t keywordAt = tokenizer_.TokenOffset();
   tokenizer_.Advance();
-  CompileObjectAfterKeyword(flags);
+  CompileObjectAfterKeyword(flags, keywordAt);
 }
 
 // A property may carry the name of a keyword; "=" or a dotted part after it on its line tells.
@@ -65,14 +67,17 @@ bool FormCompilation::EndsPropertyList() const {
          !IsPropertyName();
 }
 
-void FormCompilation::CompileObjectAfterKeyword(std::uint8_t flags) {
+void FormCompilation::CompileObjectAfterKeyword(std::uint8_t flags, std::size_t keywordAt) {
   NestingLevel level(*this);
   ObjectFrame frame;
+  frame.headerAt = keywordAt;
   frame_ = &frame;
   CompileHeader(flags, frame);
   bool inlineChildFollows = false;
+  std::size_t nameAt = tokenizer_.TokenOffset();
   while (!EndsPropertyList()) {
     tokenizer_.Expect(TokIdentifier);
+    nameAt = tokenizer_.TokenOffset();
     std::string first(tokenizer_.TokenText());
     // A property may be named Inline; as such it is followed by "=" or ".".
     const bool isInline = tokenizer_.IsKeyword("INLINE");
@@ -80,11 +85,16 @@ void FormCompilation::CompileObjectAfterKeyword(std::uint8_t flags) {
       inlineChildFollows = true;
       break;
     }
-    CompileProperty(std::move(first), true);
+    if (frame.firstPropertyAt == std::string_view::npos) frame.firstPropertyAt = nameAt;
+    CompileProperty(std::move(first), true, nameAt);
+    nameAt = tokenizer_.TokenOffset();
   }
-  WriteSetConversions(*writer_, frame.conversions, frame.stated, tokenizer_);
+  std::vector<SetChange> changes;
+  WriteSetConversions(*writer_, frame.conversions, frame.stated, tokenizer_,
+                      edits_ ? &changes : nullptr);
+  NoteSetChanges(changes, nameAt);
   writer_->WriteEndMarker();
-  if (inlineChildFollows) CompileObjectAfterKeyword(PrefixInline);
+  if (inlineChildFollows) CompileObjectAfterKeyword(PrefixInline, nameAt);
   while (!tokenizer_.IsKeyword("END")) CompileObject();
   writer_->WriteEndMarker();
   // The root's END is the last token read: whatever follows it is never looked at.
@@ -93,12 +103,14 @@ void FormCompilation::CompileObjectAfterKeyword(std::uint8_t flags) {
 
 void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   tokenizer_.Expect(TokIdentifier);
+  std::size_t classAt = tokenizer_.TokenOffset();
   std::string className(tokenizer_.TokenText());
   std::string objectName;
   if (tokenizer_.Advance() == ':') {
     tokenizer_.Advance();
     tokenizer_.Expect(TokIdentifier);
     objectName = std::move(className);
+    classAt = tokenizer_.TokenOffset();
     className = tokenizer_.TokenText();
     tokenizer_.Advance();
   }
@@ -113,6 +125,7 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
     writer_->WriteObjectPrefix(flags, position);
   }
   if (const TCommand* rename = rules_.FindClassRename(className)) {
+    if (edits_) edits_->Replace(classAt, className.size(), rename->NewClassName);
     className = rename->NewClassName;
     run_.Changed(ClassRenameMessage(*rename));
   }
@@ -137,8 +150,8 @@ std::int32_t FormCompilation::ReadOrderModifier(std::size_t* valueAt) {
   return position;
 }
 
-// The path's first identifier has been read and advanced past.
-void FormCompilation::CompileProperty(std::string path, bool own) {
+// The path's first identifier, at nameAt in the text, has been read and advanced past.
+void FormCompilation::CompileProperty(std::string path, bool own, std::size_t nameAt) {
   while (tokenizer_.Token() == '.') {
     tokenizer_.Advance();
     tokenizer_.Expect(TokIdentifier);
@@ -146,6 +159,7 @@ void FormCompilation::CompileProperty(std::string path, bool own) {
     path += tokenizer_.TokenText();
     tokenizer_.Advance();
   }
+  const std::size_t nameEnd = tokenizer_.PreviousTokenEnd();
   ObjectFrame& frame = *frame_;
   PropertyDecision decision;
   if (applyRules_) decision = DecideByName(rules_, frame.className, path);
@@ -155,33 +169,86 @@ void FormCompilation::CompileProperty(std::string path, bool own) {
       if (decision.rule->NewPropName.size() > kMaxNameLength ||
           !IsDottedIdentifier(decision.rule->NewPropName))
         tokenizer_.Fail("Property name expected");
-      WriteName(decision.rule->NewPropName, own);
+      if (edits_) edits_->Replace(nameAt, nameEnd - nameAt, decision.rule->NewPropName);
+      path = decision.rule->NewPropName;
       break;
     case PropertyFate::AskValue:
       tokenizer_.Expect('=');
       tokenizer_.Advance();
-      decision = DecideByValue(rules_, frame.className, path, tokenizer_.TokenText());
-      if (decision.fate == PropertyFate::ToSetElement) {
-        frame.conversions.push_back({decision.rule->NewPropName, decision.rule->SetValue});
-        run_.Changed(SetConversionMessage(*decision.rule, frame.className));
-        return SkipValue();
-      }
-      if (decision.fate == PropertyFate::Delete) {
-        run_.Changed(PropertyDeletionMessage(*decision.rule));
-        return SkipValue();
-      }
-      WriteName(path, own);
-      return CompileValue();
+      return CompileAskedValue(path, own, nameAt);
     case PropertyFate::Delete:
       tokenizer_.Expect('=');
       tokenizer_.Advance();
       run_.Changed(PropertyDeletionMessage(*decision.rule));
-      return SkipValue();
-    default: WriteName(path, own); break;
+      SkipValue();
+      return NoteRemoved(nameAt);
+    default: break;
   }
   tokenizer_.Expect('=');
   tokenizer_.Advance();
+  CompileStatedValue(path, own);
+}
+
+// A PSET rule names the property: its value, as the text conversion writes it, decides. Only
+// a single value can equal a script value; lists, sets, collections and binary data never do.
+void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::size_t nameAt) {
+  ObjectFrame& frame = *frame_;
+  const TokenKind first = tokenizer_.Token();
+  const bool single = first == TokString || first == TokWideString || first == TokIdentifier ||
+                      first == TokInteger || first == TokFloat;
+  PropertyDecision decision;
+  if (single) {
+    // Compiled first, then taken back when the rules drop it.
+    const std::size_t mark = writer_->Out().size();
+    const std::size_t statedCount = frame.stated.size();
+    WriteName(path, own);
+    const std::size_t valueAt = writer_->Out().size();
+    CompileValue();
+    const std::optional<std::string> value =
+        ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
+    decision = DecideByValue(rules_, frame.className, path, value);
+    // A single value is never a set, so where it ends does not matter to conversions.
+    if (decision.fate == PropertyFate::Keep) return;
+    writer_->Out().resize(mark);
+    frame.stated.resize(statedCount);
+  } else {
+    decision = DecideByValue(rules_, frame.className, path, std::nullopt);
+    if (decision.fate == PropertyFate::Keep) return CompileStatedValue(path, own);
+  }
+  if (decision.fate == PropertyFate::ToSetElement) {
+    frame.conversions.push_back({decision.rule->NewPropName, decision.rule->SetValue});
+    run_.Changed(SetConversionMessage(*decision.rule, frame.className));
+  } else {
+    run_.Changed(PropertyDeletionMessage(*decision.rule));
+  }
+  if (!single) SkipValue();
+  NoteRemoved(nameAt);
+}
+
+// A kept property: its name and value, and where the value ends in the text.
+void FormCompilation::CompileStatedValue(std::string_view name, bool own) {
+  const std::size_t statedCount = frame_->stated.size();
+  WriteName(name, own);
   CompileValue();
+  if (statedCount < frame_->stated.size())
+    frame_->stated.back().textValueEnd = tokenizer_.PreviousTokenEnd();
+}
+
+void FormCompilation::NoteRemoved(std::size_t nameAt) {
+  if (edits_)
+    edits_->RemoveProperty(nameAt, tokenizer_.PreviousTokenEnd(), tokenizer_.TokenOffset());
+}
+
+// boundaryAt is the first token after the object's own property list.
+void FormCompilation::NoteSetChanges(const std::vector<SetChange>& changes,
+                                     std::size_t boundaryAt) {
+  for (const SetChange& change : changes) {
+    if (change.stated)
+      edits_->ExtendSet(change.stated->textValueEnd - 1, change.elements);
+    else
+      edits_->InsertSetLine(boundaryAt, frame_->headerAt, frame_->firstPropertyAt, change.name,
+                            change.elements);
+  }
 }
 
 // Writes the property's name; a property of the object's own list is noted where it stands,
@@ -189,7 +256,7 @@ void FormCompilation::CompileProperty(std::string path, bool own) {
 void FormCompilation::WriteName(std::string_view name, bool own) {
   if (own && !rules_.SetConversions().empty()) {
     const std::size_t at = writer_->Out().size();
-    frame_->stated.push_back({at, at + 1 + std::min(name.size(), kMaxNameLength)});
+    frame_->stated.push_back({at, at + 1 + std::min(name.size(), kMaxNameLength), 0});
   }
   writer_->WriteShortString(name);
 }

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "base/ascii_case.h"
+#include "forms/form_stream.h"
+#include "forms/form_to_text.h"
 
 namespace reshape {
 
@@ -38,13 +40,48 @@ PropertyDecision DecideByName(const FormRules& rules, std::string_view className
 }
 
 PropertyDecision DecideByValue(const FormRules& rules, std::string_view className,
-                               std::string_view path, std::string_view value) {
+                               std::string_view path, std::optional<std::string_view> value) {
   for (const TCommand* rule : rules.SetConversions())
-    if (IsConversionFor(*rule, className, path) && SameIgnoringAsciiCase(value, rule->PropValue))
+    if (value && IsConversionFor(*rule, className, path) &&
+        SameIgnoringAsciiCase(*value, rule->PropValue))
       return {PropertyFate::ToSetElement, rule};
   if (const TCommand* deletion = FindRule(rules.PropertyDeletions(), className, path))
     return {PropertyFate::Delete, deletion};
   return {};
+}
+
+std::optional<std::string> ValueAsScriptText(std::string_view value) {
+  FormReader reader(value);
+  switch (reader.PeekTag()) {
+    case TagString:
+    case TagLongString: return std::string(reader.ReadStringValue());
+    case TagWideString: {
+      std::string bytes;
+      for (char16_t unit : reader.ReadWideStringValue()) {
+        if (unit > 255) return std::nullopt;
+        bytes += static_cast<char>(unit);
+      }
+      return bytes;
+    }
+    case TagList:
+    case TagSet:
+    case TagCollection:
+    case TagBinary: return std::nullopt;
+    default: break;
+  }
+  // A one-property object through the text conversion, so that numbers read as it writes them.
+  std::string stream(FormSignature);
+  FormWriter writer(stream);
+  writer.WriteShortString("X");
+  writer.WriteShortString("");
+  writer.WriteShortString("P");
+  writer.WriteBytes(value);
+  writer.WriteBytes(std::string_view("\0\0", 2));
+  const std::string text = FormStreamToText(stream, CodePage());
+  const std::size_t start = text.find(" = ");
+  if (start == std::string::npos) return std::nullopt;
+  const std::size_t end = text.find_first_of("\r\n", start);
+  return text.substr(start + 3, end - start - 3);
 }
 
 std::string ClassRenameMessage(const TCommand& rule) {

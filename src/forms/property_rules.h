@@ -4,6 +4,7 @@
 // asks, reads and writes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,11 +24,16 @@ struct PropertyDecision {
 PropertyDecision DecideByName(const FormRules& rules, std::string_view className,
                               std::string_view path);
 
-// For AskValue, from the text of the value's first token: the first PSET rule in script order
-// whose value equals it (ASCII case ignored) makes it a set element; otherwise a DELP rule
-// deletes the property, or it is kept.
+// For AskValue, from the value as ValueAsScriptText gives it: the first PSET rule in script
+// order whose value equals it (ASCII case ignored) makes it a set element; otherwise a DELP
+// rule deletes the property, or it is kept. No value equals no rule.
 PropertyDecision DecideByValue(const FormRules& rules, std::string_view className,
-                               std::string_view path, std::string_view value);
+                               std::string_view path, std::optional<std::string_view> value);
+
+// A compiled single value (tag and payload) as a script compares it: a string's whole bytes,
+// anything else as the text form writes it ($10 is 16, 1.50 is 1.5). None for a wide string
+// with a unit above 255, and for lists, sets, collections and binary data.
+std::optional<std::string> ValueAsScriptText(std::string_view value);
 
 // The change log's messages for each kind of change.
 std::string ClassRenameMessage(const TCommand& rule);

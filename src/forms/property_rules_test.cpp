@@ -171,7 +171,7 @@ TEST(PropertyRules, DelpDropsEveryKindOfValue) {
   }
 }
 
-TEST(PropertyRules, PsetComparesTheFirstTokenOfTheValue) {
+TEST(PropertyRules, PsetComparesTheValueAsTheTextFormWritesIt) {
   struct Case {
     std::string value;
     std::string ruleValue;
@@ -180,13 +180,15 @@ TEST(PropertyRules, PsetComparesTheFirstTokenOfTheValue) {
   const Case cases[] = {
       {"'On'", "on", true},          // decoded string
       {"'O'#110", "On", true},
-      {"'On' + 'x'", "On", true},    // only the first literal is compared
+      {"'On' + 'x'", "On", false},   // the whole joined string
+      {"'On' + 'x'", "Onx", true},
+      {"#1000'a'", "a", false},      // a unit above 255 equals nothing
       {"12", "12", true},
-      {"$C", "12", false},           // the literal text, not its value
-      {"1.5s", "1.5s", true},
-      {"Form1.Button1", "Form1", true},
-      {"Form1.Button1", "Form1.Button1", false},
-      {"[a]", "[", true},
+      {"$C", "12", true},            // the number, as the text form writes it
+      {"1.50", "1.5", true},
+      {"Form1.Button1", "Form1", false},
+      {"Form1.Button1", "Form1.Button1", true},
+      {"[a]", "[", false},
       {"clRed", "clBlue", false},
   };
   for (const auto& c : cases) {

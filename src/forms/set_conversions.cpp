@@ -55,7 +55,8 @@ struct Insertion {
 
 // The elements of group that the set at valueAt lacks, as short strings, to go before the
 // empty name that ends the set.
-Insertion ExtendStatedSet(const std::string& out, std::size_t valueAt, const SetGroup& group) {
+Insertion ExtendStatedSet(const std::string& out, std::size_t valueAt, const SetGroup& group,
+                          std::vector<std::string_view>& added) {
   std::vector<std::string_view> held;
   std::size_t at = valueAt + 1;
   for (std::string_view e; !(e = ShortStringAt(out, at)).empty(); at += 1 + e.size())
@@ -65,6 +66,7 @@ Insertion ExtendStatedSet(const std::string& out, std::size_t valueAt, const Set
     auto same = [&](std::string_view h) { return SameIgnoringAsciiCase(h, element); };
     if (std::any_of(held.begin(), held.end(), same)) continue;
     held.push_back(element);
+    added.push_back(element);
     insertion.bytes += static_cast<char>(element.size());
     insertion.bytes += element;
   }
@@ -74,7 +76,8 @@ Insertion ExtendStatedSet(const std::string& out, std::size_t valueAt, const Set
 }  // namespace
 
 void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& conversions,
-                         const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer) {
+                         const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer,
+                         std::vector<SetChange>* changes) {
   if (conversions.empty()) return;
   const std::vector<SetGroup> groups = GroupByName(conversions);
   CheckNames(groups, tokenizer);
@@ -83,16 +86,20 @@ void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& c
   std::vector<const SetGroup*> newSets;
   for (const SetGroup& group : groups) {
     const StatedProperty* property = FindStated(out, stated, group.name);
-    if (property && static_cast<std::uint8_t>(out[property->valueAt]) == TagSet)
-      insertions.push_back(ExtendStatedSet(out, property->valueAt, group));
-    else
+    if (property && static_cast<std::uint8_t>(out[property->valueAt]) == TagSet) {
+      std::vector<std::string_view> added;
+      insertions.push_back(ExtendStatedSet(out, property->valueAt, group, added));
+      if (changes && !added.empty()) changes->push_back({property, group.name, std::move(added)});
+    } else {
       newSets.push_back(&group);
+    }
   }
   // From the back, so that each insertion leaves the offsets of the others valid.
   std::sort(insertions.begin(), insertions.end(),
             [](const Insertion& a, const Insertion& b) { return a.at > b.at; });
   for (const Insertion& insertion : insertions) out.insert(insertion.at, insertion.bytes);
   for (const SetGroup* group : newSets) {
+    if (changes) changes->push_back({nullptr, group->name, group->elements});
     writer.WriteShortString(group->name);
     writer.WriteTag(TagSet);
     for (std::string_view element : group->elements) writer.WriteShortString(element);

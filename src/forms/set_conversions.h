@@ -20,10 +20,19 @@ struct SetConversion {
 };
 
 // One property of the object's own list as compiled: the offset of its name in the output,
-// and of its value's tag.
+// and of its value's tag; and the offset in the text just past its value.
 struct StatedProperty {
   std::size_t nameAt;
   std::size_t valueAt;
+  std::size_t textValueEnd = 0;
+};
+
+// What the conversions did to one set property: elements added to a stated set (stated is
+// that property), or a new set property (stated is null).
+struct SetChange {
+  const StatedProperty* stated;
+  std::string_view name;
+  std::vector<std::string_view> elements;
 };
 
 // Called at the end of the object's property list. Fails with "Property name expected" or
@@ -31,7 +40,9 @@ struct StatedProperty {
 // back. A set that the object states under a conversion's set name (ASCII case ignored; the
 // last such property) gets the elements it does not hold yet; the other names get one new set
 // property each, in the order of their first conversion, elements in conversion order.
+// changes, when given, receives what was done, for a text form edited in place.
 void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& conversions,
-                         const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer);
+                         const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer,
+                         std::vector<SetChange>* changes = nullptr);
 
 }  // namespace reshape

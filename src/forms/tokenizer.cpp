@@ -13,7 +13,8 @@ namespace {
 
 bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool IsIdentStart(unsigned char c) { return IsLetter(c) || c == '_'; }
+// Bytes above 127 are taken as letters: newer IDEs write names in UTF-8 or a code page.
+bool IsIdentStart(unsigned char c) { return IsLetter(c) || c == '_' || c >= 128; }
 bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
 
 // The value of every byte as a hexadecimal digit, -1 for the others: a look-up instead of
@@ -121,6 +122,7 @@ void Tokenizer::NextWindow() {
 }
 
 TokenKind Tokenizer::Advance() {
+  previousEnd_ = cursor_;
   SkipWhitespace();
   tokenStart_ = cursor_;
   unsigned char c = At(cursor_);

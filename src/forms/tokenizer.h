@@ -41,6 +41,8 @@ class Tokenizer {
   int Line() const { return line_; }
   // Byte offset of the current token in the text.
   std::size_t TokenOffset() const { return tokenStart_; }
+  // Byte offset just past the token before the current one.
+  std::size_t PreviousTokenEnd() const { return previousEnd_; }
   // Suffix letter of the last number literal ('c', 'C', 'd', 'D', 's', 'S') or 0.
   char FloatSuffix() const { return floatSuffix_; }
   // Decoded units of a TokWideString token.
@@ -86,6 +88,7 @@ class Tokenizer {
   std::size_t scanEnd_ = 0;
   std::size_t cursor_ = 0;
   std::size_t tokenStart_ = 0;
+  std::size_t previousEnd_ = 0;
   int line_ = 1;
   TokenKind token_ = TokEnd;
   char floatSuffix_ = 0;

@@ -62,7 +62,8 @@ TEST(Tokenizer, TokenSequences) {
       {"-INF", {{TokInteger, "-"}, {TokIdentifier, "INF"}}},
       {"()[]<>{},.+:\x80", {{'(', "("}, {')', ")"}, {'[', "["}, {']', "]"}, {'<', "<"}, {'>', ">"},
                             {'{', "{"}, {'}', "}"}, {',', ","}, {'.', "."}, {'+', "+"}, {':', ":"},
-                            {0x80, "\x80"}}},
+                            {TokIdentifier, "\x80"}}},
+      {"\xc3\xa9t\xc3\xa9 _\xff" "1", {{TokIdentifier, "\xc3\xa9t\xc3\xa9"}, {TokIdentifier, "_\xff" "1"}}},
       {std::string("abc\0def", 7), {{TokIdentifier, "abc"}}},
   };
   for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;

@@ -181,9 +181,10 @@ void FormCompilation::CompileCollection() {
     writer_->WriteListStart();
     while (!tokenizer_.IsKeyword("end") || IsPropertyName()) {
       tokenizer_.Expect(TokIdentifier);
+      const std::size_t nameAt = tokenizer_.TokenOffset();
       std::string first(tokenizer_.TokenText());
       tokenizer_.Advance();
-      CompileProperty(std::move(first), false);
+      CompileProperty(std::move(first), false, nameAt);
     }
     writer_->WriteEndMarker();
     tokenizer_.Advance();

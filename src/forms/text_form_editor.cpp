@@ -1,0 +1,42 @@
+#include "forms/text_form_editor.h"
+
+#include "base/ascii_case.h"
+#include "forms/form_compilation.h"
+
+namespace reshape {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsWordByte(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+         c == '_' || static_cast<unsigned char>(c) >= 128;
+}
+
+}  // namespace
+
+bool IsTextForm(std::string_view file) {
+  if (file.starts_with(kByteOrderMark)) file.remove_prefix(kByteOrderMark.size());
+  const std::size_t start = file.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos) return false;
+  file.remove_prefix(start);
+  std::size_t length = 0;
+  while (length < file.size() && IsWordByte(file[length])) ++length;
+  const std::string_view word = file.substr(0, length);
+  return SameIgnoringAsciiCase(word, "object") || SameIgnoringAsciiCase(word, "inherited") ||
+         SameIgnoringAsciiCase(word, "inline");
+}
+
+std::string EditTextForm(std::string_view text, const FormRules& rules, RunState& run) {
+  // The tokenizer takes the byte-order mark for blanks-free text: it is skipped, and kept.
+  const std::size_t skip = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  const std::string_view body = text.substr(skip);
+  TextFormEdits edits(body);
+  std::string compiled;
+  FormCompilation(body, compiled, rules, run, &edits).CompileRoot();
+  if (edits.Empty()) return std::string(text);
+  return std::string(text.substr(0, skip)) + edits.Apply();
+}
+
+}  // namespace reshape

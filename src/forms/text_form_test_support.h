@@ -1,0 +1,82 @@
+// Test support for text forms: the two ways a text form can be migrated, compared. The binary
+// way compiles the original, converts it to text and compiles that with the rules; the text
+// way edits the original in place. Both must convert to the same text form, with the same log.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/errors.h"
+#include "forms/form_compiler.h"
+#include "forms/form_to_text.h"
+#include "forms/text_form_editor.h"
+#include "script/run_state.h"
+#include "script/script_reader.h"
+#include "source/rewrite_test_support.h"
+
+namespace reshape::test {
+
+// One migration over the commands of a script: its result, log lines or failure message.
+struct TextFormRun {
+  std::string text;
+  std::vector<std::string> log;
+  std::string failure;
+};
+
+inline std::string_view WithoutByteOrderMark(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  return text;
+}
+
+inline std::string CompileToText(std::string_view text, const CommandList& commands,
+                                 std::vector<std::string>& log) {
+  const FormRules rules(commands);
+  RecordingLogger logger;
+  RunState run{commands, logger};
+  run.CurrentFileName = "Form1.dfm";
+  std::string compiled;
+  CompileFormStream(WithoutByteOrderMark(text), rules, run, compiled);
+  log = logger.lines;
+  return FormStreamToText(compiled, CodePage());
+}
+
+inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& commands) {
+  const FormRules rules(commands);
+  RecordingLogger logger;
+  RunState run{commands, logger};
+  run.CurrentFileName = "Form1.dfm";
+  TextFormRun result;
+  try {
+    result.text = EditTextForm(text, rules, run);
+    result.log = logger.lines;
+  } catch (const Exception& e) {
+    result.failure = e.Message();
+  }
+  return result;
+}
+
+// Empty when the two ways agree on a text that the compiler accepts (or the compiler rejects
+// it); otherwise what differs.
+inline std::string CheckConsistency(std::string_view text, const CommandList& commands) {
+  std::vector<std::string> none, binaryLog, editLog;
+  std::string binaryWay;
+  try {
+    binaryWay = CompileToText(CompileToText(text, {}, none), commands, binaryLog);
+  } catch (const Exception&) {
+    return "";
+  }
+  const TextFormRun edit = EditTextFormRun(text, commands);
+  if (!edit.failure.empty()) return "edit failed: " + edit.failure;
+  std::string textWay;
+  try {
+    textWay = CompileToText(edit.text, {}, none);
+  } catch (const Exception& e) {
+    return "edited text does not compile: " + e.Message() + "\n" + edit.text;
+  }
+  if (textWay != binaryWay) return "binary way:\n" + binaryWay + "\ntext way:\n" + textWay;
+  if (edit.log != binaryLog) return "log lines differ";
+  return "";
+}
+
+}  // namespace reshape::test
