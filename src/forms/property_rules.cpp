@@ -55,9 +55,13 @@ std::optional<std::string> ValueAsScriptText(std::string_view value) {
   switch (reader.PeekTag()) {
     case TagString:
     case TagLongString: return std::string(reader.ReadStringValue());
-    case TagWideString: {
+    case TagWideString:
+    case TagUtf8String: {
       std::string bytes;
-      for (char16_t unit : reader.ReadWideStringValue()) {
+      const std::u16string units = reader.PeekTag() == TagWideString
+                                       ? reader.ReadWideStringValue()
+                                       : reader.ReadUtf8StringValue();
+      for (char16_t unit : units) {
         if (unit > 255) return std::nullopt;
         bytes += static_cast<char>(unit);
       }
