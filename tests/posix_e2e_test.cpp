@@ -45,7 +45,7 @@ TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
       fs::create_symlink(c.special, dir / "A.PAS");
     else
       ASSERT_EQ(::mkfifo((dir / c.special).c_str(), 0644), 0) << c.special;
-    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, {}, "/usr/bin/timeout");
+    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, "/usr/bin/timeout");
     EXPECT_EQ(run.ExitCode, 1) << c.special;
     EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.special;
     EXPECT_EQ(dir.Read("B.PAS"), c.special == "A.DFM" ? "TBar\r\n" : "TFoo\r\n") << c.special;
