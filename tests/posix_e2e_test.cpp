@@ -83,20 +83,5 @@ TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   EXPECT_FALSE(dir.Exists("sub/unit.XXX") || dir.Exists("sub/form.XXX"));
 }
 
-// Both side files are in place before the form is replaced: one that cannot be written
-// leaves the form as it was.
-TEST(PosixE2E, SideFileThatCannotBeWrittenLeavesTheForm) {
-  TempDir dir;
-  const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
-  dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
-  dir.Write("A.DFM", form);
-  fs::create_directory(dir / "A.dft");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + Report("EFCreateError", "Cannot create file A.dft."));
-  EXPECT_EQ(dir.Read("A.DFM"), form);
-  // A file that fails leaves no log line.
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.DFM", "A.dfb", "A.dft", "job.scr"}));
-}
-
 }  // namespace
 }  // namespace reshape::e2e

@@ -73,12 +73,9 @@ TEST(CompileForm, Objects) {
        Root("TF", "F").Prop("Inline").Int8(5).Prop("inline.X").Int8(1).End()
            .Prefix(PrefixInline).Object("TFrame1", "Frame1").Prop("Inline").Byte(TagTrue).End()
            .End().Object("TB", "B").End().End().End()},
-      {"object F: TF\r\n  End = 5\r\n  object = 1\r\n  Inherited.X = 2\r\n  C = <\r\n"
-       "    item\r\n      end = 3\r\n    end>\r\n  object B: TB\r\n    END = 4\r\n  end\r\n"
-       "end\r\n= 6",
-       Root("TF", "F").Prop("End").Int8(5).Prop("object").Int8(1).Prop("Inherited.X").Int8(2)
-           .Prop("C").Collection().List().Prop("end").Int8(3).End().End().End()
-           .Object("TB", "B").Prop("END").Int8(4).End().End().End()},
+      {"object F: TF\r\n  End = 5\r\n  C = <\r\n    item\r\n      end = 3\r\n    end>\r\nend\r\n= 6",
+       Root("TF", "F").Prop("End").Int8(5).Prop("C").Collection().List().Prop("end").Int8(3).End()
+           .End().End().End()},
       // Text after the root's end is ignored.
       {"object T end 'unterminated", Root("T").End().End()},
   };
