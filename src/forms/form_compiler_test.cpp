@@ -165,6 +165,7 @@ TEST(CompileForm, SyntaxErrors) {
       {"object A\r\n  P 5\r\nend", "''='' expected on line 2"},
       {"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
       {"object A\r\n  P = )\r\nend", "Invalid property value on line 2"},
+      {"object A\r\n  P = Form1.1\r\nend", "Identifier expected on line 2"},
       {"object A\r\n  P = \r\n", "Invalid property value on line 3"},
       {"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
       {"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
@@ -186,6 +187,7 @@ TEST(CompileForm, NumberConversionErrorsCarryNoLine) {
       {"1-2", "'1-2' is not a valid floating point value"},
       {"1E30c", "'1E30' is not a valid floating point value"},
       {"-inf", "'-' is not a valid integer value"},
+      {"-INFO", "'-' is not a valid integer value"},
   };
   for (const auto& c : cases)
     test::ExpectFailure<EConvertError>([&] { CompileValueText(c.text); }, c.bytes);

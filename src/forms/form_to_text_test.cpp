@@ -134,6 +134,7 @@ TEST(FormToTextTest, HeaderVariants) {
       {"", "object Form1: TForm1"},
       {FormBytes().Prefix(3).Int8(2), "inherited Form1: TForm1 [2]"},
       {FormBytes().Prefix(PrefixChildPos).Int8(0), "object Form1: TForm1 [0]"},
+      {FormBytes().Prefix(PrefixInline), "inline Form1: TForm1"},
       {FormBytes().Prefix(PrefixInline | PrefixInherited), "inherited Form1: TForm1"},
       {FormBytes().Prefix(8), "object Form1: TForm1"},
   };
@@ -204,12 +205,22 @@ std::string NestedObjects(int depth) {
   return stream;
 }
 
+std::string NestedCollections(int depth) {
+  FormBytes value;
+  for (int i = 0; i < depth; ++i) value.Collection().List().Prop("C");
+  value.Int8(0);
+  for (int i = 0; i < depth; ++i) value.End().End();
+  return WithValue(value);
+}
+
 TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
   // The root object is the first level.
   EXPECT_NO_THROW(ToText(NestedLists(255)));
   EXPECT_NO_THROW(ToText(NestedObjects(256)));
   ExpectFailure<EReadError>([] { ToText(NestedLists(256)); }, "Nesting too deep");
   ExpectFailure<EReadError>([] { ToText(NestedObjects(257)); }, "Nesting too deep");
+  EXPECT_NO_THROW(ToText(NestedCollections(255)));
+  ExpectFailure<EReadError>([] { ToText(NestedCollections(256)); }, "Nesting too deep");
   ExpectFailure<EReadError>([] { ToText(NestedObjects(100000)); }, "Nesting too deep");
 }
 

@@ -204,6 +204,9 @@ TEST(PropertyRules, ConversionsIntoStatedSets) {
   };
   const Case cases[] = {
       {pset, "  Ctl3D = False\r\n  Options = [poOld]\r\n", options({"poOld", "poFlat"}).End().End()},
+      // An element the set already holds, in any case, is not added again.
+      {pset, "  options = [POFLAT, poOld]\r\n  Ctl3D = False\r\n",
+       Root("TPanel").Prop("options").Set().Short("POFLAT").Short("poOld").End().End().End()},
       {twice, "  Border = 0\r\n  Ctl3D = False\r\n",
        Root("TPanel").Prop("OPTIONS").Set().Short("POFLAT").Short("poFlat").End().End().End()},
       {"DELP>Options\r\n" + pset, "  Options = [a]\r\n  Ctl3D = False\r\n", options({"poFlat"}).End().End()},
