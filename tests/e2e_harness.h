@@ -40,9 +40,8 @@ class TempDir {
 std::string ReshapeExecutable();
 std::string ModuleName();
 
-// Runs reshape with the arguments in the directory; extra environment entries "NAME=value".
+// Runs reshape (or another program) with the arguments in the directory.
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& environment = {},
                      const std::string& executable = ReshapeExecutable());
 
 // Windows only: runs reshape with the text after the program's name as its command line,

@@ -14,7 +14,7 @@ namespace reshape::e2e {
 std::string ReshapeExecutable() { return RESHAPE_EXECUTABLE; }
 
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& environment, const std::string& executable) {
+                     const std::string& executable) {
   int pipeFds[2];
   // Close-on-exec, so that a child started meanwhile by another test thread does not keep this
   // pipe open past this run.
@@ -28,7 +28,6 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
     int devNull = ::open("/dev/null", O_RDONLY);
     ::dup2(devNull, STDIN_FILENO);
     if (::chdir(directory.c_str()) != 0) ::_exit(127);
-    for (const std::string& entry : environment) ::putenv(const_cast<char*>(entry.c_str()));
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(executable.c_str()));
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));

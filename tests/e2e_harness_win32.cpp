@@ -1,7 +1,6 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -21,34 +20,6 @@ struct HandleCloser {
   }
 };
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-// Sets environment entries "NAME=value" for the processes started meanwhile, and puts the
-// old values back when it goes.
-class ScopedEnvironment {
- public:
-  explicit ScopedEnvironment(const std::vector<std::string>& entries) {
-    for (const std::string& entry : entries) {
-      std::size_t equals = entry.find('=');
-      std::string name = entry.substr(0, equals);
-      std::optional<std::string> old;
-      if (DWORD length = ::GetEnvironmentVariableA(name.c_str(), nullptr, 0)) {
-        std::string value(length, '\0');
-        value.resize(::GetEnvironmentVariableA(name.c_str(), value.data(), length));
-        old = value;
-      }
-      saved_.emplace_back(name, old);
-      ::SetEnvironmentVariableA(name.c_str(),
-                                equals == std::string::npos ? "" : entry.c_str() + equals + 1);
-    }
-  }
-  ~ScopedEnvironment() {
-    for (auto& [name, old] : saved_)
-      ::SetEnvironmentVariableA(name.c_str(), old ? old->c_str() : nullptr);
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 // A run that has not ended by then is stopped, so a hung child fails its test instead of
 // holding up the whole suite.
@@ -133,11 +104,10 @@ std::string ReshapeExecutable() {
 }
 
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
-                     const std::vector<std::string>& environment, const std::string& executable) {
+                     const std::string& executable) {
   // Every argument quoted whole: the test arguments hold no double quotes.
   std::string commandLine = Quoted(executable);
   for (const std::string& argument : arguments) commandLine.append(" ").append(Quoted(argument));
-  ScopedEnvironment scoped(environment);
   return RunProcess(directory, executable, commandLine);
 }
 

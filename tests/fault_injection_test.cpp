@@ -1,8 +1,6 @@
-// Makes every single file operation of a realistic run fail in turn, and proves that no failure
-// loses data: each of the user's files is either untouched or completely converted (a form
-// with its old bytes in its backup), no scratch file is left, the log lists exactly the files
-// converted on disk, and the run ends with a failure (or, where the failed operation did not
-// matter, completes).
+// Makes each file operation of a realistic run fail in turn: every user file stays untouched or
+// is completely converted (a form with its old bytes in its backup), no scratch file is left,
+// and the log lists exactly the files converted on disk.
 #include <filesystem>
 #include <map>
 
@@ -61,8 +59,7 @@ class FailingFileSystem : public FileSystem {
   long count_ = 0;
 };
 
-class NoConsole : public Console {
- public:
+struct NoConsole : Console {
   void Write(std::string_view) override {}
 };
 

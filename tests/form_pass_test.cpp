@@ -55,6 +55,14 @@ TEST(FormPassE2E, Runs) {
        .exitCode = 1,
        .output = "A.DFM ..." + Report("EFCreateError", "Cannot create file A.dfb."),
        .after = {{"A.DFM", kForm}, {"A.dfb", "old backup"}, {"A.dft", "<missing>"}}},
+      // Both side files are in place before the form is replaced; a failed file logs nothing.
+      {.name = "side file that cannot be written leaves the form",
+       .files = {{"job.scr", kRename}, {"A.DFM", kForm}},
+       .directories = {"A.dft"},
+       .exitCode = 1,
+       .output = "A.DFM ..." + Report("EFCreateError", "Cannot create file A.dft."),
+       .after = {{"A.DFM", kForm}},
+       .entries = {"A.DFM", "A.dfb", "A.dft", "job.scr"}},
       {.name = "not a form: backup only, later forms untouched",
        .files = {{"job.scr", kRename}, {"A.DFM", "Caption = 1\r\n"}, {"B.DFM", kForm}},
        .exitCode = 1,
@@ -80,19 +88,8 @@ TEST(FormPassE2E, FormHeldByAReaderCannotBeOpened) {
   EXPECT_EQ(dir.Read("A.DFM"), kForm);
 }
 
-TEST(FormPassE2E, SecondRunBacksUpWhatTheFirstLeft) {
-  TempDir dir;
-  dir.Write("job.scr", kRename);
-  dir.Write("A.DFM", kForm);
-  RunReshape(dir.Path(), {"job.scr"});
-  std::string afterFirst = dir.Read("A.DFM");
-  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, "A.DFM ...No change\n");
-  EXPECT_EQ(dir.Read("A.dfb"), afterFirst);
-  EXPECT_EQ(dir.Read("A.DFM"), afterFirst);
-}
-
 // Build tools look at modification times: a run that changes no byte must not touch them.
-TEST(FormPassE2E, FilesThatComeBackUnchangedKeepTheirModificationTime) {
+TEST(FormPassE2E, UnchangedFilesKeepTheirModificationTimeAndASecondRunBacksUpTheFirst) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TOther,TNew\r\n");
   dir.Write("A.DFM", kForm);
@@ -108,6 +105,12 @@ TEST(FormPassE2E, FilesThatComeBackUnchangedKeepTheirModificationTime) {
   for (const char* name : {"A.DFM", "A.PAS"})
     EXPECT_EQ(std::filesystem::last_write_time(dir / name), before[name]) << name;
   EXPECT_TRUE(dir.Exists("A.dfb") && dir.Exists("A.dft"));
+  // A second run backs up what the first left.
+  dir.Write("job.scr", kRename);
+  RunReshape(dir.Path(), {"job.scr"});
+  std::string afterFirst = dir.Read("A.DFM");
+  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, "A.PAS...No change\nA.DFM ...No change\n");
+  EXPECT_EQ(dir.Read("A.dfb"), afterFirst);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
       fs::create_symlink(c.special, dir / "A.PAS");
     else
       ASSERT_EQ(::mkfifo((dir / c.special).c_str(), 0644), 0) << c.special;
-    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, {}, "/usr/bin/timeout");
+    RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, "/usr/bin/timeout");
     EXPECT_EQ(run.ExitCode, 1) << c.special;
     EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.special;
     EXPECT_EQ(dir.Read("B.PAS"), c.special == "A.DFM" ? "TBar\r\n" : "TFoo\r\n") << c.special;
@@ -81,21 +81,6 @@ TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "F.DFM", "F.dfb", "F.dft", "LINK.PAS", "OLD.PAS",
                                                   "RO.PAS", "SAME.PAS", "job.LOG", "job.scr", "sub"}));
   EXPECT_FALSE(dir.Exists("sub/unit.XXX") || dir.Exists("sub/form.XXX"));
-}
-
-// Both side files are in place before the form is replaced: one that cannot be written
-// leaves the form as it was.
-TEST(PosixE2E, SideFileThatCannotBeWrittenLeavesTheForm) {
-  TempDir dir;
-  const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
-  dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
-  dir.Write("A.DFM", form);
-  fs::create_directory(dir / "A.dft");
-  RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(MaskAddress(run.Output), "A.DFM ..." + Report("EFCreateError", "Cannot create file A.dft."));
-  EXPECT_EQ(dir.Read("A.DFM"), form);
-  // A file that fails leaves no log line.
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.DFM", "A.dfb", "A.dft", "job.scr"}));
 }
 
 }  // namespace

@@ -31,11 +31,6 @@ TEST(ScriptE2E, ScriptsThatRunNothing) {
       {.name = "no commands",
        .files = {{"job.scr", "just text\r\n\r\nRENC\r\n RENC>A,B\r\n"}, {"A.PAS", "A\n"}},
        .after = {{"A.PAS", "A\n"}}},
-      {.name = "UTF-16 script",
-       .files = {{"job.scr", std::string("R\0E\0N\0C\0>\0A\0,\0B\0", 16)}, {"A.PAS", "A\n"}},
-       .exitCode = 1,
-       .output = Report("EAssertionFailed", "Script file is UTF-16; save it as ANSI or UTF-8."),
-       .after = {{"A.PAS", "A\n"}}},
   };
   for (const Scenario& c : cases) RunScenario(c);
 }
@@ -47,14 +42,14 @@ TEST(ScriptE2E, DefaultScriptIsFoundBesideTheExecutable) {
   std::string executable = dir / ("bin/" + ModuleName());
   std::filesystem::copy_file(ReshapeExecutable(), executable);
 
-  RunResult missing = RunReshape(dir / "work", {}, {}, executable);
+  RunResult missing = RunReshape(dir / "work", {}, executable);
   EXPECT_EQ(missing.ExitCode, 1);
   EXPECT_EQ(MaskAddress(missing.Output),
             Report("EFOpenError", "Cannot open file " + (dir / "bin/RESHAPE.SCR") + "."));
 
   dir.Write("bin/RESHAPE.SCR", "RENC>TFoo,TBar\r\n");
   dir.Write("work/A.PAS", "x: TFoo;\r\n");
-  RunResult run = RunReshape(dir / "work", {}, {}, executable);
+  RunResult run = RunReshape(dir / "work", {}, executable);
   EXPECT_EQ(run.ExitCode, 0);
   EXPECT_EQ(run.Output, "A.PAS...Converted\n");
   EXPECT_EQ(dir.Read("work/A.PAS"), "x: TBar;\r\n");
@@ -63,14 +58,11 @@ TEST(ScriptE2E, DefaultScriptIsFoundBesideTheExecutable) {
 
 TEST(InformationE2E, HelpAndVersion) {
   TempDir dir;
-  for (const char* option : {"--help", "-h"}) {
+  for (const char* option : {"--help", "-h", "--version"}) {
     RunResult run = RunReshape(dir.Path(), {option});
     EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(run.Output.rfind("Usage: reshape [SCRIPT [FILE...]]\n", 0), 0u);
+    EXPECT_TRUE(run.Output.starts_with(option[2] == 'v' ? "reshape " : "Usage: reshape [SCRIPT [FILE...]]\n"));
   }
-  RunResult version = RunReshape(dir.Path(), {"--version"});
-  EXPECT_EQ(version.ExitCode, 0);
-  EXPECT_EQ(version.Output.rfind("reshape ", 0), 0u);
 }
 
 TEST(SourcePassE2E, Runs) {
@@ -108,15 +100,6 @@ TEST(SourcePassE2E, Runs) {
        .output = "B.PAS...No change\nA.PAS...Converted\nB.PAS...No change\nP.BPR...Converted\n",
        .after = {{"F.DFM", "uses Old;\r\n"}, {"C.PAS", "uses Old;\r\n"},
                  {"P.BPR", "New.bpl\r\n"}}},
-      {.name = "named file with a directory is logged as typed",
-       .files = {{"job.scr", renc}, {"src/unit1.pas", "TFoo\r\n"},
-                 {"my \xE9 file.pas", "TFoo\r\n"}},
-       .directories = {"src"},
-       .arguments = {"job.scr", "src/unit1.pas", "my \xE9 file.pas"},
-       .output = "src/unit1.pas...Converted\nmy \xE9 file.pas...Converted\n",
-       .after = {{"src/unit1.XXX", "<missing>"},
-                 {"job.LOG", "SRC/UNIT1.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                             "MY \xE9 FILE.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
       {.name = "searched directory named like a source file",
        .files = {{"job.scr", renc}, {"Z.PAS", "TFoo\r\n"}},
        .directories = {"OLD.PAS"},

@@ -186,48 +186,25 @@ bool TextToExtended(std::string_view text, long double& value) {
   skipBlanks();
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::size_t numberStart = i;
-  bool anyDigit = false;
-  while (isDigit(i)) {
-    anyDigit = true;
-    ++i;
-  }
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (isDigit(i)) {
-      anyDigit = true;
-      ++i;
-    }
-  }
-  if (!anyDigit) return false;
+  // The digits without the "." and the power of ten they are scaled by.
+  std::string digits;
+  std::int64_t fractionDigits = 0;
+  while (isDigit(i)) digits += text[i++];
+  if (i < text.size() && text[i] == '.')
+    for (++i; isDigit(i); ++fractionDigits) digits += text[i++];
+  if (digits.empty()) return false;
   long exponent = 0;
   if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
     ++i;
     bool exponentNegative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponentNegative = text[i++] == '-';
     if (!isDigit(i)) return false;
-    while (isDigit(i)) {
+    for (; isDigit(i); ++i)
       if (exponent < 1000000) exponent = exponent * 10 + (text[i] - '0');
-      ++i;
-    }
     if (exponentNegative) exponent = -exponent;
   }
-  std::size_t numberEnd = i;
   skipBlanks();
   if (i != text.size()) return false;
-
-  // The digits without the "." and the power of ten they are scaled by.
-  std::string digits;
-  std::int64_t fractionDigits = 0;
-  bool inFraction = false;
-  for (std::size_t at = numberStart; at < numberEnd && text[at] != 'E' && text[at] != 'e'; ++at) {
-    if (text[at] == '.') {
-      inFraction = true;
-    } else {
-      digits += text[at];
-      if (inFraction) ++fractionDigits;
-    }
-  }
   long double parsed = 0;
   if (!DecimalToExtended(digits, exponent - fractionDigits, parsed)) return false;
   value = negative ? -parsed : parsed;

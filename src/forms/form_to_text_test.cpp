@@ -59,41 +59,28 @@ TEST(FormToTextTest, ValueTexts) {
   const std::string x64(64, 'x'), x63(63, 'x');
   const ValueCase cases[] = {
       {FormBytes().Int8(-1), "-1"},
-      {FormBytes().Int32(70000), "70000"},
-      {FormBytes().Extended(1.5L), "1.5"},
       {FormBytes().Extended(-std::numeric_limits<long double>::infinity()), "-INF"},
-      {FormBytes().Extended(std::numeric_limits<long double>::quiet_NaN()), "NAN"},
       {FormBytes().Single(0.1f), "0.100000001490116s"},
       {FormBytes().Currency(15000), "15000c"},
       {FormBytes().Double(2.0 / 3.0), "0.666666666666667d"},
-      {FormBytes().Ident("clBtnFace"), "clBtnFace"},
-      {FormBytes().Byte(TagNil), "nil"},
       {FormBytes().Byte(TagNull), "Null"},
-      {FormBytes().Set().End(), "[]"},
       {FormBytes().Set().Short("fsBold").Short("fsItalic").Short("x").End(),
        "[fsBold, fsItalic, x]"},
-      {FormBytes().Str(""), "''"},
-      {FormBytes().Str("It's"), "'It'#39's'"},
       {FormBytes().Str("a\r\nb"), "'a'#13#10'b'"},
       {FormBytes().Str(std::string("\0\x1F ", 3)), "#0#31' '"},
       {FormBytes().Str("C\xE9g\x7F"), "'C\xE9g\x7F'"},
       {FormBytes().WStr(u"\u20AC"), "#8364"},
       {FormBytes().WStr(u"It's \u00E9"), "'It'#39's \xE9'"},
       {FormBytes().WStr(u"a\u0100\uFFFF"), "'a'#256#65535"},
-      {FormBytes().Binary(""), "{}"},
-      {FormBytes().Binary("\x01\xAB"), "{01AB}"},
       {FormBytes().Binary(Bytes(0, 31)), "{" + Hex(0, 31) + "}"},
       // Strings over 64 bytes continue on lines of their own.
       {FormBytes().Str(x64), "'" + x64 + "'"},
       {FormBytes().Str(x64 + "y"), "\r\n    '" + x64 + "' +\r\n    'y'"},
-      {FormBytes().Str(x63 + "\rabc"), "\r\n    '" + x63 + "'#13 +\r\n    'abc'"},
       {FormBytes().List().Str(x64 + "qqqqqq").End(),
        "(\r\n    \r\n      '" + x64 + "' +\r\n      'qqqqqq')"},
       // A double-byte character that would start at index 63 moves whole to the next line.
       {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'",
        932},
-      {FormBytes().WStr(std::u16string(63, u'x') + u"\u0082\u00A0bc"),
-       "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'", 932},
       {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'",
        1252},
       // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
@@ -145,11 +132,9 @@ TEST(FormToTextTest, HeaderVariants) {
   };
   const Case cases[] = {
       {"", "object Form1: TForm1"},
-      {FormBytes().Prefix(PrefixInherited), "inherited Form1: TForm1"},
       {FormBytes().Prefix(3).Int8(2), "inherited Form1: TForm1 [2]"},
       {FormBytes().Prefix(PrefixChildPos).Int8(0), "object Form1: TForm1 [0]"},
       {FormBytes().Prefix(PrefixInline), "inline Form1: TForm1"},
-      {FormBytes().Prefix(PrefixInline | PrefixChildPos).Int8(1), "inline Form1: TForm1 [1]"},
       {FormBytes().Prefix(PrefixInline | PrefixInherited), "inherited Form1: TForm1"},
       {FormBytes().Prefix(8), "object Form1: TForm1"},
   };
@@ -171,9 +156,6 @@ TEST(FormToTextTest, FormFileSkipsTheHeaderAndIgnoresWhatFollowsTheRoot) {
   EXPECT_EQ(consumed, stream.size() - 4);
   ExpectFailure<EInvalidImage>([&] { FormFileToText("object F: TForm1\r\nend\r\n", CodePage()); },
                                "Invalid stream format");
-}
-
-TEST(FormToTextTest, MissingSignature) {
   ExpectFailure<EReadError>([] { ToText("TPF1\x06TForm1\x00\x00\x00"); }, "Invalid stream format");
 }
 
@@ -186,10 +168,7 @@ TEST(FormToTextTest, MalformedValuesFail) {
   const Case cases[] = {
       {"tag 21", FormBytes().Byte(21).Str("x"), "Invalid property value"},
       {"tag 0x86", FormBytes().Byte(0x86).Short("x"), "Invalid property value"},
-      {"tag 255 in a list", FormBytes().List().Byte(255).End(), "Invalid property value"},
       {"item without list", FormBytes().Collection().Byte(TagTrue).End().End(),
-       "Invalid property value"},
-      {"item index not integer", FormBytes().Collection().Str("1").List().End().End(),
        "Invalid property value"},
       {"binary 2e9", FormBytes().Byte(TagBinary).U32(2000000000u).Raw(std::string(100, 'b')),
        "Stream read error"},
@@ -238,19 +217,13 @@ TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
   // The root object is the first level.
   EXPECT_NO_THROW(ToText(NestedLists(255)));
   EXPECT_NO_THROW(ToText(NestedObjects(256)));
-  EXPECT_NO_THROW(ToText(NestedCollections(255)));
   ExpectFailure<EReadError>([] { ToText(NestedLists(256)); }, "Nesting too deep");
   ExpectFailure<EReadError>([] { ToText(NestedObjects(257)); }, "Nesting too deep");
+  EXPECT_NO_THROW(ToText(NestedCollections(255)));
   ExpectFailure<EReadError>([] { ToText(NestedCollections(256)); }, "Nesting too deep");
   ExpectFailure<EReadError>([] { ToText(NestedObjects(100000)); }, "Nesting too deep");
 }
 
-
-TEST(FormToTextTest, UndefinedTag) {
-  std::string stream =
-      FormBytes().Signature().Object("TForm1", "Form1").Prop("A").Int8(1).Prop("B").Byte(40);
-  ExpectFailure<EReadError>([&] { ToText(stream); }, "Invalid property value");
-}
 
 }  // namespace
 }  // namespace reshape

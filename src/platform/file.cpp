@@ -2,16 +2,16 @@
 
 namespace reshape::platform {
 
-// Built on Read alone, so both platforms share it. The bytes are read straight into the string,
-// sized by what the open saw plus one byte: a file of that size takes one read and one that
-// finds the end, and a file that has grown since is still read to its end.
+// Built on ReadAt alone, so both platforms share it. The bytes are read straight into the
+// string, sized by what the open saw plus one byte: a file of that size takes one read and one
+// that finds the end, and a file that has grown since is still read to its end.
 int File::ReadAll(std::string& bytes) {
   std::size_t size = 0;
   bytes.resize(openedSize_ > 0 ? static_cast<std::size_t>(openedSize_) + 1 : std::size_t{1} << 16);
   for (;;) {
     if (size == bytes.size()) bytes.resize(2 * size);
     std::size_t got = 0;
-    if (int code = Read(bytes.data() + size, bytes.size() - size, got)) {
+    if (int code = ReadAt(static_cast<std::int64_t>(size), bytes.data() + size, bytes.size() - size, got)) {
       bytes.resize(size);
       return code;
     }

@@ -50,15 +50,11 @@ class File {
   // The file's size when it was opened (0 after CreateAlways): known without another call.
   std::int64_t OpenedSize() const { return openedSize_; }
 
-  // Reads up to count bytes; got is 0 at the end of the file.
-  int Read(void* buffer, std::size_t count, std::size_t& got);
-  // Reads up to count bytes from offset on, leaving the file position where it stands.
+  // Reads up to count bytes from offset on; got is 0 at the end of the file.
   int ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got);
-  // Reads the whole rest of the file.
+  // Reads the whole file.
   int ReadAll(std::string& bytes);
-  // Writes all count bytes, or fails (101 when the disk is full).
-  int Write(const void* buffer, std::size_t count);
-  // Writes all count bytes from offset on, leaving the file position where it stands.
+  // Writes all count bytes from offset on, or fails (101 when the disk is full).
   int WriteAt(std::int64_t offset, const void* buffer, std::size_t count);
   int Truncate(std::int64_t size);
   int Close();

@@ -65,18 +65,6 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   return 0;
 }
 
-int File::Read(void* buffer, std::size_t count, std::size_t& got) {
-  got = 0;
-  for (;;) {
-    ssize_t n = ::read(Fd(handle_), buffer, count);
-    if (n >= 0) {
-      got = static_cast<std::size_t>(n);
-      return 0;
-    }
-    if (errno != EINTR) return LastErrorCode();
-  }
-}
-
 int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
   for (;;) {
@@ -87,21 +75,6 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
     }
     if (errno != EINTR) return LastErrorCode();
   }
-}
-
-int File::Write(const void* buffer, std::size_t count) {
-  const char* p = static_cast<const char*>(buffer);
-  while (count > 0) {
-    ssize_t n = ::write(Fd(handle_), p, count);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return LastErrorCode();
-    }
-    if (n == 0) return kErrorDiskFull;
-    p += n;
-    count -= static_cast<std::size_t>(n);
-  }
-  return 0;
 }
 
 int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {

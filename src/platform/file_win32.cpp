@@ -56,57 +56,23 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   return 0;
 }
 
-int File::Read(void* buffer, std::size_t count, std::size_t& got) {
+int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
+  // Every read and write names its offset, so the file pointer they move does not matter.
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset));
+  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
   DWORD read = 0;
   if (!::ReadFile(Handle(handle_), buffer, static_cast<DWORD>(std::min(count, kMaxTransfer)), &read,
-                  nullptr))
+                  &at) &&
+      ::GetLastError() != ERROR_HANDLE_EOF)
     return LastErrorCode();
   got = read;
   return 0;
 }
 
-int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
-  got = 0;
-  // A read at an offset moves the file pointer of a handle opened for plain reads and writes,
-  // so it is put back to where it stood.
-  HANDLE file = Handle(handle_);
-  LARGE_INTEGER zero{}, current{};
-  if (!::SetFilePointerEx(file, zero, &current, FILE_CURRENT)) return LastErrorCode();
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset));
-  at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
-  DWORD read = 0;
-  int code = 0;
-  if (!::ReadFile(file, buffer, static_cast<DWORD>(std::min(count, kMaxTransfer)), &read, &at) &&
-      ::GetLastError() != ERROR_HANDLE_EOF)
-    code = LastErrorCode();
-  if (!::SetFilePointerEx(file, current, nullptr, FILE_BEGIN) && code == 0) code = LastErrorCode();
-  if (code == 0) got = read;
-  return code;
-}
-
-int File::Write(const void* buffer, std::size_t count) {
-  const char* p = static_cast<const char*>(buffer);
-  while (count > 0) {
-    DWORD written = 0;
-    if (!::WriteFile(Handle(handle_), p, static_cast<DWORD>(std::min(count, kMaxTransfer)),
-                     &written, nullptr)) {
-      DWORD error = ::GetLastError();
-      return IsDiskFull(error) ? kErrorDiskFull : ErrorCodeFromSystem(error);
-    }
-    if (written == 0) return kErrorDiskFull;
-    p += written;
-    count -= written;
-  }
-  return 0;
-}
-
 int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
-  // A write at an offset moves the file pointer, so it is put back to where it stood.
   HANDLE file = Handle(handle_);
-  LARGE_INTEGER zero{}, current{};
-  if (!::SetFilePointerEx(file, zero, &current, FILE_CURRENT)) return LastErrorCode();
   const char* p = static_cast<const char*>(buffer);
   int code = 0;
   while (count > 0 && code == 0) {
@@ -124,18 +90,15 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
     offset += written;
     count -= written;
   }
-  if (!::SetFilePointerEx(file, current, nullptr, FILE_BEGIN) && code == 0) code = LastErrorCode();
   return code;
 }
 
 int File::Truncate(std::int64_t size) {
-  // The file's end is where its pointer stands; the pointer is put back afterwards.
-  LARGE_INTEGER zero{}, current{}, end{};
+  // The file's end is where its pointer stands.
+  LARGE_INTEGER end{};
   end.QuadPart = size;
   HANDLE file = Handle(handle_);
-  if (!::SetFilePointerEx(file, zero, &current, FILE_CURRENT) ||
-      !::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file) ||
-      !::SetFilePointerEx(file, current, nullptr, FILE_BEGIN))
+  if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file))
     return LastErrorCode();
   return 0;
 }

@@ -54,7 +54,7 @@ IoResult SystemFileSystem::WriteFile(const std::string& name, std::string_view b
   File file;
   if (int code = file.Open(name, Access::Write, Share::Exclusive, Disposition::CreateAlways))
     return {code, false};
-  int code = file.Write(bytes.data(), bytes.size());
+  int code = file.WriteAt(0, bytes.data(), bytes.size());
   held = std::make_unique<HeldFile>(std::move(file));
   return {code, true};
 }

@@ -40,102 +40,76 @@ bool LooksLikeUtf16(std::string_view text) {
 }
 
 [[noreturn]] void SyntaxError(std::string_view syntaxText, int number) {
-  std::string message(syntaxText);
-  message += " (";
-  message += kSourcePath;
-  message += ", line ";
-  message += std::to_string(number);
-  message += ")";
-  throw EAssertionFailed(std::move(message));
+  throw EAssertionFailed(std::string(syntaxText) + " (" + std::string(kSourcePath) + ", line " +
+                         std::to_string(number) + ")");
 }
 
-// Positions are 1-based as in the script syntax; 0 stands for "not in the line".
-class FieldCutter {
- public:
-  explicit FieldCutter(std::string_view line) : line_(line) {}
-
-  std::size_t PositionOf(char c) const {
-    std::size_t found = line_.find(c);
-    return found == std::string_view::npos ? 0 : found + 1;
-  }
-  // The characters strictly between positions a and b.
-  std::string Between(std::size_t a, std::size_t b) const {
-    if (b <= a + 1) return {};
-    return std::string(line_.substr(a, b - a - 1));
-  }
-  // The characters behind position a up to the end of the line.
-  std::string After(std::size_t a) const {
-    if (a >= line_.size()) return {};
-    return std::string(line_.substr(a));
-  }
-
- private:
-  std::string_view line_;
+// The commands whose two fields are split at the first comma: syntax text, its line number and
+// the fields, in the order of CommandKind.
+struct PairCommand {
+  std::string_view syntax;
+  int number;
+  std::string TCommand::*first;
+  std::string TCommand::*second;
+};
+constexpr PairCommand kPairCommands[] = {
+    {"Syntax error: RENC>TOldClassName,TNewClassName", 137, &TCommand::ClassName, &TCommand::NewClassName},
+    {}, {}, {},
+    {"Syntax error: RENU>OldUnitName,NewUnitName", 176, &TCommand::UnitName, &TCommand::NewUnitName},
+    {"Syntax error: PKGR>OldPackageName,NewPackageName", 183, &TCommand::PackageName,
+     &TCommand::NewPackageName},
+    {"Syntax error: RENS>OldString,NewString", 189, &TCommand::OldString, &TCommand::NewString},
 };
 
 TCommand ParseCommand(CommandKind kind, std::string_view line) {
-  FieldCutter cut(line);
-  const std::size_t comma = cut.PositionOf(',');
-  const std::size_t colon = cut.PositionOf(':');
+  // Positions are 1-based as in the script syntax; 0 stands for "not in the line".
+  auto positionOf = [&](char c) {
+    std::size_t found = line.find(c);
+    return found == std::string_view::npos ? 0 : found + 1;
+  };
+  // The characters strictly between positions a and b, and those behind a.
+  auto between = [&](std::size_t a, std::size_t b) {
+    if (b <= a + 1) return std::string();
+    return std::string(line.substr(a, b - a - 1));
+  };
+  auto after = [&](std::size_t a) { return a >= line.size() ? std::string() : std::string(line.substr(a)); };
+  const std::size_t comma = positionOf(',');
+  const std::size_t colon = positionOf(':');
   constexpr std::size_t k = kKeywordLength;
   TCommand command;
   command.Kind = kind;
   switch (kind) {
-    case CommandKind::RENC:
-      if (comma == 0) SyntaxError("Syntax error: RENC>TOldClassName,TNewClassName", 137);
-      command.ClassName = cut.Between(k, comma);
-      command.NewClassName = cut.After(comma);
-      break;
-    case CommandKind::RENP: {
+    case CommandKind::RENP:
       if (comma == 0) SyntaxError("Syntax error: RENP>TSomeClass.OldPropName,NewPropName", 143);
-      std::size_t q = k;
-      if (colon > 0) {
-        command.ClassName = cut.Between(k, colon);
-        q = colon;
-      }
-      command.PropName = cut.Between(q, comma);
-      command.NewPropName = cut.After(comma);
+      if (colon > 0) command.ClassName = between(k, colon);
+      command.PropName = between(colon > 0 ? colon : k, comma);
+      command.NewPropName = after(comma);
       break;
-    }
-    case CommandKind::DELP: {
-      std::size_t q = k;
-      if (colon > 0) {
-        command.ClassName = cut.Between(k, colon);
-        q = colon;
-      }
-      command.PropName = cut.After(q);
+    case CommandKind::DELP:
+      if (colon > 0) command.ClassName = between(k, colon);
+      command.PropName = after(colon > 0 ? colon : k);
       break;
-    }
     case CommandKind::PSET: {
-      const std::size_t equals = cut.PositionOf('=');
-      const std::size_t open = cut.PositionOf('[');
-      const std::size_t close = cut.PositionOf(']');
+      const std::size_t equals = positionOf('=');
+      const std::size_t open = positionOf('[');
+      const std::size_t close = positionOf(']');
       if (comma == 0 || colon == 0 || equals == 0 || open == 0 || close == 0)
         SyntaxError(
             "Syntax error: PSET>TSomeClassName:OldPropName=PropValue,SetName[NewPropSetValue]",
             167);
-      command.ClassName = cut.Between(k, colon);
-      command.PropName = cut.Between(colon, equals);
-      command.PropValue = cut.Between(equals, comma);
-      command.NewPropName = cut.Between(comma, open);
-      command.SetValue = cut.Between(open, close);
+      command.ClassName = between(k, colon);
+      command.PropName = between(colon, equals);
+      command.PropValue = between(equals, comma);
+      command.NewPropName = between(comma, open);
+      command.SetValue = between(open, close);
       break;
     }
-    case CommandKind::RENU:
-      if (comma == 0) SyntaxError("Syntax error: RENU>OldUnitName,NewUnitName", 176);
-      command.UnitName = cut.Between(k, comma);
-      command.NewUnitName = cut.After(comma);
-      break;
-    case CommandKind::PKGR:
-      if (comma == 0) SyntaxError("Syntax error: PKGR>OldPackageName,NewPackageName", 183);
-      command.PackageName = cut.Between(k, comma);
-      command.NewPackageName = cut.After(comma);
-      break;
-    case CommandKind::RENS:
-      if (comma == 0) SyntaxError("Syntax error: RENS>OldString,NewString", 189);
-      command.OldString = cut.Between(k, comma);
-      command.NewString = cut.After(comma);
-      break;
+    default: {
+      const PairCommand& pair = kPairCommands[static_cast<int>(kind)];
+      if (comma == 0) SyntaxError(pair.syntax, pair.number);
+      command.*pair.first = between(k, comma);
+      command.*pair.second = after(comma);
+    }
   }
   return command;
 }
