@@ -66,12 +66,5 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
   });
 }
 
-// Binary forms holding values of tags this format does not define fail cleanly.
-TEST(CorpusRoundTrip, UnsupportedBinaryFormsFailCleanly) {
-  ForEachCorpusFile("binary-unsupported", [](const std::string& form) {
-    test::ExpectFailure<EReadError>([&] { FormFileToText(form, CodePage()); }, "Invalid property value");
-  });
-}
-
 }  // namespace
 }  // namespace reshape

@@ -97,11 +97,12 @@ int CopyFileInto(const std::string& from, File& to, std::int64_t& at) {
   if (int code = source.Open(from, Access::Read, Share::DenyWrite, Disposition::OpenExisting))
     return code;
   std::string buffer(kCopyPieceLength, '\0');
-  for (;;) {
+  for (std::int64_t read = 0;;) {
     std::size_t got = 0;
-    if (int code = source.Read(buffer.data(), buffer.size(), got)) return code;
+    if (int code = source.ReadAt(read, buffer.data(), buffer.size(), got)) return code;
     if (got == 0) return source.Close();
     if (int code = to.WriteAt(at, buffer.data(), got)) return code;
+    read += static_cast<std::int64_t>(got);
     at += static_cast<std::int64_t>(got);
   }
 }
