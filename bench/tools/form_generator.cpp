@@ -12,9 +12,9 @@ namespace {
 class FormBuilder {
  public:
   FormBuilder(Random& random, const Vocabulary& vocabulary, std::string& stream,
-              std::size_t targetBytes)
+              std::size_t targetBytes, bool newer)
       : random_(random), vocabulary_(vocabulary), stream_(stream), writer_(stream),
-        target_(targetBytes) {}
+        target_(targetBytes), newer_(newer) {}
 
   void Build(std::size_t index) {
     writer_.WriteFormSignature();
@@ -53,7 +53,32 @@ class FormBuilder {
   }
   void Str(std::string_view name, std::string_view value) {
     Name(name);
-    writer_.WriteStringValue(value);
+    StrValue(value);
+  }
+  // value is UTF-8; ASCII text is written as a short or long string either way.
+  void StrValue(std::string_view value) {
+    if (std::all_of(value.begin(), value.end(), [](char c) { return c >= 0; }))
+      return writer_.WriteStringValue(value);
+    if (!newer_) return writer_.WriteWideStringValue(Utf16(value));
+    writer_.WriteTag(TagUtf8String);
+    LittleEndian(value.size(), 4);
+    writer_.WriteBytes(value);
+  }
+  void LittleEndian(std::uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) writer_.WriteTag(static_cast<std::uint8_t>(value >> (8 * i)));
+  }
+  // Decodes the generator's own well-formed UTF-8 (no characters beyond the first plane).
+  static std::u16string Utf16(std::string_view utf8) {
+    std::u16string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+      const auto lead = static_cast<std::uint8_t>(utf8[i]);
+      const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
+      char16_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : lead & 0x0F;
+      for (std::size_t k = 1; k < length; ++k) c = static_cast<char16_t>((c << 6) | (utf8[i + k] & 0x3F));
+      out += c;
+      i += length;
+    }
+    return out;
   }
   void Set(std::string_view name, std::initializer_list<std::string_view> elements) {
     Name(name);
@@ -64,7 +89,8 @@ class FormBuilder {
   std::string Sentence(std::size_t words) {
     static constexpr const char* kWords[] = {"open", "the", "file", "selected", "window",
                                              "press", "Ctrl+O", "to", "show", "all", "items",
-                                             "of", "current", "list", "and", "keep", "it's"};
+                                             "of", "current", "list", "and", "keep", "it's", "gr\u00F6\u00DFe",
+                                             "\u20AC", "na\u00EFve"};
     std::string text;
     for (std::size_t i = 0; i < words; ++i) {
       if (i > 0) text += ' ';
@@ -97,11 +123,17 @@ class FormBuilder {
     if (random_.Chance(0.3)) Set("Anchors", {"akLeft", "akTop", "akRight"});
     if (random_.Chance(0.2)) Str("Hint", Sentence(random_.Between(10, 40)));
     if (random_.Chance(0.05)) Str("Hint", "First line\r\nSecond line with 'quotes'");
-    if (random_.Chance(0.03)) {
-      Name("Caption");
-      writer_.WriteWideStringValue(u"Price in \u20AC and \u00A3: " + std::u16string(12, u'x'));
+    if (random_.Chance(0.03)) Str("Caption", "Price in \u20AC and \u00A3: " + std::string(12, 'x'));
+    if (random_.Chance(0.1)) {
+      const auto tag = static_cast<std::int32_t>(random_.Next() & 0x7FFFFFFF);
+      Name("Tag");
+      if (!newer_) {
+        writer_.WriteIntegerValue(tag);
+      } else {
+        writer_.WriteTag(TagInt64);
+        LittleEndian(static_cast<std::uint64_t>(tag), 8);
+      }
     }
-    if (random_.Chance(0.1)) Int("Tag", static_cast<std::int32_t>(random_.Next() & 0x7FFFFFFF));
     Int("TabOrder", static_cast<std::int32_t>(number % 40));
     if (random_.Chance(0.3)) Ident("OnClick", className.substr(1) + std::to_string(number) + "Click");
     if (random_.Chance(0.1)) Floats();
@@ -133,7 +165,7 @@ class FormBuilder {
     Name("Lines.Strings");
     writer_.WriteListStart();
     const std::size_t count = random_.Between(3, 60);
-    for (std::size_t i = 0; i < count; ++i) writer_.WriteStringValue(Sentence(random_.Between(2, 30)));
+    for (std::size_t i = 0; i < count; ++i) StrValue(Sentence(random_.Between(2, 30)));
     writer_.WriteEndMarker();
   }
 
@@ -178,16 +210,17 @@ class FormBuilder {
   std::string& stream_;
   FormWriter writer_;
   std::size_t target_;
+  bool newer_;
   std::uint32_t controls_ = 0;
 };
 
 }  // namespace
 
 std::string FormFile(Random& random, const Vocabulary& vocabulary, std::size_t index,
-                     std::size_t targetBytes) {
+                     std::size_t targetBytes, bool newer) {
   std::string compiled;
   {
-    FormBuilder builder(random, vocabulary, compiled, targetBytes);
+    FormBuilder builder(random, vocabulary, compiled, targetBytes, newer);
     builder.Build(index);
   }
   return ResourceHeader(compiled) + compiled;

@@ -5,7 +5,8 @@
 //   reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]
 //
 // OUTDIR/tree      the files to migrate: most text files with LF line breaks, some with a
-//                  UTF-8 byte-order mark, uses clauses with dotted unit names
+//                  UTF-8 byte-order mark, uses clauses with dotted unit names; every third form
+//                  (Unit0002.dfm, Unit0005.dfm, ...) as a newer IDE writes it
 // OUTDIR/scripts   rules_R.scr (every command kind, R class renames) for R = 1, 10, 100, 1000;
 //                  per pass: source_R.scr, unit.scr, form_R.scr, project.scr; and the sed
 //                  scripts source_R.sed, unit.sed, project.sed; source_idle.scr and
@@ -186,8 +187,10 @@ int Main(int argc, char** argv) {
     WriteFile(tree / Name(i % 2 == 0 ? "Package%02zu.dpk" : "Project%02zu.bpr", i), text);
   }
   std::ofstream manifest(out / "forms.txt", std::ios::binary);
+  // One form in three as a newer IDE writes it: UTF-8 strings and 64-bit integers.
   for (std::size_t i = 0; i < size.forms; ++i) {
-    std::string form = FormFile(random, vocabulary, i, SkewedSize(random, size.minForm, size.maxForm, 2.0));
+    const std::size_t bytes = SkewedSize(random, size.minForm, size.maxForm, 2.0);
+    std::string form = FormFile(random, vocabulary, i, bytes, i % 3 == 2);
     formBytes += form.size();
     const std::string name = Name("Unit%04zu.dfm", i);
     WriteFile(tree / name, form);
