@@ -41,7 +41,14 @@ class FormBuilder {
   }
 
  private:
-  std::size_t Size() const { return stream_.size(); }
+  // The size the form would have with wide strings and 32-bit integers, so that a newer form
+  // holds the same controls and draws the same random numbers.
+  std::size_t Size() const {
+    return static_cast<std::size_t>(static_cast<std::int64_t>(stream_.size()) + saved_);
+  }
+  void Saved(std::size_t oldBytes, std::size_t newBytes) {
+    saved_ += static_cast<std::int64_t>(oldBytes) - static_cast<std::int64_t>(newBytes);
+  }
   void Name(std::string_view name) { writer_.WriteShortString(name); }
   void Int(std::string_view name, std::int32_t value) {
     Name(name);
@@ -60,6 +67,9 @@ class FormBuilder {
     if (std::all_of(value.begin(), value.end(), [](char c) { return c >= 0; }))
       return writer_.WriteStringValue(value);
     if (!newer_) return writer_.WriteWideStringValue(Utf16(value));
+    std::string old;
+    FormWriter(old).WriteWideStringValue(Utf16(value));
+    Saved(old.size(), 5 + value.size());
     writer_.WriteTag(TagUtf8String);
     LittleEndian(value.size(), 4);
     writer_.WriteBytes(value);
@@ -74,7 +84,8 @@ class FormBuilder {
       const auto lead = static_cast<std::uint8_t>(utf8[i]);
       const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : 3;
       char16_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : lead & 0x0F;
-      for (std::size_t k = 1; k < length; ++k) c = static_cast<char16_t>((c << 6) | (utf8[i + k] & 0x3F));
+      for (std::size_t k = 1; k < length; ++k)
+        c = static_cast<char16_t>((c << 6) | (utf8[i + k] & 0x3F));
       out += c;
       i += length;
     }
@@ -130,6 +141,9 @@ class FormBuilder {
       if (!newer_) {
         writer_.WriteIntegerValue(tag);
       } else {
+        std::string old;
+        FormWriter(old).WriteIntegerValue(tag);
+        Saved(old.size(), 9);
         writer_.WriteTag(TagInt64);
         LittleEndian(static_cast<std::uint64_t>(tag), 8);
       }
@@ -211,6 +225,7 @@ class FormBuilder {
   FormWriter writer_;
   std::size_t target_;
   bool newer_;
+  std::int64_t saved_ = 0;
   std::uint32_t controls_ = 0;
 };
 
