@@ -60,8 +60,8 @@ TEST(UnicodeValuesTest, BrokenValuesFail) {
       {FormBytes().Byte(TagUtf8String).U32(0x80000000u), "Invalid property value"},
       {FormBytes().Byte(TagUtf8String).U32(0x7FFFFFFFu).Raw("abc"), "Stream read error"},
   };
-  for (const auto& [value, message] : cases)
-    test::ExpectFailure<EReadError>([&] { PropertyText(value); }, message);
+  for (const auto& c : cases)
+    test::ExpectFailure<EReadError>([&] { PropertyText(c.first); }, c.second);
   const std::string stream = FormBytes().Signature().Object("T", "A").Prop("P").Raw(Int64(-2))
                                  .Prop("Q").Raw(Utf8("\xE2\x82\xAC")).End().End();
   for (std::size_t size = 10; size < stream.size(); ++size)
