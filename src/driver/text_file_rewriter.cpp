@@ -19,7 +19,8 @@ bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& f
   std::string text;
   // Read as for replacing: a read-only file fails here even when no rule changes it, as it
   // does when one does.
-  Check(files.ReadFile(fileName, ReadFor::Replacing, text).code);
+  const IoResult read = files.ReadFile(fileName, ReadFor::Replacing, text);
+  Check(read.code);
   if (IsUtf16Text(text)) return false;
   std::string rewritten = RewriteText(text, transform);
   if (rewritten == text) {
@@ -28,7 +29,7 @@ bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& f
   }
   text = std::string();
   // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
-  const std::string target = files.Target(fileName).path;
+  const std::string target = read.ownName ? fileName : files.Target(fileName).path;
   ScratchFile scratch(files, TempFileName(target), target);
   Check(scratch.Write(rewritten).code);
   log.Commit([&] { Check(scratch.Keep()); });

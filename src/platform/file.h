@@ -31,7 +31,8 @@ class File {
   File() = default;
   File(const File&) = delete;
   File& operator=(const File&) = delete;
-  File(File&& other) noexcept : handle_(other.handle_), openedSize_(other.openedSize_) {
+  File(File&& other) noexcept
+      : handle_(other.handle_), openedSize_(other.openedSize_), ownName_(other.ownName_) {
     other.handle_ = -1;
   }
   File& operator=(File&& other) noexcept {
@@ -39,6 +40,7 @@ class File {
       Close();
       handle_ = other.handle_;
       openedSize_ = other.openedSize_;
+      ownName_ = other.ownName_;
       other.handle_ = -1;
     }
     return *this;
@@ -49,6 +51,9 @@ class File {
   bool IsOpen() const { return handle_ != -1; }
   // The file's size when it was opened (0 after CreateAlways): known without another call.
   std::int64_t OpenedSize() const { return openedSize_; }
+  // True when the open found the name to be the file itself, not a link to it (false when
+  // the platform does not tell).
+  bool OpenedOwnName() const { return ownName_; }
 
   // Reads up to count bytes from offset on; got is 0 at the end of the file.
   int ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got);
@@ -63,6 +68,7 @@ class File {
   // A file descriptor, or a Windows handle; -1 is none on both.
   std::intptr_t handle_ = -1;
   std::int64_t openedSize_ = 0;
+  bool ownName_ = false;
 };
 
 }  // namespace reshape::platform

@@ -33,7 +33,11 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   flags |= access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
   if (creating) flags |= O_CREAT;
-  int fd = ::open(name.c_str(), flags, 0666);
+  // A first open that follows no link tells, at no extra cost, that the name is no link; a
+  // link fails it (ELOOP, or EMLINK on some systems) and is opened again, followed.
+  int fd = ::open(name.c_str(), flags | O_NOFOLLOW, 0666);
+  bool ownName = fd >= 0;
+  if (fd < 0 && (errno == ELOOP || errno == EMLINK)) fd = ::open(name.c_str(), flags, 0666);
   if (fd < 0) {
     // A pipe without a reader or a device without a driver: not a file, like a directory.
     return errno == ENXIO ? kErrorAccessDenied : LastErrorCode();
@@ -62,6 +66,7 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   }
   handle_ = fd;
   openedSize_ = st.st_size;
+  ownName_ = ownName;
   return 0;
 }
 

@@ -19,6 +19,7 @@ namespace reshape {
 struct IoResult {
   int code = 0;
   bool opened = false;  // the failure came after the file was opened
+  bool ownName = false;  // the name is known to be the file itself, not a link to it
 };
 
 // What a file is read for. A file read to be replaced by the run must be one the user may

@@ -44,8 +44,9 @@ IoResult SystemFileSystem::ReadFile(const std::string& name, ReadFor purpose, st
                  ? file.Open(name, Access::Read, Share::DenyWrite, Disposition::OpenExisting)
                  : file.Open(name, Access::ReadWrite, Share::Exclusive, Disposition::OpenExisting);
   if (code != 0) return {code, false};
-  if (int failed = file.ReadAll(bytes)) return {failed, true};
-  return {file.Close(), true};
+  const bool ownName = file.OpenedOwnName();
+  if (int failed = file.ReadAll(bytes)) return {failed, true, ownName};
+  return {file.Close(), true, ownName};
 }
 
 IoResult SystemFileSystem::WriteFile(const std::string& name, std::string_view bytes,

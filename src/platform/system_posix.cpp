@@ -49,11 +49,17 @@ int ReplaceFile(const std::string& source, const std::string& target) {
   if (fd < 0) return LastErrorCode();
   int code = 0;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) code = LastErrorCode();
+  // Owner, group and mode are set only where the scratch file's differ from the target's.
   // Owner and group first: changing them may clear the set-id bits that chmod then restores.
   // Only the superuser may give a file away, so a failure here is no failure of the run.
-  if (code == 0 && ::chown(source.c_str(), st.st_uid, st.st_gid) != 0) {
+  struct stat made{};
+  if (code == 0 && ::stat(source.c_str(), &made) != 0) code = LastErrorCode();
+  bool owned = made.st_uid == st.st_uid && made.st_gid == st.st_gid;
+  if (code == 0 && !owned && ::chown(source.c_str(), st.st_uid, st.st_gid) != 0) {
   }
-  if (code == 0 && ::chmod(source.c_str(), st.st_mode & 07777) != 0) code = LastErrorCode();
+  bool sameMode = owned && (made.st_mode & 07777) == (st.st_mode & 07777);
+  if (code == 0 && !sameMode && ::chmod(source.c_str(), st.st_mode & 07777) != 0)
+    code = LastErrorCode();
   if (code == 0 && ::rename(source.c_str(), target.c_str()) != 0) code = LastErrorCode();
   ::close(fd);
   return code;
@@ -61,17 +67,21 @@ int ReplaceFile(const std::string& source, const std::string& target) {
 
 FileTarget TargetOf(const std::string& name) {
   FileTarget target{name, {}};
-  constexpr int kMaxLinks = 40;  // as the system itself follows them
-  for (int hop = 0; hop < kMaxLinks; ++hop) {
-    char buffer[4096];
-    ssize_t n = ::readlink(target.path.c_str(), buffer, sizeof buffer);
-    if (n <= 0 || static_cast<std::size_t>(n) == sizeof buffer) break;
-    std::string link(buffer, static_cast<std::size_t>(n));
-    target.path = link[0] == '/' ? link : DirectoryOf(target.path) + link;
-  }
   struct stat st{};
-  if (::stat(name.c_str(), &st) == 0)
-    target.identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  // A name that is no link is its own target, and its lstat already names the file.
+  bool found = ::lstat(name.c_str(), &st) == 0;
+  if (found && S_ISLNK(st.st_mode)) {
+    constexpr int kMaxLinks = 40;  // as the system itself follows them
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+      char buffer[4096];
+      ssize_t n = ::readlink(target.path.c_str(), buffer, sizeof buffer);
+      if (n <= 0 || static_cast<std::size_t>(n) == sizeof buffer) break;
+      std::string link(buffer, static_cast<std::size_t>(n));
+      target.path = link[0] == '/' ? link : DirectoryOf(target.path) + link;
+    }
+    found = ::stat(name.c_str(), &st) == 0;
+  }
+  if (found) target.identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
   return target;
 }
 
