@@ -88,7 +88,6 @@ class FormReader {
   explicit FormReader(std::string_view bytes) : bytes_(bytes) {}
 
   std::size_t Position() const { return position_; }
-  std::string_view Rest() const { return bytes_.substr(position_); }
 
   std::uint8_t ReadTag();
   std::uint8_t PeekTag() const;

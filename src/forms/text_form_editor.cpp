@@ -2,17 +2,13 @@
 
 #include "base/ascii_case.h"
 #include "forms/form_compilation.h"
+#include "forms/tokenizer.h"
 
 namespace reshape {
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsWordByte(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-         c == '_' || static_cast<unsigned char>(c) >= 128;
-}
 
 }  // namespace
 
@@ -22,7 +18,7 @@ bool IsTextForm(std::string_view file) {
   if (start == std::string_view::npos) return false;
   file.remove_prefix(start);
   std::size_t length = 0;
-  while (length < file.size() && IsWordByte(file[length])) ++length;
+  while (length < file.size() && IsIdentChar(static_cast<unsigned char>(file[length]))) ++length;
   const std::string_view word = file.substr(0, length);
   return SameIgnoringAsciiCase(word, "object") || SameIgnoringAsciiCase(word, "inherited") ||
          SameIgnoringAsciiCase(word, "inline");

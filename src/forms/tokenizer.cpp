@@ -15,7 +15,6 @@ bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 // Bytes above 127 are taken as letters: newer IDEs write names in UTF-8 or a code page.
 bool IsIdentStart(unsigned char c) { return IsLetter(c) || c == '_' || c >= 128; }
-bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
 
 // The value of every byte as a hexadecimal digit, -1 for the others: a look-up instead of
 // three range tests, since binary blocks are the bulk of many forms.
@@ -33,6 +32,8 @@ constexpr auto kHexValues = [] {
 int HexValue(unsigned char c) { return kHexValues[c]; }
 
 }  // namespace
+
+bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
 
 bool IsIdentifier(std::string_view name) {
   if (name.empty() || !IsIdentStart(static_cast<unsigned char>(name[0]))) return false;

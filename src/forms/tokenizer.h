@@ -26,6 +26,8 @@ inline constexpr TokenKind TokWideString = 5;
 // A name that reads back as one identifier token, and one made of identifiers joined by
 // single dots.
 bool IsIdentifier(std::string_view name);
+// A byte that may stand in an identifier after its first: letters, digits, "_", 128-255.
+bool IsIdentChar(unsigned char c);
 bool IsDottedIdentifier(std::string_view name);
 
 class Tokenizer {
