@@ -24,6 +24,10 @@ struct TCommand {
   std::string NewPackageName;
   std::string OldString;
   std::string NewString;
+  // Where the command stands in the script, for reports that point the user to it: its line
+  // number (from 1) and the line as written, without its line break.
+  int ScriptLine = 0;
+  std::string Text;
 };
 
 // In script order; rules that stop at the first match rely on that order.

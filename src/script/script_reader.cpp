@@ -124,18 +124,23 @@ CommandList ParseScript(std::string_view scriptText) {
   scriptText = scriptText.substr(0, scriptText.find('\0'));
   CommandList commands;
   std::size_t pos = 0;
+  int lineNumber = 0;
   while (pos < scriptText.size()) {
     std::size_t end = scriptText.find_first_of("\r\n", pos);
     if (end == std::string_view::npos) end = scriptText.size();
     std::string_view line = scriptText.substr(pos, end - pos);
+    ++lineNumber;
     pos = end;
     if (pos < scriptText.size()) {
       if (scriptText[pos] == '\r' && pos + 1 < scriptText.size() && scriptText[pos + 1] == '\n')
         ++pos;
       ++pos;
     }
-    if (std::optional<CommandKind> kind = KeywordOf(line))
+    if (std::optional<CommandKind> kind = KeywordOf(line)) {
       commands.push_back(ParseCommand(*kind, line));
+      commands.back().ScriptLine = lineNumber;
+      commands.back().Text = line;
+    }
   }
   return commands;
 }

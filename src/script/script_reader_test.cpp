@@ -52,6 +52,16 @@ TEST(ParseScriptTest, CommandsAndTheirFields) {
   for (const auto& [text, described] : cases) EXPECT_EQ(Describe(ParseScript(text)), described);
 }
 
+TEST(ParseScriptTest, CommandsKnowTheirLineAndText) {
+  CommandList commands = ParseScript("note\r\nrenc>A,B\n\nRENS>x,y\rRENU>u,v");
+  ASSERT_EQ(commands.size(), 3u);
+  EXPECT_EQ(commands[0].ScriptLine, 2);
+  EXPECT_EQ(commands[0].Text, "renc>A,B");
+  EXPECT_EQ(commands[1].ScriptLine, 4);
+  EXPECT_EQ(commands[2].ScriptLine, 5);
+  EXPECT_EQ(commands[2].Text, "RENU>u,v");
+}
+
 TEST(ParseScriptTest, MalformedOrUtf16ScriptFails) {
   const std::string at = " (N:\\Builds\\Common\\Reshape, line ";
   const std::string utf16 = "Script file is UTF-16; save it as ANSI or UTF-8";
