@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing reshape needs, when it is missing: a C++20 compiler,
-# CMake and GoogleTest (Debian packages g++, cmake, libgtest-dev); with RESHAPE_NEEDS_WINDOWS=1
+# CMake, GoogleTest, CLI11 and nlohmann-json (Debian packages g++, cmake, libgtest-dev,
+# libcli11-dev, nlohmann-json3-dev); with RESHAPE_NEEDS_WINDOWS=1
 # also the MinGW-w64 cross compiler and Wine. A prepared machine pays nothing. Source it or run
 # it; it needs root (or sudo) only when something is missing.
 set -euo pipefail
@@ -10,6 +11,8 @@ command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v make >/dev/null 2>&1 || missing+=(make)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+[ -f /usr/include/CLI/CLI.hpp ] || missing+=(libcli11-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || missing+=(nlohmann-json3-dev)
 if [ "${RESHAPE_NEEDS_CLANG:-0}" = 1 ]; then
   command -v clang++ >/dev/null 2>&1 || missing+=(clang)
   ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
