@@ -24,7 +24,10 @@ class FailingFileSystem : public FileSystem {
   explicit FailingFileSystem(long failAt) : failAt_(failAt) {}
   long Operations() const { return count_; }
 
-  std::vector<DirEntry> List(std::string_view mask) override { return real_.List(mask); }
+  bool List(const std::string& directory, std::span<const std::string_view> masks,
+            bool subdirectories, std::vector<DirEntry>& entries) override {
+    return real_.List(directory, masks, subdirectories, entries);
+  }
   IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override {
     if (!Fails()) return real_.ReadFile(name, purpose, bytes);
     return {count_ % 2 != 0 ? kErrorAccessDenied : 31, count_ % 2 == 0};
@@ -81,17 +84,23 @@ const Tree kUserFiles = {
 
 // One run in this process on a fresh copy of the files; every file afterwards, and whether
 // the run failed.
-std::pair<Tree, bool> RunOnce(FileSystem& files, const Tree& tree = kUserFiles) {
+std::pair<Tree, bool> RunOnce(FileSystem& files, const Tree& tree = kUserFiles,
+                              bool atomic = false) {
   TempDir dir;
   for (const auto& [name, bytes] : tree) dir.Write(name, bytes);
   std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.Path());
   bool failed = false;
   NoConsole console;
+  Options options;
+  options.arguments = {"job.scr"};
+  options.atomic = atomic;
+  RunOutcome outcome;
   try {
-    Run({"job.scr"}, "", console, files);
+    Run(options, {"", "reshape", dir.Path() + "/staged-"}, console, files, outcome);
   } catch (const Exception&) {
     failed = true;
+    EXPECT_EQ(outcome.nothingChanged, atomic);
   }
   std::filesystem::current_path(previous);
   Tree after;
@@ -161,6 +170,21 @@ TEST(FaultInjection, NoFailureAtAnyOperationLosesData) {
     }
   }
   EXPECT_GT(failedRuns, counting.Operations() / 2);
+}
+
+// An all-or-nothing run fails at any operation, also while putting the files in place, with
+// every file as it was and nothing added.
+TEST(FaultInjection, AllOrNothingRunLeavesEveryFileAsItWas) {
+  FailingFileSystem counting(0);
+  const Tree complete = RunOnce(counting, kUserFiles, true).first;
+  FailingFileSystem plain(0);
+  EXPECT_EQ(complete, RunOnce(plain).first);
+  for (long at = 1; at <= counting.Operations(); ++at) {
+    SCOPED_TRACE("failing operation " + std::to_string(at));
+    FailingFileSystem failing(at);
+    auto [after, failed] = RunOnce(failing, kUserFiles, true);
+    EXPECT_EQ(after, failed ? kUserFiles : complete);
+  }
 }
 
 }  // namespace

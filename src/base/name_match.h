@@ -11,6 +11,7 @@ namespace reshape {
 struct DirEntry {
   std::string Name;
   bool ReadOnly = false;
+  bool Directory = false;
 };
 
 // "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare

@@ -37,6 +37,12 @@ class FileChangeLog : public ChangeLogger {
   // Collects one line of the file under conversion.
   void LogChange(std::string_view fileName, std::string_view message) override;
 
+  // Forgets the lines collected for a file that failed and stays as it was.
+  void Discard() {
+    pending_.clear();
+    DropSpill();
+  }
+
   // Puts the file's collected lines in the log (none: the log is not touched), then the file
   // in its place by `putInPlace`; when that fails, the log is cut back to where it was. Fails
   // with EInOutError when the log cannot be opened or written (read-only, or held by another

@@ -28,7 +28,10 @@ std::string Read(const fs::path& path) {
 // system that only wraps another does.
 class WrappingFileSystem : public FileSystem {
  public:
-  std::vector<DirEntry> List(std::string_view mask) override { return real_.List(mask); }
+  bool List(const std::string& directory, std::span<const std::string_view> masks,
+            bool subdirectories, std::vector<DirEntry>& entries) override {
+    return real_.List(directory, masks, subdirectories, entries);
+  }
   IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override {
     return real_.ReadFile(name, purpose, bytes);
   }

@@ -1,6 +1,10 @@
 #include "driver/failure_report.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
+
+#include "base/errors.h"
 
 namespace reshape {
 
@@ -14,6 +18,18 @@ std::string FailureReport(std::string_view kind, std::string_view moduleName,
   if (!message.empty() && message.back() != '.') report += '.';
   report += '\n';
   return report;
+}
+
+std::string ReportCurrentFailure(std::string_view moduleName) {
+  try {
+    throw;
+  } catch (const Exception& failure) {
+    return FailureReport(failure.ClassName(), moduleName, failure.Address(), failure.Message());
+  } catch (const std::bad_alloc&) {
+    return FailureReport("EOutOfMemory", moduleName, 0, "Out of memory");
+  } catch (const std::exception& failure) {
+    return FailureReport("Exception", moduleName, 0, failure.what());
+  }
 }
 
 }  // namespace reshape

@@ -11,4 +11,7 @@ namespace reshape {
 std::string FailureReport(std::string_view kind, std::string_view moduleName,
                           unsigned long address, std::string_view message);
 
+// The report for the failure being handled (called inside a catch block).
+std::string ReportCurrentFailure(std::string_view moduleName);
+
 }  // namespace reshape

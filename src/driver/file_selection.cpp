@@ -2,47 +2,97 @@
 
 #include <map>
 
+#include "base/path.h"
+#include "platform/system.h"
+
 namespace reshape {
 
 namespace {
 
-// The names, without those that lead to a file already taken under another name (a link and
-// its target, two links): each file is converted once, under its first name. A name repeated
-// as such stays repeated.
-FileList EachFileOnce(FileSystem& files, FileList names) {
-  FileList list;
-  std::map<std::string, std::string> firstNames;
-  for (std::string& name : names) {
-    std::string identity = files.Target(name).identity;
-    auto [first, isNew] = firstNames.emplace(identity, name);
-    if (identity.empty() || isNew || first->second == name) list.push_back(std::move(name));
+// Remembers which file each name leads to, so that every file of a pass is converted once,
+// under its first name. A name repeated as such stays repeated.
+class FirstNames {
+ public:
+  explicit FirstNames(FileSystem& files) : files_(files) {}
+  bool IsFirst(const std::string& name) {
+    std::string identity = files_.Target(name).identity;
+    if (identity.empty()) return true;
+    auto [first, isNew] = firstNames_.emplace(std::move(identity), name);
+    return isNew || first->second == name;
   }
-  return list;
+
+ private:
+  FileSystem& files_;
+  std::map<std::string, std::string> firstNames_;
+};
+
+// The files of one directory listing in mask order, read-only ones reported instead.
+std::vector<std::string> FilesOf(const std::vector<DirEntry>& entries, const std::string& directory,
+                                 std::initializer_list<std::string_view> masks, Console& console) {
+  std::vector<std::string> names;
+  for (std::string_view mask : masks) {
+    for (const DirEntry& entry : entries) {
+      if (entry.Directory || !MatchesMask(entry.Name, mask)) continue;
+      if (entry.ReadOnly)
+        console.WriteLine(directory + entry.Name + " is read only");
+      else
+        names.push_back(directory + entry.Name);
+    }
+  }
+  return names;
+}
+
+bool IsSkippedDirectory(std::string_view name) {
+  return name.starts_with(".") || name.starts_with("__");
+}
+
+// Depth first, with a stack of the directories still to visit instead of recursion, so that a
+// tree ten thousand levels deep needs no deeper call stack than a flat one.
+void VisitTree(FileSystem& files, const PassSelection& selection, Console& console,
+               FirstNames& firstNames, const std::function<void(const std::string&)>& visit) {
+  const std::vector<std::string_view> masks(selection.masks);
+  std::vector<std::string> pending{""};
+  std::vector<DirEntry> entries;
+  while (!pending.empty()) {
+    const std::string directory = std::move(pending.back());
+    pending.pop_back();
+    // A directory that went away or may not be read since it was listed is no failure of the
+    // run, but the user learns that its files were not converted.
+    if (!files.List(directory, masks, true, entries) && !directory.empty())
+      console.WriteLine(directory + " cannot be searched");
+    for (const std::string& name : FilesOf(entries, directory, selection.masks, console))
+      if (firstNames.IsFirst(name)) visit(name);
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+      if (entry->Directory && !IsSkippedDirectory(entry->Name))
+        pending.push_back(directory + entry->Name + platform::kPathSeparator);
+  }
 }
 
 }  // namespace
 
-void CollectFiles(FileSystem& files, FileList& list, std::initializer_list<std::string_view> masks,
-                  const std::vector<std::string>& namedFiles, Console& console) {
-  FileList names;
-  for (const std::string& name : namedFiles) {
-    for (std::string_view mask : masks) {
+void VisitPassFiles(FileSystem& files, const PassSelection& selection, Console& console,
+                    const std::function<void(const std::string&)>& visit) {
+  FirstNames firstNames(files);
+  if (selection.recursive) return VisitTree(files, selection, console, firstNames, visit);
+  std::vector<std::string> names;
+  if (selection.namedFiles.empty()) {
+    std::vector<DirEntry> entries;
+    files.List("", std::vector<std::string_view>(selection.masks), false, entries);
+    names = FilesOf(entries, "", selection.masks, console);
+  }
+  for (const std::string& name : selection.namedFiles) {
+    for (std::string_view mask : selection.masks) {
       if (MatchesMask(NamePart(name), mask)) {
         names.push_back(name);
         break;
       }
     }
   }
-  for (std::string_view mask : masks) {
-    if (!namedFiles.empty()) break;
-    for (DirEntry& entry : files.List(mask)) {
-      if (entry.ReadOnly)
-        console.WriteLine(entry.Name + " is read only");
-      else
-        names.push_back(std::move(entry.Name));
-    }
-  }
-  for (std::string& name : EachFileOnce(files, std::move(names))) list.push_back(std::move(name));
+  // All of the pass's names are known, and its notices printed, before its first file.
+  std::vector<std::string> list;
+  for (std::string& name : names)
+    if (firstNames.IsFirst(name)) list.push_back(std::move(name));
+  for (const std::string& name : list) visit(name);
 }
 
 }  // namespace reshape

@@ -58,8 +58,10 @@ void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry,
   });
 }
 
-void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& entry,
-                     RunState& state, const FormRules& rules) {
+}  // namespace
+
+void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string& entry,
+                       RunState& state, RunReport& report) const {
   std::string original;
   if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
     if (read.opened) throw EReadError("Stream read error");
@@ -67,11 +69,14 @@ void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& e
   }
   WriteSideFile(files, entry, ".dfb", original);
   // A text form is edited in place and has no text form to save beside it.
-  if (IsTextForm(original))
-    return PutInPlace(files, log, entry, original, EditTextForm(original, rules, state));
+  if (IsTextForm(original)) {
+    const std::string edited = EditTextForm(original, rules_, state);
+    if (report.WantsDiff() && edited != original) report.Rewritten(original, edited);
+    return PutInPlace(files, log, entry, original, edited);
+  }
   ConvertedForm form;
   try {
-    ConvertForm(original, rules, state, form);
+    ConvertForm(original, rules_, state, form);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.
@@ -80,23 +85,10 @@ void ConvertFormFile(FileSystem& files, FileChangeLog& log, const std::string& e
   }
   // Both side files are in place before the form is replaced.
   WriteSideFile(files, entry, ".dft", form.text);
+  // A binary form is shown as its text forms before and after.
+  if (report.WantsDiff() && form.file != original)
+    report.Rewritten(form.text, FormFileToText(form.file, state.SystemCodePage));
   PutInPlace(files, log, entry, original, form.file);
-}
-
-}  // namespace
-
-void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::string>& namedFiles,
-                 RunState& state, Console& console) {
-  const FormRules rules(state.Commands);
-  FileList list;
-  CollectFiles(files, list, {"*.DFM"}, namedFiles, console);
-  for (const std::string& entry : list) {
-    state.CurrentFileName = entry;
-    console.Write(entry + " ...");
-    state.FileChanged = false;
-    ConvertFormFile(files, log, entry, state, rules);
-    console.WriteLine(state.FileChanged ? "Converted" : "No change");
-  }
 }
 
 }  // namespace reshape

@@ -3,20 +3,26 @@
 #pragma once
 
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include "driver/change_log.h"
-#include "driver/console.h"
+#include "driver/run_report.h"
+#include "forms/form_rules.h"
 #include "platform/file_system.h"
 #include "script/run_state.h"
 
 namespace reshape {
 
-// Runs the pass over the "*.DFM" files (or the named ones). A form file is replaced only by a
-// completely compiled form, in one step, and only when its bytes change; a failure leaves its
-// old bytes in place.
-void RunFormPass(FileSystem& files, FileChangeLog& log, const std::vector<std::string>& namedFiles,
-                 RunState& state, Console& console);
+class FormPass {
+ public:
+  explicit FormPass(const CommandList& commands) : rules_(commands) {}
+
+  // Converts one form file. It is replaced only by a completely compiled form, in one step,
+  // and only when its bytes change; a failure leaves its old bytes in place.
+  void Convert(FileSystem& files, FileChangeLog& log, const std::string& entry, RunState& state,
+               RunReport& report) const;
+
+ private:
+  FormRules rules_;
+};
 
 }  // namespace reshape

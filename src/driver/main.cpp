@@ -1,45 +1,59 @@
-// Entry point: the run, and the failure report for anything that ends it early.
-#include <new>
+// Entry point: the command line, the run, and the failure report for anything that ends it
+// early.
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "driver/console.h"
 #include "driver/failure_report.h"
-#include "driver/file_selection.h"
+#include "driver/options.h"
 #include "driver/run.h"
 #include "driver/usage.h"
 #include "platform/command_line.h"
-#include "base/errors.h"
 #include "platform/system.h"
 #include "platform/system_file_system.h"
 
 namespace {
 
-void Report(const std::string& executable, std::string_view kind, unsigned long address,
-            std::string_view message) {
-  std::string module(reshape::NamePart(executable));
-  // If even the report cannot be written, the exit code still tells.
-  reshape::platform::WriteStandardOutput(reshape::FailureReport(kind, module, address, message));
-}
+// The exit codes: a complete run, a failure (or files left as they were), a command line that
+// cannot be read.
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string executable = reshape::platform::ExecutablePath(argc > 0 ? argv[0] : nullptr);
-  std::vector<std::string> arguments = reshape::platform::ProgramArguments(argc, argv);
-
+  namespace platform = reshape::platform;
+  const std::string executable = platform::ExecutablePath(argc > 0 ? argv[0] : nullptr);
+  const std::string module(reshape::NamePart(executable));
+  const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
+  reshape::RunOutcome outcome;
   try {
     reshape::Console console;
-    if (arguments.size() == 1 && reshape::HandleInformationOption(arguments[0], console)) return 0;
-    reshape::platform::SystemFileSystem files;
-    reshape::Run(arguments, reshape::platform::DirectoryOf(executable), console, files);
-    return 0;
-  } catch (const reshape::Exception& failure) {
-    Report(executable, failure.ClassName(), failure.Address(), failure.Message());
-  } catch (const std::bad_alloc&) {
-    Report(executable, "EOutOfMemory", 0, "Out of memory");
-  } catch (const std::exception& failure) {
-    Report(executable, "Exception", 0, failure.what());
+    const reshape::CommandLine line = reshape::ParseCommandLine(arguments);
+    if (line.request != reshape::Request::Run) {
+      console.Write(line.request == reshape::Request::Help ? std::string(reshape::UsageText())
+                                                           : reshape::VersionText());
+      return kSuccess;
+    }
+    platform::SystemFileSystem files;
+    const reshape::RunEnvironment environment{
+        platform::DirectoryOf(executable), module,
+        platform::TemporaryDirectory() + "reshape-" + std::to_string(platform::ProcessId()) + "-"};
+    if (line.options.check)
+      return reshape::CheckScriptFile(line.options, environment, console, files) ? kSuccess : kFailure;
+    reshape::Run(line.options, environment, console, files, outcome);
+    return outcome.failedFiles == 0 ? kSuccess : kFailure;
+  } catch (const reshape::UsageError& error) {
+    platform::WriteStandardError("reshape: " + std::string(error.what()) + "\n\n" +
+                                 std::string(reshape::UsageText()));
+    return kUsage;
+  } catch (...) {
+    // If even the report cannot be written, the exit code still tells.
+    std::string report = reshape::ReportCurrentFailure(module);
+    if (outcome.nothingChanged) report += "Nothing was changed\n";
+    platform::WriteStandardOutput(report);
   }
-  return 1;
+  return kFailure;
 }

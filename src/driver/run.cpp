@@ -1,15 +1,21 @@
 #include "driver/run.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include "base/errors.h"
 #include "driver/change_log.h"
+#include "driver/failure_report.h"
 #include "driver/file_selection.h"
 #include "driver/form_pass.h"
+#include "driver/run_report.h"
+#include "driver/staged_file_system.h"
 #include "driver/text_file_rewriter.h"
-#include "base/errors.h"
 #include "platform/system.h"
 #include "script/run_state.h"
+#include "script/script_check.h"
 #include "script/script_reader.h"
 #include "source/project_renamer.h"
 #include "source/source_renamer.h"
@@ -27,26 +33,74 @@ bool HasAny(const CommandList& commands, std::initializer_list<CommandKind> kind
   });
 }
 
+// What every pass is handed.
+struct Pass {
+  const Options& options;
+  const RunEnvironment& environment;
+  const std::vector<std::string>& namedFiles;
+  FileSystem& files;
+  FileChangeLog& log;
+  RunState& state;
+  Console& console;
+  RunReport& report;
+};
+
+// One pass: for each file its progress line, its conversion by `convert` (which returns how the
+// progress line ends), then what the report shows of it. A failing file ends the run, or, in a
+// run that goes on, is reported after its progress line and left as it was.
+void RunPass(Pass& pass, std::initializer_list<std::string_view> masks, std::string_view suffix,
+             const std::function<std::string(const std::string&)>& convert) {
+  const PassSelection selection{masks, pass.namedFiles, pass.options.recursive};
+  VisitPassFiles(pass.files, selection, pass.console, [&](const std::string& name) {
+    pass.state.CurrentFileName = name;
+    pass.state.FileChanged = false;
+    pass.console.Write(name + std::string(suffix));
+    pass.report.BeginFile(name);
+    std::string outcome;
+    try {
+      outcome = convert(name);
+    } catch (...) {
+      if (!pass.options.keepGoing) throw;
+      pass.log.Discard();
+      pass.report.FileFailed(ReportCurrentFailure(pass.environment.moduleName));
+      return;
+    }
+    pass.console.WriteLine(outcome);
+    pass.report.FileDone();
+  });
+}
+
 // A text pass: every file of the pass is rewritten through a fresh transform of type T; the
 // rules are prepared once for all of them.
 template <typename Transform, typename... RuleArguments>
-void RunTextPass(std::initializer_list<std::string_view> masks, const std::string& suffix,
-                 const std::vector<std::string>& namedFiles, FileSystem& fileSystem,
-                 FileChangeLog& log, RunState& state, Console& console,
+void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
                  const RuleArguments&... ruleArguments) {
-  FileList files;
-  CollectFiles(fileSystem, files, masks, namedFiles, console);
-  typename Transform::Rules rules(state.Commands, ruleArguments...);
-  for (const std::string& file : files) {
-    state.CurrentFileName = file;
-    console.Write(file + suffix);
-    state.FileChanged = false;
-    Transform transform(state, rules);
-    if (!RewriteTextFile(fileSystem, log, file, transform))
-      console.WriteLine("UTF-16, not converted");
-    else
-      console.WriteLine(state.FileChanged ? "Converted" : "No change");
+  typename Transform::Rules rules(pass.state.Commands, ruleArguments...);
+  RunPass(pass, masks, "...", [&](const std::string& file) -> std::string {
+    Transform transform(pass.state, rules);
+    if (!RewriteTextFile(pass.files, pass.log, file, transform, pass.report))
+      return "UTF-16, not converted";
+    return pass.state.FileChanged ? "Converted" : "No change";
+  });
+}
+
+// The passes, each only when the script holds a command it serves.
+void RunPasses(Pass& pass) {
+  const CommandList& commands = pass.state.Commands;
+  const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
+  if (classOrString)
+    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"},
+                                     pass.state.SystemCodePage);
+  if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"});
+  if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
+    const FormPass forms(pass.state.Commands);
+    RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file) -> std::string {
+      forms.Convert(pass.files, pass.log, file, pass.state, pass.report);
+      return pass.state.FileChanged ? "Converted" : "No change";
+    });
   }
+  if (HasAny(commands, {CommandKind::PKGR}))
+    RunTextPass<ProjectLineTransform>(pass, {"*.BPR"}, pass.state.SystemCodePage);
 }
 
 }  // namespace
@@ -63,49 +117,51 @@ ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& argumen
     path = arguments[0];
   }
   script.LogFileName = LogFileNameFor(script.ScriptFileName);
-
-  std::string text;
-  if (IoResult read = files.ReadFile(path, ReadFor::Reading, text); read.code != 0) {
+  if (IoResult read = files.ReadFile(path, ReadFor::Reading, script.Text); read.code != 0) {
     // A failed read is no end of file: taking it for one would lose the script's commands.
     if (read.opened) throw EReadError("Stream read error");
     throw EFOpenError("Cannot open file " + path);
   }
-  script.Commands = ParseScript(text);
   return script;
 }
 
-bool HasClassOrStringRenames(const CommandList& commands) {
-  return HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
+bool CheckScriptFile(const Options& options, const RunEnvironment& environment, Console& console,
+                     FileSystem& files) {
+  const ScriptFile script = ReadScript(files, options.arguments, environment.executableDir);
+  const std::vector<std::string> problems = CheckScript(script.ScriptFileName, script.Text);
+  for (const std::string& problem : problems) console.WriteLine(problem);
+  return problems.empty();
 }
-bool HasUnitRenames(const CommandList& commands) { return HasAny(commands, {CommandKind::RENU}); }
-bool HasPropertyCommands(const CommandList& commands) {
-  return HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET});
-}
-bool HasPackageRenames(const CommandList& commands) { return HasAny(commands, {CommandKind::PKGR}); }
 
-void Run(const std::vector<std::string>& arguments, const std::string& executableDir,
-         Console& console, FileSystem& files) {
-  ScriptFile script = ReadScript(files, arguments, executableDir);
-  const CommandList& commands = script.Commands;
+void Run(const Options& options, const RunEnvironment& environment, Console& console,
+         FileSystem& files, RunOutcome& outcome) {
+  // Until the commit, an all-or-nothing run has changed nothing, whatever fails.
+  outcome.nothingChanged = options.atomic;
+  const ScriptFile script = ReadScript(files, options.arguments, environment.executableDir);
+  const CommandList commands = ParseScript(script.Text);
   std::vector<std::string> namedFiles;
-  if (arguments.size() >= 2) namedFiles.assign(arguments.begin() + 1, arguments.end());
+  if (options.arguments.size() >= 2)
+    namedFiles.assign(options.arguments.begin() + 1, options.arguments.end());
 
   std::unique_ptr<Held> runLock;
   if (int code = files.LockDirectory(".", runLock)) throw EInOutError(code);
 
-  FileChangeLog log(files, script.LogFileName);
+  // A staged run converts into this and puts nothing in place before the end.
+  std::optional<StagedFileSystem> staged;
+  if (options.Staged()) staged.emplace(files, environment.scratchPrefix);
+  FileSystem& target = staged ? static_cast<FileSystem&>(*staged) : files;
+
+  RunReport report(options, commands, console);
+  // A dry run's change records are the one file it writes.
+  report.OpenJsonLog(options.dryRun ? files : target);
+  FileChangeLog log(target, script.LogFileName);
   RunState state(commands, log, platform::SystemCodePage());
-  if (HasClassOrStringRenames(commands))
-    RunTextPass<SourceLineTransform>({"*.PAS", "*.CPP", "*.HPP", "*.H"}, "...", namedFiles, files,
-                                     log, state, console, state.SystemCodePage);
-  if (HasUnitRenames(commands))
-    RunTextPass<UnitLineTransform>({"*.PAS", "*.DPK"}, "...", namedFiles, files, log, state,
-                                   console);
-  if (HasPropertyCommands(commands) || HasClassOrStringRenames(commands))
-    RunFormPass(files, log, namedFiles, state, console);
-  if (HasPackageRenames(commands))
-    RunTextPass<ProjectLineTransform>({"*.BPR"}, "...", namedFiles, files, log, state,
-                                      console, state.SystemCodePage);
+  if (report.RecordsChanges()) state.Observer = &report;
+  Pass pass{options, environment, namedFiles, target, log, state, console, report};
+  RunPasses(pass);
+  if (options.atomic) staged->Commit(console, outcome.nothingChanged);
+  outcome.failedFiles = report.FailedFiles();
+  report.Finish();
 }
 
 }  // namespace reshape

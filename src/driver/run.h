@@ -2,10 +2,12 @@
 // only when the script holds a command it serves.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "driver/console.h"
+#include "driver/options.h"
 #include "platform/file_system.h"
 #include "script/command.h"
 
@@ -14,23 +16,38 @@ namespace reshape {
 struct ScriptFile {
   std::string ScriptFileName;  // as typed, or "RESHAPE.SCR"
   std::string LogFileName;     // base name of the script + ".LOG", in the current directory
-  CommandList Commands;
+  std::string Text;
 };
 
 // Loads the script named by the first argument, or "RESHAPE.SCR" beside the executable when
-// there is none. Fails with EFOpenError or the script's syntax error.
+// there is none. Fails with EFOpenError or EReadError.
 ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
                       const std::string& executableDir);
 
-bool HasClassOrStringRenames(const CommandList& commands);
-bool HasUnitRenames(const CommandList& commands);
-bool HasPropertyCommands(const CommandList& commands);
-bool HasPackageRenames(const CommandList& commands);
+// Where the run is: what the failure reports of a run that goes on name as the module, and
+// where staged files go when they do not fit in memory (a directory and a prefix unique to
+// the process).
+struct RunEnvironment {
+  std::string executableDir;
+  std::string moduleName;
+  std::string scratchPrefix;
+};
 
-// The whole run over the current directory, whose files it touches only through `files`;
-// arguments exclude the program name and empty arguments. Returns normally after a complete
-// run and throws the failure that ended it.
-void Run(const std::vector<std::string>& arguments, const std::string& executableDir,
-         Console& console, FileSystem& files);
+// How a run that returned or failed ended, beyond its failure.
+struct RunOutcome {
+  std::size_t failedFiles = 0;  // files left as they were by a run that went on
+  bool nothingChanged = false;  // an all-or-nothing run failed and left every file as it was
+};
+
+// The whole run over the current directory (and below it when recursive), whose files it
+// touches only through `files`. Returns normally after a complete run and throws the failure
+// that ended it.
+void Run(const Options& options, const RunEnvironment& environment, Console& console,
+         FileSystem& files, RunOutcome& outcome);
+
+// Reads the script and prints each problem found in it, with the script's name and line;
+// true when there is none. Touches no file.
+bool CheckScriptFile(const Options& options, const RunEnvironment& environment, Console& console,
+                     FileSystem& files);
 
 }  // namespace reshape

@@ -15,7 +15,7 @@ void Check(int code) {
 }  // namespace
 
 bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
-                     LineTransform& transform) {
+                     LineTransform& transform, RunReport& report) {
   std::string text;
   // Read as for replacing: a read-only file fails here even when no rule changes it, as it
   // does when one does.
@@ -27,6 +27,7 @@ bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& f
     log.Commit([] {});
     return true;
   }
+  if (report.WantsDiff()) report.Rewritten(text, rewritten);
   text = std::string();
   // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
   const std::string target = read.ownName ? fileName : files.Target(fileName).path;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "driver/change_log.h"
+#include "driver/run_report.h"
 #include "platform/file_system.h"
 #include "source/text_lines.h"
 
@@ -14,8 +15,9 @@ namespace reshape {
 // file is untouched; a failed replacement leaves it as it was. The file's log lines are
 // committed to the log just before it is replaced. A file whose rewritten bytes
 // equal its bytes is left alone, so its modification time stays. A symbolic link stays: the
-// file it leads to is rewritten. Returns false for a UTF-16 file, which is left as it is.
+// file it leads to is rewritten. Returns false for a UTF-16 file, which is left as it is. The
+// report is shown the bytes before and after of a changed file.
 bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
-                     LineTransform& transform);
+                     LineTransform& transform, RunReport& report);
 
 }  // namespace reshape

@@ -37,16 +37,8 @@ constexpr std::string_view kUsage =
 
 }  // namespace
 
-bool HandleInformationOption(std::string_view argument, Console& console) {
-  if (argument == "--help" || argument == "-h") {
-    console.Write(kUsage);
-    return true;
-  }
-  if (argument == "--version") {
-    console.Write(std::string("reshape ") + RESHAPE_VERSION + "\n");
-    return true;
-  }
-  return false;
-}
+std::string_view UsageText() { return kUsage; }
+
+std::string VersionText() { return std::string("reshape ") + RESHAPE_VERSION + "\n"; }
 
 }  // namespace reshape

@@ -1,13 +1,12 @@
-// The two informational command lines: "--help" (or "-h") and "--version".
+// What "--help" and "--version" print; the usage also follows a command line that cannot be read.
 #pragma once
 
+#include <string>
 #include <string_view>
-
-#include "driver/console.h"
 
 namespace reshape {
 
-// Prints usage or the version when the single argument asks for it; false for any other text.
-bool HandleInformationOption(std::string_view argument, Console& console);
+std::string_view UsageText();
+std::string VersionText();
 
 }  // namespace reshape

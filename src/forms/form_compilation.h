@@ -65,7 +65,7 @@ class FormCompilation {
   bool EndsPropertyList() const;
   // One property line; own is true for the object's own list, false in collection items.
   void CompileProperty(std::string path, bool own, std::size_t nameAt);
-  void CompileAskedValue(const std::string& path, bool own, std::size_t nameAt);
+  void CompileAskedValue(const std::string& path, bool own, std::size_t nameAt, int line);
   void CompileStatedValue(std::string_view name, bool own);
   void WriteName(std::string_view name, bool own);
   void SkipValue();

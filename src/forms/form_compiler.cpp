@@ -127,7 +127,7 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   if (const TCommand* rename = rules_.FindClassRename(className)) {
     if (edits_) edits_->Replace(classAt, className.size(), rename->NewClassName);
     className = rename->NewClassName;
-    run_.Changed(ClassRenameMessage(*rename));
+    run_.Changed(*rename, ClassRenameMessage(*rename), tokenizer_.Line());
   }
   // A length byte of 240 or more would read back as an object prefix, and a name that is not
   // an identifier would not read back at all: the form stays as it was.
@@ -152,6 +152,7 @@ std::int32_t FormCompilation::ReadOrderModifier(std::size_t* valueAt) {
 
 // The path's first identifier, at nameAt in the text, has been read and advanced past.
 void FormCompilation::CompileProperty(std::string path, bool own, std::size_t nameAt) {
+  const int line = tokenizer_.Line();
   while (tokenizer_.Token() == '.') {
     tokenizer_.Advance();
     tokenizer_.Expect(TokIdentifier);
@@ -165,7 +166,7 @@ void FormCompilation::CompileProperty(std::string path, bool own, std::size_t na
   if (applyRules_) decision = DecideByName(rules_, frame.className, path);
   switch (decision.fate) {
     case PropertyFate::Rename:
-      run_.Changed(PropertyRenameMessage(*decision.rule));
+      run_.Changed(*decision.rule, PropertyRenameMessage(*decision.rule), line);
       if (decision.rule->NewPropName.size() > kMaxNameLength ||
           !IsDottedIdentifier(decision.rule->NewPropName))
         tokenizer_.Fail("Property name expected");
@@ -175,11 +176,11 @@ void FormCompilation::CompileProperty(std::string path, bool own, std::size_t na
     case PropertyFate::AskValue:
       tokenizer_.Expect('=');
       tokenizer_.Advance();
-      return CompileAskedValue(path, own, nameAt);
+      return CompileAskedValue(path, own, nameAt, line);
     case PropertyFate::Delete:
       tokenizer_.Expect('=');
       tokenizer_.Advance();
-      run_.Changed(PropertyDeletionMessage(*decision.rule));
+      run_.Changed(*decision.rule, PropertyDeletionMessage(*decision.rule), line);
       SkipValue();
       return NoteRemoved(nameAt);
     default: break;
@@ -191,7 +192,8 @@ void FormCompilation::CompileProperty(std::string path, bool own, std::size_t na
 
 // A PSET rule names the property: its value, as the text conversion writes it, decides. Only
 // a single value can equal a script value; lists, sets, collections and binary data never do.
-void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::size_t nameAt) {
+void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::size_t nameAt,
+                                        int line) {
   ObjectFrame& frame = *frame_;
   const TokenKind first = tokenizer_.Token();
   const bool single = first == TokString || first == TokWideString || first == TokIdentifier ||
@@ -217,9 +219,9 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
   }
   if (decision.fate == PropertyFate::ToSetElement) {
     frame.conversions.push_back({decision.rule->NewPropName, decision.rule->SetValue});
-    run_.Changed(SetConversionMessage(*decision.rule, frame.className));
+    run_.Changed(*decision.rule, SetConversionMessage(*decision.rule, frame.className), line);
   } else {
-    run_.Changed(PropertyDeletionMessage(*decision.rule));
+    run_.Changed(*decision.rule, PropertyDeletionMessage(*decision.rule), line);
   }
   if (!single) SkipValue();
   NoteRemoved(nameAt);

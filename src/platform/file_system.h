@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,10 +47,12 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // The entries of the current directory (files and directories alike, never "." or "..")
-  // that match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A
-  // directory that cannot be searched gives no entries.
-  virtual std::vector<DirEntry> List(std::string_view mask) = 0;
+  // The entries of `directory` ("" for the current one, else a path ending in a separator)
+  // that match one of the masks, never "." or "..", and with `subdirectories` also every
+  // directory that is no symbolic link, marked Directory; ascending by their ASCII-upper-cased
+  // names (ties: raw bytes). False, with no entries, when the directory cannot be searched.
+  virtual bool List(const std::string& directory, std::span<const std::string_view> masks,
+                    bool subdirectories, std::vector<DirEntry>& entries) = 0;
 
   // Reads the whole file. Directories, pipes and devices fail with 5, as a read-only file
   // read for replacing does; a file held by another process fails with 32.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,10 +15,19 @@
 
 namespace reshape::platform {
 
-// The entries of the current directory (files and directories alike, never "." or "..") that
-// match the mask, ascending by their ASCII-upper-cased names (ties: raw bytes). A directory
-// that cannot be searched gives no entries.
-std::vector<DirEntry> FindFiles(std::string_view mask);
+// What separates directories in the paths the program builds.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The entries of `directory` ("" for the current one, else a path ending in a separator) that
+// match one of the masks, never "." or "..", and with `subdirectories` also every directory that
+// is no symbolic link, matching or not, marked Directory; ascending by their ASCII-upper-cased
+// names (ties: raw bytes). False, with no entries, when the directory cannot be searched.
+bool FindFiles(const std::string& directory, std::span<const std::string_view> masks,
+               bool subdirectories, std::vector<DirEntry>& entries);
 
 // Puts the complete file `source` in the place of `target` in one step, with target's
 // permission bits (and owner and group, where the user may set them), so that target is never
@@ -54,6 +64,12 @@ std::string DirectoryOf(std::string_view path);
 
 // Writes all bytes to standard output and flushes it; 0 or the platform error code.
 int WriteStandardOutput(std::string_view bytes);
+int WriteStandardError(std::string_view bytes);
+
+// The directory for the run's temporary files, with a trailing separator, and a number that
+// no other process running now has, to make their names unique.
+std::string TemporaryDirectory();
+unsigned long ProcessId();
 
 // The code page of the user's locale character set.
 CodePage SystemCodePage();

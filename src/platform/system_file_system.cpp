@@ -36,7 +36,10 @@ class HeldDirectory final : public Held {
 
 }  // namespace
 
-std::vector<DirEntry> SystemFileSystem::List(std::string_view mask) { return FindFiles(mask); }
+bool SystemFileSystem::List(const std::string& directory, std::span<const std::string_view> masks,
+                            bool subdirectories, std::vector<DirEntry>& entries) {
+  return FindFiles(directory, masks, subdirectories, entries);
+}
 
 IoResult SystemFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
   File file;

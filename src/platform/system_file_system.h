@@ -7,7 +7,8 @@ namespace reshape::platform {
 
 class SystemFileSystem final : public FileSystem {
  public:
-  std::vector<DirEntry> List(std::string_view mask) override;
+  bool List(const std::string& directory, std::span<const std::string_view> masks,
+            bool subdirectories, std::vector<DirEntry>& entries) override;
   IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override;
   IoResult WriteFile(const std::string& name, std::string_view bytes,
                      std::unique_ptr<Held>& held) override;

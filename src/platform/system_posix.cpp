@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -18,21 +19,46 @@
 
 namespace reshape::platform {
 
-std::vector<DirEntry> FindFiles(std::string_view mask) {
-  std::vector<DirEntry> entries;
-  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir("."), &::closedir);
-  if (!dir) return {};
+namespace {
+
+bool MatchesAny(std::string_view name, std::span<const std::string_view> masks) {
+  for (std::string_view mask : masks)
+    if (MatchesMask(name, mask)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool FindFiles(const std::string& directory, std::span<const std::string_view> masks,
+               bool subdirectories, std::vector<DirEntry>& entries) {
+  entries.clear();
+  const std::string where = directory.empty() ? "." : directory;
+  std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(where.c_str()), &::closedir);
+  if (!dir) return false;
   while (const dirent* entry = ::readdir(dir.get())) {
     std::string_view name = entry->d_name;
-    if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
+    if (name == "." || name == "..") continue;
+    const bool matches = MatchesAny(name, masks);
+    // The kind the directory itself records spares a status call for every entry that is
+    // neither matched nor a possible subdirectory.
+    const bool maybeDirectory = entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN;
+    if (!matches && !(subdirectories && maybeDirectory)) continue;
+    const std::string path = directory + entry->d_name;
+    DirEntry found{std::string(name), false, false};
     struct stat st{};
-    DirEntry found{std::string(name), false};
+    if (subdirectories && maybeDirectory && ::lstat(path.c_str(), &st) == 0 &&
+        S_ISDIR(st.st_mode)) {
+      found.Directory = true;
+      entries.push_back(std::move(found));
+      continue;
+    }
+    if (!matches) continue;
     // A link is read-only when the file it leads to is: that file is the one rewritten.
-    if (::stat(entry->d_name, &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
+    if (::stat(path.c_str(), &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
     entries.push_back(std::move(found));
   }
   SortDirectoryEntries(entries);
-  return entries;
+  return true;
 }
 
 int ReplaceFile(const std::string& source, const std::string& target) {
@@ -124,12 +150,14 @@ std::string ExecutablePath(const char* argv0) {
   return path;
 }
 
-int WriteStandardOutput(std::string_view bytes) {
+namespace {
+
+int WriteAll(int fd, std::string_view bytes) {
   // A closed pipe must be a failure the program reports, not a signal that kills it.
   static const bool ignored = (std::signal(SIGPIPE, SIG_IGN), true);
   (void)ignored;
   while (!bytes.empty()) {
-    ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       return LastErrorCode();
@@ -138,6 +166,20 @@ int WriteStandardOutput(std::string_view bytes) {
   }
   return 0;
 }
+
+}  // namespace
+
+int WriteStandardOutput(std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }
+
+std::string TemporaryDirectory() {
+  const char* dir = std::getenv("TMPDIR");
+  std::string path = dir && *dir ? dir : "/tmp";
+  if (path.back() != '/') path += '/';
+  return path;
+}
+
+unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
+int WriteStandardError(std::string_view bytes) { return WriteAll(STDERR_FILENO, bytes); }
 
 CodePage SystemCodePage() {
   // Only the character classification category is taken from the environment; number

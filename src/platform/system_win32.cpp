@@ -22,22 +22,33 @@ struct SearchCloser {
 
 }  // namespace
 
-std::vector<DirEntry> FindFiles(std::string_view mask) {
-  std::vector<DirEntry> entries;
+bool FindFiles(const std::string& directory, std::span<const std::string_view> masks,
+               bool subdirectories, std::vector<DirEntry>& entries) {
+  entries.clear();
   // Entries of every kind are taken (the attribute filter 63: read-only, hidden, system,
   // volume, directory, archive). The mask is applied here rather than by the system, which
   // would also match it against short 8.3 names ("*.PAS" would find "a.pasx" as "A~1.PAS").
   WIN32_FIND_DATAA data{};
-  HANDLE first = ::FindFirstFileA("*", &data);
-  if (first == INVALID_HANDLE_VALUE) return entries;
+  HANDLE first = ::FindFirstFileA((directory + "*").c_str(), &data);
+  if (first == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
   std::unique_ptr<void, SearchCloser> search(first);
   do {
     std::string_view name = data.cFileName;
-    if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
-    entries.push_back({std::string(name), (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
+    if (name == "." || name == "..") continue;
+    const DWORD attributes = data.dwFileAttributes;
+    // A junction or directory link is a reparse point; following it could loop.
+    if (subdirectories && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        entries.push_back({std::string(name), false, true});
+      continue;
+    }
+    if (!std::any_of(masks.begin(), masks.end(),
+                     [&](std::string_view mask) { return MatchesMask(name, mask); }))
+      continue;
+    entries.push_back({std::string(name), (attributes & FILE_ATTRIBUTE_READONLY) != 0, false});
   } while (::FindNextFileA(first, &data));
   SortDirectoryEntries(entries);
-  return entries;
+  return true;
 }
 
 int ReplaceFile(const std::string& source, const std::string& target) {
@@ -127,9 +138,11 @@ std::string ExecutablePath(const char*) {
   }
 }
 
-int WriteStandardOutput(std::string_view bytes) {
+namespace {
+
+int WriteAll(DWORD stream, std::string_view bytes) {
   // Nothing is buffered on the way: each write reaches the console or pipe at once.
-  HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+  HANDLE output = ::GetStdHandle(stream);
   while (!bytes.empty()) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
     DWORD written = 0;
@@ -139,6 +152,20 @@ int WriteStandardOutput(std::string_view bytes) {
   }
   return 0;
 }
+
+}  // namespace
+
+int WriteStandardOutput(std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }
+
+std::string TemporaryDirectory() {
+  char path[MAX_PATH + 1];
+  DWORD length = ::GetTempPathA(sizeof path, path);
+  if (length == 0 || length > MAX_PATH) return ".\\";
+  return std::string(path, length);
+}
+
+unsigned long ProcessId() { return ::GetCurrentProcessId(); }
+int WriteStandardError(std::string_view bytes) { return WriteAll(STD_ERROR_HANDLE, bytes); }
 
 CodePage SystemCodePage() { return CodePage(static_cast<int>(::GetACP())); }
 

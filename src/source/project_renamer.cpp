@@ -19,8 +19,10 @@ ProjectLineTransform::ProjectLineTransform(RunState& state, Rules& rules)
 void ProjectLineTransform::TransformLine(std::string& line) {
   for (const auto& [command, finder] : rules_.packageRenames) {
     if (ReplaceSubstring(line, finder, command->NewPackageName, false))
-      state_.Changed("Renamed/Replaced package \"" + command->PackageName + "\" to \"" +
-                     command->NewPackageName + "\"");
+      state_.Changed(*command,
+                     "Renamed/Replaced package \"" + command->PackageName + "\" to \"" +
+                         command->NewPackageName + "\"",
+                     state_.Observer ? CurrentLineNumber() : 0);
   }
 }
 

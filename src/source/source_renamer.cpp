@@ -57,8 +57,9 @@ bool SourceLineTransform::RenameClasses(std::string& line) {
   const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
   for (std::size_t rename : replaced) {
     const TCommand& command = *rules_.classRenames[rename];
-    state_.Changed("Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName +
-                   "\"");
+    state_.Changed(command,
+                   "Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName + "\"",
+                   state_.Observer ? CurrentLineNumber() : 0);
   }
   return !replaced.empty();
 }
@@ -67,7 +68,9 @@ bool SourceLineTransform::RenameString(std::string& line,
                                        const SourceRenameRules::StringRename& rename) {
   const TCommand& command = *rename.command;
   if (!ReplaceSubstring(line, rename.finder, command.NewString, true)) return false;
-  state_.Changed("Renamed string \"" + command.OldString + "\" to \"" + command.NewString + "\"");
+  state_.Changed(command,
+                 "Renamed string \"" + command.OldString + "\" to \"" + command.NewString + "\"",
+                 state_.Observer ? CurrentLineNumber() : 0);
   return true;
 }
 

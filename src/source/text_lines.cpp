@@ -61,6 +61,15 @@ std::size_t UnchangedLines(std::string_view text, std::size_t from, std::size_t 
 
 LineTransform::~LineTransform() = default;
 
+int LineTransform::CurrentLineNumber() {
+  for (; counted_ < lineStart_; ++counted_) {
+    const char c = text_[counted_];
+    if (c == '\n' || (c == '\r' && (counted_ + 1 >= text_.size() || text_[counted_ + 1] != '\n')))
+      ++lineNumber_;
+  }
+  return lineNumber_;
+}
+
 std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
   // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
   if (IsUtf16Text(fileBytes)) return std::string(fileBytes);
@@ -80,6 +89,9 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
     text.remove_prefix(kUtf8Mark.size());
   }
   std::string line;
+  transform.text_ = text;
+  transform.lineStart_ = transform.counted_ = 0;
+  transform.lineNumber_ = 1;
   bool onlyLineFeeds = true;  // every line so far ended in LF alone
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -92,6 +104,7 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
     }
     const std::size_t end = FindLineBreak(text, pos);
     line.assign(text.substr(pos, end - pos));
+    transform.lineStart_ = pos;
     transform.TransformLineOf(line, text, pos);
     result += line;
     if (end == text.size()) {

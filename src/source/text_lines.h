@@ -32,6 +32,17 @@ class LineTransform {
   // every line that ends before it (its line break stands before it) as it is: RewriteText
   // copies such lines as they are without handing them over. 0: none is known.
   virtual std::size_t QuietUntil() const { return 0; }
+
+  // The number (from 1) of the line being transformed, counted only when a change asks for it,
+  // and onwards from the line last counted.
+  int CurrentLineNumber();
+
+ private:
+  friend std::string RewriteText(std::string_view fileBytes, LineTransform& transform);
+  std::string_view text_;
+  std::size_t lineStart_ = 0;
+  std::size_t counted_ = 0;  // line breaks before this offset are counted in lineNumber_
+  int lineNumber_ = 1;
 };
 
 // The rewritten file: every line of fileBytes as the transform leaves it, laid out as above.

@@ -1,0 +1,60 @@
+#include "driver/options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
+namespace reshape {
+
+namespace {
+
+bool AsksFor(const std::vector<std::string>& arguments, std::initializer_list<const char*> names) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") return false;
+    for (const char* name : names)
+      if (argument == name) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  if (AsksFor(arguments, {"-h", "--help"})) {
+    line.request = Request::Help;
+    return line;
+  }
+  if (AsksFor(arguments, {"--version"})) {
+    line.request = Request::Version;
+    return line;
+  }
+  Options& options = line.options;
+  CLI::App app;
+  app.set_help_flag();
+  app.add_flag("-r,--recursive", options.recursive);
+  app.add_flag("-n,--dry-run", options.dryRun);
+  app.add_flag("--diff", options.diff);
+  app.add_flag("--atomic", options.atomic);
+  app.add_flag("-k,--keep-going", options.keepGoing);
+  app.add_flag("--summary", options.summary);
+  app.add_flag("--check", options.check);
+  CLI::Option* jsonLog = app.add_option("--json-log", options.jsonLog);
+  app.add_option("arguments", options.arguments);
+  // CLI11 takes the arguments last to first.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& error) {
+    throw UsageError(error.what());
+  }
+  if (jsonLog->count() > 0 && options.jsonLog.empty()) throw UsageError("--json-log needs a file name");
+  const bool anyOther = options.recursive || options.dryRun || options.diff || options.atomic ||
+                        options.keepGoing || options.summary || jsonLog->count() > 0;
+  if (options.atomic && options.keepGoing) throw UsageError("--atomic and -k exclude each other");
+  if (options.check && anyOther) throw UsageError("--check takes no other option");
+  if (options.recursive && options.arguments.size() > 1)
+    throw UsageError("-r works on the whole tree, not on named files");
+  return line;
+}
+
+}  // namespace reshape

@@ -1,0 +1,105 @@
+#include "driver/run_report.h"
+
+#include <algorithm>
+
+#include "base/errors.h"
+#include "driver/change_log.h"
+#include "driver/change_record.h"
+#include "driver/unified_diff.h"
+
+namespace reshape {
+
+namespace {
+
+std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+}  // namespace
+
+RunReport::RunReport(const Options& options, const CommandList& commands, Console& console)
+    : options_(options), commands_(commands), console_(console), counts_(commands.size()) {}
+
+void RunReport::OpenJsonLog(FileSystem& files) {
+  if (options_.jsonLog.empty()) return;
+  std::unique_ptr<Held> held;
+  IoResult created = files.WriteFile(options_.jsonLog, "", held);
+  if (created.code != 0 || held->Release() != 0)
+    throw EFCreateError("Cannot create file " + options_.jsonLog);
+  jsonFiles_ = &files;
+}
+
+bool RunReport::RecordsChanges() const {
+  return options_.dryRun || options_.summary || !options_.jsonLog.empty();
+}
+
+void RunReport::Noted(const TCommand& command, int line, std::string_view message) {
+  changes_.push_back({&command, line, std::string(message)});
+}
+
+void RunReport::BeginFile(const std::string& name) {
+  file_ = name;
+  changes_.clear();
+  rewritten_ = false;
+}
+
+void RunReport::Rewritten(std::string_view before, std::string_view after) {
+  if (!options_.diff) return;
+  before_ = before;
+  after_ = after;
+  rewritten_ = true;
+}
+
+void RunReport::FileDone() {
+  if (options_.dryRun) {
+    for (const Change& change : changes_) {
+      std::string line = ChangeLogLine(file_, change.message);
+      line.resize(line.size() - 2);  // the log's CR LF; the console ends lines its own way
+      console_.WriteLine(line);
+    }
+  }
+  if (rewritten_) console_.Write(UnifiedDiff(file_, before_, after_));
+  before_ = after_ = std::string();
+  std::string records;
+  std::vector<bool> counted(commands_.size());
+  for (const Change& change : changes_) {
+    if (jsonFiles_) records += JsonChangeLine({file_, change.line, change.command, change.message});
+    // Commands stand in script line order, one to a line.
+    const auto index = static_cast<std::size_t>(
+        std::lower_bound(commands_.begin(), commands_.end(), change.command->ScriptLine,
+                         [](const TCommand& c, int line) { return c.ScriptLine < line; }) -
+        commands_.begin());
+    ++counts_[index].changes;
+    if (!counted[index]) ++counts_[index].files;
+    counted[index] = true;
+  }
+  if (!records.empty()) {
+    if (int code = jsonFiles_->AppendToFile(options_.jsonLog, records)) throw EInOutError(code);
+  }
+  changes_.clear();
+}
+
+void RunReport::FileFailed(std::string_view failureReport) {
+  console_.Write(failureReport);
+  failed_.insert(file_);
+  changes_.clear();
+  before_ = after_ = std::string();
+  rewritten_ = false;
+}
+
+void RunReport::Finish() {
+  if (options_.summary) {
+    for (std::size_t i = 0; i < commands_.size(); ++i) {
+      const Count& count = counts_[i];
+      std::string line = std::to_string(commands_[i].ScriptLine) + ": " + commands_[i].Text + ": " +
+                         Counted(count.changes, "change", "changes") + " in " +
+                         Counted(count.files, "file", "files");
+      if (count.changes == 0) line += " (no change)";
+      console_.WriteLine(line);
+    }
+  }
+  if (options_.keepGoing && !failed_.empty())
+    console_.WriteLine("Failed files: " + std::to_string(failed_.size()));
+}
+
+}  // namespace reshape

@@ -1,0 +1,67 @@
+// What a run with options shows besides the progress lines, and writes besides the change log:
+// a dry run's log lines, each file's diff, JSON change records, the summary of what each command
+// changed, and the files that failed in a run that keeps going.
+#pragma once
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/console.h"
+#include "driver/options.h"
+#include "platform/file_system.h"
+#include "script/command.h"
+#include "script/run_state.h"
+
+namespace reshape {
+
+class RunReport final : public ChangeObserver {
+ public:
+  RunReport(const Options& options, const CommandList& commands, Console& console);
+
+  // Creates the JSON file anew, empty, through `files`; fails with EFCreateError.
+  void OpenJsonLog(FileSystem& files);
+  // Whether the rules must hand over each change (the run then makes this its observer).
+  bool RecordsChanges() const;
+  bool WantsDiff() const { return options_.diff; }
+
+  void Noted(const TCommand& command, int line, std::string_view message) override;
+  void BeginFile(const std::string& name);
+  // The file's bytes before and after the run (a binary form's as its text forms).
+  void Rewritten(std::string_view before, std::string_view after);
+  // After the file's progress line: its log lines (dry run), its diff, its change records.
+  void FileDone();
+  // A file that failed in a run that goes on: its failure report follows its progress line,
+  // and nothing of it is counted.
+  void FileFailed(std::string_view failureReport);
+  // The summary lines and the failed-files line.
+  void Finish();
+  std::size_t FailedFiles() const { return failed_.size(); }
+
+ private:
+  struct Change {
+    const TCommand* command;
+    int line;
+    std::string message;
+  };
+  struct Count {
+    std::size_t changes = 0;
+    std::size_t files = 0;
+  };
+
+  const Options& options_;
+  const CommandList& commands_;
+  Console& console_;
+  FileSystem* jsonFiles_ = nullptr;
+  std::string file_;
+  std::vector<Change> changes_;
+  std::string before_;
+  std::string after_;
+  bool rewritten_ = false;
+  std::vector<Count> counts_;
+  std::set<std::string> failed_;
+};
+
+}  // namespace reshape

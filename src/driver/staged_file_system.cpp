@@ -1,0 +1,245 @@
+#include "driver/staged_file_system.h"
+
+#include "base/errors.h"
+#include "base/path.h"
+#include "driver/scratch_file.h"
+
+namespace reshape {
+
+namespace {
+
+// A staged file is held by nobody: there is nothing to let go of.
+class NothingHeld final : public Held {
+ public:
+  int Release() override { return 0; }
+};
+
+void Check(int code) {
+  if (code != 0) throw EInOutError(code);
+}
+
+}  // namespace
+
+StagedFileSystem::~StagedFileSystem() {
+  for (auto& [name, entry] : entries_) Drop(entry.bytes);
+}
+
+StagedFileSystem::Entry* StagedFileSystem::Find(const std::string& name) {
+  auto found = entries_.find(name);
+  return found == entries_.end() ? nullptr : &found->second;
+}
+
+StagedFileSystem::Entry& StagedFileSystem::Stage(const std::string& name) {
+  auto [entry, isNew] = entries_.try_emplace(name);
+  if (isNew) order_.push_back(name);
+  return entry->second;
+}
+
+int StagedFileSystem::Load(const Bytes& bytes, std::string& out) {
+  if (bytes.scratch.empty()) {
+    out = bytes.memory;
+    return 0;
+  }
+  return disk_.ReadFile(bytes.scratch, ReadFor::Reading, out).code;
+}
+
+int StagedFileSystem::Store(Bytes& bytes, std::string content) {
+  Drop(bytes);
+  bytes.size = content.size();
+  if (inMemory_ + content.size() <= allowance_) {
+    inMemory_ += content.size();
+    bytes.memory = std::move(content);
+    return 0;
+  }
+  bytes.scratch = scratchPrefix_ + std::to_string(++scratchCount_) + ".tmp";
+  std::unique_ptr<Held> held;
+  IoResult written = disk_.WriteFile(bytes.scratch, content, held);
+  if (written.code != 0) return written.code;
+  return held->Release();
+}
+
+int StagedFileSystem::Append(Bytes& bytes, std::string_view more) {
+  if (!bytes.scratch.empty()) {
+    bytes.size += more.size();
+    return disk_.AppendToFile(bytes.scratch, more);
+  }
+  if (inMemory_ + more.size() <= allowance_) {
+    inMemory_ += more.size();
+    bytes.memory += more;
+    bytes.size += more.size();
+    return 0;
+  }
+  std::string all = std::move(bytes.memory);
+  all += more;
+  return Store(bytes, std::move(all));
+}
+
+void StagedFileSystem::Drop(Bytes& bytes) {
+  inMemory_ -= bytes.memory.size();
+  bytes.memory = std::string();
+  if (!bytes.scratch.empty()) disk_.DeleteFile(bytes.scratch);
+  bytes.scratch.clear();
+  bytes.size = 0;
+}
+
+IoResult StagedFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
+  if (Entry* entry = Find(name)) {
+    if (entry->removed) return {kErrorFileNotFound, false};
+    return {Load(entry->bytes, bytes), true, true};
+  }
+  IoResult read = disk_.ReadFile(name, purpose, bytes);
+  // A link whose target an earlier pass rewrote reads as that rewritten file.
+  if (read.code == 0 && !read.ownName) {
+    Entry* target = Find(disk_.Target(name).path);
+    if (target && !target->removed) read.code = Load(target->bytes, bytes);
+  }
+  return read;
+}
+
+IoResult StagedFileSystem::WriteFile(const std::string& name, std::string_view bytes,
+                                     std::unique_ptr<Held>& held) {
+  Entry& entry = Stage(name);
+  entry.removed = entry.log = false;
+  held = std::make_unique<NothingHeld>();
+  return {Store(entry.bytes, std::string(bytes)), true};
+}
+
+int StagedFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
+  Entry* from = Find(source);
+  if (!from || from->removed) return kErrorFileNotFound;
+  Entry& to = Stage(target);
+  Drop(to.bytes);
+  to.bytes = std::move(from->bytes);
+  from->bytes = Bytes();
+  to.removed = to.log = false;
+  entries_.erase(source);
+  return 0;
+}
+
+int StagedFileSystem::DeleteFile(const std::string& name) {
+  Entry& entry = Stage(name);
+  Drop(entry.bytes);
+  entry.removed = true;
+  entry.log = false;
+  return 0;
+}
+
+int StagedFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
+                                  std::int64_t& end) {
+  Entry& entry = Stage(name);
+  if (!entry.log) {
+    Drop(entry.bytes);
+    entry.log = true;
+    entry.removed = false;
+  }
+  end = static_cast<std::int64_t>(entry.bytes.size);
+  return Append(entry.bytes, bytes);
+}
+
+int StagedFileSystem::AppendSpilledToLog(const std::string& name, const std::string& spilled,
+                                         std::string_view bytes, std::int64_t& end) {
+  std::string all;
+  if (IoResult read = ReadFile(spilled, ReadFor::Reading, all); read.code != 0) return read.code;
+  all += bytes;
+  return AppendToLog(name, all, end);
+}
+
+int StagedFileSystem::AppendToFile(const std::string& name, std::string_view bytes) {
+  if (Entry* entry = Find(name); entry && !entry->removed) return Append(entry->bytes, bytes);
+  std::string all;
+  if (!Find(name)) {
+    IoResult read = disk_.ReadFile(name, ReadFor::Reading, all);
+    if (read.code != 0 && read.code != kErrorFileNotFound) return read.code;
+  }
+  all += bytes;
+  Entry& entry = Stage(name);
+  entry.removed = entry.log = false;
+  return Store(entry.bytes, std::move(all));
+}
+
+int StagedFileSystem::CutLog(const std::string& name, std::int64_t size) {
+  Entry* entry = Find(name);
+  if (!entry || !entry->log) return kErrorFileNotFound;
+  std::string bytes;
+  if (int code = Load(entry->bytes, bytes)) return code;
+  bytes.resize(static_cast<std::size_t>(size));
+  return Store(entry->bytes, std::move(bytes));
+}
+
+void StagedFileSystem::Commit(Console& console, bool& restored) {
+  restored = false;
+  struct Replaced {
+    std::string name;
+    Bytes original;
+    bool existed = false;
+  };
+  std::vector<Replaced> replaced;
+  try {
+    for (const std::string& name : order_) {
+      Entry* entry = Find(name);
+      if (!entry || entry->removed || entry->log) continue;
+      std::string bytes;
+      IoResult read = disk_.ReadFile(name, ReadFor::Replacing, bytes);
+      if (read.code != 0 && read.code != kErrorFileNotFound) Check(read.code);
+      Bytes original;
+      if (int code = read.code == 0 ? Store(original, std::move(bytes)) : 0) {
+        Drop(original);
+        Check(code);
+      }
+      // From here on the file counts as replaced: putting back bytes it still has is harmless.
+      replaced.push_back({name, std::move(original), read.code == 0});
+      Check(Load(entry->bytes, bytes));
+      ScratchFile scratch(disk_, TempFileName(name), name);
+      Check(scratch.Write(bytes).code);
+      bytes = std::string();
+      Check(scratch.Keep());
+    }
+    for (const std::string& name : order_) {
+      Entry* entry = Find(name);
+      if (!entry || !entry->log || entry->bytes.size == 0) continue;
+      std::int64_t end = 0;
+      Check(entry->bytes.scratch.empty()
+                ? disk_.AppendToLog(name, entry->bytes.memory, end)
+                : disk_.AppendSpilledToLog(name, entry->bytes.scratch, "", end));
+    }
+  } catch (...) {
+    restored = true;
+    for (auto done = replaced.rbegin(); done != replaced.rend(); ++done)
+      PutBack(done->name, done->original, done->existed, console, restored);
+    throw;
+  }
+  for (Replaced& done : replaced) Drop(done.original);
+}
+
+// Puts one file back as it was before the commit; what cannot be put back is named, and its
+// previous bytes stay where the user can take them.
+void StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool existed,
+                               Console& console, bool& restored) {
+  if (!existed) {
+    if (int code = disk_.DeleteFile(name); code == 0 || code == kErrorFileNotFound) return;
+    restored = false;
+    console.WriteLine(name + " could not be removed again");
+    return;
+  }
+  std::string bytes;
+  int code = Load(original, bytes);
+  if (code == 0) {
+    ScratchFile scratch(disk_, TempFileName(name), name);
+    code = scratch.Write(bytes).code;
+    if (code == 0) code = scratch.Keep();
+  }
+  if (code == 0) return Drop(original);
+  restored = false;
+  // Kept in a scratch file of its own, which the destructor does not remove.
+  if (original.scratch.empty()) {
+    std::string keep = scratchPrefix_ + std::to_string(++scratchCount_) + ".tmp";
+    std::unique_ptr<Held> held;
+    if (disk_.WriteFile(keep, bytes, held).code == 0 && held->Release() == 0) original.scratch = keep;
+  }
+  console.WriteLine(name + " could not be put back" +
+                    (original.scratch.empty() ? "" : "; its previous bytes are in " + original.scratch));
+  inMemory_ -= original.memory.size();
+  original = Bytes();
+}
+
+}  // namespace reshape
