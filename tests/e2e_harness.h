@@ -10,6 +10,7 @@ namespace reshape::e2e {
 struct RunResult {
   int ExitCode = -1;
   std::string Output;  // standard output, byte for byte
+  std::string Errors;  // standard error (POSIX only)
   long PeakMemoryKb = -1;  // the child's peak resident memory; -1 where it cannot be measured
 };
 

@@ -16,15 +16,16 @@ std::string ReshapeExecutable() { return RESHAPE_EXECUTABLE; }
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
                      const std::string& executable) {
   int pipeFds[2];
+  int errorFds[2];
   // Close-on-exec, so that a child started meanwhile by another test thread does not keep this
   // pipe open past this run.
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  if (::pipe2(pipeFds, O_CLOEXEC) != 0 || ::pipe2(errorFds, O_CLOEXEC) != 0)
+    throw std::runtime_error("pipe failed");
   pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
     ::dup2(pipeFds[1], STDOUT_FILENO);
-    ::close(pipeFds[0]);
-    ::close(pipeFds[1]);
+    ::dup2(errorFds[1], STDERR_FILENO);
     int devNull = ::open("/dev/null", O_RDONLY);
     ::dup2(devNull, STDIN_FILENO);
     if (::chdir(directory.c_str()) != 0) ::_exit(127);
@@ -36,17 +37,21 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
     ::_exit(127);
   }
   ::close(pipeFds[1]);
+  ::close(errorFds[1]);
   RunResult result;
-  char buffer[4096];
-  for (;;) {
-    ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
-    if (n > 0) {
-      result.Output.append(buffer, static_cast<std::size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      break;
+  // Standard error holds a few lines at most, so it is read after standard output has ended.
+  for (auto [fd, text] : {std::pair{pipeFds[0], &result.Output}, {errorFds[0], &result.Errors}}) {
+    char buffer[4096];
+    for (;;) {
+      ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n > 0) {
+        text->append(buffer, static_cast<std::size_t>(n));
+      } else if (n == 0 || errno != EINTR) {
+        break;
+      }
     }
+    ::close(fd);
   }
-  ::close(pipeFds[0]);
   int status = 0;
   struct rusage usage{};
   ::wait4(child, &status, 0, &usage);

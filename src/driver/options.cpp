@@ -7,6 +7,14 @@ namespace reshape {
 
 namespace {
 
+// An argument that begins with "-" is an option even where an option's argument is expected.
+void CheckOptionArguments(const std::vector<std::string>& arguments) {
+  for (std::size_t i = 0; i < arguments.size() && arguments[i] != "--"; ++i)
+    if (arguments[i] == "--json-log" &&
+        (i + 1 == arguments.size() || arguments[i + 1].starts_with("-")))
+      throw UsageError("--json-log needs a file name");
+}
+
 bool AsksFor(const std::vector<std::string>& arguments, std::initializer_list<const char*> names) {
   for (const std::string& argument : arguments) {
     if (argument == "--") return false;
@@ -28,6 +36,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     line.request = Request::Version;
     return line;
   }
+  CheckOptionArguments(arguments);
   Options& options = line.options;
   CLI::App app;
   app.set_help_flag();

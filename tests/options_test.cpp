@@ -1,0 +1,142 @@
+// End-to-end runs with options: tables per option and for the combinations that belong
+// together, and command lines that cannot be read.
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+#include "e2e_harness.h"
+#include "e2e_scenario.h"
+
+namespace reshape::e2e {
+namespace {
+
+const std::string kScript = "RENC>TFoo,TBar\r\nRENU>Old,New\r\nRENP>Caption,Text\r\n";
+const std::string kForm = "object F: TForm\r\n  Caption = 'x'\r\n  object B: TFoo\r\n  end\r\nend\r\n";
+const std::string kFormAfter = "object F: TForm\r\n  Text = 'x'\r\n  object B: TBar\r\n  end\r\nend\r\n";
+const std::string kBadForm = "object F: TForm\r\n  Caption = \r\nend\r\n";
+const std::string kParserError = Report("EParserError", "Identifier expected on line 4.");
+
+const Tree kTree = {{"job.scr", kScript},
+                    {"A.PAS", "unit Old;\nvar x: TFoo;\n"},
+                    {"sub/B.pas", "uses Old;\n"},
+                    {"sub/deep/C.dfm", kForm},
+                    {"sub/.git/D.PAS", "TFoo\n"},
+                    {"__history/E.PAS", "TFoo\n"}};
+const std::vector<std::string> kDirectories = {"sub/deep", "sub/.git", "__history"};
+
+const std::string kRecursiveProgress =
+    "A.PAS...Converted\nsub/B.pas...No change\nA.PAS...Converted\nsub/B.pas...Converted\n"
+    "sub/deep/C.dfm ...Converted\n";
+const std::string kRecursiveLog =
+    "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed unit \"Old\" to \"New\"\r\n"
+    "SUB/B.PAS> Renamed unit \"Old\" to \"New\"\r\n"
+    "SUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\r\n"
+    "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n";
+
+Scenario TreeRun(const char* name, std::vector<std::string> arguments) {
+  return {.name = name, .files = kTree, .directories = kDirectories, .arguments = arguments};
+}
+
+TEST(OptionsE2E, CommandLinesThatCannotBeReadTouchNothing) {
+  for (std::vector<std::string> arguments :
+       {std::vector<std::string>{"--bogus", "job.scr"}, {"job.scr", "-x"}, {"job.scr", "--json-log"},
+        {"--json-log", "-r", "job.scr"}, {"--atomic", "-k", "job.scr"}, {"--check", "-n", "job.scr"},
+        {"-r", "job.scr", "A.PAS"}}) {
+    Scenario s = TreeRun("usage error", arguments);
+    s.exitCode = 2;
+    s.after = {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"}};
+    RunScenario(s);
+  }
+  TempDir dir;
+  RunResult run = RunReshape(dir.Path(), {"-q"});
+  EXPECT_EQ(run.ExitCode, 2);
+  if (!run.Errors.empty()) {
+    EXPECT_TRUE(run.Errors.starts_with("reshape: ") && run.Errors.find("\nUsage: reshape") != std::string::npos) << run.Errors;
+  }
+}
+
+TEST(OptionsE2E, RecursiveRunsVisitTheTreeDepthFirst) {
+  Scenario s = TreeRun("recursive", {"-r", "job.scr"});
+  s.output = kRecursiveProgress;
+  s.after = {{"A.PAS", "unit New;\nvar x: TBar;\n"}, {"sub/B.pas", "uses New;\n"},
+             {"sub/deep/C.dfm", kFormAfter}, {"sub/deep/C.dfb", kForm},
+             {"sub/.git/D.PAS", "TFoo\n"}, {"__history/E.PAS", "TFoo\n"}, {"job.LOG", kRecursiveLog}};
+  RunScenario(s);
+  // Options stand anywhere before "--"; the same run, its log appended again.
+  s.arguments = {"job.scr", "--recursive"};
+  s.name = "option after the script";
+  RunScenario(s);
+}
+
+TEST(OptionsE2E, DryRunsShowWhatARealRunDoesAndWriteNothing) {
+  // Every progress line of the real run, each file's log lines right after it.
+  TempDir dir;
+  for (const std::string& name : kDirectories) std::filesystem::create_directories(dir / name);
+  for (const auto& [name, bytes] : kTree) dir.Write(name, bytes);
+  RunResult dry = RunReshape(dir.Path(), {"-rn", "job.scr"});
+  EXPECT_EQ(dry.ExitCode, 0);
+  EXPECT_EQ(dry.Output,
+            "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
+            "sub/B.pas...No change\n"
+            "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n"
+            "sub/B.pas...Converted\nSUB/B.PAS> Renamed unit \"Old\" to \"New\"\n"
+            "sub/deep/C.dfm ...Converted\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\n"
+            "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n");
+  for (const auto& [name, bytes] : kTree) EXPECT_EQ(dir.Read(name), bytes) << name;
+  EXPECT_FALSE(dir.Exists("job.LOG"));
+  EXPECT_FALSE(dir.Exists("sub/deep/C.dfb"));
+}
+
+TEST(OptionsE2E, DiffsFollowTheProgressLine) {
+  const std::string diff =
+      "--- a/A.PAS\n+++ b/A.PAS\n@@ -1,2 +1,2 @@\n unit Old;\n-var x: TFoo;\n+var x: TBar;\n";
+  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"A.PAS", "unit Old;\nvar x: TFoo;\n"}};
+  RunScenario({.name = "dry run with diff", .files = files, .arguments = {"-n", "--diff", "job.scr"},
+               .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + diff,
+               .after = {{"A.PAS", files.at("A.PAS")}, {"job.LOG", "<missing>"}}});
+  RunScenario({.name = "real run with diff", .files = files, .arguments = {"--diff", "job.scr"},
+               .output = "A.PAS...Converted\n" + diff,
+               .after = {{"A.PAS", "unit Old;\nvar x: TBar;\n"}}});
+}
+
+TEST(OptionsE2E, AllOrNothingRuns) {
+  Scenario s = TreeRun("complete", {"-r", "--atomic", "--summary", "job.scr"});
+  s.output = kRecursiveProgress +
+             "1: RENC>TFoo,TBar: 2 changes in 2 files\n2: RENU>Old,New: 2 changes in 2 files\n"
+             "3: RENP>Caption,Text: 1 change in 1 file\n";
+  s.after = {{"A.PAS", "unit New;\nvar x: TBar;\n"}, {"job.LOG", kRecursiveLog},
+             {"sub/deep/C.dfb", kForm}};
+  RunScenario(s);
+
+  s = TreeRun("a form fails", {"--recursive", "--atomic", "job.scr"});
+  s.files["sub/deep/Z.DFM"] = kBadForm;
+  s.exitCode = 1;
+  s.output = kRecursiveProgress + "sub/deep/Z.DFM ..." + kParserError + "Nothing was changed\n";
+  s.after = {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"},
+             {"sub/deep/C.dfb", "<missing>"}, {"sub/deep/Z.dfb", "<missing>"}};
+  RunScenario(s);
+}
+
+TEST(OptionsE2E, KeepGoingReportsEachFailedFileOnce) {
+  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"},
+                      {"A.PAS", "TFoo\r\n"}, {"B.DFM", kBadForm}, {"C.DFM", kForm}};
+  RunScenario({.name = "keep going", .files = files, .arguments = {"-k", "--summary", "job.scr"},
+               .exitCode = 1,
+               .output = "A.PAS...Converted\nB.DFM ..." + kParserError + "C.DFM ...Converted\n"
+                         "1: RENC>TFoo,TBar: 2 changes in 2 files\n"
+                         "2: RENP>Tag,Text: 0 changes in 0 files (no change)\nFailed files: 1\n",
+               .after = {{"A.PAS", "TBar\r\n"}, {"B.DFM", kBadForm},
+                         {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                                     "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}});
+}
+
+TEST(OptionsE2E, DoubleDashEndsTheOptions) {
+  RunScenario({.name = "file named like an option",
+               .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"-n.pas", "TFoo\r\n"}},
+               .arguments = {"--", "job.scr", "-n.pas"},
+               .output = "-n.pas...Converted\n",
+               .after = {{"-n.pas", "TBar\r\n"}}});
+}
+
+}  // namespace
+}  // namespace reshape::e2e
