@@ -148,7 +148,7 @@ void Run(const Options& options, const RunEnvironment& environment, Console& con
 
   // A staged run converts into this and puts nothing in place before the end.
   std::optional<StagedFileSystem> staged;
-  if (options.Staged()) staged.emplace(files, environment.scratchPrefix);
+  if (options.Staged()) staged.emplace(files, environment.scratchPrefix, environment.stagingMemory);
   FileSystem& target = staged ? static_cast<FileSystem&>(*staged) : files;
 
   RunReport report(options, commands, console);

@@ -31,6 +31,7 @@ struct RunEnvironment {
   std::string executableDir;
   std::string moduleName;
   std::string scratchPrefix;
+  std::size_t stagingMemory = std::size_t{8} << 20;  // bytes of staged files held in memory
 };
 
 // How a run that returned or failed ended, beyond its failure.

@@ -18,12 +18,9 @@ namespace reshape {
 
 class StagedFileSystem final : public FileSystem {
  public:
-  static constexpr std::size_t kMemoryAllowance = std::size_t{8} << 20;
-
   // `scratchPrefix`: the start of the scratch file names, a directory and a prefix unique to
-  // this process ("/tmp/reshape-1234-").
-  StagedFileSystem(FileSystem& disk, std::string scratchPrefix,
-                   std::size_t memoryAllowance = kMemoryAllowance)
+  // this process ("/tmp/reshape-1234-"); beyond `memoryAllowance` bytes, staged bytes go there.
+  StagedFileSystem(FileSystem& disk, std::string scratchPrefix, std::size_t memoryAllowance)
       : disk_(disk), scratchPrefix_(std::move(scratchPrefix)), allowance_(memoryAllowance) {}
   StagedFileSystem(const StagedFileSystem&) = delete;
   StagedFileSystem& operator=(const StagedFileSystem&) = delete;
