@@ -1,5 +1,6 @@
 // End-to-end runs with options: tables per option and for the combinations that belong
 // together, and command lines that cannot be read.
+#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -9,6 +10,14 @@
 
 namespace reshape::e2e {
 namespace {
+
+// Paths as the program prints them: with "\\" on Windows.
+std::string Native(std::string text) {
+#ifdef _WIN32
+  std::replace(text.begin(), text.end(), '/', '\\');
+#endif
+  return text;
+}
 
 const std::string kScript = "RENC>TFoo,TBar\r\nRENU>Old,New\r\nRENP>Caption,Text\r\n";
 const std::string kForm = "object F: TForm\r\n  Caption = 'x'\r\n  object B: TFoo\r\n  end\r\nend\r\n";
@@ -24,14 +33,14 @@ const Tree kTree = {{"job.scr", kScript},
                     {"__history/E.PAS", "TFoo\n"}};
 const std::vector<std::string> kDirectories = {"sub/deep", "sub/.git", "__history"};
 
-const std::string kRecursiveProgress =
+const std::string kRecursiveProgress = Native(
     "A.PAS...Converted\nsub/B.pas...No change\nA.PAS...Converted\nsub/B.pas...Converted\n"
-    "sub/deep/C.dfm ...Converted\n";
-const std::string kRecursiveLog =
+    "sub/deep/C.dfm ...Converted\n");
+const std::string kRecursiveLog = Native(
     "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed unit \"Old\" to \"New\"\r\n"
     "SUB/B.PAS> Renamed unit \"Old\" to \"New\"\r\n"
     "SUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\r\n"
-    "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n";
+    "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n");
 
 Scenario TreeRun(const char* name, std::vector<std::string> arguments) {
   return {.name = name, .files = kTree, .directories = kDirectories, .arguments = arguments};
@@ -75,13 +84,13 @@ TEST(OptionsE2E, DryRunsShowWhatARealRunDoesAndWriteNothing) {
   for (const auto& [name, bytes] : kTree) dir.Write(name, bytes);
   RunResult dry = RunReshape(dir.Path(), {"-rn", "job.scr"});
   EXPECT_EQ(dry.ExitCode, 0);
-  EXPECT_EQ(dry.Output,
+  EXPECT_EQ(dry.Output, Native(
             "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
             "sub/B.pas...No change\n"
             "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n"
             "sub/B.pas...Converted\nSUB/B.PAS> Renamed unit \"Old\" to \"New\"\n"
             "sub/deep/C.dfm ...Converted\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\n"
-            "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n");
+            "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n"));
   for (const auto& [name, bytes] : kTree) EXPECT_EQ(dir.Read(name), bytes) << name;
   EXPECT_FALSE(dir.Exists("job.LOG"));
   EXPECT_FALSE(dir.Exists("sub/deep/C.dfb"));
@@ -111,7 +120,8 @@ TEST(OptionsE2E, AllOrNothingRuns) {
   s = TreeRun("a form fails", {"--recursive", "--atomic", "job.scr"});
   s.files["sub/deep/Z.DFM"] = kBadForm;
   s.exitCode = 1;
-  s.output = kRecursiveProgress + "sub/deep/Z.DFM ..." + kParserError + "Nothing was changed\n";
+  s.output =
+      kRecursiveProgress + Native("sub/deep/Z.DFM ...") + kParserError + "Nothing was changed\n";
   s.after = {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"},
              {"sub/deep/C.dfb", "<missing>"}, {"sub/deep/Z.dfb", "<missing>"}};
   RunScenario(s);
@@ -128,6 +138,33 @@ TEST(OptionsE2E, KeepGoingReportsEachFailedFileOnce) {
                .after = {{"A.PAS", "TBar\r\n"}, {"B.DFM", kBadForm},
                          {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
                                      "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}});
+}
+
+TEST(OptionsE2E, ChangeRecordsAreTheOneFileADryRunWrites) {
+  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"},
+                      {"A.PAS", "uses Old;\nvar x: TFoo;\n"}, {"B.PAS", "unit B;\n"}};
+  RunScenario({.name = "dry run with change records", .files = files,
+               .arguments = {"--dry-run", "--json-log", "changes.jsonl", "job.scr"},
+               .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
+                         "B.PAS...No change\nA.PAS...Converted\n"
+                         "A.PAS> Renamed unit \"Old\" to \"New\"\nB.PAS...No change\n",
+               .after = {{"changes.jsonl",
+                          R"({"file":"A.PAS","line":2,"script_line":1,"command":"RENC>TFoo,TBar",)"
+                          R"("kind":"RENC","old":"TFoo","new":"TBar","message":"Renamed class )"
+                          R"(\"TFoo\" to \"TBar\""})" "\n"
+                          R"({"file":"A.PAS","line":1,"script_line":2,"command":"RENU>Old,New",)"
+                          R"("kind":"RENU","old":"Old","new":"New","message":"Renamed unit )"
+                          R"(\"Old\" to \"New\""})" "\n"}},
+               .entries = {"A.PAS", "B.PAS", "changes.jsonl", "job.scr"}});
+}
+
+TEST(OptionsE2E, ScriptCheckNamesTheScriptsLines) {
+  RunScenario({.name = "problems", .files = {{"job.scr", "RENC>TA,TB\r\nRENC>TA,TC\r\n"}},
+               .arguments = {"--check", "job.scr"}, .exitCode = 1,
+               .output = "job.scr:2: never acts: line 1 (RENC>TA,TB) renames the same name first\n",
+               .entries = {"job.scr"}});
+  RunScenario({.name = "none", .files = {{"job.scr", "RENC>TA,TB\r\n"}, {"A.PAS", "TA\r\n"}},
+               .arguments = {"job.scr", "--check"}, .after = {{"A.PAS", "TA\r\n"}}});
 }
 
 TEST(OptionsE2E, DoubleDashEndsTheOptions) {
