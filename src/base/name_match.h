@@ -12,6 +12,8 @@ struct DirEntry {
   std::string Name;
   bool ReadOnly = false;
   bool Directory = false;
+  // Shared by every name of the same file, where the listing learns it; empty otherwise.
+  std::string Identity;
 };
 
 // "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare

@@ -1,5 +1,6 @@
 #include "driver/file_selection.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/path.h"
@@ -14,8 +15,9 @@ namespace {
 class FirstNames {
  public:
   explicit FirstNames(FileSystem& files) : files_(files) {}
-  bool IsFirst(const std::string& name) {
-    std::string identity = files_.Target(name).identity;
+  // `identity`: as the directory listing gave it; empty to ask the file system.
+  bool IsFirst(const std::string& name, std::string identity = {}) {
+    if (identity.empty()) identity = files_.Target(name).identity;
     if (identity.empty()) return true;
     auto [first, isNew] = firstNames_.emplace(std::move(identity), name);
     return isNew || first->second == name;
@@ -26,17 +28,18 @@ class FirstNames {
   std::map<std::string, std::string> firstNames_;
 };
 
-// The files of one directory listing in mask order, read-only ones reported instead.
+// The files of one directory listing in mask order, read-only ones reported instead, each once.
 std::vector<std::string> FilesOf(const std::vector<DirEntry>& entries, const std::string& directory,
-                                 std::initializer_list<std::string_view> masks, Console& console) {
+                                 std::initializer_list<std::string_view> masks, Console& console,
+                                 FirstNames& firstNames) {
   std::vector<std::string> names;
   for (std::string_view mask : masks) {
     for (const DirEntry& entry : entries) {
       if (entry.Directory || !MatchesMask(entry.Name, mask)) continue;
       if (entry.ReadOnly)
         console.WriteLine(directory + entry.Name + " is read only");
-      else
-        names.push_back(directory + entry.Name);
+      else if (std::string name = directory + entry.Name; firstNames.IsFirst(name, entry.Identity))
+        names.push_back(std::move(name));
     }
   }
   return names;
@@ -60,8 +63,9 @@ void VisitTree(FileSystem& files, const PassSelection& selection, Console& conso
     // run, but the user learns that its files were not converted.
     if (!files.List(directory, masks, true, entries) && !directory.empty())
       console.WriteLine(directory + " cannot be searched");
-    for (const std::string& name : FilesOf(entries, directory, selection.masks, console))
-      if (firstNames.IsFirst(name)) visit(name);
+    for (const std::string& name :
+         FilesOf(entries, directory, selection.masks, console, firstNames))
+      visit(name);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
       if (entry->Directory && !IsSkippedDirectory(entry->Name))
         pending.push_back(directory + entry->Name + platform::kPathSeparator);
@@ -74,25 +78,20 @@ void VisitPassFiles(FileSystem& files, const PassSelection& selection, Console& 
                     const std::function<void(const std::string&)>& visit) {
   FirstNames firstNames(files);
   if (selection.recursive) return VisitTree(files, selection, console, firstNames, visit);
+  // All of the pass's names are known, and its notices printed, before its first file.
   std::vector<std::string> names;
   if (selection.namedFiles.empty()) {
     std::vector<DirEntry> entries;
     files.List("", std::vector<std::string_view>(selection.masks), false, entries);
-    names = FilesOf(entries, "", selection.masks, console);
+    names = FilesOf(entries, "", selection.masks, console, firstNames);
   }
   for (const std::string& name : selection.namedFiles) {
-    for (std::string_view mask : selection.masks) {
-      if (MatchesMask(NamePart(name), mask)) {
-        names.push_back(name);
-        break;
-      }
-    }
+    const bool matches =
+        std::any_of(selection.masks.begin(), selection.masks.end(),
+                    [&](std::string_view mask) { return MatchesMask(NamePart(name), mask); });
+    if (matches && firstNames.IsFirst(name)) names.push_back(name);
   }
-  // All of the pass's names are known, and its notices printed, before its first file.
-  std::vector<std::string> list;
-  for (std::string& name : names)
-    if (firstNames.IsFirst(name)) list.push_back(std::move(name));
-  for (const std::string& name : list) visit(name);
+  for (const std::string& name : names) visit(name);
 }
 
 }  // namespace reshape

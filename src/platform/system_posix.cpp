@@ -54,7 +54,10 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     }
     if (!matches) continue;
     // A link is read-only when the file it leads to is: that file is the one rewritten.
-    if (::stat(path.c_str(), &st) == 0) found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
+    if (::stat(path.c_str(), &st) == 0) {
+      found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
+      found.Identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    }
     entries.push_back(std::move(found));
   }
   SortDirectoryEntries(entries);
