@@ -121,10 +121,11 @@ else
       "$top/reshape.exe" "$top/README.md" "$top/reshape.txt"
     unzip -q "$zip" -d "$work"
     manual="$work/$top/reshape.txt"
-    if [ -f "$manual" ] && grep -q $'^OPTIONS\r$' "$manual" && ! grep -q $'\b' "$manual"; then
+    if [ -f "$manual" ] && grep -q $'^OPTIONS\r$' "$manual" &&
+      ! grep -q $'[\b\e]' "$manual"; then
       echo "$zip: reshape.txt is the plain-text manual, $(wc -l <"$manual") lines"
     else
-      fail "$zip: reshape.txt is not the manual as plain text with CR LF line ends"
+      fail "$zip: reshape.txt is not the manual as plain text (no overstrike or colour codes) with CR LF line ends"
     fi
     source scripts/wine_env.sh
     reshape_wine_start
