@@ -92,6 +92,13 @@ check_version() {
   fi
 }
 
+# check_stripped PACKAGE OBJDUMP FILE: the packaged program carries no debugging information.
+check_stripped() {
+  if "$2" -h "$3" | grep -q '\.debug_'; then
+    fail "$1: $(basename "$3") is not stripped"
+  fi
+}
+
 packages="$build/packages"
 if [ "$system" = linux ]; then
   deb="$packages/reshape_${version}_$(dpkg --print-architecture).deb"
@@ -106,6 +113,7 @@ if [ "$system" = linux ]; then
     dpkg-deb -f "$deb" Package Version Depends | sed 's/^/    /'
     dpkg-deb -x "$deb" "$work/deb"
     check_version "$deb" "$work/deb/usr/bin/reshape"
+    check_stripped "$deb" objdump "$work/deb/usr/bin/reshape"
   fi
   if [ -f "$tgz" ]; then
     check_files "$tgz" "$(tar tzf "$tgz" | grep -v '/$')" \
@@ -131,6 +139,7 @@ else
     reshape_wine_start
     wine_started=1
     check_version "$zip" "$RESHAPE_WINE" "$work/$top/reshape.exe"
+    check_stripped "$zip" x86_64-w64-mingw32-objdump "$work/$top/reshape.exe"
   else
     fail "no $zip"
   fi
