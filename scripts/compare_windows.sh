@@ -23,8 +23,8 @@ reshape_wine_start
 # Common classes, units, packages and properties of such trees; every pass has work to do.
 tree_script=$'Tree migration.\r\n'
 for command in 'RENC>TButton,TFlatButton' 'RENC>TLabel,TTextLabel' 'RENC>TFrame,TFrameEx' \
-  'RENS>Caption,Title' 'RENU>Dialogs,VclDialogs' 'RENU>StdCtrls,VclStdCtrls' \
-  'PKGR>vcl40,vcl50' 'PKGR>rtl,rtl60' 'DELP>TabOrder' 'RENP>TTextLabel:Caption,Text' \
+  'RENS>Caption,Title' 'RENU>Dialogs,GuiDialogs' 'RENU>StdCtrls,GuiStdCtrls' \
+  'PKGR>rtl,rtl60' 'DELP>TabOrder' 'RENP>TTextLabel:Caption,Text' \
   'RENP>Font.Name,Font.Family' 'PSET>TCheckBox:Checked=True,State[cbChecked]'; do
   tree_script+="$command"$'\r\n'
 done
