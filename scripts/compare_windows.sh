@@ -34,6 +34,13 @@ normalize() {
   sed -E 's/Exception (E[A-Za-z]+) in module [^ ]+ at [0-9A-Fa-f]+\./Exception \1 in module MODULE at ADDRESS./'
 }
 
+# Paths in a recursive run's console lines, log and change records have the platform's
+# separator; the Windows side's are turned to "/" before comparing.
+slashes() {
+  if [ "$separators" = 1 ]; then sed 's/\\\\/\//g; s/\\/\//g'; else cat; fi
+}
+separators=0
+
 # compare NAME SCRIPT_NAME [FILE...]: runs both in their copy of tree NAME, then compares.
 compared=0
 failed=0
@@ -49,10 +56,16 @@ compare() {
     echo "$name: exit code $code_native native, $code_windows on Windows"
     same=0
   fi
-  if ! cmp -s <(normalize <"$out.native") <(normalize <"$out.windows"); then
+  if ! cmp -s <(normalize <"$out.native") <(normalize <"$out.windows" | slashes); then
     echo "$name: console output differs"
-    diff <(normalize <"$out.native" | cat -A) <(normalize <"$out.windows" | cat -A) | head -20 || true
+    diff <(normalize <"$out.native" | cat -A) <(normalize <"$out.windows" | slashes | cat -A) |
+      head -20 || true
     same=0
+  fi
+  if [ "$separators" = 1 ]; then
+    for file in "$work/windows/$name"/*.LOG "$work/windows/$name"/*.jsonl; do
+      [ -f "$file" ] && slashes <"$file" >"$file.tmp" && mv "$file.tmp" "$file"
+    done
   fi
   if ! diff -r "$work/native/$name" "$work/windows/$name"; then
     echo "$name: files differ"
@@ -98,5 +111,18 @@ if [ -d "$corpus/trees" ]; then
 else
   echo "no corpus trees at $corpus: only the demo is compared"
 fi
+
+# The options, on fresh copies: a recursive dry run with diffs, then an all-or-nothing recursive
+# run with its summary and change records.
+separators=1
+for tree in examples/demo "$corpus"/trees/*/; do
+  [ -d "$tree" ] || continue
+  name=options-$(basename "$tree")
+  copy "$name" "$tree" tree.scr "$tree_script"
+  script=tree.scr
+  [ "$tree" = examples/demo ] && script=demo.scr
+  compare "$name" -r -n --diff "$script"
+  compare "$name" -r --atomic --summary --json-log changes.jsonl "$script"
+done
 echo "Comparison: $((compared - failed)) passed, $failed failed"
 [ $failed = 0 ]
