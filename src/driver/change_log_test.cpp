@@ -6,11 +6,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
 #include <gtest/gtest.h>
 
+#include "driver/staged_file_system.h"
 #include "platform/system_file_system.h"
 
 namespace reshape {
@@ -23,40 +25,6 @@ std::string Read(const fs::path& path) {
   bytes << std::ifstream(path, std::ios::binary).rdbuf();
   return bytes.str();
 }
-
-// Wraps the system's file system and keeps the interface's own ways of appending, as a file
-// system that only wraps another does.
-class WrappingFileSystem : public FileSystem {
- public:
-  bool List(const std::string& directory, std::span<const std::string_view> masks,
-            bool subdirectories, std::vector<DirEntry>& entries) override {
-    return real_.List(directory, masks, subdirectories, entries);
-  }
-  IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override {
-    return real_.ReadFile(name, purpose, bytes);
-  }
-  IoResult WriteFile(const std::string& name, std::string_view bytes,
-                     std::unique_ptr<Held>& held) override {
-    return real_.WriteFile(name, bytes, held);
-  }
-  int ReplaceFile(const std::string& source, const std::string& target) override {
-    return real_.ReplaceFile(source, target);
-  }
-  int DeleteFile(const std::string& name) override { return real_.DeleteFile(name); }
-  FileTarget Target(const std::string& name) override { return real_.Target(name); }
-  int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override {
-    return real_.AppendToLog(name, bytes, end);
-  }
-  int CutLog(const std::string& name, std::int64_t size) override {
-    return real_.CutLog(name, size);
-  }
-  int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override {
-    return real_.LockDirectory(directory, lock);
-  }
-
- private:
-  platform::SystemFileSystem real_;
-};
 
 class ChangeLogSpillTest : public ::testing::Test {
  protected:
@@ -79,27 +47,35 @@ class ChangeLogSpillTest : public ::testing::Test {
 constexpr const char* kLines = "OLD.PAS> x\r\nA.PAS> Renamed 1\r\nA.PAS> Renamed 2\r\n"
                                "A.PAS> Renamed 3\r\nA.PAS> Renamed 4\r\nA.PAS> Renamed 5\r\n";
 
+// Also through a staged file system, which holds the lines back until its own commit, in
+// memory or in scratch files.
 TEST_F(ChangeLogSpillTest, LinesReachTheLogInOrderWhereverTheyWereHeld) {
-  platform::SystemFileSystem system;
-  WrappingFileSystem wrapping;
   struct Row {
-    FileSystem* files;
     std::size_t spillBytes;
+    std::optional<std::size_t> stagingMemory;
     bool staleSpillLeft;  // nothing was spilled, so the stale file was never touched
   };
-  for (const Row& row : {Row{&system, 1 << 20, true}, Row{&system, 1, false},
-                         Row{&system, 40, false}, Row{&wrapping, 1, false},
-                         Row{&wrapping, 40, false}}) {
+  for (const Row& row : {Row{1 << 20, {}, true}, Row{1, {}, false}, Row{40, {}, false},
+                         Row{1, 1 << 20, true}, Row{40, 0, true}}) {
     SetUp();
+    platform::SystemFileSystem system;
+    std::optional<StagedFileSystem> staged;
+    if (row.stagingMemory) staged.emplace(system, (dir_ / "staged-").string(), *row.stagingMemory);
+    FileSystem& files = staged ? static_cast<FileSystem&>(*staged) : system;
     {
-      FileChangeLog log(*row.files, log_.string(), row.spillBytes);
+      FileChangeLog log(files, log_.string(), row.spillBytes);
       for (char n = '1'; n <= '5'; ++n) log.LogChange("a.pas", std::string("Renamed ") + n);
       bool putInPlace = false;
       log.Commit([&] { putInPlace = true; });
       EXPECT_TRUE(putInPlace);
-      EXPECT_EQ(fs::exists(spill_), row.staleSpillLeft) << row.spillBytes;
     }
+    Console console;
+    bool restored = false;
+    if (staged) staged->Commit(console, restored);
+    EXPECT_EQ(fs::exists(spill_), row.staleSpillLeft) << row.spillBytes;
     EXPECT_EQ(Read(log_), kLines) << row.spillBytes;
+    staged.reset();
+    EXPECT_EQ(fs::exists(dir_ / "staged-1.tmp"), false);
   }
 }
 
