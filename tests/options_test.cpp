@@ -1,6 +1,7 @@
 // End-to-end runs with options: tables per option and for the combinations that belong
 // together, and command lines that cannot be read.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -126,6 +127,25 @@ TEST(OptionsE2E, AllOrNothingRuns) {
              {"sub/deep/C.dfb", "<missing>"}, {"sub/deep/Z.dfb", "<missing>"}};
   RunScenario(s);
 }
+
+#ifndef _WIN32
+// Staged files beyond the memory allowance wait in scratch files under TMPDIR, which the run
+// removes again.
+TEST(OptionsE2E, AllOrNothingRunLargerThanItsMemory) {
+  TempDir dir;
+  std::string source;
+  for (int i = 0; i < 300000; ++i) source += "x: TFoo;\n";
+  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+  for (const char* name : {"A.PAS", "B.PAS", "C.PAS"}) dir.Write(name, source);
+  std::filesystem::create_directory(dir / "tmp");
+  ::setenv("TMPDIR", (dir / "tmp").c_str(), 1);
+  RunResult run = RunReshape(dir.Path(), {"--atomic", "job.scr"});
+  ::unsetenv("TMPDIR");
+  EXPECT_EQ(run.Output, "A.PAS...Converted\nB.PAS...Converted\nC.PAS...Converted\n");
+  EXPECT_EQ(dir.Read("C.PAS").substr(source.size() - 9), "x: TBar;\n");
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "tmp"));
+}
+#endif
 
 TEST(OptionsE2E, KeepGoingReportsEachFailedFileOnce) {
   const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"},
