@@ -146,6 +146,16 @@ void RewriteWith(const CommandList& commands, CodePage codePage, std::string_vie
               "rewriting changed the break of the last line");
 }
 
+// Hands every line to the transform, so that it skips none of them.
+class EveryLine : public LineTransform {
+ public:
+  explicit EveryLine(LineTransform& inner) : inner_(inner) {}
+  void TransformLine(std::string& line) override { inner_.TransformLine(line); }
+
+ private:
+  LineTransform& inner_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -177,6 +187,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         "indexed source renames differ from the plain ones");
   }
   RewriteWith<UnitLineTransform>(commands, codePage, file, plain);
+  {
+    fuzz::NullLogger logger;
+    RunState state(commands, logger, codePage);
+    UnitLineTransform skipping(state);
+    UnitLineTransform every(state);
+    EveryLine everyLine(every);
+    fuzz::CheckSameText(RewriteText(file, everyLine), RewriteText(file, skipping),
+                        "the unit pass skipping lines differs from it taking every line");
+  }
   RewriteWith<ProjectLineTransform>(commands, codePage, file, plain);
   return 0;
 }

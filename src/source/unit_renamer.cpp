@@ -1,5 +1,6 @@
 #include "source/unit_renamer.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -26,7 +27,12 @@ struct LineKeywords {
 LineKeywords FindKeywords(std::string_view line) {
   LineKeywords found;
   ScanSourceWords(line, [&found, line](std::size_t start, std::size_t length) {
-    if (length > kLongestKeyword) return true;
+    // Most words are ruled out by their length and first letter before any comparison.
+    if (length < 3 || length > kLongestKeyword) return true;
+    switch (AsciiUpper(line[start])) {
+      case 'B': case 'C': case 'F': case 'I': case 'P': case 'T': case 'U': case 'V': break;
+      default: return true;
+    }
     const std::string_view word = line.substr(start, length);
     for (std::string_view keyword : kUsesEndKeywords)
       if (SameIgnoringAsciiCase(word, keyword)) found.usesEnd = true;
@@ -79,6 +85,21 @@ void UnitLineTransform::TransformLine(std::string& line) {
                    "Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName + "\"",
                    state_.Observer ? CurrentLineNumber() : 0);
   }
+}
+
+void UnitLineTransform::TransformLineOf(std::string& line, std::string_view text,
+                                        std::size_t offset) {
+  const std::size_t end = offset + line.size();
+  TransformLine(line);
+  quietUntil_ = 0;
+  if (inUsesClause_) return;
+  const auto next = [&](const SubstringFinder& finder) {
+    const std::size_t at = finder.Find(text.substr(end));
+    return at == std::string_view::npos ? at : end + at;
+  };
+  if (nextUses_ < end) nextUses_ = next(rules_.usesFinder);
+  if (nextUnit_ < end) nextUnit_ = next(rules_.unitFinder);
+  quietUntil_ = std::min(nextUses_, nextUnit_);
 }
 
 }  // namespace reshape

@@ -9,6 +9,7 @@
 
 #include "script/command.h"
 #include "script/run_state.h"
+#include "source/replace.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
 
@@ -21,6 +22,9 @@ class UnitRenameRules {
 
   std::vector<const TCommand*> unitRenames;
   WholeWordRenames unitRenameIndex;
+  // Outside a uses clause only a line that holds one of these words can matter.
+  SubstringFinder usesFinder{"USES", CodePage()};
+  SubstringFinder unitFinder{"UNIT", CodePage()};
 };
 
 // One object serves one file: it starts outside a uses clause.
@@ -34,12 +38,20 @@ class UnitLineTransform : public LineTransform {
   UnitLineTransform(RunState& state, Rules& rules);
   // Updates the uses-clause state and applies every RENU command to a line that belongs to it.
   void TransformLine(std::string& line) override;
+  // The same; outside a uses clause the lines up to the next "uses" or "unit" in the text are
+  // left to be copied as they are.
+  void TransformLineOf(std::string& line, std::string_view text, std::size_t offset) override;
+  std::size_t QuietUntil() const override { return quietUntil_; }
 
  private:
   RunState& state_;
   std::unique_ptr<Rules> ownRules_;
   Rules& rules_;
   bool inUsesClause_ = false;
+  // Where "uses" and "unit" occur next in the text, in any letter case (npos: nowhere).
+  std::size_t nextUses_ = 0;
+  std::size_t nextUnit_ = 0;
+  std::size_t quietUntil_ = 0;
 };
 
 }  // namespace reshape
