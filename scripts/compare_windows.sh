@@ -35,9 +35,10 @@ normalize() {
 }
 
 # Paths in a recursive run's console lines, log and change records have the platform's
-# separator; the Windows side's are turned to "/" before comparing.
+# separator: both sides' backslashes are turned to "/" before comparing (in change records the
+# escaped ones, so that escaped quotes stay).
 slashes() {
-  if [ "$separators" = 1 ]; then sed 's/\\\\/\//g; s/\\/\//g'; else cat; fi
+  if [ "$separators" = 1 ]; then sed 's/\\/\//g'; else cat; fi
 }
 separators=0
 
@@ -56,15 +57,18 @@ compare() {
     echo "$name: exit code $code_native native, $code_windows on Windows"
     same=0
   fi
-  if ! cmp -s <(normalize <"$out.native") <(normalize <"$out.windows" | slashes); then
+  if ! cmp -s <(normalize <"$out.native" | slashes) <(normalize <"$out.windows" | slashes); then
     echo "$name: console output differs"
-    diff <(normalize <"$out.native" | cat -A) <(normalize <"$out.windows" | slashes | cat -A) |
-      head -20 || true
+    diff <(normalize <"$out.native" | slashes | cat -A) \
+      <(normalize <"$out.windows" | slashes | cat -A) | head -20 || true
     same=0
   fi
   if [ "$separators" = 1 ]; then
-    for file in "$work/windows/$name"/*.LOG "$work/windows/$name"/*.jsonl; do
+    for file in "$work"/*/"$name"/*.LOG; do
       [ -f "$file" ] && slashes <"$file" >"$file.tmp" && mv "$file.tmp" "$file"
+    done
+    for file in "$work"/*/"$name"/*.jsonl; do
+      [ -f "$file" ] && sed 's/\\\\/\//g' <"$file" >"$file.tmp" && mv "$file.tmp" "$file"
     done
   fi
   if ! diff -r "$work/native/$name" "$work/windows/$name"; then
