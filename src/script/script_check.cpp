@@ -24,7 +24,7 @@ constexpr std::array<std::string_view, 7> kNames = {"RENC", "RENP", "DELP", "PSE
 constexpr std::size_t kMaxNameLength = 255;
 // RENS and PKGR chains are found by searching every earlier new text; beyond this many bytes
 // searched a huge script is not looked at further for them.
-constexpr std::size_t kChainSearchBudget = std::size_t{64} << 20;
+constexpr std::size_t kChainSearchBudget = std::size_t{16} << 20;
 
 std::string_view NameOf(CommandKind kind) { return kNames[static_cast<int>(kind)]; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
