@@ -35,7 +35,8 @@ TEST(ChangeRecordTest, OneJsonLinePerChange) {
       {{"\xE4\xE4.pas", 1, &commands[4], "Renamed string \"\"a\"\" to \"b\xE4\"\t"},
        R"({"file":null,"file_base64":"5OQucGFz","line":1,"script_line":5,"command":null,)"
        R"("command_base64":"UkVOUz4iYSIsYuQ=","kind":"RENS","old":"\"a\"","new":null,)"
-       R"("new_base64":"YuQ=","message":null,"message_base64":"UmVuYW1lZCBzdHJpbmcgIiJhIiIgdG8gImLkIgk="})"},
+       R"("new_base64":"YuQ=","message":null,)"
+       R"("message_base64":"UmVuYW1lZCBzdHJpbmcgIiJhIiIgdG8gImLkIgk="})"},
   };
   for (const Case& c : cases) EXPECT_EQ(JsonChangeLine(c.record), c.json + "\n");
 }

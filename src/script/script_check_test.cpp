@@ -17,9 +17,12 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
       {"RENC>TA,TB\r\nrenp>TButton:Caption,Text\nDELP>Tag\rPSET>TPanel:Ctl3D=False,Options[poFlat]"
        "\nRENS>a b,c d\nPKGR>Pkg50,\nRENC>TX,TY\nRENC>TY,TX\n; comment\nRENC commands rename",
        {}},
-      {"\xFF\xFE" "R\0E\0", {"m.scr:1: the script is UTF-16; save it as ANSI or UTF-8"}},
+      {"\xFF\xFE"
+       "R\0E\0",
+       {"m.scr:1: the script is UTF-16; save it as ANSI or UTF-8"}},
       // Lines that look like commands but are ignored.
-      {"\xEF\xBB\xBF RENC>A,B\nRENC A,B\nRenc: A,B\nDELP Tag\nRNEC>A,B\nREN>A,B\nRENO>A,B\nXXXX>A\n RENC>TA",
+      {"\xEF\xBB\xBF RENC>A,B\nRENC A,B\nRenc: A,B\nDELP "
+       "Tag\nRNEC>A,B\nREN>A,B\nRENO>A,B\nXXXX>A\n RENC>TA",
        {"m.scr:1: not read as a command: RENC> must stand at the very start of the line; "
         "write RENC>A,B",
         "m.scr:2: not read as a command: RENC> must stand at the very start of the line; "
@@ -36,7 +39,8 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
         "m.scr:9: not read as a command: RENC> must stand at the very start of the line; "
         "write RENC>TA"}},
       // Malformed commands, and lines after them are still checked.
-      {"RENC>TA\r\nRENP>Caption\r\nPSET>TPanel:Ctl3D=False,Options\nRENU>U\nPKGR>P\nRENS>S\nRENC>TA",
+      {"RENC>TA\r\nRENP>Caption\r\nPSET>TPanel:Ctl3D=False,Options\nRENU>U\nPKGR>P\nRENS>S\nRENC>"
+       "TA",
        {"m.scr:1: RENC needs a comma between the old and the new class name",
         "m.scr:2: RENP needs a comma between the property and its new name",
         "m.scr:3: PSET needs all of ':', '=', ',', '[' and ']', as in "
@@ -47,12 +51,13 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
         "m.scr:7: RENC needs a comma between the old and the new class name"}},
       // Blanks around fields.
       {"RENC> TA , TB\nRENP>TButton :Caption,Text\nRENS>a ,b \nPSET>TP:C= x ,S[E]",
-       {"m.scr:1: blanks around the old class name ' TA ' and the new class name ' TB' are part "
-        "of the name; write RENC>TA,TB",
-        "m.scr:2: blanks around the class 'TButton ' are part of the name; write "
+       {"m.scr:1: blanks stay part of the name: the old class name ' TA ', the new "
+        "class name ' TB'; write RENC>TA,TB",
+        "m.scr:2: blanks stay part of the name: the class 'TButton '; write "
         "RENP>TButton:Caption,Text",
         "m.scr:3: the blanks at the end of the line are part of the new text",
-        "m.scr:4: blanks around the value ' x ' are part of the name; write PSET>TP:C=x,S[E]"}},
+        "m.scr:4: blanks stay part of the name: the value ' x '; write "
+        "PSET>TP:C=x,S[E]"}},
       // Empty fields and names that never match or that a form cannot hold.
       {"RENC>,TB\nRENC>TA,\nRENC>T.A,T-B\nRENC>TL," + longName +
            "\nRENP>Caption,X:Y\nRENP>T X:A,B c\nDELP>\nPSET>:C=1,S[E]\nPSET>T:C=1,S s[1E]"
