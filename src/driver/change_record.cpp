@@ -49,8 +49,11 @@ std::pair<std::string, std::optional<std::string>> OldAndNew(const TCommand& c) 
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2
-                       : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    std::size_t length = lead < 0x80                    ? 1
+                         : lead >= 0xC2 && lead <= 0xDF ? 2
+                         : lead >= 0xE0 && lead <= 0xEF ? 3
+                         : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                        : 0;
     if (length == 0 || i + length > bytes.size()) return false;
     // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
     unsigned char low = 0x80, high = 0xBF;

@@ -86,10 +86,14 @@ class LineDiff {
     // Longest increasing run of b positions, by patience sorting.
     std::vector<std::size_t> tails, previous(anchors.size());
     for (std::size_t k = 0; k < anchors.size(); ++k) {
-      auto pile = std::lower_bound(tails.begin(), tails.end(), anchors[k].second,
-                                   [&](std::size_t t, std::size_t b) { return anchors[t].second < b; });
+      auto pile =
+          std::lower_bound(tails.begin(), tails.end(), anchors[k].second,
+                           [&](std::size_t t, std::size_t b) { return anchors[t].second < b; });
       previous[k] = pile == tails.begin() ? anchors.size() : *(pile - 1);
-      if (pile == tails.end()) tails.push_back(k); else *pile = k;
+      if (pile == tails.end())
+        tails.push_back(k);
+      else
+        *pile = k;
     }
     if (tails.empty()) return false;
     std::vector<std::size_t> run;

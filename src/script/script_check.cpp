@@ -24,7 +24,7 @@ constexpr std::array<std::string_view, 7> kNames = {"RENC", "RENP", "DELP", "PSE
 constexpr std::size_t kMaxNameLength = 255;
 // RENS and PKGR chains are found by searching every earlier new text; beyond this many bytes
 // searched a huge script is not looked at further for them.
-constexpr std::size_t kChainSearchBudget = std::size_t{64} << 20;
+constexpr std::size_t kChainSearchBudget = std::size_t{16} << 20;
 
 std::string_view NameOf(CommandKind kind) { return kNames[static_cast<int>(kind)]; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -39,13 +39,15 @@ std::string_view Trim(std::string_view s) {
 bool LooksLikeUtf16(std::string_view text) {
   auto printable = [](char c) { return c >= ' ' && c <= '~'; };
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
-  return text.size() >= 2 && ((printable(text[0]) && text[1] == '\0') ||
-                              (text[0] == '\0' && printable(text[1])));
+  return text.size() >= 2 &&
+         ((printable(text[0]) && text[1] == '\0') || (text[0] == '\0' && printable(text[1])));
 }
 
 // What a field must be for its command to act and for a form to hold the result.
-enum class Role { OldWord, OldDottedWord, NewClass, NewWord, OldText, Other, Qualifier, Class,
-                  Path, NewPath, Element };
+enum class Role {
+  OldWord, OldDottedWord, NewClass, NewWord, OldText, Other,  // source files
+  Qualifier, Class, Path, NewPath, Element                    // forms
+};
 
 struct Field {
   std::string TCommand::*member;
@@ -163,7 +165,8 @@ std::string MissingSeparators(CommandKind kind, std::string_view line) {
         if (lacks(c)) missing += std::string(missing.empty() ? "" : " ") + "'" + c + "'";
       if (missing.empty()) return "";
       return "PSET needs all of ':', '=', ',', '[' and ']', as in "
-             "PSET>Class:Property=Value,SetProperty[Element]; missing: " + missing;
+             "PSET>Class:Property=Value,SetProperty[Element]; missing: " +
+             missing;
     }
     case CommandKind::RENP:
       return lacks(',') ? "RENP needs a comma between the property and its new name" : "";
@@ -185,7 +188,8 @@ bool OneEditApart(std::string_view a, std::string_view b) {
   if (a.size() == b.size() + 1) return a.substr(i + 1) == b.substr(i);
   if (a.size() != b.size() || i == a.size()) return false;
   if (a.substr(i + 1) == b.substr(i + 1)) return true;
-  return i + 1 < a.size() && a[i] == b[i + 1] && a[i + 1] == b[i] && a.substr(i + 2) == b.substr(i + 2);
+  return i + 1 < a.size() && a[i] == b[i + 1] && a[i + 1] == b[i] &&
+         a.substr(i + 2) == b.substr(i + 2);
 }
 
 // The problem of a line that is not read as a command, when it looks like one.
@@ -200,7 +204,8 @@ std::string IgnoredLineProblem(std::string_view line) {
   for (std::size_t k = 0; k < kNames.size(); ++k) {
     if (word != kNames[k]) continue;
     std::string_view fields = after;
-    while (!fields.empty() && std::string_view(" \t:>=-").find(fields.front()) != std::string_view::npos)
+    while (!fields.empty() &&
+           std::string_view(" \t:>=-").find(fields.front()) != std::string_view::npos)
       fields.remove_prefix(1);
     // Prose that starts with a keyword is left alone: a command has its separators.
     const bool commandLike = k == static_cast<std::size_t>(CommandKind::DELP)
@@ -214,9 +219,11 @@ std::string IgnoredLineProblem(std::string_view line) {
   if (!after.starts_with('>')) return "";
   std::string guesses;
   for (std::string_view name : kNames)
-    if (OneEditApart(word, name)) guesses += std::string(guesses.empty() ? "" : " or ") + std::string(name) + ">";
+    if (OneEditApart(word, name))
+      guesses += std::string(guesses.empty() ? "" : " or ") + std::string(name) + ">";
   if (guesses.empty()) return "";
-  return "'" + std::string(rest.substr(0, wordEnd)) + ">' is not a keyword, so the line is ignored; did you mean " + guesses + "?";
+  return "'" + std::string(rest.substr(0, wordEnd)) +
+         ">' is not a keyword, so the line is ignored; did you mean " + guesses + "?";
 }
 
 std::string Upper(std::initializer_list<std::string_view> parts) {
@@ -270,9 +277,7 @@ class ScriptLookups {
   }
 
   // A RENC or RENU that is the first for its old name.
-  bool Effective(const TCommand& c) const {
-    return Find(Upper({NameOf(c.Kind), OldOf(c)})) == &c;
-  }
+  bool Effective(const TCommand& c) const { return Find(Upper({NameOf(c.Kind), OldOf(c)})) == &c; }
 
   // The earlier command that takes the place of command i, with the reason.
   std::string Shadowing(std::size_t i) const {
@@ -287,7 +292,8 @@ class ScriptLookups {
       case CommandKind::RENU: {
         const TCommand* by = Find(Upper({kind, OldOf(c)}), i);
         return by && !SameIgnoringAsciiCase(OldOf(*by), NewOf(*by))
-                   ? said(by, "renames the same name first") : "";
+                   ? said(by, "renames the same name first")
+                   : "";
       }
       case CommandKind::PSET:
         if (const TCommand* by = Find(Upper({kind, c.ClassName, c.PropName, c.PropValue}), i))
@@ -329,10 +335,10 @@ class ScriptLookups {
       return "";
     return "renames do not chain: line " + std::to_string(by->ScriptLine) + " turns '" +
            std::string(OldOf(*by)) + "' into '" + std::string(NewOf(*by)) +
-           "', which this line does not rename again; for '" + std::string(OldOf(*by)) +
-           "' to '" + std::string(NewOf(c)) + "' write " + std::string(by->Text.substr(0, 5)) +
-           std::string(by->Kind == CommandKind::RENP && !by->ClassName.empty()
-                           ? by->ClassName + ":" : "") +
+           "', which this line does not rename again; for '" + std::string(OldOf(*by)) + "' to '" +
+           std::string(NewOf(c)) + "' write " + std::string(by->Text.substr(0, 5)) +
+           std::string(by->Kind == CommandKind::RENP && !by->ClassName.empty() ? by->ClassName + ":"
+                                                                               : "") +
            std::string(OldOf(*by)) + "," + std::string(NewOf(c));
   }
 
@@ -377,7 +383,8 @@ void AddTextChains(const std::vector<TCommand>& commands, std::vector<Problem>& 
       if (AsciiUpperCase(newText).find(old) == std::string::npos) continue;
       problems.push_back({c.ScriptLine, "replaces again what line " + std::to_string(e.ScriptLine) +
                                             " puts in: its new text '" + std::string(newText) +
-                                            "' holds '" + std::string(ScriptLookups::OldOf(c)) + "'"});
+                                            "' holds '" + std::string(ScriptLookups::OldOf(c)) +
+                                            "'"});
       break;
     }
   }
@@ -387,17 +394,19 @@ void AddFieldProblems(const TCommand& c, std::vector<Problem>& problems) {
   std::span<const Field> fields = FieldsOf(c.Kind);
   if (c.Kind == CommandKind::RENS) {
     if (!c.NewString.empty() && IsBlank(c.NewString.back()))
-      problems.push_back({c.ScriptLine, "the blanks at the end of the line are part of the new text"});
+      problems.push_back(
+          {c.ScriptLine, "the blanks at the end of the line are part of the new text"});
   } else {
     std::string blanks;
     for (const Field& f : fields) {
       const std::string& v = c.*f.member;
       if (Trim(v).size() == v.size()) continue;
-      blanks += std::string(blanks.empty() ? "" : " and ") + "the " + std::string(f.label) + " '" + v + "'";
+      blanks += std::string(blanks.empty() ? " the " : ", the ") + std::string(f.label) + " '" + v +
+                "'";
     }
     if (!blanks.empty())
-      problems.push_back({c.ScriptLine, "blanks around " + blanks + " are part of the name; write " +
-                                            Compose(c, Trim)});
+      problems.push_back({c.ScriptLine, "blanks stay part of the name:" + blanks +
+                                            "; write " + Compose(c, Trim)});
   }
   for (const Field& f : fields)
     if (std::string p = FieldProblem(f, Trim(c.*f.member), NameOf(c.Kind)); !p.empty())
@@ -449,7 +458,8 @@ std::vector<std::string> CheckScript(std::string_view scriptName, std::string_vi
   std::stable_sort(problems.begin(), problems.end(),
                    [](const Problem& a, const Problem& b) { return a.line < b.line; });
   std::vector<std::string> lines;
-  for (const Problem& p : problems) lines.push_back(prefix + std::to_string(p.line) + ": " + p.message);
+  for (const Problem& p : problems)
+    lines.push_back(prefix + std::to_string(p.line) + ": " + p.message);
   return lines;
 }
 
