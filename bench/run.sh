@@ -217,6 +217,11 @@ if [ "$TREE_KIND" = nested ]; then
   row "recursive, no change: reshape/floor" idle-reshape idle-floor
   row "recursive, changes: reshape/floor" change-reshape change-floor
   row "recursive, tenth of the tree: reshape/floor" tenth-idle-reshape tenth-idle-floor
+  # The rounds ran the two side by side, so each round's ratio shows how noisy the machine was.
+  for pair in idle change tenth-idle; do
+    echo "  $pair, reshape/floor of each round (cpu): $(paste -d' ' "$WORK/times/$pair-reshape.all" \
+      "$WORK/times/$pair-floor.all" | awk '{ printf "%.2f ", ($2 + $3) / ($7 + $8) }')"
+  done
   echo "  peak memory, no change: $(field idle-reshape 3) KB at $FILES files," \
     "$(field tenth-idle-reshape 3) KB at $((FILES / 10)) files"
   if [ "$SYSCALLS" = 1 ]; then
