@@ -4,6 +4,7 @@
 #
 #   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
 #                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
+#   bench/run.sh --tree nested [--files 100000] [--dirs 10000] [--reps N] [--syscalls] ...
 #
 # Every measurement runs on a fresh copy of the same generated tree (the copy is not timed, and
 # it leaves the files in the page cache, so all tools start alike); the measurements take turns,
@@ -12,6 +13,13 @@
 # and peak resident memory. The floor of a text pass reads every file and, for each file that
 # reshape changed in a run before the measurements, writes the scratch file, appends the file's
 # change log lines in one operation and renames the scratch file over the file.
+#
+# With --tree nested it measures recursive runs (-r) instead, on a tree of --files files in
+# --dirs directories: a script that runs every pass and changes nothing, and one that changes
+# some sources, forms and projects, each against the floor walking the tree as the passes do
+# (reshape_io_floor walk); and the peak memory of the first at --files and at a tenth of it (a
+# tree of a tenth of the files and directories). --syscalls adds the system call counts of one
+# run of each (strace -c -f).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +31,10 @@ RULES="1 10 100 1000"
 BUILD=$ROOT/build-bench
 WORK=${TMPDIR:-/tmp}/reshape-bench
 RESHAPE=
+TREE_KIND=flat
+FILES=100000
+DIRS=10000
+SYSCALLS=0
 
 while [ $# -gt 0 ]; do
   case $1 in
@@ -34,6 +46,10 @@ while [ $# -gt 0 ]; do
     --build) BUILD=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
     --reshape) RESHAPE=$2; shift 2 ;;
+    --tree) TREE_KIND=$2; shift 2 ;;
+    --files) FILES=$2; shift 2 ;;
+    --dirs) DIRS=$2; shift 2 ;;
+    --syscalls) SYSCALLS=1; shift ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -56,13 +72,7 @@ GEN=$WORK/gen
 TREE=$GEN/tree
 RUN=$WORK/run
 SCRIPTS=$GEN/scripts
-"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED"
 
-files_matching() { (cd "$TREE" && ls | grep -iE "$1" || true); }
-mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
-mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
-mapfile -t PROJECT_FILES < <(files_matching '\.bpr$')
-LAST_RULES=${RULES##* }
 
 # changed NAME SCRIPT FILE...: runs reshape once, unmeasured, and writes to changed/NAME the
 # files it changed with the bytes of their log lines, for the floor of the same work.
@@ -127,6 +137,109 @@ field() {
     "$WORK/times/$1"
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
+row() {  # NAME A B
+  printf '  %-44s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 2)" "$(field "$3" 2)")" \
+    "$(ratio "$(field "$2" 1)" "$(field "$3" 1)")"
+}
+
+# The passes' masks, in pass order, as the floor's walk takes them.
+PASS_MASKS=(pas,cpp,hpp,h pas,dpk dfm bpr)
+
+# nested_changed NAME [OUT]: runs scripts/NAME.scr once, unmeasured, on a fresh copy, and
+# writes to changed/OUT (changed/NAME) the files whose bytes it changed, with the bytes of
+# their log lines (also binary forms that a script matching nothing in them rewrites without
+# a log line, because their round trip through the text form gives other bytes). The scripts change no file in two passes, so each file counts once.
+nested_changed() {
+  local out=${2:-$1}
+  rm -rf "$RUN"
+  cp -a "$TREE" "$RUN"
+  (cd "$RUN" && "$RESHAPE" -r "$SCRIPTS/$1.scr" > /dev/null)
+  { diff -rq "$TREE" "$RUN" || true; } | sed -n "s|^Files $TREE/\(.*\) and .* differ$|\1|p" \
+    > "$WORK/changed/$out.names"
+  : > "$RUN/none.LOG"  # a run that changes nothing writes no log
+  awk -F'> ' 'FILENAME ~ /\.LOG$/ { bytes[$1] += length($0) + 1; next }
+              { print $0, bytes[toupper($0)] + 0 }' "$RUN"/*.LOG "$WORK/changed/$out.names" \
+    > "$WORK/changed/$out"
+}
+
+# syscalls LABEL COMMAND...: one run on a fresh copy under strace -c -f, its table kept.
+syscalls() {
+  local label=$1
+  shift
+  rm -rf "$RUN"
+  cp -a "$TREE" "$RUN"
+  (cd "$RUN" && strace -c -f -o "$WORK/times/$label.strace" "$@" > /dev/null)
+}
+
+if [ "$TREE_KIND" = nested ]; then
+  "$BUILD/reshape_tree_generator" "$GEN" --tree nested --files "$FILES" --dirs "$DIRS" --seed "$SEED"
+  SMALL=$WORK/gen-tenth
+  "$BUILD/reshape_tree_generator" "$SMALL" --tree nested --files $((FILES / 10)) \
+    --dirs $((DIRS / 10)) --seed "$SEED"
+  LAST_RULES=none
+  nested_changed nested_idle
+  nested_changed nested_change
+  FORMS=$GEN/forms.txt
+  plan idle-reshape "$RESHAPE" -r "$SCRIPTS/nested_idle.scr"
+  plan idle-floor "$FLOOR" walk floor.LOG "$WORK/changed/nested_idle" "$FORMS" "${PASS_MASKS[@]}"
+  plan change-reshape "$RESHAPE" -r "$SCRIPTS/nested_change.scr"
+  plan change-floor "$FLOOR" walk floor.LOG "$WORK/changed/nested_change" "$FORMS" "${PASS_MASKS[@]}"
+  run_plan
+  BIG_TREE=$TREE
+  TREE=$SMALL/tree
+  SCRIPTS=$SMALL/scripts
+  nested_changed nested_idle tenth_idle
+  plan tenth-idle-reshape "$RESHAPE" -r "$SMALL/scripts/nested_idle.scr"
+  plan tenth-idle-floor "$FLOOR" walk floor.LOG "$WORK/changed/tenth_idle" "$SMALL/forms.txt" "${PASS_MASKS[@]}"
+  run_plan
+  TREE=$BIG_TREE
+  SCRIPTS=$GEN/scripts
+  if [ "$SYSCALLS" = 1 ]; then
+    syscalls idle-reshape "$RESHAPE" -r "$SCRIPTS/nested_idle.scr"
+    syscalls idle-floor "$FLOOR" walk floor.LOG "$WORK/changed/nested_idle" "$FORMS" "${PASS_MASKS[@]}"
+    syscalls change-reshape "$RESHAPE" -r "$SCRIPTS/nested_change.scr"
+    syscalls change-floor "$FLOOR" walk floor.LOG "$WORK/changed/nested_change" "$FORMS" "${PASS_MASKS[@]}"
+  fi
+  echo
+  echo "nested tree: $FILES files in $DIRS directories ($(du -sb "$TREE" | cut -f1) bytes)," \
+    "files rewritten: $(wc -l < "$WORK/changed/nested_idle") by nested_idle.scr," \
+    "$(wc -l < "$WORK/changed/nested_change") by nested_change.scr; median of $REPS rounds"
+  echo
+  printf '%-22s %10s %10s %10s %10s   %s\n' measurement wall_s cpu_s peak_kb log_lines "cpu of every round"
+  for label in idle-reshape idle-floor change-reshape change-floor tenth-idle-reshape tenth-idle-floor; do
+    printf '%-22s %10.3f %10.3f %10d %10s   %s\n' "$label" "$(field "$label" 1)" \
+      "$(field "$label" 2)" "$(field "$label" 3)" \
+      "$(case $label in *reshape) cat "$WORK/times/$label.changes" ;; *) echo - ;; esac)" \
+      "$(awk '{ printf "%.2f ", $2 + $3 }' "$WORK/times/$label.all")"
+  done
+  echo
+  echo "ratios: cpu time (wall time in brackets)"
+  row "recursive, no change: reshape/floor" idle-reshape idle-floor
+  row "recursive, changes: reshape/floor" change-reshape change-floor
+  row "recursive, tenth of the tree: reshape/floor" tenth-idle-reshape tenth-idle-floor
+  # The rounds ran the two side by side, so each round's ratio shows how noisy the machine was.
+  for pair in idle change tenth-idle; do
+    echo "  $pair, reshape/floor of each round (cpu): $(paste -d' ' "$WORK/times/$pair-reshape.all" \
+      "$WORK/times/$pair-floor.all" | awk '{ printf "%.2f ", ($2 + $3) / ($7 + $8) }')"
+  done
+  echo "  peak memory, no change: $(field idle-reshape 3) KB at $FILES files," \
+    "$(field tenth-idle-reshape 3) KB at $((FILES / 10)) files"
+  if [ "$SYSCALLS" = 1 ]; then
+    for label in idle-reshape idle-floor change-reshape change-floor; do
+      echo
+      echo "system calls, $label:"
+      head -n 25 "$WORK/times/$label.strace"
+    done
+  fi
+  exit 0
+fi
+
+"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED"
+files_matching() { (cd "$TREE" && ls | grep -iE "$1" || true); }
+mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
+mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
+mapfile -t PROJECT_FILES < <(files_matching '\.bpr$')
+LAST_RULES=${RULES##* }
 
 for r in $RULES; do
   changed "source-$r" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
@@ -172,10 +285,6 @@ done
 echo
 echo "ratios: cpu time (user + system; wall time in brackets). The machine may be shared: cpu"
 echo "times and ratios within one run are what to compare."
-row() {  # NAME A B
-  printf '  %-44s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 2)" "$(field "$3" 2)")" \
-    "$(ratio "$(field "$2" 1)" "$(field "$3" 1)")"
-}
 for r in $RULES; do
   row "source pass $r rules: reshape/sed" "source-reshape-$r" "source-sed-$r"
   row "source pass $r rules: reshape/floor" "source-reshape-$r" "source-floor-$r"

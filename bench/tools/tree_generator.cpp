@@ -3,6 +3,7 @@
 // substitutions, all determined by the seed.
 //
 //   reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]
+//   reshape_tree_generator OUTDIR --tree nested [--files M] [--dirs N] [--seed N]
 //
 // OUTDIR/tree      the files to migrate: most text files with LF line breaks, some with a
 //                  UTF-8 byte-order mark, uses clauses with dotted unit names; every third form
@@ -13,6 +14,17 @@
 //                  form_idle.scr: the 1-rule scripts behind 999 class renames that match
 //                  nothing, so they make the same changes and differ only in rule count
 // OUTDIR/forms.txt one line per form file: its name and the size of its text form
+//
+// A nested tree (for recursive runs) spreads M files (default 100,000) over N directories
+// (default 10,000) ten to a directory level, four to five levels deep, and adds version
+// control and IDE history directories (".git", "__history") holding files a pass would take,
+// which a recursive run must skip. The files: sources of 1-12 KB (.pas, .cpp, .h, .hpp), forms
+// of 2-16 KB (two binary, one text of every three), packages and projects, and a fifth of
+// files no pass takes (.txt, .res, .png, .bak, .dcu). forms.txt then names every form by its
+// path with the size of its text form (0 for a text form, which has none written beside it);
+// scripts/nested_idle.scr runs every pass and changes nothing, scripts/nested_change.scr
+// renames one class that a few files use and one package that every project uses.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +32,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "form_generator.h"
@@ -143,22 +156,118 @@ void WriteScripts(const fs::path& dir, const Vocabulary& vocabulary) {
   }
 }
 
+constexpr std::size_t kFanOut = 10;
+
+// The directories of a nested tree, breadth first, kFanOut below each, named as a project's
+// folders are; every 50th holds a ".git" and, offset by 25, a "__history" directory.
+std::vector<std::string> MakeDirectories(const fs::path& tree, std::size_t count) {
+  static constexpr const char* kWords[kFanOut] = {"Src",  "Lib",  "Forms", "Common", "Tests",
+                                                  "Model", "View", "Data",  "Util",   "Io"};
+  std::vector<std::string> dirs{""};
+  for (std::size_t parent = 0; dirs.size() < count; ++parent)
+    for (std::size_t k = 0; k < kFanOut && dirs.size() < count; ++k)
+      dirs.push_back(dirs[parent] + kWords[k] + (parent % 3 == 0 ? "" : std::to_string(k)) + "/");
+  for (std::size_t i = 0; i < dirs.size(); ++i) {
+    fs::create_directories(tree / dirs[i]);
+    if (i % 50 == 0) {
+      fs::create_directories(tree / dirs[i] / ".git" / "objects");
+      WriteFile(tree / dirs[i] / ".git" / "HEAD", "ref: refs/heads/main\n");
+      WriteFile(tree / dirs[i] / ".git" / "objects" / "Stale.pas", "unit Stale;\n");
+    }
+    if (i % 50 == 25) {
+      fs::create_directories(tree / dirs[i] / "__history");
+      WriteFile(tree / dirs[i] / "__history" / "Old.pas", "unit Old;\n");
+      WriteFile(tree / dirs[i] / "__history" / "Old.dfm", "object Old: TForm\nend\n");
+    }
+  }
+  return dirs;
+}
+
+std::string RandomBytes(Random& random, std::size_t size, std::string_view head) {
+  std::string bytes(head);
+  while (bytes.size() < size) bytes += static_cast<char>(random.Next() >> 56);
+  return bytes;
+}
+
+int NestedTree(const fs::path& out, std::size_t fileCount, std::size_t dirCount,
+               std::uint64_t seed) {
+  const Vocabulary vocabulary(seed);
+  const fs::path tree = out / "tree";
+  const std::vector<std::string> dirs = MakeDirectories(tree, dirCount);
+  fs::create_directories(out / "scripts");
+  const std::string idle = "RENC>TUnusedClass001,TUnusedClass001X\r\n"
+                           "RENU>UnusedUnit001,UnusedUnit001X\r\nPKGR>unusedpkg01,unusedpkg01x\r\n";
+  WriteFile(out / "scripts" / "nested_idle.scr", idle);
+  const std::string& renamed = vocabulary.usedClasses[120];
+  WriteFile(out / "scripts" / "nested_change.scr",
+            "RENC>" + renamed + "," + NewName(renamed) + "\r\n" +
+                "RENU>UnusedUnit001,UnusedUnit001X\r\n" + "PKGR>" + vocabulary.packages[0] + "," +
+                NewName(vocabulary.packages[0]) + "\r\n");
+  Random random(seed);
+  std::ofstream manifest(out / "forms.txt", std::ios::binary);
+  std::uint64_t bytes = 0;
+  for (std::size_t i = 0; i < fileCount; ++i) {
+    const std::string dir = dirs[random.Below(dirs.size())];
+    const std::size_t kind = i % 100, textSize = SkewedSize(random, 1000, 12000, 1.0);
+    std::string name, text;
+    if (kind < 40) {
+      name = Name("Unit%06zu.pas", i);
+      text = AsStoredInTree(PascalUnit(random, vocabulary, i, textSize), i);
+    } else if (kind < 73) {
+      const char* extension = kind < 55 ? "cpp" : kind < 70 ? "h" : "hpp";
+      name = Name("Source%06zu.", i) + extension;
+      text = AsStoredInTree(CppSource(random, vocabulary, i, extension[0] == 'h', textSize), i);
+    } else if (kind < 76) {
+      name = Name("Unit%06zu.dfm", i);
+      text = FormFile(random, vocabulary, i, SkewedSize(random, 2048, 16000, 2.0), i % 2 == 0);
+      std::string asText = FormFileToText(text, CodePage());
+      if (kind == 75) text = std::move(asText);
+      manifest << dir << name << ' ' << (kind == 75 ? 0 : asText.size()) << '\n';
+    } else if (kind < 78) {
+      name = Name(kind == 76 ? "Package%06zu.dpk" : "Project%06zu.bpr", i);
+      text = AsStoredInTree(kind == 76 ? PackageSource(random, vocabulary, i, 1000)
+                                       : ProjectFile(random, vocabulary, i, 1000),
+                            i);
+    } else {
+      static constexpr const char* kOther[] = {".txt", ".res", ".png", ".pas.bak", ".dcu"};
+      const std::size_t other = kind % 5;
+      name = Name("Other%06zu", i) + kOther[other];
+      text = RandomBytes(random, textSize / 2, other == 2 ? "\x89PNG\r\n\x1a\n" : "");
+    }
+    bytes += text.size();
+    WriteFile(tree / dir / name, text);
+  }
+  std::cout << "nested tree: " << fileCount << " files, " << bytes << " bytes, " << dirs.size()
+            << " directories\n";
+  return 0;
+}
+
 int Main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]\n";
+    std::cerr << "usage: reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]\n"
+                 "       reshape_tree_generator OUTDIR --tree nested [--files M] [--dirs N]\n";
     return 2;
   }
   fs::path out = argv[1];
   TreeSize size = kSmall;
   std::uint64_t seed = 1;
+  bool nested = false;
+  std::size_t fileCount = 100000, dirCount = 10000;
   for (int i = 2; i + 1 < argc; i += 2) {
     std::string option = argv[i], value = argv[i + 1];
-    if (option == "--size") {
+    if (option == "--tree") {
+      nested = value == "nested";
+    } else if (option == "--files") {
+      fileCount = std::strtoull(value.c_str(), nullptr, 10);
+    } else if (option == "--dirs") {
+      dirCount = std::max<std::size_t>(1, std::strtoull(value.c_str(), nullptr, 10));
+    } else if (option == "--size") {
       size = value == "tiny" ? kTiny : value == "full" ? kFull : kSmall;
     } else if (option == "--seed") {
       seed = std::strtoull(value.c_str(), nullptr, 10);
     }
   }
+  if (nested) return NestedTree(out, fileCount, dirCount, seed);
   const Vocabulary vocabulary(seed);
   const fs::path tree = out / "tree";
   fs::create_directories(tree);
