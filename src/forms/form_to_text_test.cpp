@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "forms/test_stream_builder.h"
+#include "forms/text_form_test_support.h"
 #include "base/errors.h"
 
 namespace reshape {
@@ -13,34 +14,11 @@ namespace {
 using test::ExpectFailure;
 using test::FormBytes;
 
-const std::string kHead = "object Form1: TForm1\r\n  P = ";
-const std::string kTail = "\r\nend\r\n";
-
-std::string ToText(const std::string& stream, CodePage codePage = CodePage()) {
-  return FormStreamToText(stream, codePage);
-}
+std::string ToText(const std::string& stream) { return FormStreamToText(stream, CodePage()); }
 
 // The root Form1: TForm1 with the single property P holding value.
 std::string WithValue(const std::string& value) {
   return FormBytes().Signature().Object("TForm1", "Form1").Prop("P").Raw(value).End().End();
-}
-
-// The text of the value of P, as it stands between "P = " and the line end of the property.
-std::string ValueText(const std::string& value, CodePage codePage = CodePage()) {
-  std::string text = ToText(WithValue(value), codePage);
-  EXPECT_EQ(text.substr(0, kHead.size()), kHead);
-  EXPECT_EQ(text.substr(text.size() - kTail.size()), kTail);
-  return text.substr(kHead.size(), text.size() - kHead.size() - kTail.size());
-}
-
-std::string Hex(int from, int count) {
-  static const char* kDigits = "0123456789ABCDEF";
-  std::string hex;
-  for (int i = 0; i < count; ++i) {
-    hex += kDigits[((from + i) & 0xFF) >> 4];
-    hex += kDigits[(from + i) & 15];
-  }
-  return hex;
 }
 
 std::string Bytes(int from, int count) {
@@ -49,108 +27,88 @@ std::string Bytes(int from, int count) {
   return bytes;
 }
 
-struct ValueCase {
-  std::string value;
-  std::string text;
-  int codePage = 0;  // 0: the default one
-};
+enum Way { kBoth, kToText, kCompile };
 
-TEST(FormToTextTest, ValueTexts) {
-  const std::string x64(64, 'x'), x63(63, 'x');
-  const ValueCase cases[] = {
-      {FormBytes().Int8(-1), "-1"},
-      {FormBytes().Extended(-std::numeric_limits<long double>::infinity()), "-INF"},
-      {FormBytes().Single(0.1f), "0.100000001490116s"},
-      {FormBytes().Currency(15000), "15000c"},
-      {FormBytes().Double(2.0 / 3.0), "0.666666666666667d"},
-      {FormBytes().Byte(TagNull), "Null"},
-      {FormBytes().Set().Short("fsBold").Short("fsItalic").Short("x").End(),
-       "[fsBold, fsItalic, x]"},
-      {FormBytes().Str("a\r\nb"), "'a'#13#10'b'"},
-      {FormBytes().Str(std::string("\0\x1F ", 3)), "#0#31' '"},
-      {FormBytes().Str("C\xE9g\x7F"), "'C\xE9g\x7F'"},
-      {FormBytes().WStr(u"\u20AC"), "#8364"},
-      {FormBytes().WStr(u"It's \u00E9"), "'It'#39's \xE9'"},
-      {FormBytes().WStr(u"a\u0100\uFFFF"), "'a'#256#65535"},
-      {FormBytes().Binary(Bytes(0, 31)), "{" + Hex(0, 31) + "}"},
+// Values as the text form writes them and as the compiler reads them: the root Form1 holds the
+// single property P.
+TEST(FormToTextTest, ValueBytesAndTexts) {
+  using Limits = std::numeric_limits<long double>;
+  const std::string x64(64, 'x'), x63(63, 'x'), x255(255, 'x'),
+      hex32 = "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F";
+  const std::tuple<std::string, std::string, Way, int> cases[] = {
+      {FormBytes().Int8(-1), "-1", kBoth, 0}, {FormBytes().Int8(127), "127", kBoth, 0},
+      {FormBytes().Int16(128), "128", kBoth, 0}, {FormBytes().Int32(-32769), "-32769", kBoth, 0},
+      {FormBytes().Int8(-1), "$FFFFFFFF", kCompile, 0},
+      // Whole numbers beyond 32 bits were floats written without a fraction.
+      {FormBytes().Extended(2147483648.0L), "2147483648", kBoth, 0},
+      {FormBytes().Extended(-Limits::infinity()), "-INF", kBoth, 0},
+      {FormBytes().Extended(1.5L), "1.5s", kCompile, 0}, {FormBytes().Extended(Limits::infinity()), "INFd", kCompile, 0},
+      {FormBytes().Extended(Limits::quiet_NaN()), "NANs", kCompile, 0},
+      {FormBytes().Single(0.1f), "0.100000001490116s", kToText, 0},
+      {FormBytes().Double(2.0 / 3.0), "0.666666666666667d", kToText, 0},
+      // A currency literal holds the stored integer, the amount times 10000.
+      {FormBytes().Currency(15000), "15000c", kBoth, 0},
+      {FormBytes().Currency(std::numeric_limits<std::int64_t>::min()), "-9.22337203685478E18c", kCompile, 0},
+      {FormBytes().Byte(TagNull), "Null", kBoth, 0}, {FormBytes().Byte(TagNull), "null", kCompile, 0},
+      {FormBytes().Byte(TagTrue), "true", kCompile, 0}, {FormBytes().Byte(TagFalse), "FALSE", kCompile, 0},
+      {FormBytes().Byte(TagNil), "NIL", kCompile, 0}, {FormBytes().Ident("Form1.Button1"), "Form1.Button1", kBoth, 0},
+      // Only the exact words the text form writes for floats are floats.
+      {FormBytes().Ident("Inf"), "Inf", kBoth, 0}, {FormBytes().Ident("INF.X"), "INF.X", kBoth, 0},
+      {FormBytes().Ident("INFc"), "INFc", kBoth, 0},
+      {FormBytes().Set().Short("fsBold").Short("x").End(), "[fsBold, x]", kBoth, 0},
+      {FormBytes().Str(std::string("a\r\0\x1F C\xE9g\x7F", 9)), "'a'#13#0#31' C\xE9g\x7F'", kBoth, 0},
+      {FormBytes().WStr(u"It's \u00E9\u0100\uFFFF"), "'It'#39's \xE9'#256#65535", kBoth, 0},
+      // Any part above 255 makes the whole expression a wide string; over 255 bytes, a long one.
+      {FormBytes().WStr(u"a\u00e9\u20ac"), "'a\xe9' + #8364", kCompile, 0},
+      {FormBytes().Str(x255), "'" + x255 + "'", kCompile, 0},
+      {FormBytes().LStr(x255 + "y"), "'" + x255 + "' + 'y'", kCompile, 0},
       // Strings over 64 bytes continue on lines of their own.
-      {FormBytes().Str(x64), "'" + x64 + "'"},
-      {FormBytes().Str(x64 + "y"), "\r\n    '" + x64 + "' +\r\n    'y'"},
-      {FormBytes().List().Str(x64 + "qqqqqq").End(),
-       "(\r\n    \r\n      '" + x64 + "' +\r\n      'qqqqqq')"},
+      {FormBytes().Str(x64), "'" + x64 + "'", kBoth, 0},
+      {FormBytes().List().Str(x64 + "q").End(), "(\r\n    \r\n      '" + x64 + "' +\r\n      'q')", kBoth, 0},
       // A double-byte character that would start at index 63 moves whole to the next line.
-      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'",
-       932},
-      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'",
-       1252},
+      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'", kToText, 932},
+      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'", kBoth, 1252},
       // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
       {FormBytes().Str(x63.substr(1) + "\x82\x82\x82\xA0"),
-       "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'", 932},
-      {FormBytes().Binary(Bytes(0, 32)), "{\r\n    " + Hex(0, 32) + "}"},
-      {FormBytes().Binary(Bytes(200, 33)),
-       "{\r\n    " + Hex(200, 32) + "\r\n    " + Hex(232, 1) + "}"},
-      {FormBytes().List().Str("a").Int8(1).List().Ident("x").End().Set().Short("s").End().End(),
-       "(\r\n    'a'\r\n    1\r\n    (\r\n      x)\r\n    [s])"},
-      {FormBytes().Collection().List().Prop("Width").Int8(10).End().Int8(3).List()
-           .Prop("Caption").Str("A").Prop("Items").Collection().List().End().End().End().End(),
-       "<\r\n    item\r\n      Width = 10\r\n    end\r\n    item [3]\r\n      Caption = 'A'\r\n"
-       "      Items = <\r\n        item\r\n        end>\r\n    end>"},
+       "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'", kToText, 932},
+      {FormBytes().Binary(Bytes(0, 31)), "{" + hex32.substr(0, 62) + "}", kBoth, 0},
+      {FormBytes().Binary(Bytes(0, 33)), "{\r\n    " + hex32 + "\r\n    20}", kBoth, 0},
+      {FormBytes().Binary("\x0a\x1b\xff"), "{0A1B\r\n  ff}", kCompile, 0},
+      {FormBytes().List().Int8(1).List().Ident("x").End().End(), "(\r\n    1\r\n    (\r\n      x))", kBoth, 0},
+      {FormBytes().Collection().List().Prop("W").Int8(10).End().Int8(3).List()
+           .Prop("Items").Collection().List().End().End().End().End(),
+       "<\r\n    item\r\n      W = 10\r\n    end\r\n    item [3]\r\n"
+       "      Items = <\r\n        item\r\n        end>\r\n    end>", kBoth, 0},
+      {FormBytes().Collection().List().End().List().Prop("B.C").Collection().End().End().End(),
+       "<item [-1] end item B.C = <> end>", kCompile, 0},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ValueText(c.value, c.codePage ? CodePage(c.codePage) : CodePage()), c.text) << c.text;
+  const std::string head = "object Form1: TForm1\r\n  P = ";
+  for (const auto& [value, text, way, codePage] : cases) {
+    if (way != kCompile)
+      EXPECT_EQ(FormStreamToText(WithValue(value), codePage ? CodePage(codePage) : CodePage()),
+                head + text + "\r\nend\r\n");
+    if (way != kToText) EXPECT_EQ(test::CompileRun().Compile(head + text + "\r\nend\r\n"), WithValue(value)) << text;
+  }
 }
 
-TEST(FormToTextTest, ObjectTree) {
-  std::string stream = FormBytes()
-                           .Signature()
-                           .Object("TForm1", "Form1").Prop("Left").Int8(8)
-                           .Prop("Caption").Str("Main").End()
-                           .Object("TButton", "Button1").Prop("Tag").Int8(-1).End().End()
-                           .Object("TPanel").Prop("Font.Style").Set().End().End()
-                           .Object("TLabel", "L").End().End()
+TEST(FormToTextTest, ObjectTreeAndHeaders) {
+  std::string stream = FormBytes().Signature().Object("TForm1", "Form1").Prop("Left").Int8(8).End()
+                           .Prefix(3).Int8(2).Object("TButton", "B").End().End()
+                           .Prefix(PrefixChildPos).Int8(0).Object("TPanel").End()
+                           .Prefix(PrefixInline).Object("TLabel", "L").End().End()
+                           .Prefix(PrefixInline | PrefixInherited).Object("TF", "F").End().End()
+                           .Prefix(8).Object("TX", "X").End().End()
                            .End()  // children of TPanel
                            .End();
   EXPECT_EQ(ToText(stream),
-            "object Form1: TForm1\r\n"
-            "  Left = 8\r\n"
-            "  Caption = 'Main'\r\n"
-            "  object Button1: TButton\r\n"
-            "    Tag = -1\r\n"
-            "  end\r\n"
-            "  object TPanel\r\n"
-            "    Font.Style = []\r\n"
-            "    object L: TLabel\r\n"
-            "    end\r\n"
-            "  end\r\n"
-            "end\r\n");
-}
-
-TEST(FormToTextTest, HeaderVariants) {
-  struct Case {
-    std::string prefix;
-    std::string header;
-  };
-  const Case cases[] = {
-      {"", "object Form1: TForm1"},
-      {FormBytes().Prefix(3).Int8(2), "inherited Form1: TForm1 [2]"},
-      {FormBytes().Prefix(PrefixChildPos).Int8(0), "object Form1: TForm1 [0]"},
-      {FormBytes().Prefix(PrefixInline), "inline Form1: TForm1"},
-      {FormBytes().Prefix(PrefixInline | PrefixInherited), "inherited Form1: TForm1"},
-      {FormBytes().Prefix(8), "object Form1: TForm1"},
-  };
-  for (const auto& c : cases) {
-    std::string stream =
-        FormBytes().Signature().Raw(c.prefix).Object("TForm1", "Form1").End().End();
-    EXPECT_EQ(ToText(stream), c.header + "\r\nend\r\n");
-  }
-  EXPECT_EQ(ToText(FormBytes().Signature().Object("TForm1").End().End()),
-            "object TForm1\r\nend\r\n");
+            "object Form1: TForm1\r\n  Left = 8\r\n  inherited B: TButton [2]\r\n  end\r\n"
+            "  object TPanel [0]\r\n    inline L: TLabel\r\n    end\r\n    inherited F: TF\r\n    end\r\n"
+            "    object X: TX\r\n    end\r\n  end\r\nend\r\n");
 }
 
 TEST(FormToTextTest, FormFileSkipsTheHeaderAndIgnoresWhatFollowsTheRoot) {
   std::string stream = FormBytes().Signature().Object("TForm1", "F").End().End().Raw("junk");
-  EXPECT_EQ(FormFileToText(test::FormFile("TFORM1", stream), CodePage()),
-            "object F: TForm1\r\nend\r\n");
+  EXPECT_EQ(FormFileToText(test::FormFile("TFORM1", stream), CodePage()), "object F: TForm1\r\nend\r\n");
   std::size_t consumed = 0;
   FormStreamToText(stream, CodePage(), &consumed);
   EXPECT_EQ(consumed, stream.size() - 4);
@@ -160,70 +118,36 @@ TEST(FormToTextTest, FormFileSkipsTheHeaderAndIgnoresWhatFollowsTheRoot) {
 }
 
 TEST(FormToTextTest, MalformedValuesFail) {
-  struct Case {
-    const char* what;
-    std::string value;
-    const char* message;
+  const std::pair<std::string, const char*> cases[] = {
+      {FormBytes().Byte(21).Str("x"), "Invalid property value"},
+      {FormBytes().Collection().Byte(TagTrue).End().End(), "Invalid property value"},
+      {FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b')), "Invalid property value"},
+      {FormBytes().Byte(TagBinary).U32(0x7FFFFFFFu).Raw(std::string(100, 'b')), "Stream read error"},
+      {FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')), "Stream read error"},
+      {std::string("\x12\x01\x00\x00", 4), "Stream read error"},  // the stream ends in a count
   };
-  const Case cases[] = {
-      {"tag 21", FormBytes().Byte(21).Str("x"), "Invalid property value"},
-      {"tag 0x86", FormBytes().Byte(0x86).Short("x"), "Invalid property value"},
-      {"item without list", FormBytes().Collection().Byte(TagTrue).End().End(),
-       "Invalid property value"},
-      {"binary 2e9", FormBytes().Byte(TagBinary).U32(2000000000u).Raw(std::string(100, 'b')),
-       "Stream read error"},
-      {"long string 2e9",
-       FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')),
-       "Stream read error"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ExpectFailure<EReadError>([&] { ToText(WithValue(c.value)); }, c.message);
-  }
-  // A stream that ends inside a count or a number.
-  for (const std::string& cut : {std::string("\x12\x01\x00\x00", 4), std::string("\x0A\x05\0\0", 4),
-                                 std::string("\x04\x01\x02\x03", 4)}) {
-    std::string stream = FormBytes().Signature().Object("T", "A").Prop("P").Raw(cut);
-    ExpectFailure<EReadError>([&] { ToText(stream); }, "Stream read error");
-  }
-  std::string hugeBinary = FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b'));
-  ExpectFailure<EReadError>([&] { ToText(WithValue(hugeBinary)); }, "Invalid property value");
+  for (const auto& [value, message] : cases)
+    ExpectFailure<EReadError>([&] { ToText(WithValue(value)); }, message);
 }
 
-std::string NestedLists(int depth) {
+// Objects, lists and collections nested to a depth, the root object being the first level.
+std::string Nested(int depth, int kind) {
   FormBytes value;
-  for (int i = 0; i < depth; ++i) value.List();
-  for (int i = 0; i < depth; ++i) value.End();
-  return WithValue(value);
-}
-
-std::string NestedObjects(int depth) {
-  FormBytes stream;
-  stream.Signature();
-  for (int i = 0; i < depth; ++i) stream.Object("T").End();
-  for (int i = 0; i < depth; ++i) stream.End();
-  return stream;
-}
-
-std::string NestedCollections(int depth) {
-  FormBytes value;
-  for (int i = 0; i < depth; ++i) value.Collection().List().Prop("C");
-  value.Int8(0);
-  for (int i = 0; i < depth; ++i) value.End().End();
-  return WithValue(value);
+  value.Signature().Object("T");
+  if (kind != 0) value.Prop("P");
+  for (int i = 1; i < depth; ++i) kind == 0 ? value.End().Object("T") : kind == 1 ? value.List() : value.Collection().List().Prop("C");
+  if (kind == 2) value.Int8(0);
+  for (int i = 1; i < depth; ++i) kind == 2 ? value.End().End() : value.End();
+  return value.End().End();
 }
 
 TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
-  // The root object is the first level.
-  EXPECT_NO_THROW(ToText(NestedLists(255)));
-  EXPECT_NO_THROW(ToText(NestedObjects(256)));
-  ExpectFailure<EReadError>([] { ToText(NestedLists(256)); }, "Nesting too deep");
-  ExpectFailure<EReadError>([] { ToText(NestedObjects(257)); }, "Nesting too deep");
-  EXPECT_NO_THROW(ToText(NestedCollections(255)));
-  ExpectFailure<EReadError>([] { ToText(NestedCollections(256)); }, "Nesting too deep");
-  ExpectFailure<EReadError>([] { ToText(NestedObjects(100000)); }, "Nesting too deep");
+  for (int kind : {0, 1, 2}) {
+    EXPECT_NO_THROW(ToText(Nested(256, kind))) << kind;
+    ExpectFailure<EReadError>([&] { ToText(Nested(257, kind)); }, "Nesting too deep");
+  }
+  ExpectFailure<EReadError>([] { ToText(Nested(100000, 0)); }, "Nesting too deep");
 }
-
 
 }  // namespace
 }  // namespace reshape

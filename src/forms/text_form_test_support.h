@@ -1,6 +1,7 @@
-// Test support for text forms: the two ways a text form can be migrated, compared. The binary
-// way compiles the original, converts it to text and compiles that with the rules; the text
-// way edits the original in place. Both must convert to the same text form, with the same log.
+// Test support for forms: a compilation over the commands of a script, with its log lines, and
+// the two ways a text form can be migrated, compared. The binary way compiles the original,
+// converts it to text and compiles that with the rules; the text way edits the original in place.
+// Both must convert to the same text form, with the same log.
 #pragma once
 
 #include <string>
@@ -17,6 +18,23 @@
 
 namespace reshape::test {
 
+struct CompileRun {
+  explicit CompileRun(CommandList list = {}) : commands(std::move(list)) { run.CurrentFileName = "Form1.dfm"; }
+  explicit CompileRun(std::string_view script) : CompileRun(ParseScript(script)) {}
+
+  // The compiled stream (signature and root, no header).
+  std::string Compile(std::string_view text) {
+    std::string compiled;
+    CompileFormStream(text, rules, run, compiled);
+    return compiled;
+  }
+
+  CommandList commands;
+  FormRules rules{commands};
+  RecordingLogger logger;
+  RunState run{commands, logger};
+};
+
 // One migration over the commands of a script: its result, log lines or failure message.
 struct TextFormRun {
   std::string text;
@@ -29,27 +47,19 @@ inline std::string_view WithoutByteOrderMark(std::string_view text) {
   return text;
 }
 
-inline std::string CompileToText(std::string_view text, const CommandList& commands,
-                                 std::vector<std::string>& log) {
-  const FormRules rules(commands);
-  RecordingLogger logger;
-  RunState run{commands, logger};
-  run.CurrentFileName = "Form1.dfm";
-  std::string compiled;
-  CompileFormStream(WithoutByteOrderMark(text), rules, run, compiled);
-  log = logger.lines;
+inline std::string CompileToText(std::string_view text, const CommandList& commands, std::vector<std::string>& log) {
+  CompileRun compile(commands);
+  const std::string compiled = compile.Compile(WithoutByteOrderMark(text));
+  log = compile.logger.lines;
   return FormStreamToText(compiled, CodePage());
 }
 
 inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& commands) {
-  const FormRules rules(commands);
-  RecordingLogger logger;
-  RunState run{commands, logger};
-  run.CurrentFileName = "Form1.dfm";
+  CompileRun edit(commands);
   TextFormRun result;
   try {
-    result.text = EditTextForm(text, rules, run);
-    result.log = logger.lines;
+    result.text = EditTextForm(text, edit.rules, edit.run);
+    result.log = edit.logger.lines;
   } catch (const Exception& e) {
     result.failure = e.Message();
   }
@@ -59,8 +69,8 @@ inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& com
 // Empty when the two ways agree on a text that the compiler accepts (or the compiler rejects
 // it); otherwise what differs.
 inline std::string CheckConsistency(std::string_view text, const CommandList& commands) {
-  std::vector<std::string> none, binaryLog, editLog;
-  std::string binaryWay;
+  std::vector<std::string> none, binaryLog;
+  std::string binaryWay, textWay;
   try {
     binaryWay = CompileToText(CompileToText(text, {}, none), commands, binaryLog);
   } catch (const Exception&) {
@@ -68,15 +78,13 @@ inline std::string CheckConsistency(std::string_view text, const CommandList& co
   }
   const TextFormRun edit = EditTextFormRun(text, commands);
   if (!edit.failure.empty()) return "edit failed: " + edit.failure;
-  std::string textWay;
   try {
     textWay = CompileToText(edit.text, {}, none);
   } catch (const Exception& e) {
     return "edited text does not compile: " + e.Message() + "\n" + edit.text;
   }
   if (textWay != binaryWay) return "binary way:\n" + binaryWay + "\ntext way:\n" + textWay;
-  if (edit.log != binaryLog) return "log lines differ";
-  return "";
+  return edit.log != binaryLog ? "log lines differ" : "";
 }
 
 }  // namespace reshape::test

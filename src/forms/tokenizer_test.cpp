@@ -6,95 +6,69 @@
 #include <vector>
 
 #include "base/errors.h"
-#include "forms/test_stream_builder.h"
 
 namespace reshape {
 namespace {
 
+using Token = std::pair<int, std::string>;
 
-struct Token {
-  TokenKind kind;
-  std::string text;
-  bool operator==(const Token&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Token& token) {
-  return out << "{" << int(token.kind) << ", \"" << token.text << "\"}";
-}
-
-std::vector<Token> Tokens(const std::string& text) {
-  Tokenizer tokenizer(text);
+// The tokens of text, or the message of the failure that reading them raises.
+std::vector<Token> Tokens(const std::string& text, std::size_t maxLine = Tokenizer::kMaxLineLength) {
   std::vector<Token> tokens;
-  for (; tokenizer.Token() != TokEnd; tokenizer.Advance())
-    tokens.push_back({tokenizer.Token(), std::string(tokenizer.TokenText())});
+  try {
+    for (Tokenizer tokenizer(text, maxLine); tokenizer.Token() != TokEnd; tokenizer.Advance())
+      tokens.push_back({tokenizer.Token(), std::string(tokenizer.TokenText())});
+  } catch (const EParserError& e) {
+    tokens.push_back({-1, e.Message()});
+  }
   return tokens;
 }
 
-// The message of the EParserError that reading all tokens of text raises.
-std::string ParseError(const std::string& text, std::size_t maxLine = Tokenizer::kMaxLineLength) {
-  try {
-    Tokenizer tokenizer(text, maxLine);
-    while (tokenizer.Token() != TokEnd) tokenizer.Advance();
-  } catch (const EParserError& e) {
-    return e.Message();
-  }
-  return "no error";
-}
+std::vector<Token> Failure(const char* message) { return {{-1, message}}; }
 
-TEST(Tokenizer, TokenSequences) {
+TEST(Tokenizer, TokenSequencesAndErrors) {
   const std::pair<std::string, std::vector<Token>> cases[] = {
-      {"", {}},
-      {"object Form1: TForm1\r\n",
-       {{TokIdentifier, "object"}, {TokIdentifier, "Form1"}, {':', ":"}, {TokIdentifier, "TForm1"}}},
-      {"_a1 B_2c = 8", {{TokIdentifier, "_a1"}, {TokIdentifier, "B_2c"}, {'=', "="}, {TokInteger, "8"}}},
+      {"object F1: T\r\n", {{TokIdentifier, "object"}, {TokIdentifier, "F1"}, {':', ":"}, {TokIdentifier, "T"}}},
+      {"_a1 = 8", {{TokIdentifier, "_a1"}, {'=', "="}, {TokInteger, "8"}}},
       {"'it''s' '' #65#66 #'x'", {{TokString, "it's"}, {TokString, ""}, {TokString, "AB"},
                                   {TokString, std::string("\0x", 2)}}},
-      {"'a'#13#10'b' 'It'#39's' '\xe9\xff' #255",
-       {{TokString, "a\r\nb"}, {TokString, "It's"}, {TokString, "\xe9\xff"}, {TokString, "\xff"}}},
-      {"'x'#8364 #255 #256", {{TokWideString, "'x'#8364"}, {TokString, "\xff"}, {TokWideString, "#256"}}},
-      {"$1F $ -5 - 5", {{TokInteger, "$1F"}, {TokInteger, "$"}, {TokInteger, "-5"},
-                        {TokInteger, "-"}, {TokInteger, "5"}}},
-      {"1.5 2.5E3 1-2 12s 7d 3C 12sx",
-       {{TokFloat, "1.5"}, {TokFloat, "2.5E3"}, {TokFloat, "1-2"}, {TokFloat, "12s"},
-        {TokFloat, "7d"}, {TokFloat, "3C"}, {TokFloat, "12s"}, {TokIdentifier, "x"}}},
+      {"'a'#13#10'b' '\xe9\xff' #255", {{TokString, "a\r\nb"}, {TokString, "\xe9\xff"}, {TokString, "\xff"}}},
+      {"'x'#8364 #256", {{TokWideString, "'x'#8364"}, {TokWideString, "#256"}}},
+      {"$1F $ -5 - 5", {{TokInteger, "$1F"}, {TokInteger, "$"}, {TokInteger, "-5"}, {TokInteger, "-"},
+                        {TokInteger, "5"}}},
+      {"1.5 2.5E3 1-2 12s 7d 3C 12sx", {{TokFloat, "1.5"}, {TokFloat, "2.5E3"}, {TokFloat, "1-2"},
+                                        {TokFloat, "12s"}, {TokFloat, "7d"}, {TokFloat, "3C"},
+                                        {TokFloat, "12s"}, {TokIdentifier, "x"}}},
       {"()[]<>{},.+:\x80", {{'(', "("}, {')', ")"}, {'[', "["}, {']', "]"}, {'<', "<"}, {'>', ">"},
                             {'{', "{"}, {'}', "}"}, {',', ","}, {'.', "."}, {'+', "+"}, {':', ":"},
                             {TokIdentifier, "\x80"}}},
       {"\xc3\xa9t\xc3\xa9 _\xff" "1", {{TokIdentifier, "\xc3\xa9t\xc3\xa9"}, {TokIdentifier, "_\xff" "1"}}},
       {std::string("abc\0def", 7), {{TokIdentifier, "abc"}}},
+      {"a\r\nb = 'abc\r\nc", {{TokIdentifier, "a"}, {TokIdentifier, "b"}, {'=', "="},
+                              {-1, "Invalid string constant on line 2"}}},
+      {"'ab\rcd'", Failure("Invalid string constant on line 1")},
+      {std::string("'a\0b'", 5), Failure("Invalid string constant on line 1")},
+      {"#13'", Failure("Invalid string constant on line 1")},
   };
   for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
 }
 
-TEST(Tokenizer, Errors) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"a\r\nb = 'abc\r\nc", "Invalid string constant on line 2"},
-      {"'ab\ncd'", "Invalid string constant on line 1"},
-      {std::string("'a\0b'", 5), "Invalid string constant on line 1"},
-      {"#13'", "Invalid string constant on line 1"},
-  };
-  for (const auto& [text, message] : cases) EXPECT_EQ(ParseError(text), message) << text;
-}
-
 TEST(TextToInteger, RuntimeRule) {
   const std::tuple<std::string, bool, std::int32_t> cases[] = {
-      {"-5", true, -5}, {"+7", true, 7}, {"2147483647", true, 2147483647},
-      {"-2147483648", true, INT32_MIN}, {"2147483648", false, 0}, {"-2147483649", false, 0},
-      {"$ff", true, 255}, {"$FFFFFFFF", true, -1}, {"$00000000FF", true, 255},
-      {"$100000000", false, 0}, {"-$10", true, -16}, {"$", false, 0},
-      {"", false, 0}, {"1.5", false, 0}, {"12a", false, 0}};
+      {"+7", true, 7}, {"2147483647", true, 2147483647}, {"-2147483648", true, INT32_MIN},
+      {"2147483648", false, 0}, {"-2147483649", false, 0}, {"$FFFFFFFF", true, -1},
+      {"$00000000FF", true, 255}, {"$100000000", false, 0}, {"-$10", true, -16}, {"$", false, 0},
+      {"", false, 0}, {"12a", false, 0}};
   for (const auto& [text, valid, expected] : cases) {
     std::int32_t value = 0;
     EXPECT_EQ(TextToInteger(text, value), valid) << text;
-    if (valid) {
-      EXPECT_EQ(value, expected) << text;
-    }
+    EXPECT_EQ(value, expected) << text;
   }
 }
 
 TEST(Tokenizer, ReadHexBlock) {
   const std::pair<std::string, std::string> cases[] = {
-      {"{0A1B 2C}", "\x0a\x1b\x2c"}, {"{}", ""}, {"{\r\n  0001\r\n  abCD}", std::string("\0\1\xab\xcd", 4)},
+      {"{}", ""}, {"{\r\n  0A01\r\n  abCD}", std::string("\x0a\1\xab\xcd", 4)},
       {"{0A1}", "Invalid binary value on line 1"}, {"{0A1 B2}", "Invalid binary value on line 1"},
       {"{\n00\n0G}", "Invalid binary value on line 3"}, {"{\n0011\n", "Invalid binary value on line 3"},
       {std::string("{00\0}", 5), "Invalid binary value on line 1"}};
@@ -111,33 +85,27 @@ TEST(Tokenizer, ReadHexBlock) {
   }
 }
 
-// Many lines of every token kind, so that tokens meet every position of a window's end.
+// Many lines of every token kind, so that tokens meet every position of a window's end; then
+// lines longer than the window.
 TEST(Tokenizer, TokensAndLinesAcrossWindows) {
   std::string text;
   std::vector<Token> expected;
   for (int i = 0; i < 2000; ++i) {
-    std::string name = "Prop", hex = "$";
-    name += std::to_string(i);
-    hex += std::to_string(i % 10);
-    text.append(static_cast<std::size_t>(i % 13), ' ');
-    text.append(name).append(" = 'a''b'#13 + 12.5s ").append(hex);
-    text.append("\r\n");
-    expected.insert(expected.end(), {{TokIdentifier, name}, {'=', "="}, {TokString, "a'b\r"},
-                                     {'+', "+"}, {TokFloat, "12.5s"},
-                                     {TokInteger, hex}});
+    const std::string name = "Prop" + std::to_string(i), hex = "$" + std::to_string(i % 10);
+    text.append(static_cast<std::size_t>(i % 13), ' ').append(name + " = 'a''b'#13 + 12.5s " + hex + "\r\n");
+    expected.insert(expected.end(), {{TokIdentifier, name}, {'=', "="}, {TokString, "a'b\r"}, {'+', "+"},
+                                     {TokFloat, "12.5s"}, {TokInteger, hex}});
   }
   ASSERT_GT(text.size(), 10 * Tokenizer::kWindowSize);
   EXPECT_EQ(Tokens(text), expected);
-  EXPECT_EQ(ParseError(text + "'open"), "Invalid string constant on line 2001");
-}
-
-TEST(Tokenizer, LongLineGrowsTheWindowUpToTheLimit) {
-  std::string longName(20000, 'x');
-  EXPECT_EQ(Tokens("a\r\n" + longName + "\r\nb"),
-            (std::vector<Token>{{TokIdentifier, "a"}, {TokIdentifier, longName}, {TokIdentifier, "b"}}));
-  EXPECT_EQ(ParseError(std::string(4094, 'y') + "\nz", 4094), "no error");
-  EXPECT_EQ(ParseError("a\n" + std::string(4095, 'y') + "\nz", 4094), "Line too long on line 2");
-  EXPECT_EQ(ParseError("a\n" + std::string(50000, 'y') + "\n", 30000), "Line too long on line 2");
+  expected.push_back({-1, "Invalid string constant on line 2001"});
+  EXPECT_EQ(Tokens(text + "'open"), expected);
+  const std::string longName(20000, 'x');
+  EXPECT_EQ(Tokens("a\r\n" + longName + "\r\nb"), (std::vector<Token>{{TokIdentifier, "a"},
+                                                                       {TokIdentifier, longName}, {TokIdentifier, "b"}}));
+  EXPECT_EQ(Tokens(std::string(4094, 'y') + "\nz", 4094).size(), 2u);
+  EXPECT_EQ(Tokens("a\n" + std::string(4095, 'y') + "\nz", 4094).back(), Token(-1, "Line too long on line 2"));
+  EXPECT_EQ(Tokens("a\n" + std::string(50000, 'y') + "\n", 30000).back(), Token(-1, "Line too long on line 2"));
 }
 
 }  // namespace
