@@ -71,6 +71,11 @@ TEST(CompileForm, Errors) {
       {"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
       {"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
       {"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
+      {"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
+      {"object A\r\n  P = {0A1 B2}", "Invalid binary value on line 2"},
+      {"object A\r\n  P = {\n00\n0G}", "Invalid binary value on line 4"},
+      {"object A\r\n  P = {\n0011\n", "Invalid binary value on line 4"},
+      {std::string("object A\r\n  P = {00\0}", 21), "Invalid binary value on line 2"},
       // Null is stored as the byte that ends a list, so no list can hold it.
       {"object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4"},
       {"object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
@@ -100,7 +105,7 @@ TEST(CompileForm, NestingUpTo256Levels) {
   EXPECT_NO_THROW(CompileValueText(Nested(255, "<item P = ", " end>", "1")));
   test::ExpectFailure<EParserError>([] { CompileRun().Compile(Nested(257, "object T\n", "end\n")); },
                                     "Nesting too deep on line 257");
-  test::ExpectFailure<EParserError>([] { CompileValueText("(" + Nested(255, "<item P = ", " end>", "1") + ")"); },
+  test::ExpectFailure<EParserError>([] { CompileValueText(Nested(1, "(", ")", Nested(255, "<item P = ", " end>", "1"))); },
                                     "Nesting too deep on line 2");
 }
 

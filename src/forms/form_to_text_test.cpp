@@ -1,9 +1,13 @@
+// Binary forms to text: values, objects, form files and their resource headers, the failures
+// of broken streams; 64-bit integers (tag 19) and UTF-8 strings (tag 20), whose original bytes
+// a compilation keeps where the rules leave them alone.
 #include "forms/form_to_text.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
+#include "forms/resource_header.h"
 #include "forms/test_stream_builder.h"
 #include "forms/text_form_test_support.h"
 #include "base/errors.h"
@@ -20,6 +24,11 @@ std::string ToText(const std::string& stream) { return FormStreamToText(stream, 
 std::string WithValue(const std::string& value) {
   return FormBytes().Signature().Object("TForm1", "Form1").Prop("P").Raw(value).End().End();
 }
+
+std::string Utf8(std::string_view bytes) {
+  return FormBytes().Byte(TagUtf8String).U32(static_cast<std::uint32_t>(bytes.size())).Raw(bytes);
+}
+std::string Int64(std::int64_t value) { return FormBytes().Byte(TagInt64).U64(static_cast<std::uint64_t>(value)); }
 
 std::string Bytes(int from, int count) {
   std::string bytes;
@@ -55,6 +64,9 @@ TEST(FormToTextTest, ValueBytesAndTexts) {
       // Only the exact words the text form writes for floats are floats.
       {FormBytes().Ident("Inf"), "Inf", kBoth, 0}, {FormBytes().Ident("INF.X"), "INF.X", kBoth, 0},
       {FormBytes().Ident("INFc"), "INFc", kBoth, 0},
+      {Int64(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808", kToText, 0},
+      {Utf8("a'\xC3\xA9\n"), "'a'#39'\xE9'#10", kToText, 0},
+      {Utf8("\xE2\x82\xACx\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"), "#8364'x'#55357#56832#56319#57343", kToText, 0},
       {FormBytes().Set().Short("fsBold").Short("x").End(), "[fsBold, x]", kBoth, 0},
       {FormBytes().Str(std::string("a\r\0\x1F C\xE9g\x7F", 9)), "'a'#13#0#31' C\xE9g\x7F'", kBoth, 0},
       {FormBytes().WStr(u"It's \u00E9\u0100\uFFFF"), "'It'#39's \xE9'#256#65535", kBoth, 0},
@@ -82,12 +94,10 @@ TEST(FormToTextTest, ValueBytesAndTexts) {
       {FormBytes().Collection().List().End().List().Prop("B.C").Collection().End().End().End(),
        "<item [-1] end item B.C = <> end>", kCompile, 0},
   };
-  const std::string head = "object Form1: TForm1\r\n  P = ";
   for (const auto& [value, text, way, codePage] : cases) {
-    if (way != kCompile)
-      EXPECT_EQ(FormStreamToText(WithValue(value), codePage ? CodePage(codePage) : CodePage()),
-                head + text + "\r\nend\r\n");
-    if (way != kToText) EXPECT_EQ(test::CompileRun().Compile(head + text + "\r\nend\r\n"), WithValue(value)) << text;
+    const std::string form = "object Form1: TForm1\r\n  P = " + text + "\r\nend\r\n";
+    EXPECT_EQ(way == kCompile ? form : FormStreamToText(WithValue(value), codePage ? CodePage(codePage) : CodePage()), form);
+    EXPECT_EQ(way == kToText ? WithValue(value) : test::CompileRun().Compile(form), WithValue(value)) << text;
   }
 }
 
@@ -106,15 +116,35 @@ TEST(FormToTextTest, ObjectTreeAndHeaders) {
             "    object X: TX\r\n    end\r\n  end\r\nend\r\n");
 }
 
-TEST(FormToTextTest, FormFileSkipsTheHeaderAndIgnoresWhatFollowsTheRoot) {
+TEST(FormToTextTest, FormFilesAndTheirHeaders) {
   std::string stream = FormBytes().Signature().Object("TForm1", "F").End().End().Raw("junk");
   EXPECT_EQ(FormFileToText(test::FormFile("TFORM1", stream), CodePage()), "object F: TForm1\r\nend\r\n");
   std::size_t consumed = 0;
   FormStreamToText(stream, CodePage(), &consumed);
   EXPECT_EQ(consumed, stream.size() - 4);
-  ExpectFailure<EInvalidImage>([&] { FormFileToText("object F: TForm1\r\nend\r\n", CodePage()); },
-                               "Invalid stream format");
   ExpectFailure<EReadError>([] { ToText("TPF1\x06TForm1\x00\x00\x00"); }, "Invalid stream format");
+  // Flags and size are not checked; an unterminated name ends after 256 bytes.
+  EXPECT_EQ(SkipResourceHeader(FormBytes().Byte(0xFF).U16(10).Raw("A").Byte(0).U16(0).U32(999).Raw("TPF0").Bytes()), 11u);
+  EXPECT_EQ(SkipResourceHeader(test::FormFile(std::string(255, 'N'), "TPF0")), 265u);
+  EXPECT_EQ(SkipResourceHeader(test::FormFile(std::string(300, 'N'), "TPF0")), 266u);
+  EXPECT_EQ(SkipResourceHeader(std::string("\xFF\x0A\x00" "ABC", 6)), 6u);
+  for (std::string bytes : {std::string("object Form1: TForm1\r\nend\r\n"), std::string(),
+                            std::string("\xFF\x0B\x00X\0", 5), std::string("\xFF\x0A\x01X\0", 5),
+                            std::string("\xFE\x0A\x00X\0", 5)})
+    ExpectFailure<EInvalidImage>([&] { FormFileToText(bytes, CodePage()); }, "Invalid stream format");
+  // A header names the root class upper-cased.
+  for (const auto& [name, flags, upper] : {std::tuple<std::string, int, std::string>{"TMain_x\xE9", 0, "TMAIN_X\xE9"},
+                                           {"TFrame1", 1, "TFRAME1"}, {std::string(239, 'c'), 6, std::string(239, 'C')}}) {
+    FormBytes bytes;
+    bytes.Signature();
+    if (flags) bytes.Prefix(static_cast<std::uint8_t>(flags));
+    if (flags & PrefixChildPos) bytes.Int16(1000);
+    stream = bytes.Object(name, "Form1").End().End().Bytes();
+    EXPECT_EQ(ResourceHeader(stream) + stream, test::FormFile(upper, stream)) << upper;
+  }
+  for (std::uint8_t length : {4, 10})
+    ExpectFailure<EReadError>([&] { ResourceHeader(FormBytes().Signature().Byte(length).Raw("TFo").Bytes()); },
+                              "Stream read error");
 }
 
 TEST(FormToTextTest, MalformedValuesFail) {
@@ -122,12 +152,56 @@ TEST(FormToTextTest, MalformedValuesFail) {
       {FormBytes().Byte(21).Str("x"), "Invalid property value"},
       {FormBytes().Collection().Byte(TagTrue).End().End(), "Invalid property value"},
       {FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b')), "Invalid property value"},
+      {FormBytes().Byte(TagUtf8String).U32(0x80000000u), "Invalid property value"},
       {FormBytes().Byte(TagBinary).U32(0x7FFFFFFFu).Raw(std::string(100, 'b')), "Stream read error"},
       {FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')), "Stream read error"},
       {std::string("\x12\x01\x00\x00", 4), "Stream read error"},  // the stream ends in a count
   };
   for (const auto& [value, message] : cases)
     ExpectFailure<EReadError>([&] { ToText(WithValue(value)); }, message);
+  // Overlong forms, a surrogate, above U+10FFFF, a continuation without lead, cut sequences.
+  for (const char* utf8 : {"\xC0\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                           "a\x80", "\xE2\x82", "\xC3\xC3"})
+    ExpectFailure<EReadError>([&] { ToText(WithValue(Utf8(utf8))); }, "Invalid property value");
+  // A stream cut anywhere.
+  const std::string stream = FormBytes().Signature().Object("T", "A").Prop("P").Raw(Int64(-2)).Prop("Q")
+                                 .Raw(Utf8("\xE2\x82\xAC")).End().End();
+  for (std::size_t size = 10; size < stream.size(); ++size)
+    ExpectFailure<EReadError>([&] { ToText(stream.substr(0, size)); }, "Stream read error");
+}
+
+// Every value kind, with numbers in wider tags than they need, a long string, and a child
+// position: a compilation from the text would change all of these.
+std::string Mixed(std::string_view u = "U", std::string_view caption = "Caption") {
+  return FormBytes().Prop("S").Str("narrow").Prop("L").LStr(std::string(70, 'l')).Prop("W").WStr(u"\u20ACw")
+      .Prop(u).Raw(Utf8("\xE2\x82\xAC" "u")).Prop("I").Raw(Int64(1)).Prop("N").Int32(5).Prop("F").Double(0.1)
+      .Prop("E").Single(1.5f).Prop("C").Currency(12345).Prop("Li").List().Int16(7).Raw(Utf8("x")).Ident("Id").End()
+      .Prop("Se").Set().Short("a").End().Prop("B").Binary("\x01\x02").Prop("Co").Collection()
+      .Int16(3).List().Prop(caption).Raw(Utf8("\xC3\xA9")).Prop("D").Int32(1).End().End();
+}
+
+// Form1 with the properties and a child.
+std::string FileWith(const std::string& properties) {
+  return test::FormFile("TFORM1", FormBytes().Signature().Object("TForm1", "Form1").Raw(properties).End()
+                                      .Prefix(PrefixChildPos).Int16(0).Object("TButton", "B").End().End().End());
+}
+
+TEST(FormToTextTest, CompilationKeepsOriginalValues) {
+  const std::tuple<const char*, std::string, std::string> cases[] = {
+      {"RENC>TNone,TOther\r\nDELP>None", Mixed(), Mixed()},
+      {"RENP>U,Text\r\nRENP>Caption,Title", Mixed(), Mixed("Text", "Title")},
+      {"DELP>U\r\nDELP>Co\r\nPSET>TForm1:V=u,Opts[oU]\r\nPSET>TForm1:I=9,Opts[o9]",
+       FormBytes().Prop("U").Raw(Utf8("u")).Prop("Co").Collection().End().Prop("Opts").Set().Short("oA").End()
+           .Prop("V").Raw(Utf8("u")).Prop("I").Raw(Int64(9)),
+       FormBytes().Prop("Opts").Set().Short("oA").Short("oU").Short("o9").End()},
+  };
+  for (const auto& [script, before, after] : cases) {
+    test::CompileRun compile(script);
+    OriginalValues originals;
+    const std::string file = FileWith(before);  // the originals refer to it
+    const std::string text = FormFileToText(file, CodePage(), &originals);
+    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(after)) << script;
+  }
 }
 
 // Objects, lists and collections nested to a depth, the root object being the first level.

@@ -1,3 +1,5 @@
+// Text forms edited in place by the rules, checked both ways: each row is the text form edited
+// in place, and the binary way (compiled with the rules, then converted to text) must agree.
 #include "forms/text_form_editor.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +17,106 @@ TEST(TextFormEditor, TellsTextFormsByTheirFirstWord) {
   for (const auto& [file, text] : cases) EXPECT_EQ(IsTextForm(file), text) << file;
 }
 
-const std::string kDeleted = R"(Form1.dfm> Deleted propertry "Gone")";
-const std::string kConverted = R"(Form1.dfm> Converted propertry "TA.P = x" to "TA.S[e]")";
+using Lines = std::vector<std::string>;
 
-// The layout of the edits: untouched bytes stay, whatever their breaks and indentation.
-TEST(TextFormEditor, EditsInPlace) {
-  const std::tuple<std::string, std::string, std::string, std::vector<std::string>> rows[] = {
+std::string Log(std::string_view message) { return "Form1.dfm> " + std::string(message); }
+std::string Form(std::string_view className, std::string_view properties) {
+  return "object P: " + std::string(className) + "\n" + std::string(properties) + "end\n";
+}
+
+const std::string kFlat = Log(R"(Converted propertry "TPanel.Ctl3D = False" to "TPanel.Options[poFlat]")");
+const std::string kPset = "PSET>TPanel:Ctl3D=False,Options[poFlat]\n";
+const std::string kDeleted = Log(R"(Deleted propertry "Gone")");
+const std::string kConvertedP = Log(R"(Converted propertry "TA.P = x" to "TA.S[e]")");
+
+struct Row {
+  std::string script, text, expected;  // the migrated text, or the failure message
+  Lines log;
+};
+
+TEST(TextFormEditor, RulesBothWays) {
+  const Row rows[] = {
+      {"RENP>ctl3d,Flat3D", Form("TButton", "  Left = 8\n  Ctl3D = False\n"),
+       Form("TButton", "  Left = 8\n  Flat3D = False\n"), {Log(R"(Renamed propertry "ctl3d" to "Flat3D")")}},
+      {"RENC>TPanel,TNew\nRENP>TNew:Left,X", Form("TPanel", "  Left = 8\n"), Form("TNew", "  X = 8\n"),
+       {Log(R"(Renamed class "TPanel" to "TNew")"), Log(R"(Renamed propertry "Left" to "X")")}},
+      {"RENP>Name,Wrong\nRENP>Font.Name,Font.Face", Form("T", "  Font . Name = 'A'\n  Name = 'P'\n"),
+       Form("T", "  Font.Face = 'A'\n  Wrong = 'P'\n"),
+       {Log(R"(Renamed propertry "Font.Name" to "Font.Face")"), Log(R"(Renamed propertry "Name" to "Wrong")")}},
+      {"RENP>TButton:Left,A\nRENP>Left,B\nRENP>TPanel:Left,C", Form("TPanel", "  Left = 8\n"),
+       Form("TPanel", "  B = 8\n"), {Log(R"(Renamed propertry "Left" to "B")")}},
+      {"DELP>TButton:Left\nDELP>Top", Form("TPanel", "  Left = 8\n  Top = 4\n"),
+       Form("TPanel", "  Left = 8\n"), {Log(R"(Deleted propertry "Top")")}},
+      {"DELP>Gone\nRENP>Width,W\nPSET>TPanel:Width=1,S[e]",
+       Form("TPanel", "  Gone = <\n    item\n      Width = 1\n    end>\n"), Form("TPanel", ""), {kDeleted}},
+      // Every kind of value is dropped whole.
+      {"DELP>TPanel:Gone",
+       Form("TPanel", "  Gone = -INFs\n  Gone = 1.5c\n  Gone = F.B\n  Gone = 'a' +\n    'b' + #8364\n"
+                      "  Gone = [a, b]\n  Gone = (\n    1\n    (2 'x')\n    <>)\n  Gone = <\n"
+                      "    item [1]\n      V = (1)\n      S = <\n        item\n        end>\n    end>\n"
+                      "  Gone = {\n    0A1B\n    2C}\n  Top = 4\n"),
+       Form("TPanel", "  Top = 4\n"), Lines(8, kDeleted)},
+      {kPset, Form("TPanel", "  Left = 8\n  Ctl3D = False\n  Top = 4\n"),
+       Form("TPanel", "  Left = 8\n  Top = 4\n  Options = [poFlat]\n"), {kFlat}},
+      {kPset, Form("TPanel", "  Ctl3D = True\n"), Form("TPanel", "  Ctl3D = True\n"), {}},
+      {"DELP>TPanel:Ctl3D\n" + kPset, Form("TPanel", "  Ctl3D = True\n  Ctl3D = False\n"),
+       Form("TPanel", "  Options = [poFlat]\n"), {Log(R"(Deleted propertry "Ctl3D")"), kFlat}},
+      // Rename before conversion before deletion.
+      {"DELP>Ctl3D\n" + kPset + "RENP>Ctl3D,Flat", Form("TPanel", "  Ctl3D = False\n"),
+       Form("TPanel", "  Flat = False\n"), {Log(R"(Renamed propertry "Ctl3D" to "Flat")")}},
+      // One set property per name, in any case; elements it holds already are not added again.
+      {"PSET>T:A=1,First[a]\nPSET>T:B=1,Second[b]\nPSET>T:C=1,first[c]",
+       Form("T", "  B = 1\n  A = 1\n  C = 1\n  FIRST = [A]\n"), Form("T", "  FIRST = [A, c]\n  Second = [b]\n"),
+       {Log(R"(Converted propertry "T.B = 1" to "T.Second[b]")"),
+        Log(R"(Converted propertry "T.A = 1" to "T.First[a]")"),
+        Log(R"(Converted propertry "T.C = 1" to "T.first[c]")")}},
+      {"DELP>Options\n" + kPset, Form("TPanel", "  Options = [a]\n  Ctl3D = False\n"),
+       Form("TPanel", "  Options = [poFlat]\n"), {Log(R"(Deleted propertry "Options")"), kFlat}},
+      {kPset, Form("TPanel", "  Options = [a]\n  Options = 1\n  Ctl3D = False\n"),
+       Form("TPanel", "  Options = [a]\n  Options = 1\n  Options = [poFlat]\n"), {kFlat}},
+      // Conversions in collection items go to the enclosing object; each object has its own set.
+      {kPset, "object F: TPanel\n  I = <\n    item\n      Ctl3D = False\n      Options = [a]\n    end>\n"
+              "  object C: TPanel\n    Ctl3D = False\n  end\n  object D: TPanel\n  end\nend\n",
+       "object F: TPanel\n  I = <\n    item\n      Options = [a]\n    end>\n  Options = [poFlat]\n"
+       "  object C: TPanel\n    Options = [poFlat]\n  end\n  object D: TPanel\n  end\nend\n", {kFlat, kFlat}},
+      // The value compares as the text form writes it.
+      {"PSET>T:P=On,S[e]", Form("T", "  P = 'O'#110\n"), Form("T", "  S = [e]\n"),
+       {Log(R"(Converted propertry "T.P = On" to "T.S[e]")")}},
+      {"PSET>T:P=On,S[e]", Form("T", "  P = 'On' + 'x'\n"), Form("T", "  P = 'On' + 'x'\n"), {}},
+      {"PSET>T:P=12,S[e]", Form("T", "  P = $C\n"), Form("T", "  S = [e]\n"),
+       {Log(R"(Converted propertry "T.P = 12" to "T.S[e]")")}},
+      {"PSET>T:P=1.5,S[e]\nPSET>T:Q=F,S[e]\nPSET>T:R=[a],S[e]\nPSET>T:V=a,S[e]",
+       Form("T", "  P = 1.50\n  Q = F.B\n  R = [a]\n  V = #1000'a'\n"),
+       Form("T", "  Q = F.B\n  R = [a]\n  V = #1000'a'\n  S = [e]\n"),
+       {Log(R"(Converted propertry "T.P = 1.5" to "T.S[e]")")}},
+      // Longest names that read back, and names that would not: the form fails.
+      {"PSET>T:C=F,O[" + std::string(255, 'e') + "]\nRENP>L,A.B" + std::string(251, 'c'),
+       Form("T", "  L = 1\n  C = F\n"),
+       Form("T", "  A.B" + std::string(251, 'c') + " = 1\n  O = [" + std::string(255, 'e') + "]\n"),
+       {Log("Renamed propertry \"L\" to \"A.B" + std::string(251, 'c') + "\""),
+        Log("Converted propertry \"T.C = F\" to \"T.O[" + std::string(255, 'e') + "]\"")}},
+      {"RENP>L," + std::string(256, 'P'), Form("T", "\n  L = 1\n"), "Property name expected on line 3", {}},
+      {"RENP>L,A=B", Form("T", "  L = 1\n"), "Property name expected on line 2", {}},
+      {"PSET>T:L=1,[e]", Form("T", "  L = 1\n"), "Property name expected on line 3", {}},
+      {"PSET>T:L=1,O[e" + std::string(255, 'e') + "]", Form("T", "  L = 1\n"), "Set element expected on line 3", {}},
+      {"PSET>T:L=1,O[po=Flat]", Form("T", "  L = 1\n"), "Set element expected on line 3", {}},
+      {"RENC>T,", Form("T", ""), "Class name expected on line 2", {}},
+      {"RENC>T,A.B", Form("T", ""), "Class name expected on line 2", {}},
+      {"RENC>T," + std::string(240, 'T'), Form("T", ""), "Class name too long on line 2", {}},
+      {"RENC>T," + std::string(239, 'T'), Form("T", ""), Form(std::string(239, 'T'), ""),
+       {Log("Renamed class \"T\" to \"" + std::string(239, 'T') + "\"")}},
+      // A dropped value fails where and as the same value fails when compiled.
+      {"DELP>Gone", Form("T", "  Gone = (1\n"), "Invalid property value on line 4", {}},
+      {"DELP>Gone", Form("T", "  Gone = {0A1}\n"), "Invalid binary value on line 2", {}},
+      {"DELP>Gone", Form("T", "  Gone = A.\n"), "Identifier expected on line 2", {}},
+      {"DELP>Gone", Form("T", "  Gone = " + std::string(300, '(') + "\n"), "Nesting too deep on line 2", {}},
+      {"DELP>Gone", Form("T", "  Gone 8\n"), "''='' expected on line 2", {}},
+      // The layout of the edits: untouched bytes stay, whatever their breaks and indentation.
       {"RENC>TZ,TY", "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend",
        "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend", {}},
       {"RENC>T\xC3\xA9,TB", "object A: T\xC3\xA9\r\n  object B:t\xC3\xA9 [2]\r\n  end\r\nend",
        "object A: TB\r\n  object B:TB [2]\r\n  end\r\nend",
-       std::vector<std::string>(2, "Form1.dfm> Renamed class \"T\xC3\xA9\" to \"TB\"")},
+       Lines(2, "Form1.dfm> Renamed class \"T\xC3\xA9\" to \"TB\"")},
       {"DELP>Gone", "object A: TA\r\n\tGone = 1\r\n\tTop = 2\r\nend\r\n", "object A: TA\r\n\tTop = 2\r\nend\r\n",
        {kDeleted}},
       {"DELP>Gone", "object A: TA\r  Gone = 'a' +\r    'b'\r  Top = 2\rend", "object A: TA\r  Top = 2\rend",
@@ -36,22 +127,30 @@ TEST(TextFormEditor, EditsInPlace) {
        "object A: TA\n  Caption = 'object'\nend", {kDeleted}},
       // A converted property goes; its set is a new line before the first child or the end.
       {"PSET>TA:P=x,S[e]", "object A: TA\r\n    P = x\r\n  object B: TB\r\n  end\r\nend",
-       "object A: TA\r\n    S = [e]\r\n  object B: TB\r\n  end\r\nend", {kConverted}},
-      {"PSET>TA:P=x,S[e]", "  object A: TA P = x\n  end", "  object A: TA \n    S = [e]\n  end", {kConverted}},
+       "object A: TA\r\n    S = [e]\r\n  object B: TB\r\n  end\r\nend", {kConvertedP}},
+      {"PSET>TA:P=x,S[e]", "  object A: TA P = x\n  end", "  object A: TA \n    S = [e]\n  end", {kConvertedP}},
       {"PSET>TA:P=x,S[e]", "object A: TA\n  S = [ ]\n  P = x\n  inline F: TF\n  end\nend",
-       "object A: TA\n  S = [ e]\n  inline F: TF\n  end\nend", {kConverted}},
+       "object A: TA\n  S = [ e]\n  inline F: TF\n  end\nend", {kConvertedP}},
       // Texts the compiler cannot read fail as it fails.
       {"DELP>Gone", "\xEF\xBB\xBF", "OBJECT expected on line 1", {}},
-      {"DELP>Gone", "object A: TA\n  P = \nend", "Identifier expected on line 3", {}},
       {"DELP>Gone", "object A: TA\n  P = 'x\nend", "Invalid string constant on line 2", {}},
-      {"DELP>Gone", "object A: TA\n  P = [a b]\nend", "'','' expected on line 2", {}},
   };
-  for (const auto& [script, text, expected, log] : rows) {
-    const TextFormRun run = EditTextFormRun(text, ParseScript(script));
-    EXPECT_EQ(run.failure.empty() ? run.text : run.failure, expected) << text;
-    EXPECT_EQ(run.log, log) << text;
-    EXPECT_EQ(CheckConsistency(text, ParseScript(script)), "") << text;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.script + "\n" + row.text);
+    const CommandList commands = ParseScript(row.script);
+    const TextFormRun run = EditTextFormRun(row.text, commands);
+    EXPECT_EQ(run.failure.empty() ? run.text : run.failure, row.expected);
+    EXPECT_EQ(run.log, row.log);
+    EXPECT_EQ(CheckConsistency(row.text, commands), "");
   }
+}
+
+TEST(TextFormEditor, OddValues) {
+  EXPECT_EQ(EditTextFormRun(Form("T", "  Gone = 1-2\n"), ParseScript("DELP>Gone")).failure,
+            "'1-2' is not a valid floating point value");
+  CommandList commands = ParseScript("PSET>T:P=x,S[e]");
+  commands[0].PropValue = std::string(1, '\0');  // what #256 would be cut to
+  EXPECT_EQ(EditTextFormRun(Form("T", "  P = #256\n"), commands).log, Lines{});
 }
 
 }  // namespace

@@ -66,32 +66,13 @@ TEST(TextToInteger, RuntimeRule) {
   }
 }
 
-TEST(Tokenizer, ReadHexBlock) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"{}", ""}, {"{\r\n  0A01\r\n  abCD}", std::string("\x0a\1\xab\xcd", 4)},
-      {"{0A1}", "Invalid binary value on line 1"}, {"{0A1 B2}", "Invalid binary value on line 1"},
-      {"{\n00\n0G}", "Invalid binary value on line 3"}, {"{\n0011\n", "Invalid binary value on line 3"},
-      {std::string("{00\0}", 5), "Invalid binary value on line 1"}};
-  for (const auto& [text, result] : cases) {
-    Tokenizer tokenizer(text);
-    std::string bytes;
-    try {
-      tokenizer.ReadHexBlock(&bytes);
-      EXPECT_EQ(tokenizer.Token(), '}');
-      EXPECT_EQ(bytes, result) << text;
-    } catch (const EParserError& e) {
-      EXPECT_EQ(e.Message(), result) << text;
-    }
-  }
-}
-
 // Many lines of every token kind, so that tokens meet every position of a window's end; then
 // lines longer than the window.
 TEST(Tokenizer, TokensAndLinesAcrossWindows) {
   std::string text;
   std::vector<Token> expected;
   for (int i = 0; i < 2000; ++i) {
-    const std::string name = "Prop" + std::to_string(i), hex = "$" + std::to_string(i % 10);
+    const std::string name = "Prop" + std::to_string(i), hex = {'$', static_cast<char>('0' + i % 10)};
     text.append(static_cast<std::size_t>(i % 13), ' ').append(name + " = 'a''b'#13 + 12.5s " + hex + "\r\n");
     expected.insert(expected.end(), {{TokIdentifier, name}, {'=', "="}, {TokString, "a'b\r"}, {'+', "+"},
                                      {TokFloat, "12.5s"}, {TokInteger, hex}});
