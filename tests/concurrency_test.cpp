@@ -21,11 +21,10 @@ const char* kScript = "RENC>TOldPanel,TPanelEx\r\nRENU>OldUnit,NewUnit\r\nPKGR>p
 Tree UserFiles(const char* script = kScript) {
   Tree files = {{"job.scr", script}, {"P.BPR", "pkg50\r\n"}};
   for (int i = 0; i < 20; ++i) {
-    files["U" + std::to_string(i) + ".PAS"] =
-        "unit OldUnit;\r\nuses OldUnit;\r\nvar P: TOldPanel;\r\n" + std::string(20000, 'x') + "\r\n";
-    files["F" + std::to_string(i) + ".DFM"] = CompileFormText(
-        "object Form1: TForm1\r\n  TabOrder = 1\r\n  object P: TOldPanel\r\n    Caption = '" + std::string(200, 'c') +
-        "'\r\n  end\r\nend\r\n");
+    const std::string n = std::to_string(i);
+    files["U" + n + ".PAS"] = "unit OldUnit;\r\nuses OldUnit;\r\nvar P: TOldPanel;\r\n" + std::string(20000, 'x') + "\r\n";
+    files["F" + n + ".DFM"] = CompileFormText("object Form1: TForm1\r\n  TabOrder = 1\r\n  object P: TOldPanel\r\n"
+                                              "    Caption = '" + std::string(200, 'c') + "'\r\n  end\r\nend\r\n");
   }
   return files;
 }
@@ -35,9 +34,8 @@ Tree AfterOneRun(const char* script = kScript) {
   TempDir dir;
   for (const auto& [name, bytes] : UserFiles(script)) dir.Write(name, bytes);
   EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).ExitCode, 0);
-  Tree files;
+  Tree files = {{"job.LOG", dir.Read("job.LOG")}};
   for (const auto& [name, bytes] : UserFiles()) files[name] = dir.Read(name);
-  files["job.LOG"] = dir.Read("job.LOG");
   return files;
 }
 
@@ -86,14 +84,12 @@ TEST(ConcurrencyE2E, RunInADirectoryHeldByAnotherRunFailsAtOnce) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
   dir.Write("A.PAS", "TFoo\r\n");
-  {
-    platform::SystemFileSystem files;
-    std::unique_ptr<Held> held;
-    ASSERT_EQ(files.LockDirectory(dir.Path(), held), 0);
-    EXPECT_EQ(MaskAddress(RunReshape(dir.Path(), {"job.scr"}).Output), Report("EInOutError", "I/O error 32."));
-  }
+  std::unique_ptr<Held> held;
+  ASSERT_EQ(platform::SystemFileSystem().LockDirectory(dir.Path(), held), 0);
+  EXPECT_EQ(MaskAddress(RunReshape(dir.Path(), {"job.scr"}).Output), Report("EInOutError", "I/O error 32."));
   EXPECT_EQ(dir.Read("A.PAS"), "TFoo\r\n");
   EXPECT_FALSE(dir.Exists("job.LOG"));
+  held.reset();
   EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).ExitCode, 0);
   EXPECT_EQ(dir.Read("A.PAS"), "TBar\r\n");
 }

@@ -1,11 +1,20 @@
-// Round trips over the real-world corpus (skipped when it is absent): binary forms go to text
+// The real-world corpus (each test skipped when its folder is absent). Binary forms go to text
 // and are compiled back; a line may differ only where the text form cannot say it otherwise.
+// Text forms migrated in place: a script that matches nothing leaves every byte, and scripts
+// that rename, delete and convert give the same form as the binary way and change only the
+// lines they name. Binary forms of newer IDEs holding UTF-8 strings come back byte for byte
+// when no rule matches, and with rules their text changes by exactly those edits; the form
+// damaged by a tab-to-blank conversion fails and stays.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "base/ascii_case.h"
 #include "corpus_files.h"
 #include "e2e_harness.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
+#include "forms/text_form_test_support.h"
 
 namespace reshape::e2e {
 namespace {
@@ -36,6 +45,112 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
       if (before[i] != after[i] && before[i] != after[i] + "d" && before[i] != after[i] + "s")
         ADD_FAILURE() << "line " << i + 1 << ":\n  " << before[i] << "\n  " << after[i];
     EXPECT_EQ(ToText(CompileFormText(again)), again);
+  }
+}
+
+constexpr std::string_view kNoMatch = "RENC>TNoSuchClass,TOther\nRENP>NoSuchProp,Other\n"
+                                      "DELP>TNoSuch:Left\nPSET>TNoSuch:Left=0,S[e]\n";
+
+// Rules for the classes and properties that real forms use most, and for the root's class.
+std::string ScriptFor(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ', text.find(':') + 1);
+  const std::string root(text.substr(start, text.find_first_of(" \r\n[", start) - start));
+  return "RENC>TButton,TNewButton\nRENC>TLabel,TNewLabel\nRENP>Font.Name,Font.Face\n"
+         "RENP>TNewButton:Caption,Text\nDELP>OldCreateOrder\nDELP>TextHeight\n"
+         "PSET>TNewLabel:Transparent=True,Options[loTransparent]\nPSET>TNewLabel:AutoSize=False,Options[loFixed]\n"
+         "PSET>TPanel:BevelOuter=bvNone,Bevels[bvNoOuter]\nPSET>" + root + ":Scaled=False,Font.Style[fsScaled]\n"
+         "PSET>" + root + ":KeyPreview=True,Font.Style[fsBold]\n"
+         "PSET>" + root + ":Position=poScreenCenter,Placement[plCenter]\n";
+}
+
+// Every line that names nothing of the script (none of these words) is found, unchanged, in
+// order, in the result.
+std::string UntouchedLinesStay(std::string_view original, std::string_view migrated) {
+  const std::vector<std::string> after = Lines(migrated);
+  std::size_t at = 0;
+  for (const std::string& line : Lines(original)) {
+    const std::string upper = AsciiUpperCase(line);
+    bool named = false;
+    for (const char* word : {"TBUTTON", "TLABEL", "FONT.", "CAPTION", "OLDCREATEORDER", "TEXTHEIGHT",
+                             "TRANSPARENT", "AUTOSIZE", "BEVELOUTER", "SCALED", "KEYPREVIEW", "POSITION",
+                             "END", "OBJECT", "INLINE", "INHERITED", "OPTIONS", "BEVELS", "PLACEMENT"})
+      named = named || upper.find(word) != std::string::npos;
+    if (named) continue;
+    while (at < after.size() && after[at] != line) ++at;
+    if (at == after.size()) return "lost or changed: " + line;
+  }
+  return "";
+}
+
+TEST(CorpusTextFormsTest, MigratesInPlaceAsTheBinaryWayDoes) {
+  const auto files = CorpusFiles("text");
+  if (files.empty()) GTEST_SKIP() << "no corpus at " << CorpusDir();
+  int migrated = 0;
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.string());
+    const std::string text = ReadWholeFile(path);
+    ASSERT_TRUE(IsTextForm(text));
+    const test::TextFormRun none = test::EditTextFormRun(text, ParseScript(kNoMatch));
+    EXPECT_EQ(none.failure, "");
+    EXPECT_TRUE(none.text == text && none.log.empty());
+    const CommandList commands = ParseScript(ScriptFor(text));
+    const test::TextFormRun run = test::EditTextFormRun(text, commands);
+    EXPECT_EQ(run.failure, "");
+    EXPECT_EQ(test::CheckConsistency(text, commands), "");
+    EXPECT_EQ(UntouchedLinesStay(text, run.text), "");
+    migrated += run.text != text;
+  }
+  EXPECT_GT(migrated, 0);
+}
+
+constexpr const char* kDamaged = "ExFF2SimplePlannerU1.dfm";
+constexpr const char* kDamagedName = "zz_damaged.dfm";  // last in the run, which stops at it
+
+std::vector<std::string> TextLines(const std::string& form) { return Lines(FormFileToText(form, CodePage())); }
+
+// The script's edits made on the lines: every Caption renamed to Heading, every Font.Height
+// deleted, and the root's own Font.Charset turned into an element of its Font.Style.
+std::vector<std::string> Edited(const std::vector<std::string>& lines, std::string& script) {
+  std::vector<std::string> out;
+  for (std::string line : lines) {
+    const std::size_t at = std::min(line.find_first_not_of(' '), line.size());
+    const std::string name = line.substr(at, line.find(" = ", at) - at);
+    if (at == 2 && name == "Font.Charset")
+      script = "RENP>Caption,Heading\r\nDELP>Font.Height\r\nPSET>" + lines[0].substr(lines[0].rfind(' ') + 1) +
+               ":Font.Charset=" + line.substr(17) + ",Font.Style[fsX]\r\n";
+    if (name == "Font.Height" || (at == 2 && name == "Font.Charset")) continue;
+    if (name == "Caption") line.replace(at, 7, "Heading");
+    if (at == 2 && name == "Font.Style") line.insert(line.size() - 1, line.ends_with("[]") ? "fsX" : ", fsX");
+    out.push_back(line);
+  }
+  return out;
+}
+
+TEST(CorpusUnicodeForms, NoMatchingRuleKeepsEveryByteAndRulesEditOnlyTheirProperties) {
+  // The forms by flat file name, in the order a run takes them.
+  std::map<std::string, std::string> forms;
+  for (const auto& path : CorpusFiles("binary-unsupported"))
+    forms[path.filename() == kDamaged ? kDamagedName : path.parent_path().filename().string() + "_" +
+                                                           path.filename().string()] = ReadWholeFile(path);
+  if (forms.empty()) GTEST_SKIP() << "no corpus";
+  TempDir dir;
+  dir.Write("job.scr", "RENC>TNoSuchClass,TOther\r\nRENP>NoSuch,Other\r\n");
+  std::string expected;
+  for (const auto& [name, bytes] : forms) {
+    dir.Write(name, bytes);
+    expected += name + (name == kDamagedName ? " ..." : " ...No change\n");
+  }
+  EXPECT_EQ(MaskAddress(RunReshape(dir.Path(), {"job.scr"}).Output), expected + Report("EReadError", "Invalid property value."));
+  for (const auto& [name, bytes] : forms) {
+    EXPECT_EQ(dir.Read(name), bytes) << name;
+    if (name == kDamagedName) continue;
+    std::string script;
+    const std::vector<std::string> edited = Edited(TextLines(bytes), script);
+    TempDir one;
+    one.Write("job.scr", script);
+    one.Write("A.dfm", bytes);
+    EXPECT_EQ(RunReshape(one.Path(), {"job.scr"}).Output, "A.dfm ...Converted\n") << name;
+    EXPECT_EQ(TextLines(one.Read("A.dfm")), edited) << name;
   }
 }
 
