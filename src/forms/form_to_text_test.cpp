@@ -38,65 +38,62 @@ std::string Bytes(int from, int count) {
 
 enum Way { kBoth, kToText, kCompile };
 
-// Values as the text form writes them and as the compiler reads them: the root Form1 holds the
-// single property P.
+struct ValueCase {
+  std::string bytes, text;
+  Way way = kBoth;
+  int codePage = 1252;
+};
+
+// Values as the text form writes them and as the compiler reads them.
 TEST(FormToTextTest, ValueBytesAndTexts) {
   using Limits = std::numeric_limits<long double>;
+  using B = FormBytes;
   const std::string x64(64, 'x'), x63(63, 'x'), x255(255, 'x'),
       hex32 = "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F";
-  const std::tuple<std::string, std::string, Way, int> cases[] = {
-      {FormBytes().Int8(-1), "-1", kBoth, 0}, {FormBytes().Int8(127), "127", kBoth, 0},
-      {FormBytes().Int16(128), "128", kBoth, 0}, {FormBytes().Int32(-32769), "-32769", kBoth, 0},
-      {FormBytes().Int8(-1), "$FFFFFFFF", kCompile, 0},
+  const ValueCase cases[] = {
+      {B().Int8(-1), "-1"}, {B().Int8(127), "127"}, {B().Int16(128), "128"}, {B().Int32(-32769), "-32769"},
+      {B().Int8(-1), "$FFFFFFFF", kCompile}, {B().Extended(-Limits::infinity()), "-INF"},
       // Whole numbers beyond 32 bits were floats written without a fraction.
-      {FormBytes().Extended(2147483648.0L), "2147483648", kBoth, 0},
-      {FormBytes().Extended(-Limits::infinity()), "-INF", kBoth, 0},
-      {FormBytes().Extended(1.5L), "1.5s", kCompile, 0}, {FormBytes().Extended(Limits::infinity()), "INFd", kCompile, 0},
-      {FormBytes().Extended(Limits::quiet_NaN()), "NANs", kCompile, 0},
-      {FormBytes().Single(0.1f), "0.100000001490116s", kToText, 0},
-      {FormBytes().Double(2.0 / 3.0), "0.666666666666667d", kToText, 0},
+      {B().Extended(2147483648.0L), "2147483648"}, {B().Extended(1.5L), "1.5s", kCompile},
+      {B().Extended(Limits::infinity()), "INFd", kCompile}, {B().Extended(Limits::quiet_NaN()), "NANs", kCompile},
+      {B().Single(0.1f), "0.100000001490116s", kToText}, {B().Double(2.0 / 3.0), "0.666666666666667d", kToText},
       // A currency literal holds the stored integer, the amount times 10000.
-      {FormBytes().Currency(15000), "15000c", kBoth, 0},
-      {FormBytes().Currency(std::numeric_limits<std::int64_t>::min()), "-9.22337203685478E18c", kCompile, 0},
-      {FormBytes().Byte(TagNull), "Null", kBoth, 0}, {FormBytes().Byte(TagNull), "null", kCompile, 0},
-      {FormBytes().Byte(TagTrue), "true", kCompile, 0}, {FormBytes().Byte(TagFalse), "FALSE", kCompile, 0},
-      {FormBytes().Byte(TagNil), "NIL", kCompile, 0}, {FormBytes().Ident("Form1.Button1"), "Form1.Button1", kBoth, 0},
+      {B().Currency(15000), "15000c"},
+      {B().Currency(std::numeric_limits<std::int64_t>::min()), "-9.22337203685478E18c", kCompile},
+      {B().Byte(TagNull), "Null"}, {B().Byte(TagNull), "null", kCompile}, {B().Byte(TagTrue), "true", kCompile},
+      {B().Byte(TagFalse), "FALSE", kCompile}, {B().Byte(TagNil), "NIL", kCompile}, {B().Ident("F1.B1"), "F1.B1"},
       // Only the exact words the text form writes for floats are floats.
-      {FormBytes().Ident("Inf"), "Inf", kBoth, 0}, {FormBytes().Ident("INF.X"), "INF.X", kBoth, 0},
-      {FormBytes().Ident("INFc"), "INFc", kBoth, 0},
-      {Int64(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808", kToText, 0},
-      {Utf8("a'\xC3\xA9\n"), "'a'#39'\xE9'#10", kToText, 0},
-      {Utf8("\xE2\x82\xACx\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"), "#8364'x'#55357#56832#56319#57343", kToText, 0},
-      {FormBytes().Set().Short("fsBold").Short("x").End(), "[fsBold, x]", kBoth, 0},
-      {FormBytes().Str(std::string("a\r\0\x1F C\xE9g\x7F", 9)), "'a'#13#0#31' C\xE9g\x7F'", kBoth, 0},
-      {FormBytes().WStr(u"It's \u00E9\u0100\uFFFF"), "'It'#39's \xE9'#256#65535", kBoth, 0},
+      {B().Ident("Inf"), "Inf"}, {B().Ident("INF.X"), "INF.X"}, {B().Ident("INFc"), "INFc"},
+      {Int64(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808", kToText},
+      {Utf8("a'\xC3\xA9\n"), "'a'#39'\xE9'#10", kToText},
+      {Utf8("\xE2\x82\xACx\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"), "#8364'x'#55357#56832#56319#57343", kToText},
+      {B().Set().Short("fsBold").Short("x").End(), "[fsBold, x]"},
+      {B().Str(std::string("a\r\0\x1F C\xE9g\x7F", 9)), "'a'#13#0#31' C\xE9g\x7F'"},
+      {B().WStr(u"It's \u00E9\u0100\uFFFF"), "'It'#39's \xE9'#256#65535"},
       // Any part above 255 makes the whole expression a wide string; over 255 bytes, a long one.
-      {FormBytes().WStr(u"a\u00e9\u20ac"), "'a\xe9' + #8364", kCompile, 0},
-      {FormBytes().Str(x255), "'" + x255 + "'", kCompile, 0},
-      {FormBytes().LStr(x255 + "y"), "'" + x255 + "' + 'y'", kCompile, 0},
+      {B().WStr(u"a\u00e9\u20ac"), "'a\xe9' + #8364", kCompile}, {B().Str(x255), "'" + x255 + "'", kCompile},
+      {B().LStr(x255 + "y"), "'" + x255 + "' + 'y'", kCompile},
       // Strings over 64 bytes continue on lines of their own.
-      {FormBytes().Str(x64), "'" + x64 + "'", kBoth, 0},
-      {FormBytes().List().Str(x64 + "q").End(), "(\r\n    \r\n      '" + x64 + "' +\r\n      'q')", kBoth, 0},
-      // A double-byte character that would start at index 63 moves whole to the next line.
-      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'", kToText, 932},
-      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'", kBoth, 1252},
-      // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
-      {FormBytes().Str(x63.substr(1) + "\x82\x82\x82\xA0"),
-       "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'", kToText, 932},
-      {FormBytes().Binary(Bytes(0, 31)), "{" + hex32.substr(0, 62) + "}", kBoth, 0},
-      {FormBytes().Binary(Bytes(0, 33)), "{\r\n    " + hex32 + "\r\n    20}", kBoth, 0},
-      {FormBytes().Binary("\x0a\x1b\xff"), "{0A1B\r\n  ff}", kCompile, 0},
-      {FormBytes().List().Int8(1).List().Ident("x").End().End(), "(\r\n    1\r\n    (\r\n      x))", kBoth, 0},
-      {FormBytes().Collection().List().Prop("W").Int8(10).End().Int8(3).List()
-           .Prop("Items").Collection().List().End().End().End().End(),
-       "<\r\n    item\r\n      W = 10\r\n    end\r\n    item [3]\r\n"
-       "      Items = <\r\n        item\r\n        end>\r\n    end>", kBoth, 0},
-      {FormBytes().Collection().List().End().List().Prop("B.C").Collection().End().End().End(),
-       "<item [-1] end item B.C = <> end>", kCompile, 0},
+      {B().Str(x64), "'" + x64 + "'"},
+      {B().List().Str(x64 + "q").End(), "(\r\n    \r\n      '" + x64 + "' +\r\n      'q')"},
+      // A double-byte character that would start at index 63 moves whole to the next line; 0x82
+      // 0x82 is one character, so index 64 begins a character and the cut stays at 64.
+      {B().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'", kToText, 932},
+      {B().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'"},
+      {B().Str(x63.substr(1) + "\x82\x82\x82\xA0"), "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'",
+       kToText, 932},
+      {B().Binary(Bytes(0, 31)), "{" + hex32.substr(0, 62) + "}"},
+      {B().Binary(Bytes(0, 33)), "{\r\n    " + hex32 + "\r\n    20}"}, {B().Binary("\x0a\xff"), "{0A\r\n ff}", kCompile},
+      {B().List().Int8(1).List().Ident("x").End().End(), "(\r\n    1\r\n    (\r\n      x))"},
+      {B().Collection().List().Prop("W").Int8(10).End().Int8(3).List().Prop("I").Collection().List().End().End()
+           .End().End(),
+       "<\r\n    item\r\n      W = 10\r\n    end\r\n    item [3]\r\n      I = <\r\n        item\r\n        end>\r\n    end>"},
+      {B().Collection().List().End().List().Prop("B.C").Collection().End().End().End(),
+       "<item [-1] end item B.C = <> end>", kCompile},
   };
   for (const auto& [value, text, way, codePage] : cases) {
     const std::string form = "object Form1: TForm1\r\n  P = " + text + "\r\nend\r\n";
-    EXPECT_EQ(way == kCompile ? form : FormStreamToText(WithValue(value), codePage ? CodePage(codePage) : CodePage()), form);
+    EXPECT_EQ(way == kCompile ? form : FormStreamToText(WithValue(value), CodePage(codePage)), form);
     EXPECT_EQ(way == kToText ? WithValue(value) : test::CompileRun().Compile(form), WithValue(value)) << text;
   }
 }
