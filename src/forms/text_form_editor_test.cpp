@@ -41,7 +41,9 @@ TEST(TextFormEditor, RulesBothWays) {
        Form("TPanel", "  B = 8\n  Flat3D = False\n  Font.Face = 'A'\n  Wrong = 'P'\n"),
        {Log(R"(Renamed propertry "Left" to "B")"), Log(R"(Renamed propertry "ctl3d" to "Flat3D")"),
         Log(R"(Renamed propertry "Font.Name" to "Font.Face")"), Log(R"(Renamed propertry "Name" to "Wrong")")}},
-      {"RENC>TPanel,TNew\nRENP>TNew:Left,X", Form("TPanel", "  Left = 8\n"), Form("TNew", "  X = 8\n"),
+      // The first matching class rename acts, once.
+      {"RENC>TPanel,TNew\nRENC>tpanel,TOther\nRENC>TNew,TThird\nRENP>TNew:Left,X", Form("TPANEL", "  Left = 8\n"),
+       Form("TNew", "  X = 8\n"),
        {Log(R"(Renamed class "TPanel" to "TNew")"), Log(R"(Renamed propertry "Left" to "X")")}},
       {"DELP>TButton:Left\nDELP>Top", Form("TPanel", "  Left = 8\n  Top = 4\n"),
        Form("TPanel", "  Left = 8\n"), {Log(R"(Deleted propertry "Top")")}},

@@ -17,9 +17,8 @@ const std::string kMany = "RENC>A1,B1\r\nRENC>A2,B2\r\nRENC>A3,B3\r\nRENC>TFoo,T
 
 TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
   const std::tuple<std::string, std::string, std::string, std::vector<std::string>> cases[] = {
-      {"RENC>TFoo,TBar", "x := tfoo.Create; TFoo\rTFoo\r\n", "x := TBar.Create; TFoo\r\nTBar\r\n", {kRenamed, kRenamed}},
-      {"RENC>TFoo,TBar", "\xEF\xBB\xBFTFoo x", "\xEF\xBB\xBFTBar x\r\n", {kRenamed}},
-      {"RENC>TFoo,TBar", "a\rb\x1A", "a\r\nb\r\n", {}},
+      {"RENC>TFoo,TBar", "\xEF\xBB\xBFx := tfoo.Create; TFoo\rTFoo\x1A", "\xEF\xBB\xBFx := TBar.Create; TFoo\r\nTBar\r\n",
+       {kRenamed, kRenamed}},
       // A lone CR inside a stretch without matches becomes CR LF; LF and CR LF stay.
       {"RENC>TFoo,TBar\r\nRENS>IntToStr(,Str(", "a\nb\rc\r\nx TFoo y\nz\rIntToStr(1)\r\nend",
        "a\nb\r\nc\r\nx TBar y\nz\r\nStr(1)\r\nend\r\n", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},

@@ -22,14 +22,11 @@ TEST(WordScanTest, FindsWordsAndDottedNames) {
   };
   for (const auto& [text, words, dottedNames] : cases) {
     std::vector<std::string> found[2];
-    ScanSourceWords(text, [&](std::size_t start, std::size_t length) {
-      found[0].push_back(text.substr(start, length));
-      return true;
-    });
-    ScanSourceDottedNames(text, [&](std::size_t start, std::size_t length) {
-      found[1].push_back(text.substr(start, length));
-      return true;
-    });
+    auto into = [&](int at) {
+      return [&, at](std::size_t start, std::size_t length) { return found[at].push_back(text.substr(start, length)), true; };
+    };
+    ScanSourceWords(text, into(0));
+    ScanSourceDottedNames(text, into(1));
     EXPECT_EQ(found[0], words) << text;
     EXPECT_EQ(found[1], dottedNames) << text;
   }
