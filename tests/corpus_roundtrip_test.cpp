@@ -63,8 +63,7 @@ std::string ScriptFor(std::string_view text) {
          "PSET>" + root + ":Position=poScreenCenter,Placement[plCenter]\n";
 }
 
-// Every line that names nothing of the script (none of these words) is found, unchanged, in
-// order, in the result.
+// Every line that names nothing of the script (none of these words) is found, unchanged, in order, in the result.
 std::string UntouchedLinesStay(std::string_view original, std::string_view migrated) {
   const std::vector<std::string> after = Lines(migrated);
   std::size_t at = 0;

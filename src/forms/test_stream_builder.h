@@ -18,8 +18,8 @@ namespace reshape::test {
 
 class FormBytes {
  public:
-  FormBytes& Byte(std::uint8_t b) { return Raw(std::string_view(reinterpret_cast<const char*>(&b), 1)); }
-  FormBytes& Raw(std::string_view s) { bytes_ += s; return *this; }
+  FormBytes& Raw(std::string_view s) { return bytes_ += s, *this; }
+  FormBytes& Byte(std::uint8_t b) { return bytes_ += static_cast<char>(b), *this; }
   FormBytes& U16(std::uint16_t v) { return Little(v, 2); }
   FormBytes& U32(std::uint32_t v) { return Little(v, 4); }
   FormBytes& U64(std::uint64_t v) { return Little(v, 8); }
@@ -36,8 +36,7 @@ class FormBytes {
   FormBytes& Int16(std::int16_t v) { return Byte(TagInt16).U16(static_cast<std::uint16_t>(v)); }
   FormBytes& Int32(std::int32_t v) { return Byte(TagInt32).U32(static_cast<std::uint32_t>(v)); }
   FormBytes& Extended(long double v) {
-    Byte(TagExtended);
-    for (auto b : ExtendedToBytes(v)) Byte(b);
+    for (Byte(TagExtended); auto b : ExtendedToBytes(v)) Byte(b);
     return *this;
   }
   FormBytes& Single(float v) { return Byte(TagSingle).U32(std::bit_cast<std::uint32_t>(v)); }
@@ -46,14 +45,12 @@ class FormBytes {
   FormBytes& Str(std::string_view s) { return Byte(TagString).Short(s); }
   FormBytes& LStr(std::string_view s) { return Byte(TagLongString).U32(static_cast<std::uint32_t>(s.size())).Raw(s); }
   FormBytes& WStr(std::u16string_view s) {
-    Byte(TagWideString).U32(static_cast<std::uint32_t>(s.size()));
-    for (char16_t u : s) U16(u);
+    for (Byte(TagWideString).U32(static_cast<std::uint32_t>(s.size())); char16_t u : s) U16(u);
     return *this;
   }
   FormBytes& Ident(std::string_view s) { return Byte(TagIdent).Short(s); }
   FormBytes& Binary(std::string_view data) { return Byte(TagBinary).U32(static_cast<std::uint32_t>(data.size())).Raw(data); }
-  // A set: Set().Short("a").Short("b").End()
-  FormBytes& Set() { return Byte(TagSet); }
+  FormBytes& Set() { return Byte(TagSet); }  // then the elements as Short(...), then End()
   FormBytes& List() { return Byte(TagList); }
   FormBytes& Collection() { return Byte(TagCollection); }
 

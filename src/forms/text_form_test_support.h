@@ -47,13 +47,6 @@ inline std::string_view WithoutByteOrderMark(std::string_view text) {
   return text;
 }
 
-inline std::string CompileToText(std::string_view text, const CommandList& commands, std::vector<std::string>& log) {
-  CompileRun compile(commands);
-  const std::string compiled = compile.Compile(WithoutByteOrderMark(text));
-  log = compile.logger.lines;
-  return FormStreamToText(compiled, CodePage());
-}
-
 inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& commands) {
   CompileRun edit(commands);
   TextFormRun result;
@@ -69,22 +62,28 @@ inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& com
 // Empty when the two ways agree on a text that the compiler accepts (or the compiler rejects
 // it); otherwise what differs.
 inline std::string CheckConsistency(std::string_view text, const CommandList& commands) {
-  std::vector<std::string> none, binaryLog;
-  std::string binaryWay, textWay;
+  // The text form of a compilation, and its log lines.
+  const auto toText = [](std::string_view form, const CommandList& rules = {}) {
+    CompileRun compile(rules);
+    const std::string compiled = compile.Compile(WithoutByteOrderMark(form));
+    return std::pair(FormStreamToText(compiled, CodePage()), compile.logger.lines);
+  };
+  std::pair<std::string, std::vector<std::string>> binaryWay;
   try {
-    binaryWay = CompileToText(CompileToText(text, {}, none), commands, binaryLog);
+    binaryWay = toText(toText(text).first, commands);
   } catch (const Exception&) {
     return "";
   }
   const TextFormRun edit = EditTextFormRun(text, commands);
   if (!edit.failure.empty()) return "edit failed: " + edit.failure;
+  std::string textWay;
   try {
-    textWay = CompileToText(edit.text, {}, none);
+    textWay = toText(edit.text).first;
   } catch (const Exception& e) {
     return "edited text does not compile: " + e.Message() + "\n" + edit.text;
   }
-  if (textWay != binaryWay) return "binary way:\n" + binaryWay + "\ntext way:\n" + textWay;
-  return edit.log != binaryLog ? "log lines differ" : "";
+  if (textWay != binaryWay.first) return "binary way:\n" + binaryWay.first + "\ntext way:\n" + textWay;
+  return edit.log != binaryWay.second ? "log lines differ" : "";
 }
 
 }  // namespace reshape::test
