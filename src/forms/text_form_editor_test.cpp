@@ -114,6 +114,7 @@ TEST(TextFormEditor, RulesBothWays) {
       {"DELP>Gone", Form("T", "  Gone = A.\n"), "Identifier expected on line 2", {}},
       {"DELP>Gone", Form("T", "  Gone = " + std::string(300, '(') + "\n"), "Nesting too deep on line 2", {}},
       {"DELP>Gone", Form("T", "  Gone 8\n"), "''='' expected on line 2", {}},
+      {"DELP>Gone", Form("T", "  Gone = 1-2\n"), "'1-2' is not a valid floating point value", {}},
       // The layout of the edits: untouched bytes stay, whatever their breaks and indentation.
       {"RENC>TZ,TY", "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend",
        "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend", {}},
@@ -135,6 +136,23 @@ TEST(TextFormEditor, RulesBothWays) {
       {"PSET>TA:P=x,S[e]", "object A: TA\n  S = [ ]\n  P = x\n  inline F: TF\n  end\nend",
        "object A: TA\n  S = [ e]\n  inline F: TF\n  end\nend", {kConvertedP}},
       // Texts the compiler cannot read fail as it fails.
+      {"", "object 5", "Identifier expected on line 1", {}}, {"", "object A [x] end", "Number expected on line 1", {}},
+      {"", "object A [1 end", "'']'' expected on line 1", {}}, {"", "object A\n  P 5", "''='' expected on line 2", {}},
+      {"", "object A\n  P.5 = 1", "Identifier expected on line 2", {}},
+      {"", "object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3", {}},
+      {"", "object A\n  P = <x>", "item expected on line 2", {}}, {"", "object A\n  P = {0A1}", "Invalid binary value on line 2", {}},
+      {"", "object A\n  P = {0A1 B2}", "Invalid binary value on line 2", {}},
+      {"", "object A\n  P = {\n00\n0G}", "Invalid binary value on line 4", {}},
+      {"", "object A\n  P = {\n0011\n", "Invalid binary value on line 4", {}},
+      {"", std::string("object A\n  P = {00\0}", 20), "Invalid binary value on line 2", {}},
+      // Null is stored as the byte that ends a list, so no list can hold it.
+      {"", "object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4", {}},
+      {"", "object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5", {}},
+      // A blank before the dot ends the identifier; the dot then starts the next property.
+      {"", "object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3", {}},
+      {"", "object A\n P = 1E30c", "'1E30' is not a valid floating point value", {}},
+      {"", "object A\n P = -INFO", "'-' is not a valid integer value", {}},
+      {"", "object A [99999999999] end", "'99999999999' is not a valid integer value", {}},
       {"DELP>Gone", "\xEF\xBB\xBF", "OBJECT expected on line 1", {}},
       {"DELP>Gone", "object A: TA\n  P = 'x\nend", "Invalid string constant on line 2", {}},
   };
@@ -149,8 +167,6 @@ TEST(TextFormEditor, RulesBothWays) {
 }
 
 TEST(TextFormEditor, OddValues) {
-  EXPECT_EQ(EditTextFormRun(Form("T", "  Gone = 1-2\n"), ParseScript("DELP>Gone")).failure,
-            "'1-2' is not a valid floating point value");
   CommandList commands = ParseScript("PSET>T:P=x,S[e]");
   commands[0].PropValue = std::string(1, '\0');  // what #256 would be cut to
   EXPECT_EQ(EditTextFormRun(Form("T", "  P = #256\n"), commands).log, Lines{});
@@ -198,33 +214,6 @@ TEST(CompileForm, HeaderNamedAfterTheRenamedRoot) {
   CompileRun run("RENC>TForm1,TMainForm");
   EXPECT_EQ(CompileFormFile("object Form1: TFORM1\r\nend\r\n", run.rules, run.run),
             test::FormFile("TMAINFORM", Root("TMainForm", "Form1").End().End()));
-}
-
-TEST(CompileForm, Errors) {
-  const ValueCase cases[] = {
-      {"", "OBJECT expected on line 1"}, {"object 5", "Identifier expected on line 1"},
-      {"object A [x] end", "Number expected on line 1"}, {"object A [1 end", "'']'' expected on line 1"},
-      {"object A\r\n  P 5\r\nend", "''='' expected on line 2"}, {"object A\r\n  P.5 = 1", "Identifier expected on line 2"},
-      {"object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
-      {"object A\r\n  P = <x>\r\nend", "item expected on line 2"},
-      {"object A\r\n  P = {0A1}\r\nend", "Invalid binary value on line 2"},
-      {"object A\r\n  P = {0A1 B2}", "Invalid binary value on line 2"},
-      {"object A\r\n  P = {\n00\n0G}", "Invalid binary value on line 4"},
-      {"object A\r\n  P = {\n0011\n", "Invalid binary value on line 4"},
-      {std::string("object A\r\n  P = {00\0}", 21), "Invalid binary value on line 2"},
-      // Null is stored as the byte that ends a list, so no list can hold it.
-      {"object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4"},
-      {"object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
-      // A blank before the dot ends the identifier; the dot then starts the next property.
-      {"object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3"},
-  };
-  for (const auto& c : cases)
-    test::ExpectFailure<EParserError>([&] { CompileRun().Compile(c.text); }, c.bytes);
-  for (const auto& [value, message] : {std::pair{"1E30c", "'1E30' is not a valid floating point value"},
-                                       std::pair{"-INFO", "'-' is not a valid integer value"}})
-    test::ExpectFailure<EConvertError>([&] { CompileValueText(value); }, message);
-  test::ExpectFailure<EConvertError>([] { CompileRun().Compile("object A [99999999999] end"); },
-                                     "'99999999999' is not a valid integer value");
 }
 
 std::string Nested(int depth, const std::string& open, const std::string& close, const std::string& middle = "") {
