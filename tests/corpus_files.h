@@ -1,5 +1,5 @@
-// Access to the real-world corpus of form files beside the project (or where
-// RESHAPE_CORPUS_DIR points): its files, read whole, in a fixed order, and their lines.
+// The real-world corpus of form files beside the project (or where RESHAPE_CORPUS_DIR points):
+// its files, read whole, in a fixed order, and their lines.
 #pragma once
 
 #include <algorithm>

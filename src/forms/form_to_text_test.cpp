@@ -101,21 +101,6 @@ TEST(FormToTextTest, ValueBytesAndTexts) {
   }
 }
 
-TEST(FormToTextTest, ObjectTreeAndHeaders) {
-  std::string stream = FormBytes().Signature().Object("TForm1", "Form1").Prop("Left").Int8(8).End()
-                           .Prefix(3).Int8(2).Object("TButton", "B").End().End()
-                           .Prefix(PrefixChildPos).Int8(0).Object("TPanel").End()
-                           .Prefix(PrefixInline).Object("TLabel", "L").End().End()
-                           .Prefix(PrefixInline | PrefixInherited).Object("TF", "F").End().End()
-                           .Prefix(8).Object("TX", "X").End().End()
-                           .End()  // children of TPanel
-                           .End();
-  EXPECT_EQ(ToText(stream),
-            "object Form1: TForm1\r\n  Left = 8\r\n  inherited B: TButton [2]\r\n  end\r\n"
-            "  object TPanel [0]\r\n    inline L: TLabel\r\n    end\r\n    inherited F: TF\r\n    end\r\n"
-            "    object X: TX\r\n    end\r\n  end\r\nend\r\n");
-}
-
 TEST(FormToTextTest, FormFilesAndTheirHeaders) {
   std::string stream = FormBytes().Signature().Object("TForm1", "F").End().End().Raw("junk");
   EXPECT_EQ(FormFileToText(test::FormFile("TFORM1", stream), CodePage()), "object F: TForm1\r\nend\r\n");

@@ -38,7 +38,7 @@ const std::string kConvertedP = Log(R"(Converted propertry "TA.P = x" to "TA.S[e
 
 struct Row {
   std::string script, text, expected;  // the migrated text, or the failure message
-  Lines log;
+  Lines log = {};
 };
 
 TEST(TextFormEditor, RulesBothWays) {
@@ -65,7 +65,7 @@ TEST(TextFormEditor, RulesBothWays) {
        Form("TPanel", "  Top = 4\n"), Lines(8, kDeleted)},
       {kPset, Form("TPanel", "  Left = 8\n  Ctl3D = False\n  Top = 4\n"),
        Form("TPanel", "  Left = 8\n  Top = 4\n  Options = [poFlat]\n"), {kFlat}},
-      {kPset, Form("TPanel", "  Ctl3D = True\n"), Form("TPanel", "  Ctl3D = True\n"), {}},
+      {kPset, Form("TPanel", "  Ctl3D = True\n"), Form("TPanel", "  Ctl3D = True\n")},
       {"DELP>TPanel:Ctl3D\n" + kPset, Form("TPanel", "  Ctl3D = True\n  Ctl3D = False\n"),
        Form("TPanel", "  Options = [poFlat]\n"), {Log(R"(Deleted propertry "Ctl3D")"), kFlat}},
       // Rename before conversion before deletion.
@@ -98,26 +98,26 @@ TEST(TextFormEditor, RulesBothWays) {
        Form("T", "  A.B" + std::string(251, 'c') + " = 1\n  O = [" + std::string(255, 'e') + "]\n"),
        {Log("Renamed propertry \"L\" to \"A.B" + std::string(251, 'c') + "\""),
         Log("Converted propertry \"T.C = F\" to \"T.O[" + std::string(255, 'e') + "]\"")}},
-      {"RENP>L," + std::string(256, 'P'), Form("T", "\n  L = 1\n"), "Property name expected on line 3", {}},
-      {"RENP>L,A=B", Form("T", "  L = 1\n"), "Property name expected on line 2", {}},
-      {"PSET>T:L=1,[e]", Form("T", "  L = 1\n"), "Property name expected on line 3", {}},
-      {"PSET>T:L=1,O[e" + std::string(255, 'e') + "]", Form("T", "  L = 1\n"), "Set element expected on line 3", {}},
-      {"PSET>T:L=1,O[po=Flat]", Form("T", "  L = 1\n"), "Set element expected on line 3", {}},
-      {"RENC>T,", Form("T", ""), "Class name expected on line 2", {}},
-      {"RENC>T,A.B", Form("T", ""), "Class name expected on line 2", {}},
-      {"RENC>T," + std::string(240, 'T'), Form("T", ""), "Class name too long on line 2", {}},
+      {"RENP>L," + std::string(256, 'P'), Form("T", "\n  L = 1\n"), "Property name expected on line 3"},
+      {"RENP>L,A=B", Form("T", "  L = 1\n"), "Property name expected on line 2"},
+      {"PSET>T:L=1,[e]", Form("T", "  L = 1\n"), "Property name expected on line 3"},
+      {"PSET>T:L=1,O[e" + std::string(255, 'e') + "]", Form("T", "  L = 1\n"), "Set element expected on line 3"},
+      {"PSET>T:L=1,O[po=Flat]", Form("T", "  L = 1\n"), "Set element expected on line 3"},
+      {"RENC>T,", Form("T", ""), "Class name expected on line 2"},
+      {"RENC>T,A.B", Form("T", ""), "Class name expected on line 2"},
+      {"RENC>T," + std::string(240, 'T'), Form("T", ""), "Class name too long on line 2"},
       {"RENC>T," + std::string(239, 'T'), Form("T", ""), Form(std::string(239, 'T'), ""),
        {Log("Renamed class \"T\" to \"" + std::string(239, 'T') + "\"")}},
       // A dropped value fails where and as the same value fails when compiled.
-      {"DELP>Gone", Form("T", "  Gone = (1\n"), "Invalid property value on line 4", {}},
-      {"DELP>Gone", Form("T", "  Gone = {0A1}\n"), "Invalid binary value on line 2", {}},
-      {"DELP>Gone", Form("T", "  Gone = A.\n"), "Identifier expected on line 2", {}},
-      {"DELP>Gone", Form("T", "  Gone = " + std::string(300, '(') + "\n"), "Nesting too deep on line 2", {}},
-      {"DELP>Gone", Form("T", "  Gone 8\n"), "''='' expected on line 2", {}},
-      {"DELP>Gone", Form("T", "  Gone = 1-2\n"), "'1-2' is not a valid floating point value", {}},
+      {"DELP>Gone", Form("T", "  Gone = (1\n"), "Invalid property value on line 4"},
+      {"DELP>Gone", Form("T", "  Gone = {0A1}\n"), "Invalid binary value on line 2"},
+      {"DELP>Gone", Form("T", "  Gone = A.\n"), "Identifier expected on line 2"},
+      {"DELP>Gone", Form("T", "  Gone = " + std::string(300, '(') + "\n"), "Nesting too deep on line 2"},
+      {"DELP>Gone", Form("T", "  Gone 8\n"), "''='' expected on line 2"},
+      {"DELP>Gone", Form("T", "  Gone = 1-2\n"), "'1-2' is not a valid floating point value"},
       // The layout of the edits: untouched bytes stay, whatever their breaks and indentation.
       {"RENC>TZ,TY", "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend",
-       "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend", {}},
+       "\xEF\xBB\xBFobject A: TA\r\n\tP = 'a' + 'x'\n  Q = #1000'\xC3\xA9'\rend"},
       {"RENC>T\xC3\xA9,TB", "object A: T\xC3\xA9\r\n  object B:t\xC3\xA9 [2]\r\n  end\r\nend",
        "object A: TB\r\n  object B:TB [2]\r\n  end\r\nend",
        Lines(2, "Form1.dfm> Renamed class \"T\xC3\xA9\" to \"TB\"")},
@@ -136,25 +136,25 @@ TEST(TextFormEditor, RulesBothWays) {
       {"PSET>TA:P=x,S[e]", "object A: TA\n  S = [ ]\n  P = x\n  inline F: TF\n  end\nend",
        "object A: TA\n  S = [ e]\n  inline F: TF\n  end\nend", {kConvertedP}},
       // Texts the compiler cannot read fail as it fails.
-      {"", "object 5", "Identifier expected on line 1", {}}, {"", "object A [x] end", "Number expected on line 1", {}},
-      {"", "object A [1 end", "'']'' expected on line 1", {}}, {"", "object A\n  P 5", "''='' expected on line 2", {}},
-      {"", "object A\n  P.5 = 1", "Identifier expected on line 2", {}},
-      {"", "object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3", {}},
-      {"", "object A\n  P = <x>", "item expected on line 2", {}}, {"", "object A\n  P = {0A1}", "Invalid binary value on line 2", {}},
-      {"", "object A\n  P = {0A1 B2}", "Invalid binary value on line 2", {}},
-      {"", "object A\n  P = {\n00\n0G}", "Invalid binary value on line 4", {}},
-      {"", "object A\n  P = {\n0011\n", "Invalid binary value on line 4", {}},
-      {"", std::string("object A\n  P = {00\0}", 20), "Invalid binary value on line 2", {}},
+      {"", "object 5", "Identifier expected on line 1"}, {"", "object A [x] end", "Number expected on line 1"},
+      {"", "object A [1 end", "'']'' expected on line 1"}, {"", "object A\n  P 5", "''='' expected on line 2"},
+      {"", "object A\n  P.5 = 1", "Identifier expected on line 2"},
+      {"", "object A\r\n  P = 'a' +\r\n 5\r\nend", "String expected on line 3"},
+      {"", "object A\n  P = <x>", "item expected on line 2"}, {"", "object A\n  P = {0A1}", "Invalid binary value on line 2"},
+      {"", "object A\n  P = {0A1 B2}", "Invalid binary value on line 2"},
+      {"", "object A\n  P = {\n00\n0G}", "Invalid binary value on line 4"},
+      {"", "object A\n  P = {\n0011\n", "Invalid binary value on line 4"},
+      {"", std::string("object A\n  P = {00\0}", 20), "Invalid binary value on line 2"},
       // Null is stored as the byte that ends a list, so no list can hold it.
-      {"", "object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4", {}},
-      {"", "object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5", {}},
+      {"", "object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4"},
+      {"", "object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
       // A blank before the dot ends the identifier; the dot then starts the next property.
-      {"", "object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3", {}},
-      {"", "object A\n P = 1E30c", "'1E30' is not a valid floating point value", {}},
-      {"", "object A\n P = -INFO", "'-' is not a valid integer value", {}},
-      {"", "object A [99999999999] end", "'99999999999' is not a valid integer value", {}},
-      {"DELP>Gone", "\xEF\xBB\xBF", "OBJECT expected on line 1", {}},
-      {"DELP>Gone", "object A: TA\n  P = 'x\nend", "Invalid string constant on line 2", {}},
+      {"", "object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3"},
+      {"", "object A\n P = 1E30c", "'1E30' is not a valid floating point value"},
+      {"", "object A\n P = -INFO", "'-' is not a valid integer value"},
+      {"", "object A [99999999999] end", "'99999999999' is not a valid integer value"},
+      {"DELP>Gone", "\xEF\xBB\xBF", "OBJECT expected on line 1"},
+      {"DELP>Gone", "object A: TA\n  P = 'x\nend", "Invalid string constant on line 2"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.script + "\n" + row.text);
@@ -192,22 +192,33 @@ struct ValueCase {
   std::string bytes;
 };
 
+enum Way { kBoth, kToText, kCompile };
+
+// Object headers both ways where the text is the one the conversion writes, else one way.
 TEST(CompileForm, HeadersAndObjects) {
-  const ValueCase cases[] = {
-      {"OBJECT TForm1 End", Root("TForm1").End().End()},
-      // A position of 0 is kept: it orders the child first; -1 is none.
-      {"object B: TButton [0] end", Root("", "", PrefixChildPos).Int8(0).Object("TButton", "B").End().End()},
-      {"object B: TButton [-1] end", Root("TButton", "B").End().End()},
-      {"INLINE F: TF [$100] end",
-       Root("", "", PrefixInline | PrefixChildPos).Int16(256).Object("TF", "F").End().End()},
+  const std::tuple<std::string, std::string, Way> cases[] = {
+      {"object Form1: TForm1\r\n  Left = 8\r\n  inherited B: TButton [2]\r\n  end\r\n  object TPanel [0]\r\n"
+       "    inline L: TLabel\r\n    end\r\n  end\r\nend\r\n",
+       Root("TForm1", "Form1").Prop("Left").Int8(8).End().Prefix(PrefixInherited | PrefixChildPos).Int8(2)
+           .Object("TButton", "B").End().End().Prefix(PrefixChildPos).Int8(0).Object("TPanel").End()
+           .Prefix(PrefixInline).Object("TLabel", "L").End().End().End().End(), kBoth},
+      {"object A: TA\r\n  inherited F: TF\r\n  end\r\n  object X: TX\r\n  end\r\nend\r\n",
+       Root("TA", "A").End().Prefix(PrefixInline | PrefixInherited).Object("TF", "F").End().End().Prefix(8)
+           .Object("TX", "X").End().End().End(), kToText},
+      {"OBJECT TForm1 End", Root("TForm1").End().End(), kCompile},
+      {"object B: TButton [-1] end", Root("TButton", "B").End().End(), kCompile},
+      {"INLINE F: TF [$100] end", Root("", "", PrefixInline | PrefixChildPos).Int16(256).Object("TF", "F").End().End(),
+       kCompile},
       // A keyword followed by "=" or "." on its line is a property; text after the root's end is ignored.
       {"object F: TF\r\n  Inline = 5\r\n  inline.X = 1\r\n  inline Frame1: TFrame1\r\n    End = True\r\n"
-       "  end\r\n  inherited B: TB\r\n  end\r\nend\r\n= 6 'unterminated",
+       "  end\r\nend\r\n= 6 'unterminated",
        Root("TF", "F").Prop("Inline").Int8(5).Prop("inline.X").Int8(1).End()
-           .Prefix(PrefixInline).Object("TFrame1", "Frame1").Prop("End").Byte(TagTrue).End().End()
-           .Prefix(PrefixInherited).Object("TB", "B").End().End().End()},
+           .Prefix(PrefixInline).Object("TFrame1", "Frame1").Prop("End").Byte(TagTrue).End().End().End(), kCompile},
   };
-  for (const auto& c : cases) EXPECT_EQ(CompileRun().Compile(c.text), c.bytes) << c.text;
+  for (const auto& [text, bytes, way] : cases) {
+    EXPECT_EQ(way == kCompile ? text : FormStreamToText(bytes, CodePage()), text);
+    EXPECT_EQ(way == kToText ? bytes : CompileRun().Compile(text), bytes) << text;
+  }
 }
 
 TEST(CompileForm, HeaderNamedAfterTheRenamedRoot) {

@@ -35,7 +35,7 @@ struct CompileRun {
   RunState run{commands, logger};
 };
 
-// One migration over the commands of a script: its result, log lines or failure message.
+// One migration over the commands of a script: its result and log lines, or failure message.
 struct TextFormRun {
   std::string text;
   std::vector<std::string> log;
@@ -43,20 +43,17 @@ struct TextFormRun {
 };
 
 inline std::string_view WithoutByteOrderMark(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  return text;
+  return text.substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0);
 }
 
 inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& commands) {
   CompileRun edit(commands);
-  TextFormRun result;
   try {
-    result.text = EditTextForm(text, edit.rules, edit.run);
-    result.log = edit.logger.lines;
+    const std::string edited = EditTextForm(text, edit.rules, edit.run);
+    return {edited, edit.logger.lines, ""};
   } catch (const Exception& e) {
-    result.failure = e.Message();
+    return {"", {}, e.Message()};
   }
-  return result;
 }
 
 // Empty when the two ways agree on a text that the compiler accepts (or the compiler rejects

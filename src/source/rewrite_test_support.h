@@ -23,7 +23,7 @@ struct RecordingLogger : ChangeLogger {
 struct RewriteResult {
   std::string text;
   std::vector<std::string> log;
-  bool changed = false;
+  bool changed;
 };
 
 // Rewrites fileText with a Transform built over the commands of script, as for a file "F".
@@ -34,8 +34,7 @@ RewriteResult Rewrite(std::string_view script, std::string_view fileText) {
   RunState state(commands, logger);
   state.CurrentFileName = "F";
   Transform transform(state);
-  std::string text = RewriteText(fileText, transform);
-  return {text, logger.lines, state.FileChanged};
+  return {RewriteText(fileText, transform), logger.lines, state.FileChanged};
 }
 
 }  // namespace reshape::test
