@@ -1,10 +1,5 @@
-// The real-world corpus (each test skipped when its folder is absent). Binary forms go to text
-// and are compiled back; a line may differ only where the text form cannot say it otherwise.
-// Text forms migrated in place: a script that matches nothing leaves every byte, and scripts
-// that rename, delete and convert give the same form as the binary way and change only the
-// lines they name. Binary forms of newer IDEs holding UTF-8 strings come back byte for byte
-// when no rule matches, and with rules their text changes by exactly those edits; the form
-// damaged by a tab-to-blank conversion fails and stays.
+// The real-world corpus, each test skipped when its folder is absent: binary forms through their
+// text and back, text forms edited in place, and binary forms of newer IDEs through the program.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -27,6 +22,7 @@ std::string ToText(const std::string& formFile) {
   return text;
 }
 
+// A line may differ only where the text form cannot say it otherwise.
 TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
   const auto files = CorpusFiles("binary");
   if (files.empty()) GTEST_SKIP() << "no corpus at " << CorpusDir();
@@ -81,6 +77,8 @@ std::string UntouchedLinesStay(std::string_view original, std::string_view migra
   return "";
 }
 
+// A script that matches nothing leaves every byte; scripts that rename, delete and convert give
+// the form of the binary way and change only the lines they name.
 TEST(CorpusTextFormsTest, MigratesInPlaceAsTheBinaryWayDoes) {
   const auto files = CorpusFiles("text");
   if (files.empty()) GTEST_SKIP() << "no corpus at " << CorpusDir();
@@ -107,26 +105,21 @@ constexpr const char* kDamagedName = "zz_damaged.dfm";  // last in the run, whic
 
 std::vector<std::string> TextLines(const std::string& form) { return Lines(FormFileToText(form, CodePage())); }
 
-// The script's edits made on the lines: every Caption renamed to Heading, every Font.Height
-// deleted, and the root's own Font.Charset turned into an element of its Font.Style.
-std::vector<std::string> Edited(const std::vector<std::string>& lines, std::string& script) {
+// The edits of kEdits made on the lines: every Caption renamed to Heading, every Font.Height deleted.
+constexpr const char* kEdits = "RENP>Caption,Heading\r\nDELP>Font.Height\r\n";
+std::vector<std::string> Edited(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
   for (std::string line : lines) {
     const std::size_t at = std::min(line.find_first_not_of(' '), line.size());
-    const std::string name = line.substr(at, line.find(" = ", at) - at);
-    if (at == 2 && name == "Font.Charset")
-      script = "RENP>Caption,Heading\r\nDELP>Font.Height\r\nPSET>" + lines[0].substr(lines[0].rfind(' ') + 1) +
-               ":Font.Charset=" + line.substr(17) + ",Font.Style[fsX]\r\n";
-    if (name == "Font.Height" || (at == 2 && name == "Font.Charset")) continue;
-    if (name == "Caption") line.replace(at, 7, "Heading");
-    if (at == 2 && name == "Font.Style") line.insert(line.size() - 1, line.ends_with("[]") ? "fsX" : ", fsX");
-    out.push_back(line);
+    if (line.substr(at).starts_with("Caption = ")) line.replace(at, 7, "Heading");
+    if (!line.substr(at).starts_with("Font.Height = ")) out.push_back(line);
   }
   return out;
 }
 
+// Forms holding UTF-8 strings come back byte for byte when no rule matches; with rules their text
+// changes by exactly those edits. The form damaged by a tab-to-blank conversion fails and stays.
 TEST(CorpusUnicodeForms, NoMatchingRuleKeepsEveryByteAndRulesEditOnlyTheirProperties) {
-  // The forms by flat file name, in the order a run takes them.
   std::map<std::string, std::string> forms;
   for (const auto& path : CorpusFiles("binary-unsupported"))
     forms[path.filename() == kDamaged ? kDamagedName : path.parent_path().filename().string() + "_" +
@@ -143,13 +136,11 @@ TEST(CorpusUnicodeForms, NoMatchingRuleKeepsEveryByteAndRulesEditOnlyTheirProper
   for (const auto& [name, bytes] : forms) {
     EXPECT_EQ(dir.Read(name), bytes) << name;
     if (name == kDamagedName) continue;
-    std::string script;
-    const std::vector<std::string> edited = Edited(TextLines(bytes), script);
     TempDir one;
-    one.Write("job.scr", script);
+    one.Write("job.scr", kEdits);
     one.Write("A.dfm", bytes);
     EXPECT_EQ(RunReshape(one.Path(), {"job.scr"}).Output, "A.dfm ...Converted\n") << name;
-    EXPECT_EQ(TextLines(one.Read("A.dfm")), edited) << name;
+    EXPECT_EQ(TextLines(one.Read("A.dfm")), Edited(TextLines(bytes))) << name;
   }
 }
 

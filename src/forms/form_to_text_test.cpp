@@ -23,7 +23,6 @@ using test::FormBytes;
 
 std::string ToText(const std::string& stream) { return FormStreamToText(stream, CodePage()); }
 
-// The root Form1: TForm1 with the single property P holding value.
 std::string WithValue(const std::string& value) {
   return FormBytes().Signature().Object("TForm1", "Form1").Prop("P").Raw(value).End().End();
 }
@@ -47,7 +46,6 @@ struct ValueCase {
   int codePage = 1252;
 };
 
-// Values as the text form writes them and as the compiler reads them.
 TEST(FormToTextTest, ValueBytesAndTexts) {
   using Limits = std::numeric_limits<long double>;
   using B = FormBytes;
@@ -165,7 +163,6 @@ std::string Mixed(std::string_view u = "U", std::string_view caption = "Caption"
       .Int16(3).List().Prop(caption).Raw(Utf8("\xC3\xA9")).Prop("D").Int32(1).End().End();
 }
 
-// Form1 with the properties and a child.
 std::string FileWith(const std::string& properties) {
   return test::FormFile("TFORM1", FormBytes().Signature().Object("TForm1", "Form1").Raw(properties).End()
                                       .Prefix(PrefixChildPos).Int16(0).Object("TButton", "B").End().End().End());
@@ -173,7 +170,6 @@ std::string FileWith(const std::string& properties) {
 
 TEST(FormToTextTest, CompilationKeepsOriginalValues) {
   const std::tuple<const char*, std::string, std::string> cases[] = {
-      {"RENC>TNone,TOther\r\nDELP>None", Mixed(), Mixed()},
       {"RENP>U,Text\r\nRENP>Caption,Title", Mixed(), Mixed("Text", "Title")},
       {"DELP>U\r\nDELP>Co\r\nPSET>TForm1:V=u,Opts[oU]\r\nPSET>TForm1:I=9,Opts[o9]",
        FormBytes().Prop("U").Raw(Utf8("u")).Prop("Co").Collection().End().Prop("Opts").Set().Short("oA").End()

@@ -36,19 +36,27 @@ const std::string kPset = "PSET>TPanel:Ctl3D=False,Options[poFlat]\n";
 const std::string kDeleted = Log(R"(Deleted propertry "Gone")");
 const std::string kConvertedP = Log(R"(Converted propertry "TA.P = x" to "TA.S[e]")");
 
+std::string Nested(int depth, const std::string& open, const std::string& close, const std::string& middle = "") {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += open;
+  text += middle;
+  for (int i = 0; i < depth; ++i) text += close;
+  return text;
+}
+
 struct Row {
   std::string script, text, expected;  // the migrated text, or the failure message
   Lines log = {};
 };
 
 TEST(TextFormEditor, RulesBothWays) {
+  const std::string deep = Nested(256, "object T\n", "end\n"), items = Nested(255, "<item P = ", " end>", "1");
   const Row rows[] = {
       {"RENP>ctl3d,Flat3D\nRENP>Name,Wrong\nRENP>Font.Name,Font.Face\nRENP>TButton:Left,A\nRENP>Left,B\nRENP>TPanel:Left,C",
        Form("TPanel", "  Left = 8\n  Ctl3D = False\n  Font . Name = 'A'\n  Name = 'P'\n"),
        Form("TPanel", "  B = 8\n  Flat3D = False\n  Font.Face = 'A'\n  Wrong = 'P'\n"),
        {Log(R"(Renamed propertry "Left" to "B")"), Log(R"(Renamed propertry "ctl3d" to "Flat3D")"),
         Log(R"(Renamed propertry "Font.Name" to "Font.Face")"), Log(R"(Renamed propertry "Name" to "Wrong")")}},
-      // The first matching class rename acts, once.
       {"RENC>TPanel,TNew\nRENC>tpanel,TOther\nRENC>TNew,TThird\nRENP>TNew:Left,X", Form("TPANEL", "  Left = 8\n"),
        Form("TNew", "  X = 8\n"),
        {Log(R"(Renamed class "TPanel" to "TNew")"), Log(R"(Renamed propertry "Left" to "X")")}},
@@ -148,6 +156,10 @@ TEST(TextFormEditor, RulesBothWays) {
       // Null is stored as the byte that ends a list, so no list can hold it.
       {"", "object A\r\n  P = (\r\n    1\r\n    null)\r\nend", "Invalid property value on line 4"},
       {"", "object A\r\n  P = 1\r\n  object B: T\r\n  end\r\n", "OBJECT expected on line 5"},
+      // The root is level 1, each object, list and collection one more.
+      {"", deep, deep}, {"", "object T\n" + deep + "end\n", "Nesting too deep on line 257"},
+      {"", "object A\n P = " + items + "\nend", "object A\n P = " + items + "\nend"},
+      {"", "object A\n P = (" + items + ")\nend", "Nesting too deep on line 2"},
       // A blank before the dot ends the identifier; the dot then starts the next property.
       {"", "object A\r\n  P = Form1\r\n .Button1\r\nend", "Identifier expected on line 3"},
       {"", "object A\n P = 1E30c", "'1E30' is not a valid floating point value"},
@@ -182,16 +194,6 @@ FormBytes Root(std::string_view className = "", std::string_view name = "", int 
   return className.empty() ? bytes : bytes.Object(className, name);
 }
 
-// The compiled stream of a root A: T with the one property P holding the value's text.
-std::string CompileValueText(const std::string& value) {
-  return CompileRun().Compile("object A: T\r\n  P = " + value + "\r\nend\r\n");
-}
-
-struct ValueCase {
-  std::string text;
-  std::string bytes;
-};
-
 enum Way { kBoth, kToText, kCompile };
 
 // Object headers both ways where the text is the one the conversion writes, else one way.
@@ -225,24 +227,6 @@ TEST(CompileForm, HeaderNamedAfterTheRenamedRoot) {
   CompileRun run("RENC>TForm1,TMainForm");
   EXPECT_EQ(CompileFormFile("object Form1: TFORM1\r\nend\r\n", run.rules, run.run),
             test::FormFile("TMAINFORM", Root("TMainForm", "Form1").End().End()));
-}
-
-std::string Nested(int depth, const std::string& open, const std::string& close, const std::string& middle = "") {
-  std::string text;
-  for (int i = 0; i < depth; ++i) text += open;
-  text += middle;
-  for (int i = 0; i < depth; ++i) text += close;
-  return text;
-}
-
-TEST(CompileForm, NestingUpTo256Levels) {
-  // The root is level 1, each object, list and collection one more.
-  EXPECT_NO_THROW(CompileRun().Compile(Nested(256, "object T\n", "end\n")));
-  EXPECT_NO_THROW(CompileValueText(Nested(255, "<item P = ", " end>", "1")));
-  test::ExpectFailure<EParserError>([] { CompileRun().Compile(Nested(257, "object T\n", "end\n")); },
-                                    "Nesting too deep on line 257");
-  test::ExpectFailure<EParserError>([] { CompileValueText(Nested(1, "(", ")", Nested(255, "<item P = ", " end>", "1"))); },
-                                    "Nesting too deep on line 2");
 }
 
 // The tokens of text, each as a letter for its kind (Identifier, String, Wide string, Number,

@@ -1,6 +1,5 @@
-// The source, unit and project line transforms over whole texts. The source pass looks ahead in the
-// whole text and copies lines that cannot match in one piece; with one class rename or many,
-// the result is that of rewriting line by line.
+// The line transforms over whole texts, and the word scans and replacements they make. The source
+// pass copies lines that cannot match in one piece: the result is that of rewriting line by line.
 #include "source/source_renamer.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +53,6 @@ TEST(ProjectLineTransformTest, ReplacesPackageNamesAsPlainText) {
                                                   "F> Renamed/Replaced package \"Pkg60\" to \"\""}));
 }
 
-// Lines are joined with LF, which the rewriter keeps.
 TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
   const std::tuple<std::string, std::string, std::size_t> cases[] = {
       {"unit OldUnit;\nOldUnit", "unit NewUnit;\nOldUnit", 1},
