@@ -64,10 +64,8 @@ TEST(CodePageTest, CharsetNamesAndLeadBytes) {
   };
   for (const auto& [charset, number, lead, notLead] : cases) {
     const CodePage page = CodePage::FromCharsetName(charset);
-    EXPECT_EQ(page.Number(), number) << charset;
-    EXPECT_EQ(page.IsDoubleByte(), number != 1252) << charset;
-    EXPECT_EQ(page.IsLeadByte(lead), lead != 0) << charset;
-    EXPECT_FALSE(page.IsLeadByte(notLead)) << charset;
+    EXPECT_EQ(std::tuple(page.Number(), page.IsDoubleByte(), page.IsLeadByte(lead), page.IsLeadByte(notLead)),
+              std::tuple(number, number != 1252, lead != 0, false)) << charset;
   }
 }
 

@@ -269,8 +269,7 @@ TEST(TextToInteger, RuntimeRule) {
       {"", false, 0}, {"12a", false, 0}};
   for (const auto& [text, valid, expected] : cases) {
     std::int32_t value = 0;
-    EXPECT_EQ(TextToInteger(text, value), valid) << text;
-    EXPECT_EQ(value, expected) << text;
+    EXPECT_EQ(std::pair(TextToInteger(text, value), value), std::pair(valid, expected)) << text;
   }
 }
 

@@ -46,6 +46,8 @@ TEST(ParseScriptTest, CommandsAndTheirFields) {
   };
   for (const auto& [text, described] : cases) EXPECT_EQ(Describe(ParseScript(text)), described) << text;
   EXPECT_EQ(ParseScript("note\r\nrenc>A,B")[0].Text, "renc>A,B");
+  EXPECT_EQ(LogFileNameFor("..\\jobs\\step.one.scr"), "step.LOG");
+  EXPECT_EQ(LogFileNameFor("script"), "script.LOG");
 }
 
 TEST(ParseScriptTest, MalformedOrUtf16ScriptFails) {
@@ -62,11 +64,6 @@ TEST(ParseScriptTest, MalformedOrUtf16ScriptFails) {
       {"\xFF\xFER", utf16}, {std::string("R\0E\0", 4), utf16}, {std::string("\0~", 2), utf16},
   };
   for (const auto& [text, message] : cases) test::ExpectFailure<EAssertionFailed>([&] { ParseScript(text); }, message);
-}
-
-TEST(LogFileNameForTest, UsesBaseNameWithoutDirectory) {
-  EXPECT_EQ(LogFileNameFor("..\\jobs\\step.one.scr"), "step.LOG");
-  EXPECT_EQ(LogFileNameFor("script"), "script.LOG");
 }
 
 }  // namespace

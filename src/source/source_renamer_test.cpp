@@ -37,10 +37,8 @@ TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
       {"RENU>TFoo,TBar\r\nPKGR>TFoo,TBar\r\nRENP>TFoo,TBar", "TFoo", "TFoo\r\n", {}},
   };
   for (const auto& [script, input, output, log] : cases) {
-    test::RewriteResult result = test::Rewrite<SourceLineTransform>(script, input);
-    EXPECT_EQ(result.text, output) << input;
-    EXPECT_EQ(result.log, log) << input;
-    EXPECT_EQ(result.changed, !log.empty()) << input;
+    const test::RewriteResult result = test::Rewrite<SourceLineTransform>(script, input);
+    EXPECT_EQ(std::tie(result.text, result.log, result.changed), std::tuple(output, log, !log.empty())) << input;
   }
 }
 
