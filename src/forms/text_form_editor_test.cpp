@@ -133,8 +133,8 @@ TEST(TextFormEditor, RulesBothWays) {
        {kDeleted}},
       {"DELP>Gone", "object A: TA\r  Gone = 'a' +\r    'b'\r  Top = 2\rend", "object A: TA\r  Top = 2\rend",
        {kDeleted}},
-      {"DELP>Gone", "object A: TA\n  Top = 1 Gone = 2\n  Gone = 3 Top = 1\nend",
-       "object A: TA\n  Top = 1 \n  Top = 1\nend", {kDeleted, kDeleted}},
+      {"DELP>Gone", "object A: TA\n  Top = 1 Gone = 2\n  Gone = 3 Top = 1\n  Gone = 4\t\nend",
+       "object A: TA\n  Top = 1 \n  Top = 1\nend", Lines(3, kDeleted)},
       {"DELP>Gone", "object A: TA\n  Caption = 'object'\n  Gone = object\nend",
        "object A: TA\n  Caption = 'object'\nend", {kDeleted}},
       // A converted property goes; its set is a new line before the first child or the end.
@@ -209,6 +209,7 @@ TEST(CompileForm, HeadersAndObjects) {
            .Object("TX", "X").End().End().End(), kToText},
       {"OBJECT TForm1 End", Root("TForm1").End().End(), kCompile},
       {"object B: TButton [-1] end", Root("TButton", "B").End().End(), kCompile},
+      {"object B: TButton [-2]\r\nend\r\n", Root("", "", PrefixChildPos).Int8(-2).Object("TButton", "B").End().End(), kBoth},
       {"INLINE F: TF [$100] end", Root("", "", PrefixInline | PrefixChildPos).Int16(256).Object("TF", "F").End().End(),
        kCompile},
       // A keyword followed by "=" or "." on its line is a property; text after the root's end is ignored.
