@@ -140,8 +140,7 @@ TEST(FormToTextTest, MalformedValuesFail) {
       {FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')), "Stream read error"},
       {std::string("\x12\x01\x00\x00", 4), "Stream read error"},  // the stream ends in a count
   };
-  for (const auto& [value, message] : cases)
-    ExpectFailure<EReadError>([&] { ToText(WithValue(value)); }, message);
+  for (const auto& c : cases) ExpectFailure<EReadError>([&] { ToText(WithValue(c.first)); }, c.second);
   // Overlong forms, a surrogate, above U+10FFFF, a continuation without lead, cut sequences.
   for (const char* utf8 : {"\xC0\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
                            "a\x80", "\xE2\x82", "\xC3\xC3"})

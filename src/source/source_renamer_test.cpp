@@ -125,7 +125,8 @@ TEST(WordScanTest, FindsWordsAndDottedNames) {
       // Words across the 16- and 64-byte blocks of the scan.
       {std::string(70, 'a') + " b:c", {std::string(70, 'a'), "b", "c"}, {std::string(70, 'a'), "b", "c"}},
   };
-  for (const auto& [text, words, dottedNames] : cases) {
+  for (const auto& [input, words, dottedNames] : cases) {
+    const std::string& text = input;  // a binding no lambda may capture
     std::vector<std::string> found[2];
     auto into = [&](int at) {
       return [&, at](std::size_t start, std::size_t length) { return found[at].push_back(text.substr(start, length)), true; };
