@@ -1,25 +1,18 @@
-// Round trips over the real-world corpus (skipped when it is absent): binary forms go to text
-// and are compiled back; a line may differ only where the text form cannot say it otherwise.
+// The real-world corpus, each test skipped when its folder is absent: binary forms through their
+// text and back, text forms edited in place, and binary forms of newer IDEs through the program.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <functional>
-#include <string>
-#include <vector>
+#include <map>
 
-#include "base/errors.h"
+#include "base/ascii_case.h"
 #include "corpus_files.h"
 #include "e2e_harness.h"
-#include "forms/test_stream_builder.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
+#include "forms/text_form_test_support.h"
 
-namespace reshape {
+namespace reshape::e2e {
 namespace {
-
-namespace fs = std::filesystem;
-using e2e::CompileFormText;
-using e2e::ReadWholeFile;
 
 std::string ToText(const std::string& formFile) {
   // The stream ends with the root: nothing of the file is left unread.
@@ -29,42 +22,127 @@ std::string ToText(const std::string& formFile) {
   return text;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    lines.push_back(text.substr(start, end - start));
-  if (start < text.size()) lines.push_back(text.substr(start));
-  return lines;
-}
-
-void ForEachCorpusFile(const char* sub, const std::function<void(const std::string&)>& check) {
-  fs::path dir = e2e::CorpusDir() / sub;
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "no corpus at " << dir;
-  for (const auto& path : e2e::FilesUnder(dir)) {
-    SCOPED_TRACE(path.string());
-    check(ReadWholeFile(path));
-  }
-}
-
+// A line may differ only where the text form cannot say it otherwise.
 TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
-  ForEachCorpusFile("binary", [](const std::string& original) {
-    const std::string text = ToText(original);
-    const std::string compiled = CompileFormText(text);
+  const auto files = CorpusFiles("binary");
+  if (files.empty()) GTEST_SKIP() << "no corpus at " << CorpusDir();
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.string());
+    const std::string original = ReadWholeFile(path), text = ToText(original), compiled = CompileFormText(text);
     // Headers agree but for the size field.
     const std::size_t headerSize = SkipResourceHeader(original);
     EXPECT_EQ(original.substr(0, headerSize - 4), compiled.substr(0, headerSize - 4));
     // Single and double floats come back as extended ones and lose their letter; from then on
     // the text changes no more.
     const std::string again = ToText(compiled);
-    std::vector<std::string> before = Lines(text), after = Lines(again);
+    const std::vector<std::string> before = Lines(text), after = Lines(again);
     ASSERT_EQ(before.size(), after.size());
     for (std::size_t i = 0; i < before.size(); ++i)
       if (before[i] != after[i] && before[i] != after[i] + "d" && before[i] != after[i] + "s")
         ADD_FAILURE() << "line " << i + 1 << ":\n  " << before[i] << "\n  " << after[i];
     EXPECT_EQ(ToText(CompileFormText(again)), again);
-  });
+  }
+}
+
+constexpr std::string_view kNoMatch = "RENC>TNoSuchClass,TOther\nRENP>NoSuchProp,Other\n"
+                                      "DELP>TNoSuch:Left\nPSET>TNoSuch:Left=0,S[e]\n";
+
+// Rules for the classes and properties that real forms use most, and for the root's class.
+std::string ScriptFor(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ', text.find(':') + 1);
+  const std::string root(text.substr(start, text.find_first_of(" \r\n[", start) - start));
+  return "RENC>TButton,TNewButton\nRENC>TLabel,TNewLabel\nRENP>Font.Name,Font.Face\n"
+         "RENP>TNewButton:Caption,Text\nDELP>OldCreateOrder\nDELP>TextHeight\n"
+         "PSET>TNewLabel:Transparent=True,Options[loTransparent]\nPSET>TNewLabel:AutoSize=False,Options[loFixed]\n"
+         "PSET>TPanel:BevelOuter=bvNone,Bevels[bvNoOuter]\nPSET>" + root + ":Scaled=False,Font.Style[fsScaled]\n"
+         "PSET>" + root + ":KeyPreview=True,Font.Style[fsBold]\n"
+         "PSET>" + root + ":Position=poScreenCenter,Placement[plCenter]\n";
+}
+
+// Every line that names nothing of the script (none of these words) is found, unchanged, in order, in the result.
+std::string UntouchedLinesStay(std::string_view original, std::string_view migrated) {
+  const std::vector<std::string> after = Lines(migrated);
+  std::size_t at = 0;
+  for (const std::string& line : Lines(original)) {
+    const std::string upper = AsciiUpperCase(line);
+    bool named = false;
+    for (const char* word : {"TBUTTON", "TLABEL", "FONT.", "CAPTION", "OLDCREATEORDER", "TEXTHEIGHT",
+                             "TRANSPARENT", "AUTOSIZE", "BEVELOUTER", "SCALED", "KEYPREVIEW", "POSITION",
+                             "END", "OBJECT", "INLINE", "INHERITED", "OPTIONS", "BEVELS", "PLACEMENT"})
+      named = named || upper.find(word) != std::string::npos;
+    if (named) continue;
+    while (at < after.size() && after[at] != line) ++at;
+    if (at == after.size()) return "lost or changed: " + line;
+  }
+  return "";
+}
+
+// A script that matches nothing leaves every byte; scripts that rename, delete and convert give
+// the form of the binary way and change only the lines they name.
+TEST(CorpusTextFormsTest, MigratesInPlaceAsTheBinaryWayDoes) {
+  const auto files = CorpusFiles("text");
+  if (files.empty()) GTEST_SKIP() << "no corpus at " << CorpusDir();
+  int migrated = 0;
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.string());
+    const std::string text = ReadWholeFile(path);
+    ASSERT_TRUE(IsTextForm(text));
+    const test::TextFormRun none = test::EditTextFormRun(text, ParseScript(kNoMatch));
+    EXPECT_EQ(none.failure, "");
+    EXPECT_TRUE(none.text == text && none.log.empty());
+    const CommandList commands = ParseScript(ScriptFor(text));
+    const test::TextFormRun run = test::EditTextFormRun(text, commands);
+    EXPECT_EQ(run.failure, "");
+    EXPECT_EQ(test::CheckConsistency(text, commands), "");
+    EXPECT_EQ(UntouchedLinesStay(text, run.text), "");
+    migrated += run.text != text;
+  }
+  EXPECT_GT(migrated, 0);
+}
+
+constexpr const char* kDamaged = "ExFF2SimplePlannerU1.dfm";
+constexpr const char* kDamagedName = "zz_damaged.dfm";  // last in the run, which stops at it
+
+std::vector<std::string> TextLines(const std::string& form) { return Lines(FormFileToText(form, CodePage())); }
+
+// The edits of kEdits made on the lines: every Caption renamed to Heading, every Font.Height deleted.
+constexpr const char* kEdits = "RENP>Caption,Heading\r\nDELP>Font.Height\r\n";
+std::vector<std::string> Edited(const std::vector<std::string>& lines) {
+  std::vector<std::string> out;
+  for (std::string line : lines) {
+    const std::size_t at = std::min(line.find_first_not_of(' '), line.size());
+    if (line.substr(at).starts_with("Caption = ")) line.replace(at, 7, "Heading");
+    if (!line.substr(at).starts_with("Font.Height = ")) out.push_back(line);
+  }
+  return out;
+}
+
+// Forms holding UTF-8 strings come back byte for byte when no rule matches; with rules their text
+// changes by exactly those edits. The form damaged by a tab-to-blank conversion fails and stays.
+TEST(CorpusUnicodeForms, NoMatchingRuleKeepsEveryByteAndRulesEditOnlyTheirProperties) {
+  std::map<std::string, std::string> forms;
+  for (const auto& path : CorpusFiles("binary-unsupported"))
+    forms[path.filename() == kDamaged ? kDamagedName : path.parent_path().filename().string() + "_" +
+                                                           path.filename().string()] = ReadWholeFile(path);
+  if (forms.empty()) GTEST_SKIP() << "no corpus";
+  TempDir dir;
+  dir.Write("job.scr", "RENC>TNoSuchClass,TOther\r\nRENP>NoSuch,Other\r\n");
+  std::string expected;
+  for (const auto& [name, bytes] : forms) {
+    dir.Write(name, bytes);
+    expected += name + (name == kDamagedName ? " ..." : " ...No change\n");
+  }
+  EXPECT_EQ(MaskAddress(RunReshape(dir.Path(), {"job.scr"}).Output), expected + Report("EReadError", "Invalid property value."));
+  for (const auto& [name, bytes] : forms) {
+    EXPECT_EQ(dir.Read(name), bytes) << name;
+    if (name == kDamagedName) continue;
+    TempDir one;
+    one.Write("job.scr", kEdits);
+    one.Write("A.dfm", bytes);
+    EXPECT_EQ(RunReshape(one.Path(), {"job.scr"}).Output, "A.dfm ...Converted\n") << name;
+    EXPECT_EQ(TextLines(one.Read("A.dfm")), Edited(TextLines(bytes))) << name;
+  }
 }
 
 }  // namespace
-}  // namespace reshape
+}  // namespace reshape::e2e

@@ -1,11 +1,19 @@
+// Binary forms to text: values, objects, form files and their resource headers, the failures
+// of broken streams; 64-bit integers (tag 19) and UTF-8 strings (tag 20), whose original bytes
+// a compilation keeps where the rules leave them alone.
 #include "forms/form_to_text.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
-#include "forms/test_stream_builder.h"
 #include "base/errors.h"
+#include "forms/decimal_to_extended.h"
+#include "forms/extended.h"
+#include "forms/resource_header.h"
+#include "forms/test_stream_builder.h"
+#include "forms/text_form_test_support.h"
 
 namespace reshape {
 namespace {
@@ -13,35 +21,16 @@ namespace {
 using test::ExpectFailure;
 using test::FormBytes;
 
-const std::string kHead = "object Form1: TForm1\r\n  P = ";
-const std::string kTail = "\r\nend\r\n";
+std::string ToText(const std::string& stream) { return FormStreamToText(stream, CodePage()); }
 
-std::string ToText(const std::string& stream, CodePage codePage = CodePage()) {
-  return FormStreamToText(stream, codePage);
-}
-
-// The root Form1: TForm1 with the single property P holding value.
 std::string WithValue(const std::string& value) {
   return FormBytes().Signature().Object("TForm1", "Form1").Prop("P").Raw(value).End().End();
 }
 
-// The text of the value of P, as it stands between "P = " and the line end of the property.
-std::string ValueText(const std::string& value, CodePage codePage = CodePage()) {
-  std::string text = ToText(WithValue(value), codePage);
-  EXPECT_EQ(text.substr(0, kHead.size()), kHead);
-  EXPECT_EQ(text.substr(text.size() - kTail.size()), kTail);
-  return text.substr(kHead.size(), text.size() - kHead.size() - kTail.size());
+std::string Utf8(std::string_view bytes) {
+  return FormBytes().Byte(TagUtf8String).U32(static_cast<std::uint32_t>(bytes.size())).Raw(bytes);
 }
-
-std::string Hex(int from, int count) {
-  static const char* kDigits = "0123456789ABCDEF";
-  std::string hex;
-  for (int i = 0; i < count; ++i) {
-    hex += kDigits[((from + i) & 0xFF) >> 4];
-    hex += kDigits[(from + i) & 15];
-  }
-  return hex;
-}
+std::string Int64(std::int64_t value) { return FormBytes().Byte(TagInt64).U64(static_cast<std::uint64_t>(value)); }
 
 std::string Bytes(int from, int count) {
   std::string bytes;
@@ -49,181 +38,230 @@ std::string Bytes(int from, int count) {
   return bytes;
 }
 
+enum Way { kBoth, kToText, kCompile };
+
 struct ValueCase {
-  std::string value;
-  std::string text;
-  int codePage = 0;  // 0: the default one
+  std::string bytes, text;
+  Way way = kBoth;
+  int codePage = 1252;
 };
 
-TEST(FormToTextTest, ValueTexts) {
-  const std::string x64(64, 'x'), x63(63, 'x');
+TEST(FormToTextTest, ValueBytesAndTexts) {
+  using Limits = std::numeric_limits<long double>;
+  using B = FormBytes;
+  const std::string x64(64, 'x'), x63(63, 'x'), x255(255, 'x'),
+      hex32 = "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F";
   const ValueCase cases[] = {
-      {FormBytes().Int8(-1), "-1"},
-      {FormBytes().Extended(-std::numeric_limits<long double>::infinity()), "-INF"},
-      {FormBytes().Single(0.1f), "0.100000001490116s"},
-      {FormBytes().Currency(15000), "15000c"},
-      {FormBytes().Double(2.0 / 3.0), "0.666666666666667d"},
-      {FormBytes().Byte(TagNull), "Null"},
-      {FormBytes().Set().Short("fsBold").Short("fsItalic").Short("x").End(),
-       "[fsBold, fsItalic, x]"},
-      {FormBytes().Str("a\r\nb"), "'a'#13#10'b'"},
-      {FormBytes().Str(std::string("\0\x1F ", 3)), "#0#31' '"},
-      {FormBytes().Str("C\xE9g\x7F"), "'C\xE9g\x7F'"},
-      {FormBytes().WStr(u"\u20AC"), "#8364"},
-      {FormBytes().WStr(u"It's \u00E9"), "'It'#39's \xE9'"},
-      {FormBytes().WStr(u"a\u0100\uFFFF"), "'a'#256#65535"},
-      {FormBytes().Binary(Bytes(0, 31)), "{" + Hex(0, 31) + "}"},
+      {B().Int8(-1), "-1"}, {B().Int8(127), "127"}, {B().Int16(128), "128"}, {B().Int32(-32769), "-32769"},
+      {B().Int8(-1), "$FFFFFFFF", kCompile}, {B().Extended(-Limits::infinity()), "-INF"},
+      // Whole numbers beyond 32 bits were floats written without a fraction.
+      {B().Extended(2147483648.0L), "2147483648"}, {B().Extended(1.5L), "1.5s", kCompile},
+      {B().Extended(Limits::infinity()), "INFd", kCompile}, {B().Extended(Limits::quiet_NaN()), "NANs", kCompile},
+      {B().Single(0.1f), "0.100000001490116s", kToText}, {B().Double(2.0 / 3.0), "0.666666666666667d", kToText},
+      // A currency literal holds the stored integer, the amount times 10000.
+      {B().Currency(15000), "15000c"},
+      {B().Currency(std::numeric_limits<std::int64_t>::min()), "-9.22337203685478E18c", kCompile},
+      {B().Byte(TagNull), "Null"}, {B().Byte(TagNull), "null", kCompile}, {B().Byte(TagTrue), "true", kCompile},
+      {B().Byte(TagFalse), "FALSE", kCompile}, {B().Byte(TagNil), "NIL", kCompile}, {B().Ident("F1.B1"), "F1.B1"},
+      // Only the exact words the text form writes for floats are floats.
+      {B().Ident("Inf"), "Inf"}, {B().Ident("INF.X"), "INF.X"}, {B().Ident("INFc"), "INFc"},
+      {Int64(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808", kToText},
+      {Utf8("a'\xC3\xA9\n"), "'a'#39'\xE9'#10", kToText},
+      {Utf8("\xE2\x82\xACx\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF"), "#8364'x'#55357#56832#56319#57343", kToText},
+      {B().Set().Short("fsBold").Short("x").End(), "[fsBold, x]"},
+      {B().Str(std::string("a\r\0\x1F C\xE9g\x7F", 9)), "'a'#13#0#31' C\xE9g\x7F'"},
+      {B().WStr(u"It's \u00E9\u0100\uFFFF"), "'It'#39's \xE9'#256#65535"},
+      // Any part above 255 makes the whole expression a wide string; over 255 bytes, a long one.
+      {B().WStr(u"a\u00e9\u20ac"), "'a\xe9' + #8364", kCompile}, {B().Str(x255), "'" + x255 + "'", kCompile},
+      {B().LStr(x255 + "y"), "'" + x255 + "' + 'y'", kCompile},
       // Strings over 64 bytes continue on lines of their own.
-      {FormBytes().Str(x64), "'" + x64 + "'"},
-      {FormBytes().Str(x64 + "y"), "\r\n    '" + x64 + "' +\r\n    'y'"},
-      {FormBytes().List().Str(x64 + "qqqqqq").End(),
-       "(\r\n    \r\n      '" + x64 + "' +\r\n      'qqqqqq')"},
-      // A double-byte character that would start at index 63 moves whole to the next line.
-      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'",
-       932},
-      {FormBytes().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'",
-       1252},
-      // 0x82 0x82 is one character, so index 64 begins a character and the cut stays at 64.
-      {FormBytes().Str(x63.substr(1) + "\x82\x82\x82\xA0"),
-       "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'", 932},
-      {FormBytes().Binary(Bytes(0, 32)), "{\r\n    " + Hex(0, 32) + "}"},
-      {FormBytes().Binary(Bytes(200, 33)),
-       "{\r\n    " + Hex(200, 32) + "\r\n    " + Hex(232, 1) + "}"},
-      {FormBytes().List().Str("a").Int8(1).List().Ident("x").End().Set().Short("s").End().End(),
-       "(\r\n    'a'\r\n    1\r\n    (\r\n      x)\r\n    [s])"},
-      {FormBytes().Collection().List().Prop("Width").Int8(10).End().Int8(3).List()
-           .Prop("Caption").Str("A").Prop("Items").Collection().List().End().End().End().End(),
-       "<\r\n    item\r\n      Width = 10\r\n    end\r\n    item [3]\r\n      Caption = 'A'\r\n"
-       "      Items = <\r\n        item\r\n        end>\r\n    end>"},
+      {B().Str(x64), "'" + x64 + "'"},
+      {B().List().Str(x64 + "q").End(), "(\r\n    \r\n      '" + x64 + "' +\r\n      'q')"},
+      // A double-byte character that would start at index 63 moves whole to the next line; 0x82
+      // 0x82 is one character, so index 64 begins a character and the cut stays at 64.
+      {B().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "' +\r\n    '\x82\xA0" "bc'", kToText, 932},
+      {B().Str(x63 + "\x82\xA0" "bc"), "\r\n    '" + x63 + "\x82' +\r\n    '\xA0" "bc'"},
+      {B().Str(x63.substr(1) + "\x82\x82\x82\xA0"), "\r\n    '" + x63.substr(1) + "\x82\x82' +\r\n    '\x82\xA0'",
+       kToText, 932},
+      {B().Binary(Bytes(0, 31)), "{" + hex32.substr(0, 62) + "}"},
+      {B().Binary(Bytes(0, 33)), "{\r\n    " + hex32 + "\r\n    20}"}, {B().Binary("\x0a\xff"), "{0A\r\n ff}", kCompile},
+      {B().List().Int8(1).List().Ident("x").End().End(), "(\r\n    1\r\n    (\r\n      x))"},
+      {B().Collection().List().Prop("W").Int8(10).End().Int8(3).List().Prop("I").Collection().List().End().End()
+           .End().End(),
+       "<\r\n    item\r\n      W = 10\r\n    end\r\n    item [3]\r\n      I = <\r\n        item\r\n        end>\r\n    end>"},
+      {B().Collection().List().End().List().Prop("B.C").Collection().End().End().End(),
+       "<item [-1] end item B.C = <> end>", kCompile},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ValueText(c.value, c.codePage ? CodePage(c.codePage) : CodePage()), c.text) << c.text;
-}
-
-TEST(FormToTextTest, ObjectTree) {
-  std::string stream = FormBytes()
-                           .Signature()
-                           .Object("TForm1", "Form1").Prop("Left").Int8(8)
-                           .Prop("Caption").Str("Main").End()
-                           .Object("TButton", "Button1").Prop("Tag").Int8(-1).End().End()
-                           .Object("TPanel").Prop("Font.Style").Set().End().End()
-                           .Object("TLabel", "L").End().End()
-                           .End()  // children of TPanel
-                           .End();
-  EXPECT_EQ(ToText(stream),
-            "object Form1: TForm1\r\n"
-            "  Left = 8\r\n"
-            "  Caption = 'Main'\r\n"
-            "  object Button1: TButton\r\n"
-            "    Tag = -1\r\n"
-            "  end\r\n"
-            "  object TPanel\r\n"
-            "    Font.Style = []\r\n"
-            "    object L: TLabel\r\n"
-            "    end\r\n"
-            "  end\r\n"
-            "end\r\n");
-}
-
-TEST(FormToTextTest, HeaderVariants) {
-  struct Case {
-    std::string prefix;
-    std::string header;
-  };
-  const Case cases[] = {
-      {"", "object Form1: TForm1"},
-      {FormBytes().Prefix(3).Int8(2), "inherited Form1: TForm1 [2]"},
-      {FormBytes().Prefix(PrefixChildPos).Int8(0), "object Form1: TForm1 [0]"},
-      {FormBytes().Prefix(PrefixInline), "inline Form1: TForm1"},
-      {FormBytes().Prefix(PrefixInline | PrefixInherited), "inherited Form1: TForm1"},
-      {FormBytes().Prefix(8), "object Form1: TForm1"},
-  };
-  for (const auto& c : cases) {
-    std::string stream =
-        FormBytes().Signature().Raw(c.prefix).Object("TForm1", "Form1").End().End();
-    EXPECT_EQ(ToText(stream), c.header + "\r\nend\r\n");
+  for (const auto& [value, text, way, codePage] : cases) {
+    const std::string form = "object Form1: TForm1\r\n  P = " + text + "\r\nend\r\n";
+    EXPECT_EQ(way == kCompile ? form : FormStreamToText(WithValue(value), CodePage(codePage)), form);
+    EXPECT_EQ(way == kToText ? WithValue(value) : test::CompileRun().Compile(form), WithValue(value)) << text;
   }
-  EXPECT_EQ(ToText(FormBytes().Signature().Object("TForm1").End().End()),
-            "object TForm1\r\nend\r\n");
 }
 
-TEST(FormToTextTest, FormFileSkipsTheHeaderAndIgnoresWhatFollowsTheRoot) {
+TEST(FormToTextTest, FormFilesAndTheirHeaders) {
   std::string stream = FormBytes().Signature().Object("TForm1", "F").End().End().Raw("junk");
-  EXPECT_EQ(FormFileToText(test::FormFile("TFORM1", stream), CodePage()),
-            "object F: TForm1\r\nend\r\n");
+  EXPECT_EQ(FormFileToText(test::FormFile("TFORM1", stream), CodePage()), "object F: TForm1\r\nend\r\n");
   std::size_t consumed = 0;
   FormStreamToText(stream, CodePage(), &consumed);
   EXPECT_EQ(consumed, stream.size() - 4);
-  ExpectFailure<EInvalidImage>([&] { FormFileToText("object F: TForm1\r\nend\r\n", CodePage()); },
-                               "Invalid stream format");
   ExpectFailure<EReadError>([] { ToText("TPF1\x06TForm1\x00\x00\x00"); }, "Invalid stream format");
+  // Flags and size are not checked; an unterminated name ends after 256 bytes.
+  EXPECT_EQ(SkipResourceHeader(FormBytes().Byte(0xFF).U16(10).Raw("A").Byte(0).U16(0).U32(999).Raw("TPF0").Bytes()), 11u);
+  EXPECT_EQ(SkipResourceHeader(test::FormFile(std::string(255, 'N'), "TPF0")), 265u);
+  EXPECT_EQ(SkipResourceHeader(test::FormFile(std::string(300, 'N'), "TPF0")), 266u);
+  EXPECT_EQ(SkipResourceHeader(std::string("\xFF\x0A\x00" "ABC", 6)), 6u);
+  for (std::string bytes : {std::string("object Form1: TForm1\r\nend\r\n"), std::string(),
+                            std::string("\xFF\x0B\x00X\0", 5), std::string("\xFF\x0A\x01X\0", 5),
+                            std::string("\xFE\x0A\x00X\0", 5)})
+    ExpectFailure<EInvalidImage>([&] { FormFileToText(bytes, CodePage()); }, "Invalid stream format");
+  // A header names the root class upper-cased.
+  for (const auto& [name, flags, upper] : {std::tuple<std::string, int, std::string>{"TMain_x\xE9", 0, "TMAIN_X\xE9"},
+                                           {"TFrame1", 1, "TFRAME1"}, {std::string(239, 'c'), 6, std::string(239, 'C')}}) {
+    FormBytes bytes;
+    bytes.Signature();
+    if (flags) bytes.Prefix(static_cast<std::uint8_t>(flags));
+    if (flags & PrefixChildPos) bytes.Int16(1000);
+    stream = bytes.Object(name, "Form1").End().End().Bytes();
+    EXPECT_EQ(ResourceHeader(stream) + stream, test::FormFile(upper, stream)) << upper;
+  }
+  for (std::uint8_t length : {4, 10})
+    ExpectFailure<EReadError>([&] { ResourceHeader(FormBytes().Signature().Byte(length).Raw("TFo").Bytes()); },
+                              "Stream read error");
 }
 
 TEST(FormToTextTest, MalformedValuesFail) {
-  struct Case {
-    const char* what;
-    std::string value;
-    const char* message;
+  const std::pair<std::string, const char*> cases[] = {
+      {FormBytes().Byte(21).Str("x"), "Invalid property value"},
+      {FormBytes().Collection().Byte(TagTrue).End().End(), "Invalid property value"},
+      {FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b')), "Invalid property value"},
+      {FormBytes().Byte(TagUtf8String).U32(0x80000000u), "Invalid property value"},
+      {FormBytes().Byte(TagBinary).U32(0x7FFFFFFFu).Raw(std::string(100, 'b')), "Stream read error"},
+      {FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')), "Stream read error"},
+      {std::string("\x12\x01\x00\x00", 4), "Stream read error"},  // the stream ends in a count
   };
-  const Case cases[] = {
-      {"tag 21", FormBytes().Byte(21).Str("x"), "Invalid property value"},
-      {"tag 0x86", FormBytes().Byte(0x86).Short("x"), "Invalid property value"},
-      {"item without list", FormBytes().Collection().Byte(TagTrue).End().End(),
-       "Invalid property value"},
-      {"binary 2e9", FormBytes().Byte(TagBinary).U32(2000000000u).Raw(std::string(100, 'b')),
-       "Stream read error"},
-      {"long string 2e9",
-       FormBytes().Byte(TagLongString).U32(2000000000u).Raw(std::string(100, 'b')),
-       "Stream read error"},
+  for (const auto& c : cases) ExpectFailure<EReadError>([&] { ToText(WithValue(c.first)); }, c.second);
+  // Overlong forms, a surrogate, above U+10FFFF, a continuation without lead, cut sequences.
+  for (const char* utf8 : {"\xC0\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                           "a\x80", "\xE2\x82", "\xC3\xC3"})
+    ExpectFailure<EReadError>([&] { ToText(WithValue(Utf8(utf8))); }, "Invalid property value");
+  // A stream cut anywhere.
+  const std::string stream = FormBytes().Signature().Object("T", "A").Prop("P").Raw(Int64(-2)).Prop("Q")
+                                 .Raw(Utf8("\xE2\x82\xAC")).End().End();
+  for (std::size_t size = 10; size < stream.size(); ++size)
+    ExpectFailure<EReadError>([&] { ToText(stream.substr(0, size)); }, "Stream read error");
+}
+
+// Every value kind, with numbers in wider tags than they need, a long string, and a child
+// position: a compilation from the text would change all of these.
+std::string Mixed(std::string_view u = "U", std::string_view caption = "Caption") {
+  return FormBytes().Prop("S").Str("narrow").Prop("L").LStr(std::string(70, 'l')).Prop("W").WStr(u"\u20ACw")
+      .Prop(u).Raw(Utf8("\xE2\x82\xAC" "u")).Prop("I").Raw(Int64(1)).Prop("N").Int32(5).Prop("F").Double(0.1)
+      .Prop("E").Single(1.5f).Prop("C").Currency(12345).Prop("Li").List().Int16(7).Raw(Utf8("x")).Ident("Id").End()
+      .Prop("Se").Set().Short("a").End().Prop("B").Binary("\x01\x02").Prop("Co").Collection()
+      .Int16(3).List().Prop(caption).Raw(Utf8("\xC3\xA9")).Prop("D").Int32(1).End().End();
+}
+
+std::string FileWith(const std::string& properties) {
+  return test::FormFile("TFORM1", FormBytes().Signature().Object("TForm1", "Form1").Raw(properties).End()
+                                      .Prefix(PrefixChildPos).Int16(0).Object("TButton", "B").End().End().End());
+}
+
+TEST(FormToTextTest, CompilationKeepsOriginalValues) {
+  const std::tuple<const char*, std::string, std::string> cases[] = {
+      {"RENP>U,Text\r\nRENP>Caption,Title", Mixed(), Mixed("Text", "Title")},
+      {"DELP>U\r\nDELP>Co\r\nPSET>TForm1:V=u,Opts[oU]\r\nPSET>TForm1:I=9,Opts[o9]",
+       FormBytes().Prop("U").Raw(Utf8("u")).Prop("Co").Collection().End().Prop("Opts").Set().Short("oA").End()
+           .Prop("V").Raw(Utf8("u")).Prop("I").Raw(Int64(9)),
+       FormBytes().Prop("Opts").Set().Short("oA").Short("oU").Short("o9").End()},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ExpectFailure<EReadError>([&] { ToText(WithValue(c.value)); }, c.message);
+  for (const auto& [script, before, after] : cases) {
+    test::CompileRun compile(script);
+    OriginalValues originals;
+    const std::string file = FileWith(before);  // the originals refer to it
+    const std::string text = FormFileToText(file, CodePage(), &originals);
+    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(after)) << script;
   }
-  // A stream that ends inside a count or a number.
-  for (const std::string& cut : {std::string("\x12\x01\x00\x00", 4), std::string("\x0A\x05\0\0", 4),
-                                 std::string("\x04\x01\x02\x03", 4)}) {
-    std::string stream = FormBytes().Signature().Object("T", "A").Prop("P").Raw(cut);
-    ExpectFailure<EReadError>([&] { ToText(stream); }, "Stream read error");
-  }
-  std::string hugeBinary = FormBytes().Byte(TagBinary).U32(0x80000000u).Raw(std::string(100, 'b'));
-  ExpectFailure<EReadError>([&] { ToText(WithValue(hugeBinary)); }, "Invalid property value");
 }
 
-std::string NestedLists(int depth) {
+// Objects, lists and collections nested to a depth, the root object being the first level.
+std::string Nested(int depth, int kind) {
   FormBytes value;
-  for (int i = 0; i < depth; ++i) value.List();
-  for (int i = 0; i < depth; ++i) value.End();
-  return WithValue(value);
-}
-
-std::string NestedObjects(int depth) {
-  FormBytes stream;
-  stream.Signature();
-  for (int i = 0; i < depth; ++i) stream.Object("T").End();
-  for (int i = 0; i < depth; ++i) stream.End();
-  return stream;
-}
-
-std::string NestedCollections(int depth) {
-  FormBytes value;
-  for (int i = 0; i < depth; ++i) value.Collection().List().Prop("C");
-  value.Int8(0);
-  for (int i = 0; i < depth; ++i) value.End().End();
-  return WithValue(value);
+  value.Signature().Object("T");
+  if (kind != 0) value.Prop("P");
+  for (int i = 1; i < depth; ++i) kind == 0 ? value.End().Object("T") : kind == 1 ? value.List() : value.Collection().List().Prop("C");
+  if (kind == 2) value.Int8(0);
+  for (int i = 1; i < depth; ++i) kind == 2 ? value.End().End() : value.End();
+  return value.End().End();
 }
 
 TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
-  // The root object is the first level.
-  EXPECT_NO_THROW(ToText(NestedLists(255)));
-  EXPECT_NO_THROW(ToText(NestedObjects(256)));
-  ExpectFailure<EReadError>([] { ToText(NestedLists(256)); }, "Nesting too deep");
-  ExpectFailure<EReadError>([] { ToText(NestedObjects(257)); }, "Nesting too deep");
-  EXPECT_NO_THROW(ToText(NestedCollections(255)));
-  ExpectFailure<EReadError>([] { ToText(NestedCollections(256)); }, "Nesting too deep");
-  ExpectFailure<EReadError>([] { ToText(NestedObjects(100000)); }, "Nesting too deep");
+  for (int kind : {0, 1, 2}) {
+    EXPECT_NO_THROW(ToText(Nested(256, kind))) << kind;
+    ExpectFailure<EReadError>([&] { ToText(Nested(257, kind)); }, "Nesting too deep");
+  }
+  ExpectFailure<EReadError>([] { ToText(Nested(100000, 0)); }, "Nesting too deep");
 }
 
+long double FromBytes(std::uint64_t significand, std::uint16_t signAndExponent) {
+  return BytesToExtended(test::ExtendedParts(significand, signAndExponent));
+}
+
+TEST(ExtendedTest, BytesAndText) {
+  EXPECT_EQ(ExtendedToBytes(-2.0L), (ExtendedBytes{0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0}));
+  // Unusual patterns (an unnormal here) pass through unchanged.
+  ExtendedBytes odd{1, 2, 3, 4, 5, 6, 7, 0x08, 0x34, 0x12};
+  EXPECT_EQ(ExtendedToBytes(BytesToExtended(odd)), odd);
+  const std::pair<long double, const char*> cases[] = {
+      {0.0L, "0"}, {0.0001L, "0.0001"}, {0.00001L, "1E-5"}, {1e15L, "1E15"}, {999999999999999.0L, "999999999999999"},
+      {9999999999999999.0L, "1E16"}, {2.0L / 3.0L, "0.666666666666667"}, {1.25e-300L, "1.25E-300"},
+      {std::numeric_limits<long double>::max(), "1.18973149535723E4932"}, {-1.0L / 0.0L, "-INF"},
+      // The 16th digit exactly 5 rounds up, where half-even would not.
+      {1234567890123445.0L, "1.23456789012345E15"}, {1234567890123455.0L, "1.23456789012346E15"},
+      // A zero exponent field or significand gives zero; an unnormal still has a value.
+      {std::numeric_limits<long double>::denorm_min(), "0"}, {FromBytes(0x123456789ULL, 0x8000), "0"},
+      {FromBytes(0x8000000000000000ULL, 0x7FFF), "INF"}, {FromBytes(0xC000000000000000ULL, 0xFFFF), "NAN"},
+      {FromBytes(0x8000000000000000ULL, 0x3FFF), "1"}, {FromBytes(0x4000000000000000ULL, 0x3FFF), "0.5"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(FloatToText(value), text) << text;
+}
+
+TEST(ExtendedTest, TextToExtendedTakesTheRuntimeSyntax) {
+  const std::pair<const char*, long double> cases[] = {
+      {"  -2.5E-7  ", -2.5e-7L}, {"+3", 3.0L}, {"5.", 5.0L}, {".25", 0.25L}, {"1e3", 1000.0L}, {"1E-5000", 0.0L},
+      {"123456789012345678901234567890", 123456789012345678901234567890.0L}, {"", 7}, {"-", 7}, {".", 7}, {"1-2", 7},
+      {"1E+", 7}, {"1,5", 7}, {"1.5s", 7}, {"INF", 7}, {"1 2", 7}, {"--1", 7}, {"1e5000", 7}, {"\t1", 7},
+  };
+  for (const auto& [text, expected] : cases) {  // 7: rejected, the value stays
+    long double value = 7;
+    EXPECT_EQ(std::pair(TextToExtended(text, value), value), std::pair(expected != 7, expected)) << text;
+  }
+}
+
+// Decimal digits times a power of ten, rounded to nearest, ties to even.
+TEST(ExtendedTest, DecimalToExtended) {
+  const std::tuple<std::string, std::int64_t, std::uint64_t, std::uint16_t> cases[] = {
+      {"1", -1, 0xCCCCCCCCCCCCCCCD, 0x3FFB},
+      // 2^64 + 1 and 2^64 + 3 lie halfway: the even neighbours 2^64 and 2^64 + 4 win.
+      {"18446744073709551617", 0, 0x8000000000000000, 0x403F}, {"18446744073709551619", 0, 0x8000000000000002, 0x403F},
+      // Just above and just below that halfway point, by digits far beyond the kept ones.
+      {"18446744073709551617" + std::string(20000, '0') + "1", -20001, 0x8000000000000001, 0x403F},
+      {"18446744073709551616" + std::string(20000, '9'), -20000, 0x8000000000000000, 0x403F},
+      // The largest finite value, the smallest normal and subnormal ones, and below half of that.
+      {"118973149535723176502", 4912, 0xFFFFFFFFFFFFFFFF, 0x7FFE}, {"33621031431120935063", -4951, 1ULL << 63, 1},
+      {"36451995318824746025", -4970, 1, 0}, {"18", -4952, 0, 0}, {"1", -99999, 0, 0}, {"0", 99999, 0, 0},
+  };
+  for (const auto& [digits, exponent10, significand, signAndExponent] : cases) {
+    long double value = -1;
+    EXPECT_TRUE(DecimalToExtended(digits, exponent10, value)) << exponent10;
+    EXPECT_EQ(ExtendedToBytes(value), test::ExtendedParts(significand, signAndExponent)) << exponent10;
+  }
+  for (auto [digits, exponent10] : {std::pair{"11897314953572317651", 4913}, std::pair{"1", 4933}}) {
+    long double value = 7;
+    EXPECT_FALSE(DecimalToExtended(digits, exponent10, value)) << exponent10;
+    EXPECT_EQ(value, 7);
+  }
+}
 
 }  // namespace
 }  // namespace reshape

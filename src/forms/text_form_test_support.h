@@ -1,6 +1,7 @@
-// Test support for text forms: the two ways a text form can be migrated, compared. The binary
-// way compiles the original, converts it to text and compiles that with the rules; the text
-// way edits the original in place. Both must convert to the same text form, with the same log.
+// Test support for forms: a compilation over the commands of a script, with its log lines, and
+// the two ways a text form can be migrated, compared. The binary way compiles the original,
+// converts it to text and compiles that with the rules; the text way edits the original in place.
+// Both must convert to the same text form, with the same log.
 #pragma once
 
 #include <string>
@@ -17,7 +18,24 @@
 
 namespace reshape::test {
 
-// One migration over the commands of a script: its result, log lines or failure message.
+struct CompileRun {
+  explicit CompileRun(CommandList list = {}) : commands(std::move(list)) { run.CurrentFileName = "Form1.dfm"; }
+  explicit CompileRun(std::string_view script) : CompileRun(ParseScript(script)) {}
+
+  // The compiled stream (signature and root, no header).
+  std::string Compile(std::string_view text) {
+    std::string compiled;
+    CompileFormStream(text, rules, run, compiled);
+    return compiled;
+  }
+
+  CommandList commands;
+  FormRules rules{commands};
+  RecordingLogger logger;
+  RunState run{commands, logger};
+};
+
+// One migration over the commands of a script: its result and log lines, or failure message.
 struct TextFormRun {
   std::string text;
   std::vector<std::string> log;
@@ -25,44 +43,31 @@ struct TextFormRun {
 };
 
 inline std::string_view WithoutByteOrderMark(std::string_view text) {
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  return text;
-}
-
-inline std::string CompileToText(std::string_view text, const CommandList& commands,
-                                 std::vector<std::string>& log) {
-  const FormRules rules(commands);
-  RecordingLogger logger;
-  RunState run{commands, logger};
-  run.CurrentFileName = "Form1.dfm";
-  std::string compiled;
-  CompileFormStream(WithoutByteOrderMark(text), rules, run, compiled);
-  log = logger.lines;
-  return FormStreamToText(compiled, CodePage());
+  return text.substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0);
 }
 
 inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& commands) {
-  const FormRules rules(commands);
-  RecordingLogger logger;
-  RunState run{commands, logger};
-  run.CurrentFileName = "Form1.dfm";
-  TextFormRun result;
+  CompileRun edit(commands);
   try {
-    result.text = EditTextForm(text, rules, run);
-    result.log = logger.lines;
+    const std::string edited = EditTextForm(text, edit.rules, edit.run);
+    return {edited, edit.logger.lines, ""};
   } catch (const Exception& e) {
-    result.failure = e.Message();
+    return {"", {}, e.Message()};
   }
-  return result;
 }
 
 // Empty when the two ways agree on a text that the compiler accepts (or the compiler rejects
 // it); otherwise what differs.
 inline std::string CheckConsistency(std::string_view text, const CommandList& commands) {
-  std::vector<std::string> none, binaryLog, editLog;
-  std::string binaryWay;
+  // The text form of a compilation, and its log lines.
+  const auto toText = [](std::string_view form, const CommandList& rules = {}) {
+    CompileRun compile(rules);
+    const std::string compiled = compile.Compile(WithoutByteOrderMark(form));
+    return std::pair(FormStreamToText(compiled, CodePage()), compile.logger.lines);
+  };
+  std::pair<std::string, std::vector<std::string>> binaryWay;
   try {
-    binaryWay = CompileToText(CompileToText(text, {}, none), commands, binaryLog);
+    binaryWay = toText(toText(text).first, commands);
   } catch (const Exception&) {
     return "";
   }
@@ -70,13 +75,12 @@ inline std::string CheckConsistency(std::string_view text, const CommandList& co
   if (!edit.failure.empty()) return "edit failed: " + edit.failure;
   std::string textWay;
   try {
-    textWay = CompileToText(edit.text, {}, none);
+    textWay = toText(edit.text).first;
   } catch (const Exception& e) {
     return "edited text does not compile: " + e.Message() + "\n" + edit.text;
   }
-  if (textWay != binaryWay) return "binary way:\n" + binaryWay + "\ntext way:\n" + textWay;
-  if (edit.log != binaryLog) return "log lines differ";
-  return "";
+  if (textWay != binaryWay.first) return "binary way:\n" + binaryWay.first + "\ntext way:\n" + textWay;
+  return edit.log != binaryWay.second ? "log lines differ" : "";
 }
 
 }  // namespace reshape::test

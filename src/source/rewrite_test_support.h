@@ -13,8 +13,7 @@
 namespace reshape::test {
 
 // Keeps each change as "FILE> message", the way the change log writes it minus the case change.
-class RecordingLogger : public ChangeLogger {
- public:
+struct RecordingLogger : ChangeLogger {
   void LogChange(std::string_view fileName, std::string_view message) override {
     lines.push_back(std::string(fileName) + "> " + std::string(message));
   }
@@ -24,23 +23,18 @@ class RecordingLogger : public ChangeLogger {
 struct RewriteResult {
   std::string text;
   std::vector<std::string> log;
-  bool changed = false;
+  bool changed;
 };
 
 // Rewrites fileText with a Transform built over the commands of script, as for a file "F".
 template <typename Transform>
-RewriteResult Rewrite(std::string_view script, std::string_view fileText,
-                      CodePage codePage = CodePage()) {
+RewriteResult Rewrite(std::string_view script, std::string_view fileText) {
   const CommandList commands = ParseScript(script);
   RecordingLogger logger;
-  RunState state(commands, logger, codePage);
+  RunState state(commands, logger);
   state.CurrentFileName = "F";
   Transform transform(state);
-  RewriteResult result;
-  result.text = RewriteText(fileText, transform);
-  result.log = logger.lines;
-  result.changed = state.FileChanged;
-  return result;
+  return {RewriteText(fileText, transform), logger.lines, state.FileChanged};
 }
 
 }  // namespace reshape::test

@@ -1,3 +1,5 @@
+// The line transforms over whole texts, and the word scans and replacements they make. The source
+// pass copies lines that cannot match in one piece: the result is that of rewriting line by line.
 #include "source/source_renamer.h"
 
 #include <gtest/gtest.h>
@@ -5,45 +7,210 @@
 #include <string>
 #include <vector>
 
+#include "source/project_renamer.h"
+#include "source/replace.h"
 #include "source/rewrite_test_support.h"
+#include "source/text_lines.h"
+#include "source/unit_renamer.h"
+#include "source/word_renames.h"
+#include "source/word_scan.h"
 
 namespace reshape {
 namespace {
 
-struct SourceCase {
-  std::string script;
-  std::string input;
-  std::string output;
-  std::vector<std::string> log;
-};
+const std::string kRenamed = "F> Renamed class \"TFoo\" to \"TBar\"";
+const std::string kMany = "RENC>A1,B1\r\nRENC>A2,B2\r\nRENC>A3,B3\r\nRENC>TFoo,TBar\r\n";
 
 TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
-  const std::string renc = "RENC>TFoo,TBar\r\n";
-  const std::string rens = "RENS>abc,xyz\r\n";
-  const std::string renamed = "F> Renamed class \"TFoo\" to \"TBar\"";
-  const std::vector<SourceCase> cases = {
-      {renc, "x := tfoo.Create; TFoo\rTFoo\r\n", "x := TBar.Create; TFoo\r\nTBar\r\n",
-       {renamed, renamed}},
-      {renc, "TFoo x\nTFoo y\n", "TBar x\nTBar y\n", {renamed, renamed}},
-      {renc, "\xEF\xBB\xBFTFoo x", "\xEF\xBB\xBFTBar x\r\n", {renamed}},
-      {renc, "a\rb\x1A", "a\r\nb\r\n", {}},
-      {rens, "s := 'abc'; abc", "s := 'xyz'; abc\r\n", {"F> Renamed string \"abc\" to \"xyz\""}},
-      {"RENC>TFoo,Widgets.TButton\r\nRENC>TLabel,Widgets.TLabel\r\n", "TFoo, TLabel",
-       "Widgets.TButton, Widgets.TLabel\r\n",
-       {"F> Renamed class \"TFoo\" to \"Widgets.TButton\"",
-        "F> Renamed class \"TLabel\" to \"Widgets.TLabel\""}},
-      {"RENS>PkgA,PkgB\r\nRENS>PkgB,PkgC\r\n", "use PkgA", "use PkgC\r\n",
-       {"F> Renamed string \"PkgA\" to \"PkgB\"", "F> Renamed string \"PkgB\" to \"PkgC\""}},
-      {"RENS>TBar,TBaz\r\nRENC>TFoo,TBar\r\n", "TFoo", "TBaz\r\n",
-       {renamed, "F> Renamed string \"TBar\" to \"TBaz\""}},
-      {"RENU>TFoo,TBar\r\nPKGR>TFoo,TBar\r\nRENP>TFoo,TBar\r\n", "TFoo", "TFoo\r\n", {}},
+  const std::tuple<std::string, std::string, std::string, std::vector<std::string>> cases[] = {
+      {"RENC>TFoo,TBar", "\xEF\xBB\xBFx := tfoo.Create; TFoo\rTFoo\x1A", "\xEF\xBB\xBFx := TBar.Create; TFoo\r\nTBar\r\n",
+       {kRenamed, kRenamed}},
+      // A lone CR inside a stretch without matches becomes CR LF; LF and CR LF stay.
+      {"RENC>TFoo,TBar\r\nRENS>IntToStr(,Str(", "a\nb\rc\r\nx TFoo y\nz\rIntToStr(1)\r\nend",
+       "a\nb\r\nc\r\nx TBar y\nz\r\nStr(1)\r\nend\r\n", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},
+      {kMany, "a\r\rb\nx TFoo\nq TFoo", "a\r\n\r\nb\nx TBar\nq TBar\r\n", {kRenamed, kRenamed}},
+      {"RENS>q,Q", "a\nq", "a\nQ", {"F> Renamed string \"q\" to \"Q\""}},
+      {"RENC>TFoo,Widgets.TButton\r\nRENC>TLabel,Widgets.TLabel", "TFoo, TLabel", "Widgets.TButton, Widgets.TLabel\r\n",
+       {"F> Renamed class \"TFoo\" to \"Widgets.TButton\"", "F> Renamed class \"TLabel\" to \"Widgets.TLabel\""}},
+      {"RENS>TBar,TBaz\r\nRENS>TBaz,TQ\r\nRENC>TFoo,TBar", "TFoo", "TQ\r\n",
+       {kRenamed, "F> Renamed string \"TBar\" to \"TBaz\"", "F> Renamed string \"TBaz\" to \"TQ\""}},
+      {"RENU>TFoo,TBar\r\nPKGR>TFoo,TBar\r\nRENP>TFoo,TBar", "TFoo", "TFoo\r\n", {}},
   };
-  for (const SourceCase& c : cases) {
-    test::RewriteResult result = test::Rewrite<SourceLineTransform>(c.script, c.input);
-    EXPECT_EQ(result.text, c.output) << c.input;
-    EXPECT_EQ(result.log, c.log) << c.input;
-    EXPECT_EQ(result.changed, !c.log.empty()) << c.input;
+  for (const auto& [script, input, output, log] : cases) {
+    const test::RewriteResult result = test::Rewrite<SourceLineTransform>(script, input);
+    EXPECT_EQ(std::tie(result.text, result.log, result.changed), std::tuple(output, log, !log.empty())) << input;
   }
+}
+
+TEST(ProjectLineTransformTest, ReplacesPackageNamesAsPlainText) {
+  test::RewriteResult result = test::Rewrite<ProjectLineTransform>(
+      "PKGR>Pkg50,Pkg60\r\nPKGR>Pkg60,\r\nRENS>Pkg,X\r\nPKGR>,x", "a Pkg50 b pkg50 'q' { (*\nxPKG60x");
+  EXPECT_EQ(result.text, "a  b pkg50 'q' { (*\nxx");
+  EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed/Replaced package \"Pkg50\" to \"Pkg60\"",
+                                                  "F> Renamed/Replaced package \"Pkg60\" to \"\"",
+                                                  "F> Renamed/Replaced package \"Pkg60\" to \"\""}));
+}
+
+TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
+  const std::tuple<std::string, std::string, std::size_t> cases[] = {
+      {"unit OldUnit;\nOldUnit", "unit NewUnit;\nOldUnit", 1},
+      {"Uses oldunit, OldUnit;", "Uses NewUnit, OldUnit;\r\n", 1},
+      {"uses\n  OldUnit,\n  Other;\ntype\n  OldUnit = 1;", "uses\n  NewUnit,\n  Other;\ntype\n  OldUnit = 1;", 1},
+      {"uses\n  X,\n  OldUnit; const", "uses\n  X,\n  OldUnit; const", 0},
+      {"uses A;\n{ OldUnit }\nimplementation\nOldUnit\nbegin\nOldUnit",
+       "uses A;\n{ NewUnit }\nimplementation\nNewUnit\nbegin\nOldUnit", 2},
+      {"uses A;\nimplementation\nuses OldUnit;\n  OldUnit;", "uses A;\nimplementation\nuses OldUnit;\n  OldUnit;", 0},
+      {"// uses\nOldUnit", "// uses\nNewUnit", 1},
+      {"unit X; uses OldUnit; type\nOldUnit", "unit X; uses NewUnit; type\nNewUnit", 2},
+      {"usesX OldUnit\nunitY OldUnit", "usesX OldUnit\nunitY OldUnit", 0},
+      {"uses\na OldUnit b Begin\nOldUnit", "uses\na OldUnit b Begin\nOldUnit", 0},
+      {"uses A;\ninterface\nOldUnit", "uses A;\ninterface\nOldUnit", 0},
+      // Unit names are dotted names, matched as a whole.
+      {"uses Core.OldUnit, OldUnit.X, OldUnit;", "uses Core.OldUnit, OldUnit.X, NewUnit;\r\n", 1},
+  };
+  for (const auto& [input, output, changes] : cases) {
+    test::RewriteResult result = test::Rewrite<UnitLineTransform>("RENU>OldUnit,NewUnit", input);
+    EXPECT_EQ(result.text, output) << input;
+    EXPECT_EQ(result.log.size(), changes) << input;
+  }
+}
+
+TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
+  test::RewriteResult result = test::Rewrite<UnitLineTransform>(
+      "RENU>OldUnit,NewUnit\r\nRENC>A,B\r\nRENU>Other,P.Else\r\n", "unit Other; uses OLDUNIT, other;");
+  EXPECT_EQ(result.text, "unit P.Else; uses NewUnit, other;\r\n");
+  EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed unit \"OldUnit\" to \"NewUnit\"",
+                                                  "F> Renamed unit \"Other\" to \"P.Else\""}));
+}
+
+// Puts each line it is handed in brackets, so the output shows how the text was cut and that
+// changed lines are written back.
+class Bracketing : public LineTransform {
+ public:
+  void TransformLine(std::string& line) override { line = "[" + line + "]"; }
+};
+
+TEST(RewriteTextTest, CutsLinesAndWritesEachBackWithItsBreak) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""}, {"a", "[a]\r\n"}, {"\n", "[]\n"}, {"a\rb\r", "[a]\r\n[b]\r\n"}, {"a\nb", "[a]\n[b]"},
+      {"\n\r\r\n", "[]\n[]\r\n[]\r\n"}, {"a\n\rb", "[a]\n[]\r\n[b]\r\n"}, {"a\nb\r\nc", "[a]\n[b]\r\n[c]\r\n"},
+      {"\xEF\xBB\xBF" "a\nb", "\xEF\xBB\xBF[a]\n[b]"},
+      {std::string("\xFF\xFEu\0\r\0\n\0", 8), std::string("\xFF\xFEu\0\r\0\n\0", 8)},
+      {"\xFE\xFF\n", "\xFE\xFF\n"}, {"\xFF\n", "[\xFF]\n"},
+      // An end-of-text mark ends the text; what follows the first one stays as it is.
+      {"a\r\nb\x1A", "[a]\r\n[b]\r\n"}, {"a\nb\x1A", "[a]\n[b]"},
+      {"a\rb\x1A" "c\rd\x1A", "[a]\r\n[b]\r\n\x1A" "c\rd\x1A"}, {"\x1A\r\nx", "\x1A\r\nx"},
+      {std::string("a\0\xFF\t\r\n\x80", 7), std::string("[a\0\xFF\t]\r\n[\x80]\r\n", 13)},
+  };
+  for (const auto& [input, output] : cases) {
+    Bracketing transform;
+    EXPECT_EQ(RewriteText(input, transform), output) << input;
+  }
+  // Breaks at every offset within and across the eight-byte blocks of the search.
+  for (std::size_t at = 0; at < 19; ++at) {
+    std::string input(20, 'q');
+    input[at] = '\n';
+    Bracketing transform;
+    EXPECT_EQ(RewriteText(input, transform), std::string("[").append(at, 'q').append("]\n[").append(19 - at, 'q') + "]");
+  }
+}
+
+TEST(WordScanTest, FindsWordsAndDottedNames) {
+  const std::tuple<std::string, std::vector<std::string>, std::vector<std::string>> cases[] = {
+      {" ,.;-+/*()^=:[]", {}, {}},
+      {"uses Core.Types, Types;", {"uses", "Core", "Types", "Types"}, {"uses", "Core.Types", "Types"}},
+      {"a.b.c. d .e f..g", {"a", "b", "c", "d", "e", "f", "g"}, {"a.b.c", "d", "e", "f", "g"}},
+      {"{A}\t<B>&'x'#\\\"", {"{A}\t<B>&'x'#\\\""}, {"{A}\t<B>&'x'#\\\""}},
+      {std::string("x\0y z\xE4", 6), {std::string("x\0y", 3), "z\xE4"}, {std::string("x\0y", 3), "z\xE4"}},
+      // Words across the 16- and 64-byte blocks of the scan.
+      {std::string(70, 'a') + " b:c", {std::string(70, 'a'), "b", "c"}, {std::string(70, 'a'), "b", "c"}},
+  };
+  for (const auto& [input, words, dottedNames] : cases) {
+    const std::string& text = input;  // a binding no lambda may capture
+    std::vector<std::string> found[2];
+    auto into = [&](int at) {
+      return [&, at](std::size_t start, std::size_t length) { return found[at].push_back(text.substr(start, length)), true; };
+    };
+    ScanSourceWords(text, into(0));
+    ScanSourceDottedNames(text, into(1));
+    EXPECT_EQ(found[0], words) << text;
+    EXPECT_EQ(found[1], dottedNames) << text;
+  }
+}
+
+using Names = WholeWordRenames::Names;
+
+TEST(WholeWordRenamesTest, ActsInListOrderAtEachNamesFirstWholeWord) {
+  const std::tuple<std::string, std::vector<WholeWordRenames::Rename>, std::string, std::vector<std::size_t>, Names>
+      cases[] = {
+          {"var A: TFoo; B: TFoo;", {{"TFoo", "TBar"}}, "var A: TBar; B: TFoo;", {0}, Names::Words},
+          {"TFooBar x := tfoo.Create;", {{"TFoo", "TBar"}}, "TFooBar x := TBar.Create;", {0}, Names::Words},
+          {"(TFoo)[TFoo]", {{"TFoo", "TBar"}}, "(TBar)[TFoo]", {0}, Names::Words},
+          {"a\tTFoo {TFoo} <TFoo> TFoo& 'TFoo'", {{"TFoo", "X"}}, "a\tTFoo {TFoo} <TFoo> TFoo& 'TFoo'", {}, Names::Words},
+          {std::string("\0 TFoo\xE4 tfoo", 12), {{"TFoo", "TBar"}}, std::string("\0 TFoo\xE4 TBar", 12), {0}, Names::Words},
+          {"TB TA", {{"TA", "X"}, {"TB", "Y"}}, "Y X", {0, 1}, Names::Words},
+          {"TA TA", {{"ta", "X"}, {"TA", "Y"}}, "X TA", {0}, Names::Words},
+          {"TA", {{"TA", "ta"}, {"Ta", "Z"}}, "Z", {0, 1}, Names::Words},
+          {"TFirst", {{"TFirst", "TSecond"}, {"TSecond", "TThird"}}, "TSecond", {0}, Names::Words},
+          // New names holding delimiters, or none at all, move the names behind them.
+          {"TA TB TC", {{"TA", "Os.Windows"}, {"TB", "Q"}, {"TC", "R"}}, "Os.Windows Q R", {0, 1, 2}, Names::Words},
+          {"TA, TB", {{"TA", ""}, {"TB", "W.B"}}, ", W.B", {0, 1}, Names::Words},
+          {"TA TB", {{"TA", "A B C"}, {"TB", "D"}}, "A B C D", {0, 1}, Names::Words},
+          {"a, b", {{"", "X"}, {"a,", "X"}}, "a, b", {}, Names::Words},
+          {"uses Core.Types, Types;", {{"Types", "Old"}}, "uses Core.Types, Old;", {0}, Names::DottedNames},
+          {"uses gui.StdCtrls;", {{"Gui.StdCtrls", "StdCtrls"}}, "uses StdCtrls;", {0}, Names::DottedNames},
+          {"uses Os.Windows, Os;", {{"Windows", "X"}, {"Os.", "X"}, {".Windows", "X"}, {"Os..Windows", "X"}},
+           "uses Os.Windows, Os;", {}, Names::DottedNames},
+          {"uses A, B;", {{"A", "P.A"}, {"B", "P.B"}}, "uses P.A, P.B;", {0, 1}, Names::DottedNames},
+      };
+  for (const auto& [before, list, after, replaced, names] : cases) {
+    WholeWordRenames renames(list, names);
+    // The same object serves the next line afresh.
+    for (int round = 0; round < 2; ++round) {
+      std::string line = before;
+      EXPECT_EQ(renames.Apply(line), replaced) << before;
+      EXPECT_EQ(line, after) << before;
+    }
+  }
+}
+
+TEST(ReplaceSubstringTest, ReplacesFirstOccurrenceIgnoringCase) {
+  const std::tuple<std::string, std::string, bool, std::string, int> cases[] = {
+      // The guard skips a line holding a quote, a "{" and a "(*", none before the match.
+      {"abc; s := 'q'; { x } (* y *)", "abc", true, "abc; s := 'q'; { x } (* y *)", 1252},
+      {"abc; s := 'q'; { x } (* y *)", "abc", false, "x; s := 'q'; { x } (* y *)", 1252},
+      {"s := 'abc'; { x } (* y *)", "abc", true, "s := 'x'; { x } (* y *)", 1252},
+      {"{ abc } 'q' (* *)", "abc", true, "{ x } 'q' (* *)", 1252},
+      {"(* abc 'q' {", "abc", true, "(* x 'q' {", 1252},
+      {"abc 'q' ( * {", "abc", true, "x 'q' ( * {", 1252},
+      {"ab'c{(*", "b'c", true, "ab'c{(*", 1252},
+      {"abc ABC", "aBc", true, "x ABC", 1252},
+      {"aaab", "aab", true, "ax", 1252},
+      {"abababac", "ababac", true, "abx", 1252},
+      {std::string("q\0abc", 5), "abc", true, std::string("q\0abc", 5), 1252},
+      {std::string("abc\0abc", 7), "abc", true, std::string("x\0abc", 5), 1252},
+      // 0x83 leads a double-byte character whose second byte is "A" in code page 932.
+      {"\x83" "AB AB", "AB", false, "\x83" "AB x", 932},
+      {"\x83" "AB AB", "AB", false, "\x83x AB", 1252},
+      {"\x83" "AAA", "AA", false, "\x83" "Ax", 932},
+      {"\x83\x83" "A", "A", false, "\x83\x83x", 932},
+      {"\x83" "B" "\x83", "\x83", false, "xB\x83", 932},
+  };
+  for (const auto& [before, oldText, guard, after, codePage] : cases) {
+    std::string line = before;
+    EXPECT_EQ(ReplaceSubstring(line, oldText, "x", guard, CodePage(codePage)), after != before) << before;
+    EXPECT_EQ(line, after) << before << " / " << oldText;
+  }
+}
+
+TEST(ReplaceSubstringTest, DenseNearMatchesStayLinear) {
+  // Every position nearly matches the key: checking each one fully would compare about 3 * 10^11 bytes here.
+  const std::string key(1 << 16, 'a');
+  std::string line;
+  for (int i = 0; i < 160; ++i) line += key.substr(1) + "c";
+  EXPECT_TRUE(ReplaceSubstring(line += key, key, "!", false, CodePage()));
+  EXPECT_EQ(line.size(), 160 * key.size() + 1);
+  EXPECT_EQ(line.back(), '!');
 }
 
 }  // namespace
