@@ -44,7 +44,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     const bool maybeDirectory = entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN;
     if (!matches && !(subdirectories && maybeDirectory)) continue;
     const std::string path = directory + entry->d_name;
-    DirEntry found{std::string(name), false, false};
+    DirEntry found{std::string(name), false, false, {}};
     struct stat st{};
     if (subdirectories && maybeDirectory && ::lstat(path.c_str(), &st) == 0 &&
         S_ISDIR(st.st_mode)) {
