@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 #include "base/path.h"
 #include "platform/system.h"
@@ -10,22 +11,28 @@ namespace reshape {
 
 namespace {
 
-// Remembers which file each name leads to, so that every file of a pass is converted once,
-// under its first name. A name repeated as such stays repeated.
+// Remembers which files a pass has seen, so that every file of a pass is converted once,
+// under its first name.
 class FirstNames {
  public:
   explicit FirstNames(FileSystem& files) : files_(files) {}
-  // `identity`: as the directory listing gave it; empty to ask the file system.
-  bool IsFirst(const std::string& name, std::string identity = {}) {
-    if (identity.empty()) identity = files_.Target(name).identity;
+  // A listing names each file once, so only the identities it gave are kept: a large tree
+  // costs a few dozen bytes a file.
+  bool IsFirstListed(std::string identity) {
+    return identity.empty() || listed_.insert(std::move(identity)).second;
+  }
+  // A name repeated on the command line stays repeated.
+  bool IsFirstNamed(const std::string& name) {
+    std::string identity = files_.Target(name).identity;
     if (identity.empty()) return true;
-    auto [first, isNew] = firstNames_.emplace(std::move(identity), name);
+    auto [first, isNew] = named_.emplace(std::move(identity), name);
     return isNew || first->second == name;
   }
 
  private:
   FileSystem& files_;
-  std::map<std::string, std::string> firstNames_;
+  std::unordered_set<std::string> listed_;
+  std::map<std::string, std::string> named_;
 };
 
 // The files of one directory listing in mask order, read-only ones reported instead, each once.
@@ -38,8 +45,8 @@ std::vector<std::string> FilesOf(const std::vector<DirEntry>& entries, const std
       if (entry.Directory || !MatchesMask(entry.Name, mask)) continue;
       if (entry.ReadOnly)
         console.WriteLine(directory + entry.Name + " is read only");
-      else if (std::string name = directory + entry.Name; firstNames.IsFirst(name, entry.Identity))
-        names.push_back(std::move(name));
+      else if (firstNames.IsFirstListed(entry.Identity))
+        names.push_back(directory + entry.Name);
     }
   }
   return names;
@@ -89,7 +96,7 @@ void VisitPassFiles(FileSystem& files, const PassSelection& selection, Console& 
     const bool matches =
         std::any_of(selection.masks.begin(), selection.masks.end(),
                     [&](std::string_view mask) { return MatchesMask(NamePart(name), mask); });
-    if (matches && firstNames.IsFirst(name)) names.push_back(name);
+    if (matches && firstNames.IsFirstNamed(name)) names.push_back(name);
   }
   for (const std::string& name : names) visit(name);
 }

@@ -43,18 +43,21 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     // neither matched nor a possible subdirectory.
     const bool maybeDirectory = entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN;
     if (!matches && !(subdirectories && maybeDirectory)) continue;
-    const std::string path = directory + entry->d_name;
     DirEntry found{std::string(name), false, false, {}};
     struct stat st{};
-    if (subdirectories && maybeDirectory && ::lstat(path.c_str(), &st) == 0 &&
-        S_ISDIR(st.st_mode)) {
+    // Asked relative to the open directory, so the kernel does not walk the path again.
+    const int at = ::dirfd(dir.get());
+    if (subdirectories &&
+        (entry->d_type == DT_DIR ||
+         (entry->d_type == DT_UNKNOWN &&
+          ::fstatat(at, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)))) {
       found.Directory = true;
       entries.push_back(std::move(found));
       continue;
     }
     if (!matches) continue;
     // A link is read-only when the file it leads to is: that file is the one rewritten.
-    if (::stat(path.c_str(), &st) == 0) {
+    if (::fstatat(at, entry->d_name, &st, 0) == 0) {
       found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
       found.Identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
     }
