@@ -9,20 +9,11 @@
 #include <stdexcept>
 
 #include "forms/form_compiler.h"
-#include "script/run_state.h"
+#include "source/rewrite_test_support.h"
 
 namespace reshape::e2e {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-class NoLog : public ChangeLogger {
- public:
-  void LogChange(std::string_view, std::string_view) override {}
-};
-
-}  // namespace
 
 TempDir::TempDir() {
   std::random_device random;
@@ -84,7 +75,7 @@ std::string ModuleName() { return fs::path(ReshapeExecutable()).filename().strin
 
 std::string CompileFormText(const std::string& text) {
   CommandList none;
-  NoLog log;
+  test::RecordingLogger log;
   RunState run(none, log);
   return CompileFormFile(text, FormRules(none), run);
 }

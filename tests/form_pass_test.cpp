@@ -1,4 +1,5 @@
-// End-to-end runs of the form pass: backups, text forms, replaced forms, console and log.
+// End-to-end runs of the form pass: backups, text forms (edited in place), replaced forms, console
+// and log.
 #include <filesystem>
 #include <map>
 
@@ -19,6 +20,13 @@ std::string Renamed(std::string text, const std::string& from, const std::string
   return text.replace(text.find(from), from.size(), to);
 }
 
+// A text form, edited in place.
+const std::string kTextForm =
+    "\xEF\xBB\xBFobject Form1: TForm1\n  Caption = 'Main'\n  object P: TOldPanel\n    Ctl3D = False\n  end\nend";
+const std::string kMigrated =
+    Renamed(Renamed(kTextForm, "TOldPanel", "TPanelEx"), "Ctl3D = False", "Options = [poFlat]");
+const char* kTextScript = "RENC>TOldPanel,TPanelEx\r\nPSET>TPanelEx:Ctl3D=False,Options[poFlat]\r\n";
+
 TEST(FormPassE2E, Runs) {
   const std::string notCompiling = Renamed(kText, "TOldPanel", "9OldPanel");
   const Scenario cases[] = {
@@ -29,10 +37,6 @@ TEST(FormPassE2E, Runs) {
                  {"Main.dfm", CompileFormText(Renamed(kText, "TOldPanel", "TPanelEx"))},
                  {"job.LOG", "MAIN.DFM> Renamed class \"toldpanel\" to \"TPanelEx\"\r\n"}},
        .entries = {"Main.dfb", "Main.dfm", "Main.dft", "job.LOG", "job.scr"}},
-      {.name = "string renames only: forms come back unchanged, with their side files",
-       .files = {{"job.scr", "RENS>Main,Other\r\n"}, {"A.DFM", kForm}, {"A.PAS", "Main\r\n"}},
-       .output = "A.PAS...Converted\nA.DFM ...No change\n",
-       .after = {{"A.DFM", kForm}, {"A.dfb", kForm}, {"A.dft", kText}}},
       {.name = "trailing bytes are kept only in the backup",
        .files = {{"job.scr", "RENS>x,y\r\n"}, {"A.DFM", kForm + "trailing"}},
        .output = "A.DFM ...No change\n",
@@ -75,6 +79,19 @@ TEST(FormPassE2E, Runs) {
        .output = "A.DFM ..." + Report("EParserError", "Identifier expected on line 3."),
        .after = {{"A.DFM", Renamed(kForm, "TOldPanel", "9OldPanel")}, {"A.dft", notCompiling}},
        .entries = {"A.DFM", "A.dfb", "A.dft", "job.scr"}},
+      {.name = "edited in place, byte copy, no text side file",
+       .files = {{"job.scr", kTextScript}, {"A.dfm", kTextForm}},
+       .output = "A.dfm ...Converted\n",
+       .after = {{"A.dfm", kMigrated}, {"A.dfb", kTextForm},
+                 {"job.LOG", "A.DFM> Renamed class \"TOldPanel\" to \"TPanelEx\"\r\n"
+                             "A.DFM> Converted propertry \"TPanelEx.Ctl3D = False\" to "
+                             "\"TPanelEx.Options[poFlat]\"\r\n"}},
+       .entries = {"A.dfb", "A.dfm", "job.LOG", "job.scr"}},
+      {.name = "a text that does not read stays, without log",
+       .files = {{"job.scr", kTextScript}, {"A.dfm", kTextForm + "\nobject"}, {"B.dfm", "inline"}},
+       .exitCode = 1,
+       .output = "A.dfm ...Converted\nB.dfm ..." + Report("EParserError", "Identifier expected on line 1."),
+       .after = {{"B.dfm", "inline"}, {"B.dfb", "inline"}, {"B.dft", "<missing>"}}},
   };
   for (const Scenario& c : cases) RunScenario(c);
 }
@@ -88,28 +105,31 @@ TEST(FormPassE2E, FormHeldByAReaderCannotBeOpened) {
   EXPECT_EQ(dir.Read("A.DFM"), kForm);
 }
 
-// Build tools look at modification times: a run that changes no byte must not touch them.
+// Build tools look at modification times: a run that changes no byte must not touch them, nor
+// replace the file (a binary form, a text form, a source).
 TEST(FormPassE2E, UnchangedFilesKeepTheirModificationTimeAndASecondRunBacksUpTheFirst) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TOther,TNew\r\n");
   dir.Write("A.DFM", kForm);
   dir.Write("A.PAS", "TOld\r\n");
+  dir.Write("T.dfm", "object T: TText\nend");
   // Times are compared as the file system stores them: it may round what was set.
   const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
   std::map<std::string, std::filesystem::file_time_type> before;
-  for (const char* name : {"A.DFM", "A.PAS"}) {
+  for (const char* name : {"A.DFM", "A.PAS", "T.dfm"}) {
     std::filesystem::last_write_time(dir / name, old);
     before[name] = std::filesystem::last_write_time(dir / name);
   }
-  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, "A.PAS...No change\nA.DFM ...No change\n");
-  for (const char* name : {"A.DFM", "A.PAS"})
+  const std::string noChange = "A.PAS...No change\nA.DFM ...No change\nT.dfm ...No change\n";
+  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, noChange);
+  for (const char* name : {"A.DFM", "A.PAS", "T.dfm"})
     EXPECT_EQ(std::filesystem::last_write_time(dir / name), before[name]) << name;
-  EXPECT_TRUE(dir.Exists("A.dfb") && dir.Exists("A.dft"));
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.DFM", "A.PAS", "A.dfb", "A.dft", "T.dfb", "T.dfm", "job.scr"}));
   // A second run backs up what the first left.
   dir.Write("job.scr", kRename);
   RunReshape(dir.Path(), {"job.scr"});
   std::string afterFirst = dir.Read("A.DFM");
-  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, "A.PAS...No change\nA.DFM ...No change\n");
+  EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, noChange);
   EXPECT_EQ(dir.Read("A.dfb"), afterFirst);
 }
 

@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "e2e_harness.h"
+#include "e2e_scenario.h"
 #include "forms/test_stream_builder.h"
 #include "platform/system_file_system.h"
 
@@ -81,8 +81,6 @@ TEST_F(LimitsE2E, HundredThousandFilesInOneDirectory) {
   Run("RENC>TFoo,TBar\r\n", "U0.PAS", "TFoo\r\n", output, 256);
   EXPECT_EQ(dir.Read(names.back()), "TBar\r\n");
 }
-
-using Tree = std::map<std::string, std::string>;
 
 // Applying this script a second time changes nothing, so one run and two runs in a row leave the same files.
 const char* kScript = "RENC>TOldPanel,TPanelEx\r\nRENU>OldUnit,NewUnit\r\nPKGR>pkg50,pkg60\r\nDELP>TabOrder\r\n";

@@ -80,33 +80,17 @@ TEST(OptionsE2E, RecursiveRunsVisitTheTreeDepthFirst) {
 
 TEST(OptionsE2E, DryRunsShowWhatARealRunDoesAndWriteNothing) {
   // Every progress line of the real run, each file's log lines right after it.
-  TempDir dir;
-  for (const std::string& name : kDirectories) std::filesystem::create_directories(dir / name);
-  for (const auto& [name, bytes] : kTree) dir.Write(name, bytes);
-  RunResult dry = RunReshape(dir.Path(), {"-rn", "job.scr"});
-  EXPECT_EQ(dry.ExitCode, 0);
-  EXPECT_EQ(dry.Output, Native(
-            "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
-            "sub/B.pas...No change\n"
-            "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n"
-            "sub/B.pas...Converted\nSUB/B.PAS> Renamed unit \"Old\" to \"New\"\n"
-            "sub/deep/C.dfm ...Converted\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\n"
-            "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n"));
-  for (const auto& [name, bytes] : kTree) EXPECT_EQ(dir.Read(name), bytes) << name;
-  EXPECT_FALSE(dir.Exists("job.LOG"));
-  EXPECT_FALSE(dir.Exists("sub/deep/C.dfb"));
-}
-
-TEST(OptionsE2E, DiffsFollowTheProgressLine) {
-  const std::string diff =
-      "--- a/A.PAS\n+++ b/A.PAS\n@@ -1,2 +1,2 @@\n unit Old;\n-var x: TFoo;\n+var x: TBar;\n";
-  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"A.PAS", "unit Old;\nvar x: TFoo;\n"}};
-  RunScenario({.name = "dry run with diff", .files = files, .arguments = {"-n", "--diff", "job.scr"},
-               .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + diff,
-               .after = {{"A.PAS", files.at("A.PAS")}, {"job.LOG", "<missing>"}}});
-  RunScenario({.name = "real run with diff", .files = files, .arguments = {"--diff", "job.scr"},
-               .output = "A.PAS...Converted\n" + diff,
-               .after = {{"A.PAS", "unit Old;\nvar x: TBar;\n"}}});
+  Scenario s = TreeRun("dry run", {"-rn", "job.scr"});
+  s.output = Native(
+      "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
+      "sub/B.pas...No change\n"
+      "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n"
+      "sub/B.pas...Converted\nSUB/B.PAS> Renamed unit \"Old\" to \"New\"\n"
+      "sub/deep/C.dfm ...Converted\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\n"
+      "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n");
+  s.after = kTree;
+  s.after["job.LOG"] = s.after["sub/deep/C.dfb"] = "<missing>";
+  RunScenario(s);
 }
 
 TEST(OptionsE2E, AllOrNothingRuns) {
@@ -147,52 +131,58 @@ TEST(OptionsE2E, AllOrNothingRunLargerThanItsMemory) {
 }
 #endif
 
-TEST(OptionsE2E, KeepGoingReportsEachFailedFileOnce) {
-  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"},
-                      {"A.PAS", "TFoo\r\n"}, {"B.DFM", kBadForm}, {"C.DFM", kForm}};
-  RunScenario({.name = "keep going", .files = files, .arguments = {"-k", "--summary", "job.scr"},
-               .exitCode = 1,
-               .output = "A.PAS...Converted\nB.DFM ..." + kParserError + "C.DFM ...Converted\n"
-                         "1: RENC>TFoo,TBar: 2 changes in 2 files\n"
-                         "2: RENP>Tag,Text: 0 changes in 0 files (no change)\nFailed files: 1\n",
-               .after = {{"A.PAS", "TBar\r\n"}, {"B.DFM", kBadForm},
-                         {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                                     "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}});
-}
-
-TEST(OptionsE2E, ChangeRecordsAreTheOneFileADryRunWrites) {
-  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"},
-                      {"A.PAS", "uses Old;\nvar x: TFoo;\n"}, {"B.PAS", "unit B;\n"}};
-  RunScenario({.name = "dry run with change records", .files = files,
-               .arguments = {"--dry-run", "--json-log", "changes.jsonl", "job.scr"},
-               .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
-                         "B.PAS...No change\nA.PAS...Converted\n"
-                         "A.PAS> Renamed unit \"Old\" to \"New\"\nB.PAS...No change\n",
-               .after = {{"changes.jsonl",
-                          R"({"file":"A.PAS","line":2,"script_line":1,"command":"RENC>TFoo,TBar",)"
-                          R"("kind":"RENC","old":"TFoo","new":"TBar","message":"Renamed class )"
-                          R"(\"TFoo\" to \"TBar\""})" "\n"
-                          R"({"file":"A.PAS","line":1,"script_line":2,"command":"RENU>Old,New",)"
-                          R"("kind":"RENU","old":"Old","new":"New","message":"Renamed unit )"
-                          R"(\"Old\" to \"New\""})" "\n"}},
-               .entries = {"A.PAS", "B.PAS", "changes.jsonl", "job.scr"}});
-}
-
-TEST(OptionsE2E, ScriptCheckNamesTheScriptsLines) {
-  RunScenario({.name = "problems", .files = {{"job.scr", "RENC>TA,TB\r\nRENC>TA,TC\r\n"}},
-               .arguments = {"--check", "job.scr"}, .exitCode = 1,
-               .output = "job.scr:2: never acts: line 1 (RENC>TA,TB) renames the same name first\n",
-               .entries = {"job.scr"}});
-  RunScenario({.name = "none", .files = {{"job.scr", "RENC>TA,TB\r\n"}, {"A.PAS", "TA\r\n"}},
-               .arguments = {"job.scr", "--check"}, .after = {{"A.PAS", "TA\r\n"}}});
-}
-
-TEST(OptionsE2E, DoubleDashEndsTheOptions) {
-  RunScenario({.name = "file named like an option",
-               .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"-n.pas", "TFoo\r\n"}},
-               .arguments = {"--", "job.scr", "-n.pas"},
-               .output = "-n.pas...Converted\n",
-               .after = {{"-n.pas", "TBar\r\n"}}});
+// One run each: diffs follow the progress line; -k reports each failed file once; change records
+// are the one file a dry run writes; --check names the script's lines; "--" ends the options.
+TEST(OptionsE2E, SingleRuns) {
+  const std::string diff =
+      "--- a/A.PAS\n+++ b/A.PAS\n@@ -1,2 +1,2 @@\n unit Old;\n-var x: TFoo;\n+var x: TBar;\n";
+  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"A.PAS", "unit Old;\nvar x: TFoo;\n"}};
+  const Scenario cases[] = {
+      {.name = "dry run with diff", .files = files, .arguments = {"-n", "--diff", "job.scr"},
+       .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + diff,
+       .after = {{"A.PAS", files.at("A.PAS")}, {"job.LOG", "<missing>"}}},
+      {.name = "real run with diff", .files = files, .arguments = {"--diff", "job.scr"},
+       .output = "A.PAS...Converted\n" + diff,
+       .after = {{"A.PAS", "unit Old;\nvar x: TBar;\n"}}},
+      {.name = "keep going",
+       .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"},
+                 {"A.PAS", "TFoo\r\n"}, {"B.DFM", kBadForm}, {"C.DFM", kForm}},
+       .arguments = {"-k", "--summary", "job.scr"},
+       .exitCode = 1,
+       .output = "A.PAS...Converted\nB.DFM ..." + kParserError + "C.DFM ...Converted\n"
+                 "1: RENC>TFoo,TBar: 2 changes in 2 files\n"
+                 "2: RENP>Tag,Text: 0 changes in 0 files (no change)\nFailed files: 1\n",
+       .after = {{"A.PAS", "TBar\r\n"}, {"B.DFM", kBadForm},
+                 {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+      {.name = "dry run with change records",
+       .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"},
+                 {"A.PAS", "uses Old;\nvar x: TFoo;\n"}, {"B.PAS", "unit B;\n"}},
+       .arguments = {"--dry-run", "--json-log", "changes.jsonl", "job.scr"},
+       .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
+                 "B.PAS...No change\nA.PAS...Converted\n"
+                 "A.PAS> Renamed unit \"Old\" to \"New\"\nB.PAS...No change\n",
+       .after = {{"changes.jsonl",
+                  R"({"file":"A.PAS","line":2,"script_line":1,"command":"RENC>TFoo,TBar",)"
+                  R"("kind":"RENC","old":"TFoo","new":"TBar","message":"Renamed class )"
+                  R"(\"TFoo\" to \"TBar\""})" "\n"
+                  R"({"file":"A.PAS","line":1,"script_line":2,"command":"RENU>Old,New",)"
+                  R"("kind":"RENU","old":"Old","new":"New","message":"Renamed unit )"
+                  R"(\"Old\" to \"New\""})" "\n"}},
+       .entries = {"A.PAS", "B.PAS", "changes.jsonl", "job.scr"}},
+      {.name = "script check with problems", .files = {{"job.scr", "RENC>TA,TB\r\nRENC>TA,TC\r\n"}},
+       .arguments = {"--check", "job.scr"}, .exitCode = 1,
+       .output = "job.scr:2: never acts: line 1 (RENC>TA,TB) renames the same name first\n",
+       .entries = {"job.scr"}},
+      {.name = "script check without", .files = {{"job.scr", "RENC>TA,TB\r\n"}, {"A.PAS", "TA\r\n"}},
+       .arguments = {"job.scr", "--check"}, .after = {{"A.PAS", "TA\r\n"}}},
+      {.name = "file named like an option",
+       .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"-n.pas", "TFoo\r\n"}},
+       .arguments = {"--", "job.scr", "-n.pas"},
+       .output = "-n.pas...Converted\n",
+       .after = {{"-n.pas", "TBar\r\n"}}},
+  };
+  for (const Scenario& c : cases) RunScenario(c);
 }
 
 }  // namespace

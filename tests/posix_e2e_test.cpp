@@ -13,16 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(PosixE2E, ReplacedFileKeepsItsPermissions) {
-  TempDir dir;
-  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-  dir.Write("A.PAS", "TFoo\r\n");
-  fs::permissions(dir / "A.PAS", fs::perms(0640));
-  RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(dir.Read("A.PAS"), "TBar\r\n");
-  EXPECT_EQ(fs::status(dir / "A.PAS").permissions() & fs::perms::all, fs::perms(0640));
-}
-
 // Each run goes under a time limit, so that a run that waits on a pipe fails instead of hanging.
 TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
   struct Case {
@@ -55,13 +45,14 @@ TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
 
 // A link stays a link: the file it leads to is rewritten, through a scratch file beside it; a
 // file reached under two names is converted once, under the first; a link to a read-only file
-// is read-only.
+// is read-only. A replaced file keeps its permissions.
 TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   TempDir dir;
   fs::create_directory(dir / "sub");
   dir.Write("job.scr", "RENC>TOldPanel,TPanelEx\r\n");
   dir.Write("sub/unit.pas", "TOldPanel\r\n");
   dir.Write("A.PAS", "TOldPanel\r\n");
+  fs::permissions(dir / "A.PAS", fs::perms(0640));
   dir.Write("OLD.PAS", "TOldPanel\r\n");
   dir.SetReadOnly("OLD.PAS");
   const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
@@ -74,6 +65,7 @@ TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
                         "LINK.PAS...Converted\nF.DFM ...Converted\n");
   EXPECT_EQ(dir.Read("LINK.PAS"), "TPanelEx\r\n");
   EXPECT_EQ(dir.Read("SAME.PAS"), "TPanelEx\r\n");
+  EXPECT_EQ(fs::status(dir / "A.PAS").permissions() & fs::perms::all, fs::perms(0640));
   EXPECT_EQ(dir.Read("OLD.PAS"), "TOldPanel\r\n");
   EXPECT_EQ(dir.Read("F.DFM"), CompileFormText("object F: TPanelEx\r\nend\r\n"));
   EXPECT_EQ(dir.Read("F.dfb"), form);

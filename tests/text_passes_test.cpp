@@ -24,10 +24,6 @@ TEST(ScriptE2E, ScriptsThatRunNothing) {
        .exitCode = 1,
        .output = SyntaxError("RENC>TOldClassName,TNewClassName", 137),
        .after = {{"A.PAS", "TA\r\n"}, {"job.LOG", "<missing>"}}},
-      {.name = "missing script",
-       .arguments = {"none.scr"},
-       .exitCode = 1,
-       .output = Report("EFOpenError", "Cannot open file none.scr.")},
       {.name = "no commands",
        .files = {{"job.scr", "just text\r\n\r\nRENC\r\n RENC>A,B\r\n"}, {"A.PAS", "A\n"}},
        .after = {{"A.PAS", "A\n"}}},
@@ -106,16 +102,6 @@ TEST(SourcePassE2E, Runs) {
        .exitCode = 1,
        .output = "OLD.PAS..." + Report("EInOutError", "File access denied."),
        .after = {{"Z.PAS", "TFoo\r\n"}}},
-      {.name = "unit pass shows pas files twice",
-       .files = {{"job.scr", renc + "RENU>OldUnit,NewUnit\r\n"}, {"P.DPK", "package P;\r\n"},
-                 {"U.PAS", "unit OldUnit;\r\ninterface\r\nuses\r\n  oldunit, Other;\r\ntype\r\n"
-                           "  X = TFoo;\r\n  OldUnit.Y;\r\n"}},
-       .output = "U.PAS...Converted\nU.PAS...Converted\nP.DPK...No change\n",
-       .after = {{"U.PAS", "unit NewUnit;\r\ninterface\r\nuses\r\n  NewUnit, Other;\r\ntype\r\n"
-                           "  X = TBar;\r\n  OldUnit.Y;\r\n"},
-                 {"job.LOG", "U.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                             "U.PAS> Renamed unit \"OldUnit\" to \"NewUnit\"\r\n"
-                             "U.PAS> Renamed unit \"OldUnit\" to \"NewUnit\"\r\n"}}},
   };
   for (const Scenario& c : cases) RunScenario(c);
 }
