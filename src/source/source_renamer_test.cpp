@@ -19,7 +19,9 @@ namespace reshape {
 namespace {
 
 const std::string kRenamed = "F> Renamed class \"TFoo\" to \"TBar\"";
-const std::string kMany = "RENC>A1,B1\r\nRENC>A2,B2\r\nRENC>A3,B3\r\nRENC>TFoo,TBar\r\n";
+const std::string kMany = "RENC>TA1,B1\r\nRENC>TA2,B2\r\nRENC>TA3,B3\r\nRENC>TFoo,TBar\r\n";
+const std::string kWordStarts = "xTFoo TFoo\n\xE4TFoo\tTFoo [tfoo]\r\n^TFoo";
+const std::string kWordStartsRenamed = "xTFoo TBar\n\xE4TFoo\tTFoo [TBar]\r\n^TBar\r\n";
 
 TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
   const std::tuple<std::string, std::string, std::string, std::vector<std::string>> cases[] = {
@@ -29,6 +31,9 @@ TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
       {"RENC>TFoo,TBar\r\nRENS>IntToStr(,Str(", "a\nb\rc\r\nx TFoo y\nz\rIntToStr(1)\r\nend",
        "a\nb\r\nc\r\nx TBar y\nz\r\nStr(1)\r\nend\r\n", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},
       {kMany, "a\r\rb\nx TFoo\nq TFoo", "a\r\n\r\nb\nx TBar\nq TBar\r\n", {kRenamed, kRenamed}},
+      // Five names and more are found by their first letter when they share it, else by words.
+      {kMany + "RENC>TA4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
+      {kMany + "RENC>A4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
       {"RENS>q,Q", "a\nq", "a\nQ", {"F> Renamed string \"q\" to \"Q\""}},
       {"RENC>TFoo,Widgets.TButton\r\nRENC>TLabel,Widgets.TLabel", "TFoo, TLabel", "Widgets.TButton, Widgets.TLabel\r\n",
        {"F> Renamed class \"TFoo\" to \"Widgets.TButton\"", "F> Renamed class \"TLabel\" to \"Widgets.TLabel\""}},

@@ -71,6 +71,8 @@ class WholeWordRenames {
             firstBytes_[static_cast<unsigned char>(AsciiUpper(name.front()))] &&
             lastBytes_[static_cast<unsigned char>(AsciiUpper(name.back()))]);
   }
+  // NextCandidate for old names that all begin with firstByte_.
+  std::size_t NextCandidateByFirstByte(std::string_view text, std::size_t from);
   // True when the name, upper-cased, is an old name.
   bool IsOldName(std::string_view name);
   // Notes the renames of the name at start, unless its group has been met on this line already.
@@ -87,7 +89,10 @@ class WholeWordRenames {
   std::bitset<kLengthBits> lengths_;
   std::bitset<256> firstBytes_;
   std::bitset<256> lastBytes_;
+  std::bitset<256> secondBytes_;
   bool longNames_ = false;  // an old name too long for lengths_
+  bool oneFirstByte_ = false;  // every old name begins with firstByte_, which may begin a word
+  char firstByte_ = 0;
   std::size_t lineNumber_ = 0;
   std::vector<Match> matches_;
   std::vector<Edit> edits_;
