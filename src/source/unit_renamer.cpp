@@ -1,8 +1,12 @@
 #include "source/unit_renamer.h"
 
-#include <algorithm>
 #include <array>
+#include <bit>
 #include <string_view>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "base/ascii_case.h"
 #include "source/word_scan.h"
@@ -41,6 +45,40 @@ LineKeywords FindKeywords(std::string_view line) {
     return true;
   });
   return found;
+}
+
+// Where "uses" or "unit" next stands in the text from `from` on, in any letter case, also
+// inside a longer word (npos: nowhere): outside a uses clause only a line that holds one of
+// them can matter. Sixteen places are tested at a time for the first three letters where the
+// processor allows, which rules out most of the many "u"s of a text ("function", "True").
+std::size_t NextUsesOrUnit(std::string_view text, std::size_t from) {
+  const auto isKeyword = [text](std::size_t at) {
+    const std::string_view four = text.substr(at, 4);
+    return SameIgnoringAsciiCase(four, "USES") || SameIgnoringAsciiCase(four, "UNIT");
+  };
+  std::size_t at = from;
+#ifdef __SSE2__
+  const auto folded = [text](std::size_t offset) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + offset));
+    return _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+  };
+  const auto is = [](__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+  // A keyword that begins in the block ends at most 19 bytes from its start.
+  for (; at + 19 <= text.size(); at += 16) {
+    const __m128i first = folded(at), second = folded(at + 1), third = folded(at + 2);
+    const __m128i hit = _mm_and_si128(
+        is(first, 'u'), _mm_or_si128(_mm_and_si128(is(second, 's'), is(third, 'e')),
+                                     _mm_and_si128(is(second, 'n'), is(third, 'i'))));
+    auto found = static_cast<unsigned>(_mm_movemask_epi8(hit));
+    for (; found != 0; found &= found - 1) {
+      const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(found));
+      if (isKeyword(candidate)) return candidate;
+    }
+  }
+#endif
+  for (; at + 4 <= text.size(); ++at)
+    if (isKeyword(at)) return at;
+  return std::string_view::npos;
 }
 
 std::vector<const TCommand*> UnitRenames(const CommandList& commands) {
@@ -93,13 +131,8 @@ void UnitLineTransform::TransformLineOf(std::string& line, std::string_view text
   TransformLine(line);
   quietUntil_ = 0;
   if (inUsesClause_) return;
-  const auto next = [&](const SubstringFinder& finder) {
-    const std::size_t at = finder.Find(text.substr(end));
-    return at == std::string_view::npos ? at : end + at;
-  };
-  if (nextUses_ < end) nextUses_ = next(rules_.usesFinder);
-  if (nextUnit_ < end) nextUnit_ = next(rules_.unitFinder);
-  quietUntil_ = std::min(nextUses_, nextUnit_);
+  if (nextKeyword_ < end) nextKeyword_ = NextUsesOrUnit(text, end);
+  quietUntil_ = nextKeyword_;
 }
 
 }  // namespace reshape

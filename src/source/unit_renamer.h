@@ -9,7 +9,6 @@
 
 #include "script/command.h"
 #include "script/run_state.h"
-#include "source/replace.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
 
@@ -22,9 +21,6 @@ class UnitRenameRules {
 
   std::vector<const TCommand*> unitRenames;
   WholeWordRenames unitRenameIndex;
-  // Outside a uses clause only a line that holds one of these words can matter.
-  SubstringFinder usesFinder{"USES", CodePage()};
-  SubstringFinder unitFinder{"UNIT", CodePage()};
 };
 
 // One object serves one file: it starts outside a uses clause.
@@ -48,9 +44,8 @@ class UnitLineTransform : public LineTransform {
   std::unique_ptr<Rules> ownRules_;
   Rules& rules_;
   bool inUsesClause_ = false;
-  // Where "uses" and "unit" occur next in the text, in any letter case (npos: nowhere).
-  std::size_t nextUses_ = 0;
-  std::size_t nextUnit_ = 0;
+  // Where "uses" or "unit" occurs next in the text, in any letter case (npos: nowhere).
+  std::size_t nextKeyword_ = 0;
   std::size_t quietUntil_ = 0;
 };
 
