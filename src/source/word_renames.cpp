@@ -52,6 +52,17 @@ std::size_t FindAfterDelimiter(std::string_view text, std::size_t at, std::size_
   return text.size();
 }
 
+// In a whole text a word ends at a delimiter, CR or LF.
+bool EndsWord(char c, const std::array<bool, 256>& table) {
+  return table[static_cast<unsigned char>(c)] || c == '\r' || c == '\n';
+}
+
+// Where the word at `from` of a whole text ends.
+std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bool, 256>& table) {
+  while (from < text.size() && !EndsWord(text[from], table)) ++from;
+  return from;
+}
+
 }  // namespace
 
 WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
@@ -121,14 +132,9 @@ std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t f
       const std::size_t start = base + bit;
       if (!longNames_ && !firstBytes_[static_cast<unsigned char>(AsciiUpper(rest[start]))])
         continue;
-      std::size_t end = start;
-      if (const std::uint64_t after = delimiters >> bit; after != 0) {
-        end += static_cast<std::size_t>(std::countr_zero(after));
-      } else {
-        while (end < rest.size() && !table[static_cast<unsigned char>(rest[end])] &&
-               rest[end] != '\r' && rest[end] != '\n')
-          ++end;
-      }
+      const std::uint64_t after = delimiters >> bit;
+      const std::size_t end = after != 0 ? start + static_cast<std::size_t>(std::countr_zero(after))
+                                         : WordEnd(rest, start, table);
       const std::string_view name = rest.substr(start, end - start);
       if (MayBeOldName(name) && IsOldName(name)) return from + start;
     }
@@ -141,17 +147,13 @@ std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t f
 // are looked at.
 std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, std::size_t from) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
-  const auto endsWord = [&table](char c) {
-    return table[static_cast<unsigned char>(c)] || c == '\r' || c == '\n';
-  };
   for (std::size_t at = from; (at = FindAfterDelimiter(text, at, from, firstByte_)) < text.size();
        ++at) {
-    if (at != from && !endsWord(text[at - 1])) continue;
+    if (at != from && !EndsWord(text[at - 1], table)) continue;
     if (at + 1 < text.size() &&
         !secondBytes_[static_cast<unsigned char>(AsciiUpper(text[at + 1]))])
       continue;
-    std::size_t end = at + 1;
-    while (end < text.size() && !endsWord(text[end])) ++end;
+    const std::size_t end = WordEnd(text, at + 1, table);
     const std::string_view name = text.substr(at, end - at);
     if (MayBeOldName(name) && IsOldName(name)) return at;
     at = end;  // the byte there ends the word: no word begins at it
