@@ -165,6 +165,11 @@ TEST(WholeWordRenamesTest, ActsInListOrderAtEachNamesFirstWholeWord) {
           {"TA, TB", {{"TA", ""}, {"TB", "W.B"}}, ", W.B", {0, 1}, Names::Words},
           {"TA TB", {{"TA", "A B C"}, {"TB", "D"}}, "A B C D", {0, 1}, Names::Words},
           {"a, b", {{"", "X"}, {"a,", "X"}}, "a, b", {}, Names::Words},
+          // Only letters have two cases: "@" and "`" differ in the letter-case bit alone.
+          {"T` t@", {{"T@", "X"}}, "T` X", {0}, Names::Words},
+          {"t8 T9 T0", {{"T0", "A"}, {"T1", "B"}, {"T2", "C"}, {"T3", "D"}, {"T4", "E"}, {"T5", "F"},
+                        {"T6", "G"}, {"T7", "H"}, {"T8", "I"}, {"T9", "J"}},
+           "I J A", {0, 8, 9}, Names::Words},
           {"uses Core.Types, Types;", {{"Types", "Old"}}, "uses Core.Types, Old;", {0}, Names::DottedNames},
           {"uses gui.StdCtrls;", {{"Gui.StdCtrls", "StdCtrls"}}, "uses StdCtrls;", {0}, Names::DottedNames},
           {"uses Os.Windows, Os;", {{"Windows", "X"}, {"Os.", "X"}, {".Windows", "X"}, {"Os..Windows", "X"}},

@@ -14,14 +14,19 @@ namespace reshape {
 
 namespace {
 
-// The first position from `at` on that holds key (ASCII case ignored when key is an upper-case
-// letter) and may begin a word: it is `lineStart`, or the byte before it is below 'A' or one of
-// "[]^", as every delimiter is. The caller tests the byte before exactly; this only skips
-// ahead, sixteen bytes at a time where the processor allows.
+// Folds a byte for comparing: a letter's two cases differ only in bit 5, which is set on both
+// sides; other bytes compare as they are.
+constexpr char FoldBits(char key) { return static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0); }
+
+// The first position from `at` on that holds keys.first (ASCII case ignored when it is an
+// upper-case letter), may begin a word, and is followed by one of keys.seconds, if there are
+// any: it is `lineStart`, or the byte before it is below 'A' or one of "[]^", as every delimiter
+// is. The caller tests the bytes exactly; this only skips ahead, sixteen bytes at a time where
+// the processor allows.
 std::size_t FindAfterDelimiter(std::string_view text, std::size_t at, std::size_t lineStart,
-                               char key) {
-  const auto fold = static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0);
-  const auto wanted = static_cast<char>(key | fold);
+                               const WholeWordRenames::StartKeys& keys) {
+  const char fold = FoldBits(keys.first);
+  const auto wanted = static_cast<char>(keys.first | fold);
   const auto mayEndWord = [](char c) {
     return static_cast<unsigned char>(c) < 'A' || c == '[' || c == ']' || c == '^';
   };
@@ -29,9 +34,20 @@ std::size_t FindAfterDelimiter(std::string_view text, std::size_t at, std::size_
     return at;
   if (at == lineStart) ++at;
 #ifdef __SSE2__
-  const __m128i foldBits = _mm_set1_epi8(fold);
-  const __m128i wantedBytes = _mm_set1_epi8(wanted);
-  for (; at + 16 <= text.size(); at += 16) {
+  struct Key {
+    __m128i fold;
+    __m128i wanted;
+  };
+  const auto keyOf = [](char key) {
+    return Key{_mm_set1_epi8(FoldBits(key)), _mm_set1_epi8(static_cast<char>(key | FoldBits(key)))};
+  };
+  const auto matches = [](__m128i bytes, const Key& key) {
+    return _mm_cmpeq_epi8(_mm_or_si128(bytes, key.fold), key.wanted);
+  };
+  const Key first = keyOf(keys.first);
+  std::array<Key, WholeWordRenames::StartKeys::kMaxSeconds> seconds;
+  for (std::size_t i = 0; i < keys.secondCount; ++i) seconds[i] = keyOf(keys.seconds[i]);
+  for (; at + 17 <= text.size(); at += 16) {
     const char* data = text.data() + at;
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
     const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data - 1));
@@ -41,8 +57,15 @@ std::size_t FindAfterDelimiter(std::string_view text, std::size_t at, std::size_
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(before, _mm_set1_epi8('[')),
                                   _mm_cmpeq_epi8(before, _mm_set1_epi8(']'))),
                      _mm_cmpeq_epi8(before, _mm_set1_epi8('^'))));
-    const __m128i hit =
-        _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(bytes, foldBits), wantedBytes), low);
+    __m128i hit = _mm_and_si128(matches(bytes, first), low);
+    // Tested without a branch on the first byte's hits, which are too frequent to predict.
+    if (keys.secondCount != 0) {
+      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 1));
+      __m128i second = matches(after, seconds[0]);
+      for (std::size_t i = 1; i < keys.secondCount; ++i)
+        second = _mm_or_si128(second, matches(after, seconds[i]));
+      hit = _mm_and_si128(hit, second);
+    }
     if (const int found = _mm_movemask_epi8(hit); found != 0)
       return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
   }
@@ -67,14 +90,11 @@ std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bo
 
 WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
     : renames_(std::move(renames)), names_(names) {
-  // Keys are stored upper-cased, so a look-up is plain hashing of the upper-cased name.
-  upperNames_.reserve(renames_.size());
-  for (const Rename& rename : renames_) upperNames_.push_back(AsciiUpperCase(rename.oldName));
   for (std::size_t i = 0; i < renames_.size(); ++i) {
-    const std::string& name = upperNames_[i];
-    auto [entry, added] = groupByName_.try_emplace(name, groups_.size());
-    if (added) groups_.emplace_back();
-    groups_[entry->second].renames.push_back(i);
+    const std::size_t group = groupNames_.Add(renames_[i].oldName);
+    if (group == groups_.size()) groups_.emplace_back();
+    groups_[group].renames.push_back(i);
+    const std::string name = AsciiUpperCase(renames_[i].oldName);
     // An empty old name never equals a name; it needs no entry in the filter.
     if (name.empty()) continue;
     if (name.size() < kLengthBits)
@@ -83,22 +103,26 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
       longNames_ = true;
     firstBytes_.set(static_cast<unsigned char>(name.front()));
     lastBytes_.set(static_cast<unsigned char>(name.back()));
-    firstByte_ = name.front();
+    startKeys_.first = name.front();
     // A name of one byte is followed by whatever ends its word.
     if (name.size() == 1)
       secondBytes_.set();
     else
       secondBytes_.set(static_cast<unsigned char>(name[1]));
   }
-  const char first = firstByte_;
+  const char first = startKeys_.first;
   oneFirstByte_ = firstBytes_.count() == 1 &&
                   !SourceDelimiterTable()[static_cast<unsigned char>(first)] && first != '\r' &&
                   first != '\n';
+  // A few second bytes are tested together with the first; many would cost more than they save.
+  if (secondBytes_.count() <= StartKeys::kMaxSeconds)
+    for (unsigned byte = 0; byte < 256; ++byte)
+      if (secondBytes_[byte]) startKeys_.seconds[startKeys_.secondCount++] = static_cast<char>(byte);
 }
 
 const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
   replaced_.clear();
-  if (groupByName_.empty()) return replaced_;
+  if (groupNames_.Empty()) return replaced_;
   ++lineNumber_;
   matches_.clear();
   // Every match is noted before the line changes, so a name put in by one rename is never
@@ -116,7 +140,7 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
 
 std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t from) {
   if (names_ == Names::DottedNames) return from;
-  if (groupByName_.empty()) return std::string_view::npos;
+  if (groupNames_.Empty()) return std::string_view::npos;
   if (oneFirstByte_) return NextCandidateByFirstByte(text, from);
   const std::array<bool, 256>& table = SourceDelimiterTable();
   const std::string_view rest = text.substr(from);
@@ -136,7 +160,7 @@ std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t f
       const std::size_t end = after != 0 ? start + static_cast<std::size_t>(std::countr_zero(after))
                                          : WordEnd(rest, start, table);
       const std::string_view name = rest.substr(start, end - start);
-      if (MayBeOldName(name) && IsOldName(name)) return from + start;
+      if (MayBeOldName(name) && groupNames_.Find(name) != CaselessNames::kNone) return from + start;
     }
   }
   return std::string_view::npos;
@@ -147,7 +171,7 @@ std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t f
 // are looked at.
 std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, std::size_t from) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
-  for (std::size_t at = from; (at = FindAfterDelimiter(text, at, from, firstByte_)) < text.size();
+  for (std::size_t at = from; (at = FindAfterDelimiter(text, at, from, startKeys_)) < text.size();
        ++at) {
     if (at != from && !EndsWord(text[at - 1], table)) continue;
     if (at + 1 < text.size() &&
@@ -155,25 +179,17 @@ std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, st
       continue;
     const std::size_t end = WordEnd(text, at + 1, table);
     const std::string_view name = text.substr(at, end - at);
-    if (MayBeOldName(name) && IsOldName(name)) return at;
+    if (MayBeOldName(name) && groupNames_.Find(name) != CaselessNames::kNone) return at;
     at = end;  // the byte there ends the word: no word begins at it
   }
   return std::string_view::npos;
 }
 
-bool WholeWordRenames::IsOldName(std::string_view name) {
-  upperName_.assign(name);
-  for (char& c : upperName_) c = AsciiUpper(c);
-  return groupByName_.contains(upperName_);
-}
-
 void WholeWordRenames::Note(std::string_view line, std::size_t start, std::size_t length) {
-  upperName_.assign(line.substr(start, length));
-  for (char& c : upperName_) c = AsciiUpper(c);
   // Each group is taken at the first name that names it; the stamp marks groups already seen.
-  auto found = groupByName_.find(upperName_);
-  if (found == groupByName_.end()) return;
-  Group& group = groups_[found->second];
+  const std::size_t found = groupNames_.Find(line.substr(start, length));
+  if (found == CaselessNames::kNone) return;
+  Group& group = groups_[found];
   if (group.lastLine == lineNumber_) return;
   group.lastLine = lineNumber_;
   for (std::size_t rename : group.renames) matches_.push_back({rename, start, length});

@@ -6,14 +6,15 @@
 // one scan per rename, so scripts with many renames stay fast.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/ascii_case.h"
+#include "source/caseless_names.h"
 
 namespace reshape {
 
@@ -29,11 +30,6 @@ class WholeWordRenames {
 
   // The renames in the order they act; the names must outlive this object.
   explicit WholeWordRenames(std::vector<Rename> renames, Names names = Names::Words);
-  // The look-up table points into this object's own storage, which a move keeps in place.
-  WholeWordRenames(const WholeWordRenames&) = delete;
-  WholeWordRenames& operator=(const WholeWordRenames&) = delete;
-  WholeWordRenames(WholeWordRenames&&) = default;
-  WholeWordRenames& operator=(WholeWordRenames&&) = default;
 
   // Applies the renames to the line; returns the list positions of those that replaced, in order.
   const std::vector<std::size_t>& Apply(std::string& line);
@@ -43,6 +39,15 @@ class WholeWordRenames {
   // A line that holds no such word is left as it is by Apply. Dotted names are not searched
   // for: `from` is returned.
   std::size_t NextCandidate(std::string_view text, std::size_t from);
+
+  // The byte every old name begins with (upper-cased) and, when they are few, the bytes the
+  // names have second (upper-cased); secondCount 0 stands for any byte.
+  struct StartKeys {
+    static constexpr std::size_t kMaxSeconds = 4;
+    char first = 0;
+    std::array<char, kMaxSeconds> seconds{};
+    std::size_t secondCount = 0;
+  };
 
  private:
   // The renames that share one old name (ignoring letter case), in list order.
@@ -71,10 +76,8 @@ class WholeWordRenames {
             firstBytes_[static_cast<unsigned char>(AsciiUpper(name.front()))] &&
             lastBytes_[static_cast<unsigned char>(AsciiUpper(name.back()))]);
   }
-  // NextCandidate for old names that all begin with firstByte_.
+  // NextCandidate for old names that all begin with startKeys_.first.
   std::size_t NextCandidateByFirstByte(std::string_view text, std::size_t from);
-  // True when the name, upper-cased, is an old name.
-  bool IsOldName(std::string_view name);
   // Notes the renames of the name at start, unless its group has been met on this line already.
   void Note(std::string_view line, std::size_t start, std::size_t length);
   // Makes the noted renames in list order.
@@ -84,20 +87,18 @@ class WholeWordRenames {
   std::vector<Rename> renames_;
   Names names_;
   std::vector<Group> groups_;
-  std::vector<std::string> upperNames_;  // the keys of groupByName_
-  std::unordered_map<std::string_view, std::size_t> groupByName_;
+  CaselessNames groupNames_;  // the old names, numbered as groups_
   std::bitset<kLengthBits> lengths_;
   std::bitset<256> firstBytes_;
   std::bitset<256> lastBytes_;
   std::bitset<256> secondBytes_;
   bool longNames_ = false;  // an old name too long for lengths_
-  bool oneFirstByte_ = false;  // every old name begins with firstByte_, which may begin a word
-  char firstByte_ = 0;
+  bool oneFirstByte_ = false;  // every old name begins with startKeys_.first, which may begin a word
+  StartKeys startKeys_;
   std::size_t lineNumber_ = 0;
   std::vector<Match> matches_;
   std::vector<Edit> edits_;
   std::vector<std::size_t> replaced_;
-  std::string upperName_;
 };
 
 }  // namespace reshape

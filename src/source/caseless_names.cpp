@@ -1,0 +1,54 @@
+#include "source/caseless_names.h"
+
+#include <bit>
+#include <cstring>
+
+#include "base/ascii_case.h"
+
+namespace reshape {
+
+std::uint64_t CaselessNames::Hash(std::string_view name) {
+  constexpr std::uint64_t kCaseBits = 0xDFDFDFDFDFDFDFDFull;
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+  std::uint64_t hash = name.size() * kMultiplier;
+  std::size_t at = 0;
+  for (; at + 8 <= name.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + at, 8);
+    hash = std::rotl((hash ^ (word & kCaseBits)) * kMultiplier, 29);
+  }
+  if (at < name.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, name.size() - at);
+    hash = std::rotl((hash ^ (word & kCaseBits)) * kMultiplier, 29);
+  }
+  return hash * kMultiplier;
+}
+
+std::size_t CaselessNames::SlotOf(std::string_view name) const {
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = static_cast<std::size_t>(Hash(name) >> 32) & mask;
+  while (slots_[slot] != 0 && !SameIgnoringAsciiCase(names_[slots_[slot] - 1], name))
+    slot = (slot + 1) & mask;
+  return slot;
+}
+
+std::size_t CaselessNames::Add(std::string_view name) {
+  if (const std::size_t slot = SlotOf(name); slots_[slot] != 0) return slots_[slot] - 1;
+  names_.emplace_back(name);
+  if (2 * names_.size() > slots_.size()) {
+    slots_.assign(2 * slots_.size(), 0);
+    for (std::size_t i = 0; i < names_.size(); ++i)
+      slots_[SlotOf(names_[i])] = static_cast<std::uint32_t>(i + 1);
+  } else {
+    slots_[SlotOf(name)] = static_cast<std::uint32_t>(names_.size());
+  }
+  return names_.size() - 1;
+}
+
+std::size_t CaselessNames::Find(std::string_view name) const {
+  const std::uint32_t number = slots_[SlotOf(name)];
+  return number == 0 ? kNone : number - 1;
+}
+
+}  // namespace reshape
