@@ -1,5 +1,6 @@
 #include "script/script_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -123,11 +124,14 @@ CommandList ParseScript(std::string_view scriptText) {
   // Lines are taken one after another and never copied, so the time is linear in the text.
   scriptText = scriptText.substr(0, scriptText.find('\0'));
   CommandList commands;
+  // Commands are large; growing the list one doubling at a time would copy a long script's
+  // commands into fresh memory again and again.
+  commands.reserve(std::max(std::ranges::count(scriptText, '\n'), std::ranges::count(scriptText, '\r')) + 1);
   std::size_t pos = 0;
   int lineNumber = 0;
   while (pos < scriptText.size()) {
-    std::size_t end = scriptText.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = scriptText.size();
+    std::size_t end = pos;
+    while (end < scriptText.size() && scriptText[end] != '\r' && scriptText[end] != '\n') ++end;
     std::string_view line = scriptText.substr(pos, end - pos);
     ++lineNumber;
     pos = end;

@@ -1,5 +1,6 @@
 #include "source/replace.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -56,6 +57,42 @@ std::size_t SkipToByte(std::string_view text, std::size_t from, char key) {
   return text.size();
 }
 
+// The first start from `from` to `last` at which the byte `first` places on holds firstKey and
+// the byte `second` places on holds secondKey (ASCII case ignored when a key is an upper-case
+// letter), or last + 1; second >= first, and text must hold last + second + 1 bytes. Two bytes
+// of the key rule out far more places than one, and sixteen starts are tested at a time.
+std::size_t SkipToPair(std::string_view text, std::size_t from, std::size_t last, std::size_t first,
+                       char firstKey, std::size_t second, char secondKey) {
+  const auto foldOf = [](char key) { return static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0); };
+  const char firstFold = foldOf(firstKey);
+  const char secondFold = foldOf(secondKey);
+  const auto firstWanted = static_cast<char>(firstKey | firstFold);
+  const auto secondWanted = static_cast<char>(secondKey | secondFold);
+  const char* data = text.data();
+  std::size_t start = from;
+#ifdef __SSE2__
+  const __m128i firstFolds = _mm_set1_epi8(firstFold);
+  const __m128i firstWanteds = _mm_set1_epi8(firstWanted);
+  const __m128i secondFolds = _mm_set1_epi8(secondFold);
+  const __m128i secondWanteds = _mm_set1_epi8(secondWanted);
+  const auto matches = [](const char* at, __m128i folds, __m128i wanteds) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    return _mm_cmpeq_epi8(_mm_or_si128(bytes, folds), wanteds);
+  };
+  for (; start + 16 <= last + 1; start += 16) {
+    const __m128i both = _mm_and_si128(matches(data + start + first, firstFolds, firstWanteds),
+                                       matches(data + start + second, secondFolds, secondWanteds));
+    if (const int found = _mm_movemask_epi8(both); found != 0)
+      return start + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
+  }
+#endif
+  for (; start <= last; ++start)
+    if (static_cast<char>(data[start + first] | firstFold) == firstWanted &&
+        static_cast<char>(data[start + second] | secondFold) == secondWanted)
+      return start;
+  return last + 1;
+}
+
 // Position of the first occurrence of marker, or the line's length when there is none.
 std::size_t FirstOrEnd(std::string_view line, std::string_view marker) {
   std::size_t found = line.find(marker);
@@ -101,8 +138,18 @@ SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
     if (upperKey_[i] == upperKey_[k]) ++k;
     border_[i] = k;
   }
+  std::size_t anchor = 0;
   for (std::size_t i = 1; i < upperKey_.size(); ++i)
-    if (Commonness(upperKey_[i]) < Commonness(upperKey_[anchor_])) anchor_ = i;
+    if (Commonness(upperKey_[i]) < Commonness(upperKey_[anchor])) anchor = i;
+  // The second byte tested is the rarest of the others, one that differs from the first if any.
+  const auto rank = [this, anchor](std::size_t i) {
+    return Commonness(upperKey_[i]) + (upperKey_[i] == upperKey_[anchor] ? 1000 : 0);
+  };
+  std::size_t other = anchor;
+  for (std::size_t i = 0; i < upperKey_.size(); ++i)
+    if (i != anchor && (other == anchor || rank(i) < rank(other))) other = i;
+  pairFirst_ = std::min(anchor, other);
+  pairSecond_ = std::max(anchor, other);
 }
 
 std::size_t SubstringFinder::Find(std::string_view text) const {
@@ -110,17 +157,15 @@ std::size_t SubstringFinder::Find(std::string_view text) const {
   if (m == 0 || m > text.size()) return kNotFound;
   CharacterStarts starts(text, codePage_);
   const bool doubleByte = codePage_.IsDoubleByte();
-  const char anchorByte = upperKey_[anchor_];
-  // Only where the key's rarest byte stands can an occurrence start, so those places are
+  // Only where the key's two rarest bytes stand can an occurrence start, so those places are
   // skipped to and checked. A budget on the bytes compared keeps the search linear when such
   // places are dense and nearly match; the prefix-function search takes over then.
   const std::size_t last = text.size() - m;
-  const std::string_view anchors = text.substr(0, last + anchor_ + 1);
   std::size_t budget = text.size() + m;
   for (std::size_t start = 0; start <= last; ++start) {
-    const std::size_t hit = SkipToByte(anchors, start + anchor_, anchorByte);
-    if (hit == anchors.size()) return kNotFound;
-    start = hit - anchor_;
+    start = SkipToPair(text, start, last, pairFirst_, upperKey_[pairFirst_], pairSecond_,
+                       upperKey_[pairSecond_]);
+    if (start > last) return kNotFound;
     std::size_t same = 0;
     while (same < m && AsciiUpper(text[start + same]) == upperKey_[same]) ++same;
     if (same == m && (!doubleByte || starts.IsStart(start))) return start;

@@ -28,7 +28,9 @@ class SubstringFinder {
 
   std::string upperKey_;
   std::vector<std::size_t> border_;  // prefix function of upperKey_
-  std::size_t anchor_ = 0;           // the position in the key of its rarest byte
+  // The positions in the key of the two bytes a search tests first: the rarest and the next.
+  std::size_t pairFirst_ = 0;
+  std::size_t pairSecond_ = 0;
   CodePage codePage_;
 };
 

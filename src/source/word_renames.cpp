@@ -18,38 +18,34 @@ namespace {
 // sides; other bytes compare as they are.
 constexpr char FoldBits(char key) { return static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0); }
 
-// The first position from `at` on that holds keys.first (ASCII case ignored when it is an
-// upper-case letter), may begin a word, and is followed by one of keys.seconds, if there are
-// any: it is `lineStart`, or the byte before it is below 'A' or one of "[]^", as every delimiter
-// is. The caller tests the bytes exactly; this only skips ahead, sixteen bytes at a time where
-// the processor allows.
-std::size_t FindAfterDelimiter(std::string_view text, std::size_t at, std::size_t lineStart,
-                               const WholeWordRenames::StartKeys& keys) {
-  const char fold = FoldBits(keys.first);
-  const auto wanted = static_cast<char>(keys.first | fold);
-  const auto mayEndWord = [](char c) {
-    return static_cast<unsigned char>(c) < 'A' || c == '[' || c == ']' || c == '^';
-  };
-  if (at == lineStart && at < text.size() && static_cast<char>(text[at] | fold) == wanted)
-    return at;
-  if (at == lineStart) ++at;
 #ifdef __SSE2__
-  struct Key {
-    __m128i fold;
-    __m128i wanted;
-  };
-  const auto keyOf = [](char key) {
-    return Key{_mm_set1_epi8(FoldBits(key)), _mm_set1_epi8(static_cast<char>(key | FoldBits(key)))};
-  };
-  const auto matches = [](__m128i bytes, const Key& key) {
-    return _mm_cmpeq_epi8(_mm_or_si128(bytes, key.fold), key.wanted);
-  };
-  const Key first = keyOf(keys.first);
-  std::array<Key, WholeWordRenames::StartKeys::kMaxSeconds> seconds;
-  for (std::size_t i = 0; i < keys.secondCount; ++i) seconds[i] = keyOf(keys.seconds[i]);
-  for (; at + 17 <= text.size(); at += 16) {
-    const char* data = text.data() + at;
+// The places in sixteen bytes where keys.first (ASCII case ignored when it is an upper-case
+// letter) may begin a word: followed by one of keys.seconds, if there are any, else after a
+// byte below 'A' or one of "[]^", as every delimiter is. The caller tests each place exactly;
+// this only rules out the others, sixteen at a time.
+class StartHits {
+ public:
+  explicit StartHits(const WholeWordRenames::StartKeys& keys)
+      : first_(KeyOf(keys.first)), secondCount_(keys.secondCount) {
+    for (std::size_t i = 0; i < secondCount_; ++i) seconds_[i] = KeyOf(keys.seconds[i]);
+  }
+
+  std::size_t SecondCount() const { return secondCount_; }
+
+  // Bit i set: byte i of data may be such a place. Reads data[-1] to data[16]. kSeconds is
+  // SecondCount(), fixed at compile time so that the keys are tested without a loop.
+  template <std::size_t kSeconds>
+  unsigned Of(const char* data) const {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+    const __m128i first = Matches(bytes, first_);
+    if constexpr (kSeconds != 0) {
+      // Two bytes are rare enough together that the byte before is left to the exact test.
+      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 1));
+      __m128i second = Matches(after, seconds_[0]);
+      for (std::size_t i = 1; i < kSeconds; ++i)
+        second = _mm_or_si128(second, Matches(after, seconds_[i]));
+      return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, second)));
+    }
     const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data - 1));
     // Signed, so bytes from 80 on count as below 'A' too: they only cost a closer look.
     const __m128i low = _mm_or_si128(
@@ -57,23 +53,54 @@ std::size_t FindAfterDelimiter(std::string_view text, std::size_t at, std::size_
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(before, _mm_set1_epi8('[')),
                                   _mm_cmpeq_epi8(before, _mm_set1_epi8(']'))),
                      _mm_cmpeq_epi8(before, _mm_set1_epi8('^'))));
-    __m128i hit = _mm_and_si128(matches(bytes, first), low);
-    // Tested without a branch on the first byte's hits, which are too frequent to predict.
-    if (keys.secondCount != 0) {
-      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 1));
-      __m128i second = matches(after, seconds[0]);
-      for (std::size_t i = 1; i < keys.secondCount; ++i)
-        second = _mm_or_si128(second, matches(after, seconds[i]));
-      hit = _mm_and_si128(hit, second);
-    }
-    if (const int found = _mm_movemask_epi8(hit); found != 0)
-      return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, low)));
   }
-#endif
-  for (; at < text.size(); ++at)
-    if (static_cast<char>(text[at] | fold) == wanted && mayEndWord(text[at - 1])) return at;
-  return text.size();
+
+ private:
+  // A letter's two cases differ only in bit 5, which is set on both sides before comparing.
+  struct Key {
+    __m128i fold;
+    __m128i wanted;
+  };
+  static Key KeyOf(char key) {
+    const auto fold = static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0);
+    return Key{_mm_set1_epi8(fold), _mm_set1_epi8(static_cast<char>(key | fold))};
+  }
+  static __m128i Matches(__m128i bytes, const Key& key) {
+    return _mm_cmpeq_epi8(_mm_or_si128(bytes, key.fold), key.wanted);
+  }
+
+  Key first_;
+  std::array<Key, WholeWordRenames::StartKeys::kMaxSeconds> seconds_;
+  std::size_t secondCount_;
+};
+
+// The first place from `at` on, in blocks of sixteen bytes while whole blocks remain, that
+// isCandidate accepts, or npos; `at` is left where the blocks end.
+template <std::size_t kSeconds, typename IsCandidate>
+std::size_t FindInBlocks(const StartHits& hits, std::string_view text, std::size_t& at,
+                         IsCandidate& isCandidate) {
+  for (; at + 17 <= text.size(); at += 16)
+    for (unsigned places = hits.Of<kSeconds>(text.data() + at); places != 0; places &= places - 1)
+      if (const std::size_t place = at + static_cast<std::size_t>(std::countr_zero(places));
+          isCandidate(place))
+        return place;
+  return std::string_view::npos;
 }
+
+template <typename IsCandidate>
+std::size_t FindInBlocks(const StartHits& hits, std::string_view text, std::size_t& at,
+                         IsCandidate& isCandidate) {
+  static_assert(WholeWordRenames::StartKeys::kMaxSeconds == 4);
+  switch (hits.SecondCount()) {
+    case 0: return FindInBlocks<0>(hits, text, at, isCandidate);
+    case 1: return FindInBlocks<1>(hits, text, at, isCandidate);
+    case 2: return FindInBlocks<2>(hits, text, at, isCandidate);
+    case 3: return FindInBlocks<3>(hits, text, at, isCandidate);
+    default: return FindInBlocks<4>(hits, text, at, isCandidate);
+  }
+}
+#endif
 
 // In a whole text a word ends at a delimiter, CR or LF.
 bool EndsWord(char c, const std::array<bool, 256>& table) {
@@ -171,17 +198,26 @@ std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t f
 // are looked at.
 std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, std::size_t from) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
-  for (std::size_t at = from; (at = FindAfterDelimiter(text, at, from, startKeys_)) < text.size();
-       ++at) {
-    if (at != from && !EndsWord(text[at - 1], table)) continue;
-    if (at + 1 < text.size() &&
-        !secondBytes_[static_cast<unsigned char>(AsciiUpper(text[at + 1]))])
-      continue;
-    const std::size_t end = WordEnd(text, at + 1, table);
-    const std::string_view name = text.substr(at, end - at);
-    if (MayBeOldName(name) && groupNames_.Find(name) != CaselessNames::kNone) return at;
-    at = end;  // the byte there ends the word: no word begins at it
-  }
+  std::size_t next = from;  // the places before it lie in a word already looked at
+  const auto isCandidate = [&](std::size_t at) {
+    if (at < next || AsciiUpper(text[at]) != startKeys_.first ||
+        (at != from && !EndsWord(text[at - 1], table)) ||
+        (at + 1 < text.size() && !secondBytes_[static_cast<unsigned char>(AsciiUpper(text[at + 1]))]))
+      return false;
+    next = WordEnd(text, at + 1, table);
+    const std::string_view name = text.substr(at, next - at);
+    return MayBeOldName(name) && groupNames_.Find(name) != CaselessNames::kNone;
+  };
+  // `from` starts a line, so a word may start there whatever stands before it.
+  if (from < text.size() && isCandidate(from)) return from;
+  std::size_t at = from + 1;
+#ifdef __SSE2__
+  if (const std::size_t place = FindInBlocks(StartHits(startKeys_), text, at, isCandidate);
+      place != std::string_view::npos)
+    return place;
+#endif
+  for (; at < text.size(); ++at)
+    if (isCandidate(at)) return at;
   return std::string_view::npos;
 }
 
