@@ -20,6 +20,26 @@ inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
 // Membership of every byte value in DelimiterSet, so that a scan need not search the set.
 const std::array<bool, 256>& SourceDelimiterTable();
 
+#ifdef __SSE2__
+// Bit i set when byte i of the sixteen at data is in DelimiterSet (with kLineBreaks, or CR or LF).
+template <bool kLineBreaks>
+unsigned SourceDelimiterBits(const char* data) {
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
+  const auto is = [&b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
+  const auto in = [&b](char bits, char c) {
+    return _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(bits)), _mm_set1_epi8(c));
+  };
+  // ( ) * + , - . / are the bytes 28-2F, : ; are 3A-3B.
+  const __m128i range28 = in('\xF8', 0x28);
+  const __m128i range3A = in('\xFE', 0x3A);
+  __m128i any = _mm_or_si128(
+      _mm_or_si128(_mm_or_si128(is(' '), range28), _mm_or_si128(range3A, is('='))),
+      _mm_or_si128(_mm_or_si128(is('['), is(']')), is('^')));
+  if constexpr (kLineBreaks) any = _mm_or_si128(any, _mm_or_si128(is('\r'), is('\n')));
+  return static_cast<unsigned>(_mm_movemask_epi8(any));
+}
+#endif
+
 // Bit i set when byte `from + i` of s is in DelimiterSet, for 64 bytes from `from` on; bytes
 // past the end of s count as delimiters.
 // With kLineBreaks, CR and LF are delimiters too (for scanning a whole text instead of a line).
@@ -30,21 +50,8 @@ std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
   std::uint64_t mask = 0;
   std::size_t i = 0;
 #ifdef __SSE2__
-  // Sixteen bytes at a time: ( ) * + , - . / are the bytes 28-2F, : ; are 3A-3B.
-  for (; i + 16 <= count; i += 16) {
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s.data() + from + i));
-    const auto is = [&b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
-    const auto in = [&b](char bits, char c) {
-      return _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(bits)), _mm_set1_epi8(c));
-    };
-    const __m128i range28 = in('\xF8', 0x28);
-    const __m128i range3A = in('\xFE', 0x3A);
-    __m128i any = _mm_or_si128(
-        _mm_or_si128(_mm_or_si128(is(' '), range28), _mm_or_si128(range3A, is('='))),
-        _mm_or_si128(_mm_or_si128(is('['), is(']')), is('^')));
-    if constexpr (kLineBreaks) any = _mm_or_si128(any, _mm_or_si128(is('\r'), is('\n')));
-    mask |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(any))) << i;
-  }
+  for (; i + 16 <= count; i += 16)
+    mask |= static_cast<std::uint64_t>(SourceDelimiterBits<kLineBreaks>(s.data() + from + i)) << i;
 #endif
   for (; i < count; ++i) {
     const char c = s[from + i];
