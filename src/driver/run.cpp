@@ -93,9 +93,11 @@ void RunPasses(Pass& pass) {
                                      pass.state.SystemCodePage);
   if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"});
   if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
-    const FormPass forms(pass.state.Commands);
+    // The rules are prepared at the first form: a run over sources alone needs none.
+    std::optional<FormPass> forms;
     RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file) -> std::string {
-      forms.Convert(pass.files, pass.log, file, pass.state, pass.report);
+      if (!forms) forms.emplace(pass.state.Commands);
+      forms->Convert(pass.files, pass.log, file, pass.state, pass.report);
       return pass.state.FileChanged ? "Converted" : "No change";
     });
   }
