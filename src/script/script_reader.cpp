@@ -62,7 +62,8 @@ constexpr PairCommand kPairCommands[] = {
     {"Syntax error: RENS>OldString,NewString", 189, &TCommand::OldString, &TCommand::NewString},
 };
 
-TCommand ParseCommand(CommandKind kind, std::string_view line) {
+// Fills the fresh command in place: a long script's commands are not built twice.
+void ParseCommand(CommandKind kind, std::string_view line, TCommand& command) {
   // Positions are 1-based as in the script syntax; 0 stands for "not in the line".
   auto positionOf = [&](char c) {
     std::size_t found = line.find(c);
@@ -77,7 +78,6 @@ TCommand ParseCommand(CommandKind kind, std::string_view line) {
   const std::size_t comma = positionOf(',');
   const std::size_t colon = positionOf(':');
   constexpr std::size_t k = kKeywordLength;
-  TCommand command;
   command.Kind = kind;
   switch (kind) {
     case CommandKind::RENP:
@@ -112,7 +112,6 @@ TCommand ParseCommand(CommandKind kind, std::string_view line) {
       command.*pair.second = after(comma);
     }
   }
-  return command;
 }
 
 }  // namespace
@@ -126,7 +125,12 @@ CommandList ParseScript(std::string_view scriptText) {
   CommandList commands;
   // Commands are large; growing the list one doubling at a time would copy a long script's
   // commands into fresh memory again and again.
-  commands.reserve(std::max(std::ranges::count(scriptText, '\n'), std::ranges::count(scriptText, '\r')) + 1);
+  const auto count = [scriptText](char c) {
+    std::size_t found = 0;
+    for (std::size_t at = 0; (at = scriptText.find(c, at)) != std::string_view::npos; ++at) ++found;
+    return found;
+  };
+  commands.reserve(std::max(count('\n'), count('\r')) + 1);
   std::size_t pos = 0;
   int lineNumber = 0;
   while (pos < scriptText.size()) {
@@ -141,9 +145,10 @@ CommandList ParseScript(std::string_view scriptText) {
       ++pos;
     }
     if (std::optional<CommandKind> kind = KeywordOf(line)) {
-      commands.push_back(ParseCommand(*kind, line));
-      commands.back().ScriptLine = lineNumber;
-      commands.back().Text = line;
+      TCommand& command = commands.emplace_back();
+      ParseCommand(*kind, line, command);
+      command.ScriptLine = lineNumber;
+      command.Text = line;
     }
   }
   return commands;

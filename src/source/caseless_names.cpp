@@ -33,16 +33,25 @@ std::size_t CaselessNames::SlotOf(std::string_view name) const {
   return slot;
 }
 
+void CaselessNames::Reserve(std::size_t count) {
+  names_.reserve(count);
+  std::size_t size = slots_.size();
+  while (size < 2 * count) size *= 2;
+  if (size == slots_.size()) return;
+  slots_.assign(size, 0);
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    slots_[SlotOf(names_[i])] = static_cast<std::uint32_t>(i + 1);
+}
+
 std::size_t CaselessNames::Add(std::string_view name) {
-  if (const std::size_t slot = SlotOf(name); slots_[slot] != 0) return slots_[slot] - 1;
-  names_.emplace_back(name);
-  if (2 * names_.size() > slots_.size()) {
-    slots_.assign(2 * slots_.size(), 0);
-    for (std::size_t i = 0; i < names_.size(); ++i)
-      slots_[SlotOf(names_[i])] = static_cast<std::uint32_t>(i + 1);
-  } else {
-    slots_[SlotOf(name)] = static_cast<std::uint32_t>(names_.size());
+  const std::size_t slot = SlotOf(name);
+  if (slots_[slot] != 0) return slots_[slot] - 1;
+  if (2 * (names_.size() + 1) > slots_.size()) {
+    Reserve(names_.size() + 1);
+    return Add(name);
   }
+  names_.emplace_back(name);
+  slots_[slot] = static_cast<std::uint32_t>(names_.size());
   return names_.size() - 1;
 }
 

@@ -15,6 +15,8 @@ class CaselessNames {
  public:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+  // Room for this many names without growing.
+  void Reserve(std::size_t count);
   // The number of the name: the count of different names added before it, when it is new.
   std::size_t Add(std::string_view name);
   // The number of the name, or kNone when it was never added.

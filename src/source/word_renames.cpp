@@ -122,25 +122,28 @@ std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bo
 
 WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
     : renames_(std::move(renames)), names_(names) {
+  groupNames_.Reserve(renames_.size());
+  groups_.reserve(renames_.size());
+  const auto upper = [](char c) { return static_cast<unsigned char>(AsciiUpper(c)); };
   for (std::size_t i = 0; i < renames_.size(); ++i) {
-    const std::size_t group = groupNames_.Add(renames_[i].oldName);
+    const std::string_view name = renames_[i].oldName;
+    const std::size_t group = groupNames_.Add(name);
     if (group == groups_.size()) groups_.emplace_back();
     groups_[group].renames.push_back(i);
-    const std::string name = AsciiUpperCase(renames_[i].oldName);
     // An empty old name never equals a name; it needs no entry in the filter.
     if (name.empty()) continue;
     if (name.size() < kLengthBits)
       lengths_.set(name.size());
     else
       longNames_ = true;
-    firstBytes_.set(static_cast<unsigned char>(name.front()));
-    lastBytes_.set(static_cast<unsigned char>(name.back()));
-    startKeys_.first = name.front();
+    firstBytes_.set(upper(name.front()));
+    lastBytes_.set(upper(name.back()));
+    startKeys_.first = AsciiUpper(name.front());
     // A name of one byte is followed by whatever ends its word.
     if (name.size() == 1)
       secondBytes_.set();
     else
-      secondBytes_.set(static_cast<unsigned char>(name[1]));
+      secondBytes_.set(upper(name[1]));
   }
   const char first = startKeys_.first;
   oneFirstByte_ = firstBytes_.count() == 1 &&
