@@ -5,6 +5,9 @@
 #   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
 #                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
 #   bench/run.sh --tree nested [--files 100000] [--dirs 10000] [--reps N] [--syscalls] ...
+#   --cpu N|none: the processor every measured command runs on (default 0). A shared machine's
+#   processors can differ in how often other work interrupts them (on the development machine
+#   one of two made a third of the runs 50 % slower); one processor for all keeps the rounds alike.
 #
 # Every measurement runs on a fresh copy of the same generated tree (the copy is not timed, and
 # it leaves the files in the page cache, so all tools start alike); the measurements take turns,
@@ -35,6 +38,7 @@ TREE_KIND=flat
 FILES=100000
 DIRS=10000
 SYSCALLS=0
+CPU=0
 
 while [ $# -gt 0 ]; do
   case $1 in
@@ -50,6 +54,7 @@ while [ $# -gt 0 ]; do
     --files) FILES=$2; shift 2 ;;
     --dirs) DIRS=$2; shift 2 ;;
     --syscalls) SYSCALLS=1; shift ;;
+    --cpu) CPU=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -64,6 +69,8 @@ cmake --build "$BUILD" -j2 --target reshape reshape_tree_generator reshape_io_fl
 RESHAPE=${RESHAPE:-$BUILD/reshape}
 RESHAPE=$(cd "$(dirname "$RESHAPE")" && pwd)/$(basename "$RESHAPE")
 MEASURE=$BUILD/reshape_measure
+PIN=()
+[ "$CPU" = none ] || PIN=(taskset -c "$CPU")
 FLOOR=$BUILD/reshape_io_floor
 
 rm -rf "$WORK"
@@ -115,7 +122,7 @@ run_plan() {
       [ "$round" -lt "$reps" ] || continue
       rm -rf "$RUN"
       cp -a "$TREE" "$RUN"
-      if ! (cd "$RUN" && eval "\"\$MEASURE\" \"\$WORK/times/$label.all\" $cmd" > /dev/null 2>&1); then
+      if ! (cd "$RUN" && eval "\"\${PIN[@]}\" \"\$MEASURE\" \"\$WORK/times/$label.all\" $cmd" > /dev/null 2>&1); then
         echo "$label failed: $cmd" >&2
         exit 1
       fi
