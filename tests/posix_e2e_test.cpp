@@ -46,6 +46,21 @@ TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
 // A link stays a link: the file it leads to is rewritten, through a scratch file beside it; a
 // file reached under two names is converted once, under the first; a link to a read-only file
 // is read-only. A replaced file keeps its permissions.
+// Into a file or a pipe the progress lines are written in large pieces; one that cannot be
+// written still fails the run, and an all-or-nothing run before it puts anything in place.
+TEST(PosixE2E, StandardOutputThatCannotBeWrittenFailsTheRun) {
+  const std::pair<std::string, std::string> cases[] = {{"--atomic", "TFoo\r\n"}, {"-k", "TBar\r\n"}};
+  for (const auto& [option, after] : cases) {
+    TempDir dir;
+    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+    dir.Write("B.PAS", "TFoo\r\n");
+    RunResult run = RunReshape(dir.Path(), {"-c", "exec \"$0\" " + option + " job.scr > /dev/full",
+                                            RESHAPE_EXECUTABLE}, "/bin/sh");
+    EXPECT_EQ(run.ExitCode, 1) << option;
+    EXPECT_EQ(dir.Read("B.PAS"), after) << option;
+  }
+}
+
 TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   TempDir dir;
   fs::create_directory(dir / "sub");

@@ -1,13 +1,24 @@
 #include "driver/console.h"
 
-#include <string>
-
 #include "base/errors.h"
 #include "platform/system.h"
 
 namespace reshape {
 
+Console::~Console() {
+  try {
+    Flush();
+  } catch (...) {
+    // Leaving early: the failure report that follows is written by other means.
+  }
+}
+
 void Console::Write(std::string_view text) {
+  if (collect_) {
+    collected_ += text;
+    if (collected_.size() >= kPieceSize) Flush();
+    return;
+  }
   if (int code = platform::WriteStandardOutput(text)) throw EInOutError(code);
 }
 
@@ -15,6 +26,13 @@ void Console::WriteLine(std::string_view text) {
   std::string line(text);
   line += '\n';
   Write(line);
+}
+
+void Console::Flush() {
+  if (collected_.empty()) return;
+  const std::string text = std::move(collected_);
+  collected_.clear();
+  if (int code = platform::WriteStandardOutput(text)) throw EInOutError(code);
 }
 
 }  // namespace reshape

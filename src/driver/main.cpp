@@ -30,20 +30,27 @@ int main(int argc, char** argv) {
   const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
   reshape::RunOutcome outcome;
   try {
-    reshape::Console console;
+    reshape::Console console(!platform::StandardOutputIsTerminal());
     const reshape::CommandLine line = reshape::ParseCommandLine(arguments);
     if (line.request != reshape::Request::Run) {
       console.Write(line.request == reshape::Request::Help ? std::string(reshape::UsageText())
                                                            : reshape::VersionText());
+      console.Flush();
       return kSuccess;
     }
     platform::SystemFileSystem files;
     const reshape::RunEnvironment environment{
         platform::DirectoryOf(executable), module,
         platform::TemporaryDirectory() + "reshape-" + std::to_string(platform::ProcessId()) + "-"};
-    if (line.options.check)
-      return reshape::CheckScriptFile(line.options, environment, console, files) ? kSuccess : kFailure;
+    // What the console collected is written before the exit code is decided: a run whose
+    // report could not be written has not succeeded.
+    if (line.options.check) {
+      const bool clean = reshape::CheckScriptFile(line.options, environment, console, files);
+      console.Flush();
+      return clean ? kSuccess : kFailure;
+    }
     reshape::Run(line.options, environment, console, files, outcome);
+    console.Flush();
     return outcome.failedFiles == 0 ? kSuccess : kFailure;
   } catch (const reshape::UsageError& error) {
     platform::WriteStandardError("reshape: " + std::string(error.what()) + "\n\n" +

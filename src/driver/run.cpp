@@ -161,7 +161,11 @@ void Run(const Options& options, const RunEnvironment& environment, Console& con
   if (report.RecordsChanges()) state.Observer = &report;
   Pass pass{options, environment, namedFiles, target, log, state, console, report};
   RunPasses(pass);
-  if (options.atomic) staged->Commit(console, outcome.nothingChanged);
+  if (options.atomic) {
+    // Standard output that cannot be written fails the run before anything is put in place.
+    console.Flush();
+    staged->Commit(console, outcome.nothingChanged);
+  }
   outcome.failedFiles = report.FailedFiles();
   report.Finish();
 }

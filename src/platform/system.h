@@ -65,6 +65,8 @@ std::string DirectoryOf(std::string_view path);
 // Writes all bytes to standard output and flushes it; 0 or the platform error code.
 int WriteStandardOutput(std::string_view bytes);
 int WriteStandardError(std::string_view bytes);
+// True when standard output is a terminal (a console window), where someone reads it live.
+bool StandardOutputIsTerminal();
 
 // The directory for the run's temporary files, with a trailing separator, and a number that
 // no other process running now has, to make their names unique.

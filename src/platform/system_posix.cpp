@@ -177,6 +177,8 @@ int WriteAll(int fd, std::string_view bytes) {
 
 int WriteStandardOutput(std::string_view bytes) { return WriteAll(STDOUT_FILENO, bytes); }
 
+bool StandardOutputIsTerminal() { return ::isatty(STDOUT_FILENO) == 1; }
+
 std::string TemporaryDirectory() {
   const char* dir = std::getenv("TMPDIR");
   std::string path = dir && *dir ? dir : "/tmp";

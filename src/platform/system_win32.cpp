@@ -157,6 +157,10 @@ int WriteAll(DWORD stream, std::string_view bytes) {
 
 int WriteStandardOutput(std::string_view bytes) { return WriteAll(STD_OUTPUT_HANDLE, bytes); }
 
+bool StandardOutputIsTerminal() {
+  return ::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR;
+}
+
 std::string TemporaryDirectory() {
   char path[MAX_PATH + 1];
   DWORD length = ::GetTempPathA(sizeof path, path);
