@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/ascii_case.h"
+
 namespace reshape {
 
 namespace {
@@ -17,6 +19,11 @@ std::string UpperAscii(std::string_view s) {
 }  // namespace
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
+  // "*.EXT", the masks of the passes, compares the end of the name alone.
+  if (mask.size() > 1 && mask[0] == '*' && mask.find_first_of("*?", 1) == std::string_view::npos) {
+    const std::size_t tail = mask.size() - 1;
+    return name.size() >= tail && SameIgnoringAsciiCase(name.substr(name.size() - tail), mask.substr(1));
+  }
   // Iterative matching with one backtrack point: linear in practice, never exponential.
   std::size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
   while (n < name.size()) {
