@@ -13,6 +13,10 @@ constexpr char AsciiUpper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+// The bit that tells the two cases of an upper-case letter apart (0x20), or 0 for any other
+// byte. Setting it on both sides compares a byte with key ignoring the letter's case.
+constexpr char LetterCaseBit(char key) { return static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0); }
+
 // A copy of text with a to z turned into A to Z; the length never changes.
 inline std::string AsciiUpperCase(std::string_view text) {
   std::string result(text);

@@ -22,8 +22,7 @@ constexpr std::size_t kNotFound = std::string_view::npos;
 // upper-case letter), or the text's size. Sixteen or eight bytes are tested at a time: a
 // letter's two cases differ only in bit 5, which is set on both sides before comparing.
 std::size_t SkipToByte(std::string_view text, std::size_t from, char key) {
-  const bool letter = key >= 'A' && key <= 'Z';
-  const auto fold = static_cast<unsigned char>(letter ? 0x20 : 0);
+  const auto fold = static_cast<unsigned char>(LetterCaseBit(key));
   const auto wanted = static_cast<unsigned char>(static_cast<unsigned char>(key) | fold);
   constexpr std::uint64_t kOnes = 0x0101010101010101ull;
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
@@ -63,9 +62,8 @@ std::size_t SkipToByte(std::string_view text, std::size_t from, char key) {
 // of the key rule out far more places than one, and sixteen starts are tested at a time.
 std::size_t SkipToPair(std::string_view text, std::size_t from, std::size_t last, std::size_t first,
                        char firstKey, std::size_t second, char secondKey) {
-  const auto foldOf = [](char key) { return static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0); };
-  const char firstFold = foldOf(firstKey);
-  const char secondFold = foldOf(secondKey);
+  const char firstFold = LetterCaseBit(firstKey);
+  const char secondFold = LetterCaseBit(secondKey);
   const auto firstWanted = static_cast<char>(firstKey | firstFold);
   const auto secondWanted = static_cast<char>(secondKey | secondFold);
   const char* data = text.data();

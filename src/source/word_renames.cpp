@@ -14,10 +14,6 @@ namespace reshape {
 
 namespace {
 
-// Folds a byte for comparing: a letter's two cases differ only in bit 5, which is set on both
-// sides; other bytes compare as they are.
-constexpr char FoldBits(char key) { return static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0); }
-
 #ifdef __SSE2__
 // The places in sixteen bytes where keys.first (ASCII case ignored when it is an upper-case
 // letter) may begin a word: followed by one of keys.seconds, if there are any, else after a
@@ -57,14 +53,12 @@ class StartHits {
   }
 
  private:
-  // A letter's two cases differ only in bit 5, which is set on both sides before comparing.
   struct Key {
     __m128i fold;
     __m128i wanted;
   };
   static Key KeyOf(char key) {
-    const auto fold = static_cast<char>(key >= 'A' && key <= 'Z' ? 0x20 : 0);
-    return Key{_mm_set1_epi8(fold), _mm_set1_epi8(static_cast<char>(key | fold))};
+    return Key{_mm_set1_epi8(LetterCaseBit(key)), _mm_set1_epi8(static_cast<char>(key | LetterCaseBit(key)))};
   }
   static __m128i Matches(__m128i bytes, const Key& key) {
     return _mm_cmpeq_epi8(_mm_or_si128(bytes, key.fold), key.wanted);
