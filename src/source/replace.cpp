@@ -77,12 +77,18 @@ std::size_t SkipToPair(std::string_view text, std::size_t from, std::size_t last
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
     return _mm_cmpeq_epi8(_mm_or_si128(bytes, folds), wanteds);
   };
-  for (; start + 16 <= last + 1; start += 16) {
-    const __m128i both = _mm_and_si128(matches(data + start + first, firstFolds, firstWanteds),
-                                       matches(data + start + second, secondFolds, secondWanteds));
-    if (const int found = _mm_movemask_epi8(both); found != 0)
-      return start + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
-  }
+  const auto places = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(
+        _mm_and_si128(matches(data + at + first, firstFolds, firstWanteds),
+                      matches(data + at + second, secondFolds, secondWanteds))));
+  };
+  // Thirty-two starts per step, with one branch for both halves.
+  for (; start + 32 <= last + 1; start += 32)
+    if (const std::uint32_t found = places(start) | places(start + 16) << 16; found != 0)
+      return start + static_cast<std::size_t>(std::countr_zero(found));
+  for (; start + 16 <= last + 1; start += 16)
+    if (const std::uint32_t found = places(start); found != 0)
+      return start + static_cast<std::size_t>(std::countr_zero(found));
 #endif
   for (; start <= last; ++start)
     if (static_cast<char>(data[start + first] | firstFold) == firstWanted &&

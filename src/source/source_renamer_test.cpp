@@ -203,6 +203,8 @@ TEST(ReplaceSubstringTest, ReplacesFirstOccurrenceIgnoringCase) {
       // Sixteen places are tested at a time for two of the key's bytes; the last place counts.
       {"IntToStr IntToSt( inttostr(", "IntToStr(", false, "IntToStr IntToSt( x", 1252},
       {"zzzzzzzzzzzzzzzzzzzzqzQ", "QZQ", false, "zzzzzzzzzzzzzzzzzzzzx", 1252},
+      {"IntToSt( IntToStr ( IntToSt(inttostr(IntToStr(IntToStr(", "IntToStr(", false,
+       "IntToSt( IntToStr ( IntToSt(xIntToStr(IntToStr(", 1252},
       {std::string("q\0abc", 5), "abc", true, std::string("q\0abc", 5), 1252},
       {std::string("abc\0abc", 7), "abc", true, std::string("x\0abc", 5), 1252},
       // 0x83 leads a double-byte character whose second byte is "A" in code page 932.
