@@ -59,7 +59,7 @@ std::size_t SkipToByte(std::string_view text, std::size_t from, char key) {
 // The first start from `from` to `last` at which the byte `first` places on holds firstKey and
 // the byte `second` places on holds secondKey (ASCII case ignored when a key is an upper-case
 // letter), or last + 1; second >= first, and text must hold last + second + 1 bytes. Two bytes
-// of the key rule out far more places than one, and sixteen starts are tested at a time.
+// of the key rule out far more places than one; the starts are tested many at a time.
 std::size_t SkipToPair(std::string_view text, std::size_t from, std::size_t last, std::size_t first,
                        char firstKey, std::size_t second, char secondKey) {
   const char firstFold = LetterCaseBit(firstKey);
