@@ -19,10 +19,9 @@ ProjectLineTransform::ProjectLineTransform(RunState& state, Rules& rules)
 void ProjectLineTransform::TransformLine(std::string& line) {
   for (const auto& [command, finder] : rules_.packageRenames) {
     if (ReplaceSubstring(line, finder, command->NewPackageName, false))
-      state_.Changed(*command,
-                     "Renamed/Replaced package \"" + command->PackageName + "\" to \"" +
-                         command->NewPackageName + "\"",
-                     state_.Observer ? CurrentLineNumber() : 0);
+      Changed(state_, *command,
+              "Renamed/Replaced package \"" + command->PackageName + "\" to \"" +
+                  command->NewPackageName + "\"");
   }
 }
 

@@ -57,9 +57,8 @@ bool SourceLineTransform::RenameClasses(std::string& line) {
   const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
   for (std::size_t rename : replaced) {
     const TCommand& command = *rules_.classRenames[rename];
-    state_.Changed(command,
-                   "Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName + "\"",
-                   state_.Observer ? CurrentLineNumber() : 0);
+    Changed(state_, command,
+            "Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName + "\"");
   }
   return !replaced.empty();
 }
@@ -68,9 +67,8 @@ bool SourceLineTransform::RenameString(std::string& line,
                                        const SourceRenameRules::StringRename& rename) {
   const TCommand& command = *rename.command;
   if (!ReplaceSubstring(line, rename.finder, command.NewString, true)) return false;
-  state_.Changed(command,
-                 "Renamed string \"" + command.OldString + "\" to \"" + command.NewString + "\"",
-                 state_.Observer ? CurrentLineNumber() : 0);
+  Changed(state_, command,
+          "Renamed string \"" + command.OldString + "\" to \"" + command.NewString + "\"");
   return true;
 }
 

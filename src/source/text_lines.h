@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "script/run_state.h"
+
 namespace reshape {
 
 // Changes one line at a time; may keep state from one line of a file to the next.
@@ -36,6 +38,13 @@ class LineTransform {
   // The number (from 1) of the line being transformed, counted only when a change asks for it,
   // and onwards from the line last counted.
   int CurrentLineNumber();
+
+ protected:
+  // Records a change to the line being transformed; its number is counted only for an observer
+  // of the changes, as the log does not name lines.
+  void Changed(RunState& state, const TCommand& command, std::string_view message) {
+    state.Changed(command, message, state.Observer ? CurrentLineNumber() : 0);
+  }
 
  private:
   friend std::string RewriteText(std::string_view fileBytes, LineTransform& transform);

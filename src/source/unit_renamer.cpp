@@ -119,9 +119,8 @@ void UnitLineTransform::TransformLine(std::string& line) {
   if (!inUsesClause_ && !unitLine) return;
   for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
     const TCommand& command = *rules_.unitRenames[rename];
-    state_.Changed(command,
-                   "Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName + "\"",
-                   state_.Observer ? CurrentLineNumber() : 0);
+    Changed(state_, command,
+            "Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName + "\"");
   }
 }
 
