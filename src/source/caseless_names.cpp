@@ -44,14 +44,10 @@ void CaselessNames::Reserve(std::size_t count) {
 }
 
 std::size_t CaselessNames::Add(std::string_view name) {
-  const std::size_t slot = SlotOf(name);
-  if (slots_[slot] != 0) return slots_[slot] - 1;
-  if (2 * (names_.size() + 1) > slots_.size()) {
-    Reserve(names_.size() + 1);
-    return Add(name);
-  }
+  if (const std::size_t number = Find(name); number != kNone) return number;
+  if (2 * (names_.size() + 1) > slots_.size()) Reserve(names_.size() + 1);
+  slots_[SlotOf(name)] = static_cast<std::uint32_t>(names_.size() + 1);
   names_.emplace_back(name);
-  slots_[slot] = static_cast<std::uint32_t>(names_.size());
   return names_.size() - 1;
 }
 
