@@ -2,18 +2,29 @@
 // entries, the same on every platform so that runs repeat exactly.
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace reshape {
 
+// What every name of the same file shares: its volume and its number on that volume. Not
+// `known` where the system does not tell.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool known = false;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
 struct DirEntry {
   std::string Name;
   bool ReadOnly = false;
   bool Directory = false;
-  // Shared by every name of the same file, where the listing learns it; empty otherwise.
-  std::string Identity;
+  // Shared by every name of the same file, where the listing learns it.
+  FileIdentity Identity;
 };
 
 // "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare

@@ -30,7 +30,7 @@ TEST(MatchesMaskTest, WildcardsAndCase) {
 
 TEST(SortDirectoryEntriesTest, UpperCasedNamesThenRawBytes) {
   std::vector<DirEntry> entries;
-  for (const char* name : {"b.pas", "_x.pas", "A.PAS", "a.pas", "\xE9.pas", "Z.PAS"}) entries.push_back({name, false, false, ""});
+  for (const char* name : {"b.pas", "_x.pas", "A.PAS", "a.pas", "\xE9.pas", "Z.PAS"}) entries.push_back({name, false, false, {}});
   SortDirectoryEntries(entries);
   std::vector<std::string> names;
   for (const DirEntry& entry : entries) names.push_back(entry.Name);

@@ -1,8 +1,10 @@
 #include "driver/file_selection.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
-#include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "base/path.h"
 #include "platform/system.h"
@@ -11,28 +13,64 @@ namespace reshape {
 
 namespace {
 
+// The file numbers of one volume that a pass has taken from listings, in a table of plain
+// slots (open addressing, a power of two in size, at most three quarters full, 0 for a free
+// slot): a tree of many files costs about twenty bytes a file and no allocation per file.
+class FileNumberSet {
+ public:
+  // True when the number was not in the set yet.
+  bool Insert(std::uint64_t number) {
+    if (number == 0) return !std::exchange(holdsZero_, true);
+    if (4 * (count_ + 1) > 3 * slots_.size()) Grow();
+    std::uint64_t& slot = slots_[SlotOf(number)];
+    if (slot != 0) return false;
+    slot = number;
+    ++count_;
+    return true;
+  }
+
+ private:
+  std::size_t SlotOf(std::uint64_t number) const {
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+    const std::size_t mask = slots_.size() - 1;
+    auto slot = static_cast<std::size_t>((number * kMultiplier) >> 32) & mask;
+    while (slots_[slot] != 0 && slots_[slot] != number) slot = (slot + 1) & mask;
+    return slot;
+  }
+  void Grow() {
+    std::vector<std::uint64_t> old(std::max<std::size_t>(64, 2 * slots_.size()));
+    old.swap(slots_);
+    for (std::uint64_t number : old)
+      if (number != 0) slots_[SlotOf(number)] = number;
+  }
+
+  std::vector<std::uint64_t> slots_;
+  std::size_t count_ = 0;
+  bool holdsZero_ = false;
+};
+
 // Remembers which files a pass has seen, so that every file of a pass is converted once,
 // under its first name.
 class FirstNames {
  public:
   explicit FirstNames(FileSystem& files) : files_(files) {}
-  // A listing names each file once, so only the identities it gave are kept: a large tree
-  // costs a few dozen bytes a file.
-  bool IsFirstListed(std::string identity) {
-    return identity.empty() || listed_.insert(std::move(identity)).second;
+  // A listing names each file once, so only the identities it gave are kept.
+  bool IsFirstListed(const FileIdentity& identity) {
+    return !identity.known || listed_[identity.volume].Insert(identity.index);
   }
   // A name repeated on the command line stays repeated.
   bool IsFirstNamed(const std::string& name) {
-    std::string identity = files_.Target(name).identity;
-    if (identity.empty()) return true;
-    auto [first, isNew] = named_.emplace(std::move(identity), name);
+    const FileIdentity identity = files_.Target(name).identity;
+    if (!identity.known) return true;
+    auto [first, isNew] = named_.emplace(identity, name);
     return isNew || first->second == name;
   }
 
  private:
   FileSystem& files_;
-  std::unordered_set<std::string> listed_;
-  std::map<std::string, std::string> named_;
+  // By volume: a tree mostly lies on one.
+  std::map<std::uint64_t, FileNumberSet> listed_;
+  std::map<FileIdentity, std::string> named_;
 };
 
 // The files of one directory listing in mask order, read-only ones reported instead, each once.

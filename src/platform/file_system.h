@@ -37,10 +37,11 @@ class Held {
 };
 
 // Where a name leads: the file itself, or for a symbolic link the file at the end of its chain,
-// and an identity that every name of the same file shares (empty when it cannot be known).
+// and an identity that every name of the same file shares (not known when the system does
+// not tell).
 struct FileTarget {
   std::string path;
-  std::string identity;
+  FileIdentity identity;
 };
 
 class FileSystem {

@@ -36,7 +36,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
 int ReplaceFile(const std::string& source, const std::string& target);
 
 // The file a name leads to (for a symbolic link, the end of its chain, as a path relative to
-// where the name is) and an identity shared by every name of that file (empty where unknown).
+// where the name is) and an identity shared by every name of that file, where it is known.
 FileTarget TargetOf(const std::string& name);
 
 int DeleteFile(const std::string& name);

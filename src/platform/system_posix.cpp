@@ -59,7 +59,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     // A link is read-only when the file it leads to is: that file is the one rewritten.
     if (::fstatat(at, entry->d_name, &st, 0) == 0) {
       found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
-      found.Identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+      found.Identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
     }
     entries.push_back(std::move(found));
   }
@@ -113,7 +113,8 @@ FileTarget TargetOf(const std::string& name) {
     }
     found = ::stat(name.c_str(), &st) == 0;
   }
-  if (found) target.identity = std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+  if (found)
+    target.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
   return target;
 }
 
