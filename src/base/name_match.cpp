@@ -20,7 +20,8 @@ std::string UpperAscii(std::string_view s) {
 
 bool MatchesMask(std::string_view name, std::string_view mask) {
   // "*.EXT", the masks of the passes, compares the end of the name alone.
-  if (mask.size() > 1 && mask[0] == '*' && mask.find_first_of("*?", 1) == std::string_view::npos) {
+  if (mask.size() > 1 && mask[0] == '*' &&
+      std::none_of(mask.begin() + 1, mask.end(), [](char c) { return c == '*' || c == '?'; })) {
     const std::size_t tail = mask.size() - 1;
     return name.size() >= tail && SameIgnoringAsciiCase(name.substr(name.size() - tail), mask.substr(1));
   }
