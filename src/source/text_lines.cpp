@@ -34,26 +34,50 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
   return text.size();
 }
 
+// The first CR of the region that no LF follows within it, or the region's size; firstCrLf
+// receives where the first CR LF before that stands (npos: none). One pass, sixteen bytes at a
+// time where the processor has the instructions for it, however many lines the region holds.
+std::size_t FindLoneCr(std::string_view region, std::size_t& firstCrLf) {
+  firstCrLf = std::string_view::npos;
+  const char* data = region.data();
+  std::size_t i = 0;
+#ifdef __SSE2__
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  for (; i + 17 <= region.size(); i += 16) {
+    const auto crs = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)), cr)));
+    if (crs == 0) continue;
+    const auto lfsAfter = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + 1)), lf)));
+    const unsigned lone = crs & ~lfsAfter;
+    const unsigned pairs = lone != 0 ? crs & lfsAfter & ((lone & (0u - lone)) - 1) : crs;
+    if (pairs != 0 && firstCrLf == std::string_view::npos)
+      firstCrLf = i + static_cast<std::size_t>(std::countr_zero(pairs));
+    if (lone != 0) return i + static_cast<std::size_t>(std::countr_zero(lone));
+  }
+#endif
+  for (; i < region.size(); ++i) {
+    if (data[i] != '\r') continue;
+    if (i + 1 >= region.size() || data[i + 1] != '\n') return i;
+    if (firstCrLf == std::string_view::npos) firstCrLf = i;
+  }
+  return region.size();
+}
+
 // How many bytes from `from` on are whole lines that end before `to` and come out exactly as
 // they are (LF or CR LF breaks: no lone CR among them); clears onlyLineFeeds when they hold a
 // CR LF.
 std::size_t UnchangedLines(std::string_view text, std::size_t from, std::size_t to,
                            bool& onlyLineFeeds) {
   std::string_view region = text.substr(from, to - from);
-  bool crLf = false;
-  for (std::size_t cr = region.find('\r'); cr != std::string_view::npos;
-       cr = region.find('\r', cr + 2)) {
-    if (cr + 1 >= region.size() || region[cr + 1] != '\n') {
-      region = region.substr(0, cr);
-      break;
-    }
-    crLf = true;
-  }
+  std::size_t firstCrLf = 0;
+  region = region.substr(0, FindLoneCr(region, firstCrLf));
   const std::size_t lastBreak = region.rfind('\n');
   if (lastBreak == std::string_view::npos) return 0;
-  // A CR LF behind the last LF kept was cut off with it.
-  if (crLf && region.substr(0, lastBreak + 1).find('\r') != std::string_view::npos)
-    onlyLineFeeds = false;
+  // Every CR left is the first half of a CR LF, so one stands among the lines kept when the
+  // first does.
+  if (firstCrLf < lastBreak) onlyLineFeeds = false;
   return lastBreak + 1;
 }
 
