@@ -6,18 +6,6 @@
 
 namespace reshape {
 
-namespace {
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperAscii(std::string_view s) {
-  std::string result(s);
-  for (char& c : result) c = UpperAscii(c);
-  return result;
-}
-
-}  // namespace
-
 bool MatchesMask(std::string_view name, std::string_view mask) {
   // "*.EXT", the masks of the passes, compares the end of the name alone.
   if (mask.size() > 1 && mask[0] == '*' &&
@@ -28,7 +16,7 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   // Iterative matching with one backtrack point: linear in practice, never exponential.
   std::size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || UpperAscii(mask[m]) == UpperAscii(name[n]))) {
+    if (m < mask.size() && (mask[m] == '?' || AsciiUpper(mask[m]) == AsciiUpper(name[n]))) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {
@@ -46,14 +34,21 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 }
 
 void SortDirectoryEntries(std::vector<DirEntry>& entries) {
-  std::vector<std::pair<std::string, DirEntry>> keyed;
-  keyed.reserve(entries.size());
-  for (DirEntry& entry : entries) keyed.emplace_back(UpperAscii(entry.Name), std::move(entry));
-  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first < b.first : a.second.Name < b.second.Name;
+  // Byte by byte as unsigned values, as strings compare, without upper-cased copies.
+  const auto upperLess = [](std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+      const auto x = static_cast<unsigned char>(AsciiUpper(a[i]));
+      const auto y = static_cast<unsigned char>(AsciiUpper(b[i]));
+      if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+  };
+  std::sort(entries.begin(), entries.end(), [&](const DirEntry& a, const DirEntry& b) {
+    if (upperLess(a.Name, b.Name)) return true;
+    if (upperLess(b.Name, a.Name)) return false;
+    return a.Name < b.Name;
   });
-  entries.clear();
-  for (auto& [key, entry] : keyed) entries.push_back(std::move(entry));
 }
 
 }  // namespace reshape
