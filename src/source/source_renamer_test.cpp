@@ -31,6 +31,14 @@ TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
       {"RENC>TFoo,TBar\r\nRENS>IntToStr(,Str(", "a\nb\rc\r\nx TFoo y\nz\rIntToStr(1)\r\nend",
        "a\nb\r\nc\r\nx TBar y\nz\r\nStr(1)\r\nend\r\n", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},
       {kMany, "a\r\rb\nx TFoo\nq TFoo", "a\r\n\r\nb\nx TBar\nq TBar\r\n", {kRenamed, kRenamed}},
+      // Long stretches are searched sixteen bytes at a time: a lone CR among them, a CR LF
+      // only late in an LF text (its last line then ends in CR LF), or none.
+      {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaa\r\nbbbbbbbbbb\rcccccccccccccccccccc\r\nTFoo",
+       "aaaaaaaaaaaaaaa\r\nbbbbbbbbbb\r\ncccccccccccccccccccc\r\nTBar\r\n", {kRenamed}},
+      {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbb\r\ncccccccccccccccccccc\nTFoo",
+       "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbb\r\ncccccccccccccccccccc\nTBar\r\n", {kRenamed}},
+      {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbbbbbbbbbbbbbbbbb\nTFoo",
+       "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbbbbbbbbbbbbbbbbb\nTBar", {kRenamed}},
       // Five names and more are found by their first letter when they share it, else by words.
       {kMany + "RENC>TA4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
       {kMany + "RENC>A4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
