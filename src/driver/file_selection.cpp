@@ -33,7 +33,9 @@ class FileNumberSet {
   std::size_t SlotOf(std::uint64_t number) const {
     constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     const std::size_t mask = slots_.size() - 1;
-    auto slot = static_cast<std::size_t>((number * kMultiplier) >> 32) & mask;
+    // Eight numbers in a row share a spread place: files made together, as a directory's
+    // often are, then share a cache line instead of each costing a miss.
+    auto slot = static_cast<std::size_t>(((number >> 3) * kMultiplier >> 32 << 3 | (number & 7))) & mask;
     while (slots_[slot] != 0 && slots_[slot] != number) slot = (slot + 1) & mask;
     return slot;
   }
