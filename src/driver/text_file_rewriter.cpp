@@ -22,17 +22,17 @@ bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& f
   const IoResult read = files.ReadFile(fileName, ReadFor::Replacing, text);
   Check(read.code);
   if (IsUtf16Text(text)) return false;
-  std::string rewritten = RewriteText(text, transform);
-  if (rewritten == text) {
+  const std::optional<std::string> rewritten = RewriteText(text, transform);
+  if (!rewritten) {
     log.Commit([] {});
     return true;
   }
-  if (report.WantsDiff()) report.Rewritten(text, rewritten);
+  if (report.WantsDiff()) report.Rewritten(text, *rewritten);
   text = std::string();
   // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
   const std::string target = read.ownName ? fileName : files.Target(fileName).path;
   ScratchFile scratch(files, TempFileName(target), target);
-  Check(scratch.Write(rewritten).code);
+  Check(scratch.Write(*rewritten).code);
   log.Commit([&] { Check(scratch.Keep()); });
   return true;
 }

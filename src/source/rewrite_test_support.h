@@ -34,7 +34,8 @@ RewriteResult Rewrite(std::string_view script, std::string_view fileText) {
   RunState state(commands, logger);
   state.CurrentFileName = "F";
   Transform transform(state);
-  return {RewriteText(fileText, transform), logger.lines, state.FileChanged};
+  return {RewriteText(fileText, transform).value_or(std::string(fileText)), logger.lines,
+          state.FileChanged};
 }
 
 }  // namespace reshape::test

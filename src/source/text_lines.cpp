@@ -86,6 +86,40 @@ std::size_t UnchangedLines(std::string_view text, std::size_t from, std::size_t 
   return lastBreak + 1;
 }
 
+// The rewritten bytes, copied out only from the first place where they differ from the
+// file's: a file that comes out as it went in costs no copy and no comparison.
+class RewrittenBytes {
+ public:
+  explicit RewrittenBytes(std::string_view input) : input_(input) {}
+
+  void Append(std::string_view bytes) {
+    if (!copied_) {
+      // Bytes taken from the input where they stand there are the same bytes.
+      if (bytes.data() == input_.data() + size_ || input_.substr(size_, bytes.size()) == bytes) {
+        size_ += bytes.size();
+        return;
+      }
+      copied_ = true;
+      out_.reserve(input_.size() + input_.size() / 16 + 2);
+      out_.assign(input_.substr(0, size_));
+    }
+    out_ += bytes;
+  }
+
+  // The rewritten bytes, or nothing when they equal the input.
+  std::optional<std::string> Take() {
+    if (copied_) return std::move(out_);
+    if (size_ == input_.size()) return std::nullopt;
+    return std::string(input_.substr(0, size_));
+  }
+
+ private:
+  std::string_view input_;
+  std::size_t size_ = 0;  // while not copied: the output is the input's first size_ bytes
+  bool copied_ = false;
+  std::string out_;
+};
+
 }  // namespace
 
 LineTransform::~LineTransform() = default;
@@ -99,9 +133,9 @@ int LineTransform::CurrentLineNumber() {
   return lineNumber_;
 }
 
-std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
+std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform& transform) {
   // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
-  if (IsUtf16Text(fileBytes)) return std::string(fileBytes);
+  if (IsUtf16Text(fileBytes)) return std::nullopt;
   std::string_view text = fileBytes;
   std::string_view tail;
   if (std::size_t mark = fileBytes.find(kEndOfText); mark != std::string_view::npos) {
@@ -110,11 +144,10 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
     if (mark + 1 < fileBytes.size()) tail = fileBytes.substr(mark);
   }
 
-  std::string result;
-  result.reserve(text.size() + text.size() / 16 + tail.size() + 2);
+  RewrittenBytes result(fileBytes);
   // A UTF-8 byte-order mark stays in front, so that it does not become part of the first word.
   if (text.starts_with(kUtf8Mark)) {
-    result += kUtf8Mark;
+    result.Append(text.substr(0, kUtf8Mark.size()));
     text.remove_prefix(kUtf8Mark.size());
   }
   std::string line;
@@ -127,7 +160,7 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
     if (const std::size_t quiet = transform.QuietUntil(); quiet > pos) {
       const std::size_t same =
           UnchangedLines(text, pos, quiet < text.size() ? quiet : text.size(), onlyLineFeeds);
-      result.append(text.substr(pos, same));
+      result.Append(text.substr(pos, same));
       pos += same;
       if (pos == text.size()) break;
     }
@@ -135,22 +168,22 @@ std::string RewriteText(std::string_view fileBytes, LineTransform& transform) {
     line.assign(text.substr(pos, end - pos));
     transform.lineStart_ = pos;
     transform.TransformLineOf(line, text, pos);
-    result += line;
+    result.Append(line);
     if (end == text.size()) {
-      if (!onlyLineFeeds || pos == 0) result += "\r\n";
+      if (!onlyLineFeeds || pos == 0) result.Append("\r\n");
       break;
     }
     pos = end + 1;
     if (text[end] == '\n') {
-      result += '\n';
+      result.Append("\n");
       continue;
     }
     onlyLineFeeds = false;
-    result += "\r\n";
+    result.Append("\r\n");
     if (pos < text.size() && text[pos] == '\n') ++pos;
   }
-  result += tail;
-  return result;
+  result.Append(tail);
+  return result.Take();
 }
 
 bool IsUtf16Text(std::string_view fileBytes) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,16 +48,18 @@ class LineTransform {
   }
 
  private:
-  friend std::string RewriteText(std::string_view fileBytes, LineTransform& transform);
+  friend std::optional<std::string> RewriteText(std::string_view fileBytes,
+                                                LineTransform& transform);
   std::string_view text_;
   std::size_t lineStart_ = 0;
   std::size_t counted_ = 0;  // line breaks before this offset are counted in lineNumber_
   int lineNumber_ = 1;
 };
 
-// The rewritten file: every line of fileBytes as the transform leaves it, laid out as above.
-// UTF-16 text (see below) comes back unchanged, without any line handed to the transform.
-std::string RewriteText(std::string_view fileBytes, LineTransform& transform);
+// The rewritten file: every line of fileBytes as the transform leaves it, laid out as above;
+// nothing when that gives the same bytes. UTF-16 text (see below) is left as it is, without
+// any line handed to the transform.
+std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform& transform);
 
 // True when fileBytes start with a UTF-16 byte-order mark (FF FE or FE FF): such a file is
 // not text in the code page; the passes leave it as it is and say so.
