@@ -262,6 +262,13 @@ TEST(Tokenizer, TokenSequencesAndErrors) {
   for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
 }
 
+TEST(Tokenizer, WideStringTakesTheBytesBeforeItsFirstWideCode) {
+  // A code's low 16 bits are its unit: #65537 is 1.
+  Tokenizer tokenizer("'a''b'#300'\xe9'#65537#66");
+  ASSERT_EQ(tokenizer.Token(), TokWideString);
+  EXPECT_EQ(tokenizer.WideText(), std::u16string(u"a'b\u012C\u00E9\u0001B"));
+}
+
 TEST(TextToInteger, RuntimeRule) {
   const std::tuple<std::string, bool, std::int32_t> cases[] = {
       {"+7", true, 7}, {"2147483647", true, 2147483647}, {"-2147483648", true, INT32_MIN},

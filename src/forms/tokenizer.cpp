@@ -159,58 +159,57 @@ TokenKind Tokenizer::Advance() {
   return token_;
 }
 
-// A run of quoted parts and #nnn codes. The first pass checks it and finds whether any code
-// needs 16 bits; the second decodes into bytes or into 16-bit units.
+// A run of quoted parts and #nnn codes, decoded in one pass: into bytes while every code fits
+// in 8 bits, into 16-bit units from the first code that does not (the bytes so far moved over).
 TokenKind Tokenizer::ScanString() {
   bool wide = false;
+  stringText_.clear();
+  wideText_.clear();
+  const auto put = [&](std::uint32_t unit) {
+    if (wide)
+      wideText_.push_back(static_cast<char16_t>(unit));
+    else
+      stringText_.push_back(static_cast<char>(unit));
+  };
+  const char* bytes = text_.data();
   std::size_t p = tokenStart_;
   for (;;) {
-    unsigned char c = At(p);
+    const unsigned char c = At(p);
     if (c == '#') {
-      std::uint32_t number = 0;
-      for (++p; IsDigit(At(p)); ++p)
-        number = std::min<std::uint32_t>(number * 10 + (At(p) - '0'), 65536);
-      if (number > 255) wide = true;
+      // Whether a code needs 16 bits is told by its value; the unit kept is its low 16 bits.
+      std::uint32_t value = 0;
+      std::uint32_t unit = 0;
+      for (++p; IsDigit(At(p)); ++p) {
+        value = std::min<std::uint32_t>(value * 10 + (At(p) - '0'), 65536);
+        unit = (unit * 10 + (At(p) - '0')) & 0xFFFF;
+      }
+      if (value > 255 && !wide) {
+        wide = true;
+        for (char byte : stringText_) wideText_.push_back(static_cast<unsigned char>(byte));
+      }
+      put(unit);
     } else if (c == '\'') {
-      for (++p;; ++p) {
-        c = At(p);
-        if (c == 0 || c == 10 || c == 13) Fail("Invalid string constant");
-        if (c == '\'') {
-          if (At(p + 1) != '\'') break;
+      for (++p;;) {
+        // The bytes up to the next quote go over in one piece.
+        const std::size_t run = p;
+        while (p < scanEnd_ && bytes[p] != '\'' && bytes[p] != '\n' && bytes[p] != '\r' &&
+               bytes[p] != '\0')
           ++p;
-        }
+        if (wide)
+          for (std::size_t i = run; i < p; ++i) put(static_cast<unsigned char>(bytes[i]));
+        else
+          stringText_.append(bytes + run, p - run);
+        if (At(p) != '\'') Fail("Invalid string constant");
+        if (At(p + 1) != '\'') break;
+        put('\'');
+        p += 2;
       }
       ++p;
     } else {
       break;
     }
   }
-  const std::size_t end = p;
-  stringText_.clear();
-  wideText_.clear();
-  auto put = [&](std::uint32_t unit) {
-    if (wide)
-      wideText_.push_back(static_cast<char16_t>(unit & 0xFFFF));
-    else
-      stringText_.push_back(static_cast<char>(unit));
-  };
-  for (p = tokenStart_; p < end;) {
-    if (At(p) == '#') {
-      std::uint32_t number = 0;
-      for (++p; IsDigit(At(p)); ++p) number = (number * 10 + (At(p) - '0')) & 0xFFFF;
-      put(number);
-    } else {
-      for (++p;; ++p) {
-        if (At(p) == '\'') {
-          if (At(p + 1) != '\'') break;
-          ++p;
-        }
-        put(At(p));
-      }
-      ++p;
-    }
-  }
-  cursor_ = end;
+  cursor_ = p;
   return wide ? TokWideString : TokString;
 }
 
