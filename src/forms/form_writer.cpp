@@ -78,9 +78,13 @@ void FormWriter::WriteStringValue(std::string_view s) {
 void FormWriter::WriteWideStringValue(std::u16string_view s) {
   WriteTag(TagWideString);
   WriteUInt32(static_cast<std::uint32_t>(s.size()));
-  for (char16_t unit : s) {
-    WriteTag(static_cast<std::uint8_t>(unit));
-    WriteTag(static_cast<std::uint8_t>(unit >> 8));
+  if (Discards()) return;
+  // Little-endian units, written in place rather than a byte at a time.
+  const std::size_t at = out_.size();
+  out_.resize(at + 2 * s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    out_[at + 2 * i] = static_cast<char>(s[i] & 0xFF);
+    out_[at + 2 * i + 1] = static_cast<char>(s[i] >> 8);
   }
 }
 
