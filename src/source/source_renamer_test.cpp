@@ -78,7 +78,8 @@ TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
       {"usesX OldUnit\nunitY OldUnit", "usesX OldUnit\nunitY OldUnit", 0},
       {"uses\na OldUnit b Begin\nOldUnit", "uses\na OldUnit b Begin\nOldUnit", 0},
       {"uses A;\ninterface\nOldUnit", "uses A;\ninterface\nOldUnit", 0},
-      // Lines before the keywords are skipped by a search sixteen bytes at a time.
+      // Lines before the keywords are skipped by a search of thirty-two places per step.
+      {"x\n{ skipped twice }\nuses OldUnit; { searched }\n", "x\n{ skipped twice }\nuses NewUnit; { searched }\n", 1},
       {"x\n{ skipped }\nUSES\n  OldUnit; { searched }\n", "x\n{ skipped }\nUSES\n  NewUnit; { searched }\n", 1},
       {"x\n{ skipped }\nUnit OldUnit; { searched }\n", "x\n{ skipped }\nUnit NewUnit; { searched }\n", 1},
       // Unit names are dotted names, matched as a whole.
