@@ -258,6 +258,9 @@ TEST(Tokenizer, TokenSequencesAndErrors) {
       {"a\r\nb = 'abc\r\nc", "Ia|Ib|==|!Invalid string constant on line 2"},
       {"'ab\rcd'", "!Invalid string constant on line 1"}, {std::string("'a\0b'", 5), "!Invalid string constant on line 1"},
       {"#13'", "!Invalid string constant on line 1"},
+      // Quoted parts are searched sixteen bytes at a time for their end.
+      {"'abcdefghijklmnopq''rstuvwxyz0123456789'", "Sabcdefghijklmnopq'rstuvwxyz0123456789|"},
+      {"'abcdefghijklmnopqrstuvwxyz\r\n'", "!Invalid string constant on line 1"},
   };
   for (const auto& [text, tokens] : cases) EXPECT_EQ(Tokens(text), tokens) << text;
 }
