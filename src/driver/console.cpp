@@ -23,6 +23,11 @@ void Console::Write(std::string_view text) {
 }
 
 void Console::WriteLine(std::string_view text) {
+  if (collect_) {
+    collected_ += text;
+    Write("\n");
+    return;
+  }
   std::string line(text);
   line += '\n';
   Write(line);

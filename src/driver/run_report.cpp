@@ -61,7 +61,7 @@ void RunReport::FileDone() {
   if (rewritten_) console_.Write(UnifiedDiff(file_, before_, after_));
   before_ = after_ = std::string();
   std::string records;
-  std::vector<bool> counted(commands_.size());
+  ++fileNumber_;
   for (const Change& change : changes_) {
     if (jsonFiles_) records += JsonChangeLine({file_, change.line, change.command, change.message});
     // Commands stand in script line order, one to a line.
@@ -69,9 +69,10 @@ void RunReport::FileDone() {
         std::lower_bound(commands_.begin(), commands_.end(), change.command->ScriptLine,
                          [](const TCommand& c, int line) { return c.ScriptLine < line; }) -
         commands_.begin());
-    ++counts_[index].changes;
-    if (!counted[index]) ++counts_[index].files;
-    counted[index] = true;
+    Count& count = counts_[index];
+    ++count.changes;
+    if (count.lastFile != fileNumber_) ++count.files;
+    count.lastFile = fileNumber_;
   }
   if (!records.empty()) {
     if (int code = jsonFiles_->AppendToFile(options_.jsonLog, records)) throw EInOutError(code);

@@ -49,6 +49,7 @@ class RunReport final : public ChangeObserver {
   struct Count {
     std::size_t changes = 0;
     std::size_t files = 0;
+    std::size_t lastFile = 0;  // the number of the file last counted in `files`
   };
 
   const Options& options_;
@@ -61,6 +62,7 @@ class RunReport final : public ChangeObserver {
   std::string after_;
   bool rewritten_ = false;
   std::vector<Count> counts_;
+  std::size_t fileNumber_ = 0;  // files done so far, counting the current one
   std::set<std::string> failed_;
 };
 
