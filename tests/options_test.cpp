@@ -146,14 +146,15 @@ TEST(OptionsE2E, SingleRuns) {
        .after = {{"A.PAS", "unit Old;\nvar x: TBar;\n"}}},
       {.name = "keep going",
        .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"},
-                 {"A.PAS", "TFoo\r\n"}, {"B.DFM", kBadForm}, {"C.DFM", kForm}},
+                 {"A.PAS", "TFoo\r\nTFoo\r\n"}, {"B.DFM", kBadForm}, {"C.DFM", kForm}},
        .arguments = {"-k", "--summary", "job.scr"},
        .exitCode = 1,
        .output = "A.PAS...Converted\nB.DFM ..." + kParserError + "C.DFM ...Converted\n"
-                 "1: RENC>TFoo,TBar: 2 changes in 2 files\n"
+                 "1: RENC>TFoo,TBar: 3 changes in 2 files\n"
                  "2: RENP>Tag,Text: 0 changes in 0 files (no change)\nFailed files: 1\n",
-       .after = {{"A.PAS", "TBar\r\n"}, {"B.DFM", kBadForm},
+       .after = {{"A.PAS", "TBar\r\nTBar\r\n"}, {"B.DFM", kBadForm},
                  {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
                              "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
       {.name = "dry run with change records",
        .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"},
