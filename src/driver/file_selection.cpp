@@ -35,7 +35,8 @@ class FileNumberSet {
     const std::size_t mask = slots_.size() - 1;
     // Eight numbers in a row share a spread place: files made together, as a directory's
     // often are, then share a cache line instead of each costing a miss.
-    auto slot = static_cast<std::size_t>(((number >> 3) * kMultiplier >> 32 << 3 | (number & 7))) & mask;
+    const std::uint64_t spread = (number >> 3) * kMultiplier >> 32;
+    auto slot = static_cast<std::size_t>(spread << 3 | (number & 7)) & mask;
     while (slots_[slot] != 0 && slots_[slot] != number) slot = (slot + 1) & mask;
     return slot;
   }

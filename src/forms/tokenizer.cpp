@@ -51,7 +51,8 @@ std::size_t QuotedRunEnd(const char* bytes, std::size_t from, std::size_t end) {
     const int stops = _mm_movemask_epi8(
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, cr)),
                      _mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, zero))));
-    if (stops != 0) return p + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(stops)));
+    if (stops != 0)
+      return p + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(stops)));
   }
 #endif
   while (p < end && bytes[p] != '\'' && bytes[p] != '\n' && bytes[p] != '\r' && bytes[p] != '\0')

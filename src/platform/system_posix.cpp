@@ -21,6 +21,10 @@ namespace reshape::platform {
 
 namespace {
 
+FileIdentity IdentityOf(const struct stat& st) {
+  return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+}
+
 bool MatchesAny(std::string_view name, std::span<const std::string_view> masks) {
   for (std::string_view mask : masks)
     if (MatchesMask(name, mask)) return true;
@@ -59,7 +63,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     // A link is read-only when the file it leads to is: that file is the one rewritten.
     if (::fstatat(at, entry->d_name, &st, 0) == 0) {
       found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
-      found.Identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+      found.Identity = IdentityOf(st);
     }
     entries.push_back(std::move(found));
   }
@@ -113,8 +117,7 @@ FileTarget TargetOf(const std::string& name) {
     }
     found = ::stat(name.c_str(), &st) == 0;
   }
-  if (found)
-    target.identity = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+  if (found) target.identity = IdentityOf(st);
   return target;
 }
 

@@ -34,7 +34,9 @@ LineKeywords FindKeywords(std::string_view line) {
     // Most words are ruled out by their length and first letter before any comparison.
     if (length < 3 || length > kLongestKeyword) return true;
     const std::string_view word = line.substr(start, length);
-    const auto is = [word](std::string_view keyword) { return SameIgnoringAsciiCase(word, keyword); };
+    const auto is = [word](std::string_view keyword) {
+      return SameIgnoringAsciiCase(word, keyword);
+    };
     switch (AsciiUpper(word[0])) {
       case 'B': found.usesEnd |= is("BEGIN"); break;
       case 'C': found.usesEnd |= is("CONST"); break;
