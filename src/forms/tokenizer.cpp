@@ -118,17 +118,24 @@ Tokenizer::Tokenizer(std::string_view text, std::size_t maxLineLength)
 
 void Tokenizer::SkipWhitespace() {
   for (;;) {
-    unsigned char c = At(cursor_);
-    if (c == 0) {
-      // Only the end of the window asks for more text; a zero byte in the text ends it.
-      if (cursor_ != scanEnd_) return;
-      NextWindow();
-      if (At(cursor_) == 0) return;
-      continue;
+    // Read into locals, which stay in registers: the members could be changed by any store
+    // through a char pointer, as far as the compiler knows.
+    const char* bytes = text_.data();
+    const std::size_t end = scanEnd_;
+    std::size_t p = cursor_;
+    int lines = 0;
+    for (; p < end; ++p) {
+      const auto c = static_cast<unsigned char>(bytes[p]);
+      if (c > 32 || c == 0) break;
+      lines += c == 10;
     }
-    if (c > 32) return;
-    if (c == 10) ++line_;
-    ++cursor_;
+    cursor_ = p;
+    line_ += lines;
+    // A byte that starts a token, or a zero byte, which ends the text.
+    if (p < end) return;
+    // Only the end of the window asks for more text.
+    NextWindow();
+    if (At(cursor_) == 0) return;
   }
 }
 
@@ -157,7 +164,11 @@ TokenKind Tokenizer::Advance() {
   tokenStart_ = cursor_;
   unsigned char c = At(cursor_);
   if (IsIdentStart(c)) {
-    while (IsIdentChar(At(cursor_))) ++cursor_;
+    const char* bytes = text_.data();
+    const std::size_t end = scanEnd_;
+    std::size_t p = cursor_ + 1;
+    while (p < end && IsIdentChar(static_cast<unsigned char>(bytes[p]))) ++p;
+    cursor_ = p;
     token_ = TokIdentifier;
   } else if (c == '#' || c == '\'') {
     token_ = ScanString();
