@@ -2,13 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "base/ascii_case.h"
+#include "base/byte_search.h"
 #include "base/errors.h"
 #include "forms/extended.h"
 
@@ -37,27 +33,9 @@ constexpr auto kHexValues = [] {
 int HexValue(unsigned char c) { return kHexValues[c]; }
 
 // The first position from `from` to `end` that holds a quote, CR, LF or a zero byte (which end
-// the quoted part of a string), or `end`; sixteen bytes are tested at a time where the
-// processor has the instructions for it, since long texts are the bulk of many forms.
+// the quoted part of a string), or `end`: long texts are the bulk of many forms.
 std::size_t QuotedRunEnd(const char* bytes, std::size_t from, std::size_t end) {
-  std::size_t p = from;
-#ifdef __SSE2__
-  const __m128i quote = _mm_set1_epi8('\'');
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i zero = _mm_setzero_si128();
-  for (; p + 16 <= end; p += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
-    const int stops = _mm_movemask_epi8(
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, cr)),
-                     _mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, zero))));
-    if (stops != 0)
-      return p + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(stops)));
-  }
-#endif
-  while (p < end && bytes[p] != '\'' && bytes[p] != '\n' && bytes[p] != '\r' && bytes[p] != '\0')
-    ++p;
-  return p;
+  return FindFirstOf<'\'', '\r', '\n', '\0'>(bytes, from, end);
 }
 
 }  // namespace

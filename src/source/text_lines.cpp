@@ -7,6 +7,8 @@
 #include <emmintrin.h>
 #endif
 
+#include "base/byte_search.h"
+
 namespace reshape {
 
 namespace {
@@ -14,25 +16,9 @@ namespace {
 constexpr char kEndOfText = '\x1A';
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// The first position from `from` on that holds CR or LF, or the text's size: one pass that
-// tests sixteen bytes at a time where the processor has the instructions for it.
+// The first position from `from` on that holds CR or LF, or the text's size.
 std::size_t FindLineBreak(std::string_view text, std::size_t from) {
-  const char* data = text.data();
-  std::size_t i = from;
-#ifdef __SSE2__
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  for (; i + 16 <= text.size(); i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const int found = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
-    if (found != 0)
-      return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
-  }
-#endif
-  for (; i < text.size(); ++i)
-    if (data[i] == '\r' || data[i] == '\n') return i;
-  return text.size();
+  return FindFirstOf<'\r', '\n'>(text.data(), from, text.size());
 }
 
 // The first CR of the region that no LF follows within it, or the region's size; firstCrLf
