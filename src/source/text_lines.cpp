@@ -27,8 +27,10 @@ std::size_t FindLineBreak(std::string_view text, std::size_t from) {
 // however many lines the region holds.
 std::size_t FindLoneCr(std::string_view region, std::size_t& firstCrLf) {
   firstCrLf = std::string_view::npos;
+  // Most sources break their lines with LF alone: the library's search then settles it.
+  std::size_t i = region.find('\r');
+  if (i == std::string_view::npos) return region.size();
   const char* data = region.data();
-  std::size_t i = 0;
 #ifdef __SSE2__
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
