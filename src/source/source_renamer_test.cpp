@@ -82,6 +82,9 @@ TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
       {"x\n{ skipped twice }\nuses OldUnit; { searched }\n", "x\n{ skipped twice }\nuses NewUnit; { searched }\n", 1},
       {"x\n{ skipped }\nUSES\n  OldUnit; { searched }\n", "x\n{ skipped }\nUSES\n  NewUnit; { searched }\n", 1},
       {"x\n{ skipped }\nUnit OldUnit; { searched }\n", "x\n{ skipped }\nUnit NewUnit; { searched }\n", 1},
+      // Once no old name stands in the rest of the text, the rest is copied; one right after
+      // a line break is still found.
+      {"uses A,\nOldUnit;\nbegin", "uses A,\nNewUnit;\nbegin", 1},
       // Unit names are dotted names, matched as a whole.
       {"uses Core.OldUnit, OldUnit.X, OldUnit;", "uses Core.OldUnit, OldUnit.X, NewUnit;\r\n", 1},
   };

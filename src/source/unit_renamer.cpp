@@ -1,5 +1,6 @@
 #include "source/unit_renamer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <string_view>
@@ -107,7 +108,17 @@ WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
 }  // namespace
 
 UnitRenameRules::UnitRenameRules(const CommandList& commands)
-    : unitRenames(UnitRenames(commands)), unitRenameIndex(RenameIndex(unitRenames)) {}
+    : unitRenames(UnitRenames(commands)), unitRenameIndex(RenameIndex(unitRenames)) {
+  // Up to this many names, searching the text for each costs less than following the clauses.
+  constexpr std::size_t kMaxUnitNameFinders = 4;
+  if (unitRenames.empty() || unitRenames.size() > kMaxUnitNameFinders ||
+      std::any_of(unitRenames.begin(), unitRenames.end(), [](const TCommand* command) {
+        return command->UnitName.find_first_of("\r\n") != std::string::npos;
+      }))
+    return;
+  for (const TCommand* command : unitRenames)
+    unitNameFinders.emplace_back(command->UnitName, CodePage());
+}
 
 UnitLineTransform::UnitLineTransform(RunState& state)
     : state_(state), ownRules_(std::make_unique<Rules>(state.Commands)), rules_(*ownRules_) {}
@@ -137,10 +148,25 @@ void UnitLineTransform::TransformLineOf(std::string& line, std::string_view text
                                         std::size_t offset) {
   const std::size_t end = offset + line.size();
   TransformLine(line);
+  quietUntil_ = std::string_view::npos;
+  // A name is renamed only where it stands as it is, so the state of the clauses no longer
+  // matters.
+  if (NextName(text, end) == std::string_view::npos) return;
   quietUntil_ = 0;
   if (inUsesClause_) return;
   if (nextKeyword_ < end) nextKeyword_ = NextUsesOrUnit(text, end);
   quietUntil_ = nextKeyword_;
+}
+
+std::size_t UnitLineTransform::NextName(std::string_view text, std::size_t from) {
+  if (rules_.unitNameFinders.empty()) return from;
+  if (nextName_ != std::string_view::npos && nextName_ < from) {
+    nextName_ = std::string_view::npos;
+    for (const SubstringFinder& finder : rules_.unitNameFinders)
+      if (const std::size_t at = finder.Find(text.substr(from)); at != std::string_view::npos)
+        nextName_ = std::min(nextName_, from + at);
+  }
+  return nextName_;
 }
 
 }  // namespace reshape

@@ -9,6 +9,7 @@
 
 #include "script/command.h"
 #include "script/run_state.h"
+#include "source/replace.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
 
@@ -21,6 +22,9 @@ class UnitRenameRules {
 
   std::vector<const TCommand*> unitRenames;
   WholeWordRenames unitRenameIndex;
+  // With a few renames, their old names as text to search the whole text for: where none of
+  // them stands in the rest of a file, no later line can change. Empty with many renames.
+  std::vector<SubstringFinder> unitNameFinders;
 };
 
 // One object serves one file: it starts outside a uses clause.
@@ -35,7 +39,7 @@ class UnitLineTransform : public LineTransform {
   // Updates the uses-clause state and applies every RENU command to a line that belongs to it.
   void TransformLine(std::string& line) override;
   // The same; outside a uses clause the lines up to the next "uses" or "unit" in the text are
-  // left to be copied as they are.
+  // left to be copied as they are, and all of them once no old name stands in the rest.
   void TransformLineOf(std::string& line, std::string_view text, std::size_t offset) override;
   std::size_t QuietUntil() const override { return quietUntil_; }
 
@@ -46,7 +50,11 @@ class UnitLineTransform : public LineTransform {
   bool inUsesClause_ = false;
   // Where "uses" or "unit" occurs next in the text, in any letter case (npos: nowhere).
   std::size_t nextKeyword_ = 0;
+  // Where an old name next stands in the text (npos: nowhere), searched again only once the
+  // lines lie behind it.
+  std::size_t nextName_ = 0;
   std::size_t quietUntil_ = 0;
+  std::size_t NextName(std::string_view text, std::size_t from);
 };
 
 }  // namespace reshape
