@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace reshape::platform {
 
@@ -32,23 +33,11 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
   File(File&& other) noexcept
-      : handle_(other.handle_), openedSize_(other.openedSize_), ownName_(other.ownName_) {
-    other.handle_ = -1;
-  }
-  File& operator=(File&& other) noexcept {
-    if (this != &other) {
-      Close();
-      handle_ = other.handle_;
-      openedSize_ = other.openedSize_;
-      ownName_ = other.ownName_;
-      other.handle_ = -1;
-    }
-    return *this;
-  }
+      : handle_(std::exchange(other.handle_, -1)), openedSize_(other.openedSize_),
+        ownName_(other.ownName_) {}
   ~File() { Close(); }
 
   int Open(const std::string& name, Access access, Share share, Disposition disposition);
-  bool IsOpen() const { return handle_ != -1; }
   // The file's size when it was opened (0 after CreateAlways): known without another call.
   std::int64_t OpenedSize() const { return openedSize_; }
   // True when the open found the name to be the file itself, not a link to it (false when
