@@ -14,16 +14,12 @@ namespace reshape::platform {
 
 namespace {
 
-// A file whose owner-write bit is clear is read-only, also for root.
-bool IsReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
-
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
 }  // namespace
 
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
-  bool creating = disposition != Disposition::OpenExisting;
   if (name.empty()) return kErrorFileNotFound;
 
   // Non-blocking, so that a pipe or device cannot stall the open; what it opened is checked
@@ -32,16 +28,14 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   bool writing = access != Access::Read;
   int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
   flags |= access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
-  if (creating) flags |= O_CREAT;
+  if (disposition != Disposition::OpenExisting) flags |= O_CREAT;
   // A first open that follows no link tells, at no extra cost, that the name is no link; a
   // link fails it (ELOOP, or EMLINK on some systems) and is opened again, followed.
   int fd = ::open(name.c_str(), flags | O_NOFOLLOW, 0666);
   bool ownName = fd >= 0;
   if (fd < 0 && (errno == ELOOP || errno == EMLINK)) fd = ::open(name.c_str(), flags, 0666);
-  if (fd < 0) {
-    // A pipe without a reader or a device without a driver: not a file, like a directory.
-    return errno == ENXIO ? kErrorAccessDenied : LastErrorCode();
-  }
+  // A pipe without a reader or a device without a driver: not a file, like a directory.
+  if (fd < 0) return errno == ENXIO ? kErrorAccessDenied : LastErrorCode();
 
   // The lock is taken before anything is truncated, so a file held by another run is never
   // emptied.
@@ -53,8 +47,8 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   else if (::fstat(fd, &st) != 0)
     code = LastErrorCode();
   // Only regular files are files here: a directory, pipe or device fails as a directory does.
-  // Read-only files cannot be opened for writing, also by root.
-  else if (!S_ISREG(st.st_mode) || (writing && IsReadOnly(st)))
+  // Read-only files (owner-write bit clear) cannot be opened for writing, also by root.
+  else if (!S_ISREG(st.st_mode) || (writing && (st.st_mode & S_IWUSR) == 0))
     code = kErrorAccessDenied;
   else if (disposition == Disposition::CreateAlways && st.st_size != 0) {
     if (::ftruncate(fd, 0) != 0) code = LastErrorCode();
@@ -99,8 +93,7 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
 }
 
 int File::Truncate(std::int64_t size) {
-  if (::ftruncate(Fd(handle_), static_cast<off_t>(size)) != 0) return LastErrorCode();
-  return 0;
+  return ::ftruncate(Fd(handle_), static_cast<off_t>(size)) == 0 ? 0 : LastErrorCode();
 }
 
 int File::Close() {
