@@ -22,17 +22,12 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-// The entries of `directory` ("" for the current one, else a path ending in a separator) that
-// match one of the masks, never "." or "..", and with `subdirectories` also every directory that
-// is no symbolic link, matching or not, marked Directory; ascending by their ASCII-upper-cased
-// names (ties: raw bytes). False, with no entries, when the directory cannot be searched.
+// FileSystem::List of the system's file system (see there); a subdirectory is listed whether
+// it matches or not.
 bool FindFiles(const std::string& directory, std::span<const std::string_view> masks,
                bool subdirectories, std::vector<DirEntry>& entries);
 
-// Puts the complete file `source` in the place of `target` in one step, with target's
-// permission bits (and owner and group, where the user may set them), so that target is never
-// missing or half written; a missing target is simply created. Fails with 5 when target is
-// read-only and 32 when another process holds it, leaving both files as they were.
+// FileSystem::ReplaceFile of the system's file system (see there).
 int ReplaceFile(const std::string& source, const std::string& target);
 
 // The file a name leads to (for a symbolic link, the end of its chain, as a path relative to
