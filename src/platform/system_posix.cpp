@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -25,12 +26,6 @@ FileIdentity IdentityOf(const struct stat& st) {
   return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
 }
 
-bool MatchesAny(std::string_view name, std::span<const std::string_view> masks) {
-  for (std::string_view mask : masks)
-    if (MatchesMask(name, mask)) return true;
-  return false;
-}
-
 }  // namespace
 
 bool FindFiles(const std::string& directory, std::span<const std::string_view> masks,
@@ -42,7 +37,9 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
   while (const dirent* entry = ::readdir(dir.get())) {
     std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
-    const bool matches = MatchesAny(name, masks);
+    const bool matches = std::any_of(masks.begin(), masks.end(), [name](std::string_view mask) {
+      return MatchesMask(name, mask);
+    });
     // The kind the directory itself records spares a status call for every entry that is
     // neither matched nor a possible subdirectory.
     const bool maybeDirectory = entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN;
@@ -164,8 +161,7 @@ namespace {
 
 int WriteAll(int fd, std::string_view bytes) {
   // A closed pipe must be a failure the program reports, not a signal that kills it.
-  static const bool ignored = (std::signal(SIGPIPE, SIG_IGN), true);
-  (void)ignored;
+  [[maybe_unused]] static const bool ignored = (std::signal(SIGPIPE, SIG_IGN), true);
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
