@@ -1,6 +1,6 @@
 #include "base/code_page.h"
 
-#include <string>
+#include "base/ascii_case.h"
 
 namespace reshape {
 
@@ -20,10 +20,8 @@ bool CodePage::IsLeadByte(unsigned char byte) const {
 
 CodePage CodePage::FromCharsetName(std::string_view name) {
   std::string upper;
-  for (char c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != '-' && c != '_') upper += c;
-  }
+  for (char c : name)
+    if (c != '-' && c != '_') upper += AsciiUpper(c);
   if (upper == "SHIFTJIS" || upper == "SJIS" || upper == "CP932" || upper == "WINDOWS31J" ||
       upper == "MSKANJI")
     return CodePage(932);
