@@ -36,13 +36,9 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
 void SortDirectoryEntries(std::vector<DirEntry>& entries) {
   // Byte by byte as unsigned values, as strings compare, without upper-cased copies.
   const auto upperLess = [](std::string_view a, std::string_view b) {
-    const std::size_t common = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < common; ++i) {
-      const auto x = static_cast<unsigned char>(AsciiUpper(a[i]));
-      const auto y = static_cast<unsigned char>(AsciiUpper(b[i]));
-      if (x != y) return x < y;
-    }
-    return a.size() < b.size();
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+      return static_cast<unsigned char>(AsciiUpper(x)) < static_cast<unsigned char>(AsciiUpper(y));
+    });
   };
   std::sort(entries.begin(), entries.end(), [&](const DirEntry& a, const DirEntry& b) {
     if (upperLess(a.Name, b.Name)) return true;
