@@ -2,14 +2,8 @@
 
 namespace reshape {
 
-namespace {
-
-constexpr std::string_view kSeparators = "\\:/";
-
-}  // namespace
-
 std::string_view NamePart(std::string_view path) {
-  std::size_t separator = path.find_last_of(kSeparators);
+  std::size_t separator = path.find_last_of("\\:/");
   return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
@@ -27,10 +21,8 @@ std::string ReplaceExtension(std::string_view name, std::string_view extension) 
 }
 
 std::string TempFileName(std::string_view fileName) {
-  std::string result(fileName.substr(0, fileName.size() - NamePart(fileName).size()));
-  result += FileBaseName(fileName);
-  result += ".XXX";
-  return result;
+  const auto directory = fileName.substr(0, fileName.size() - NamePart(fileName).size());
+  return std::string(directory) + FileBaseName(fileName) + ".XXX";
 }
 
 }  // namespace reshape
