@@ -12,17 +12,7 @@ namespace {
 
 constexpr std::uintptr_t kModuleBase = 0x00400000;
 
-}  // namespace
-
-[[gnu::noinline]] Exception::Exception(std::string message)
-    : message_(std::move(message)) {
-  auto here = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
-  auto anchor = reinterpret_cast<std::uintptr_t>(&AddressAnchor);
-  address_ = static_cast<unsigned long>((here - anchor + kModuleBase) & 0xFFFFFFFFu);
-}
-
-EInOutError::EInOutError(int code) : Exception(InOutErrorMessage(code)), code_(code) {}
-
+// The fixed message for an input/output error code ("File not found", ..., "I/O error %d").
 std::string InOutErrorMessage(int code) {
   switch (code) {
     case 2: return "File not found";
@@ -35,5 +25,16 @@ std::string InOutErrorMessage(int code) {
     default: return "I/O error " + std::to_string(code);
   }
 }
+
+}  // namespace
+
+[[gnu::noinline]] Exception::Exception(std::string message)
+    : message_(std::move(message)) {
+  auto here = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));
+  auto anchor = reinterpret_cast<std::uintptr_t>(&AddressAnchor);
+  address_ = static_cast<unsigned long>((here - anchor + kModuleBase) & 0xFFFFFFFFu);
+}
+
+EInOutError::EInOutError(int code) : Exception(InOutErrorMessage(code)), code_(code) {}
 
 }  // namespace reshape

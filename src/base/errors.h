@@ -54,16 +54,12 @@ class EInOutError : public Exception {
   int code_;
 };
 
-// The fixed message for an input/output error code ("File not found", ..., "I/O error %d").
-std::string InOutErrorMessage(int code);
-
 // Platform error codes that the messages above expect.
 constexpr int kErrorFileNotFound = 2;
 constexpr int kErrorPathNotFound = 3;
 constexpr int kErrorTooManyOpenFiles = 4;
 constexpr int kErrorAccessDenied = 5;
 constexpr int kErrorSharingViolation = 32;
-constexpr int kErrorReadBeyondEnd = 100;
 constexpr int kErrorDiskFull = 101;
 
 }  // namespace reshape
