@@ -12,7 +12,6 @@
 #include <clocale>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 #include "base/errors.h"
@@ -53,12 +52,10 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
          (entry->d_type == DT_UNKNOWN &&
           ::fstatat(at, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)))) {
       found.Directory = true;
-      entries.push_back(std::move(found));
+    } else if (!matches) {
       continue;
-    }
-    if (!matches) continue;
-    // A link is read-only when the file it leads to is: that file is the one rewritten.
-    if (::fstatat(at, entry->d_name, &st, 0) == 0) {
+    } else if (::fstatat(at, entry->d_name, &st, 0) == 0) {
+      // A link is read-only when the file it leads to is: that file is the one rewritten.
       found.ReadOnly = (st.st_mode & S_IWUSR) == 0;
       found.Identity = IdentityOf(st);
     }
