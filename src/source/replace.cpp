@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -95,12 +94,6 @@ std::size_t SkipToPair(std::string_view text, std::size_t from, std::size_t last
         static_cast<char>(data[start + second] | secondFold) == secondWanted)
       return start;
   return last + 1;
-}
-
-// Position of the first occurrence of marker, or the line's length when there is none.
-std::size_t FirstOrEnd(std::string_view line, std::string_view marker) {
-  std::size_t found = line.find(marker);
-  return found == kNotFound ? line.size() : found;
 }
 
 // How often a byte stands in source text, roughly: blanks and common letters high, rare
@@ -212,12 +205,11 @@ bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::st
   if (useLiteralGuard) {
     // Skipped only in a line that holds a quote, a "{" and a "(*", none of them before the
     // match; any one of them missing or standing before the match lets it through.
-    const std::size_t quote = FirstOrEnd(line, "'");
-    const std::size_t brace = FirstOrEnd(line, "{");
-    const std::size_t comment = FirstOrEnd(line, "(*");
-    if (quote < line.size() && brace < line.size() && comment < line.size() && quote >= start &&
-        brace >= start && comment >= start)
-      return false;
+    const auto onlyAfter = [&line, start](std::string_view marker) {
+      const std::size_t first = line.find(marker);
+      return first != kNotFound && first >= start;
+    };
+    if (onlyAfter("'") && onlyAfter("{") && onlyAfter("(*")) return false;
   }
   line.replace(start, oldText.Length(), newText);
   return true;
