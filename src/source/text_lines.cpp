@@ -16,11 +16,6 @@ namespace {
 constexpr char kEndOfText = '\x1A';
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// The first position from `from` on that holds CR or LF, or the text's size.
-std::size_t FindLineBreak(std::string_view text, std::size_t from) {
-  return FindFirstOf<'\r', '\n'>(text.data(), from, text.size());
-}
-
 // The first CR of the region that no LF follows within it, or the region's size; firstCrLf
 // receives where the first CR LF before that stands (npos: none). One pass over the bytes,
 // thirty-two at a time with one branch where the processor has the instructions for it,
@@ -152,7 +147,7 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
       pos += same;
       if (pos == text.size()) break;
     }
-    const std::size_t end = FindLineBreak(text, pos);
+    const std::size_t end = FindFirstOf<'\r', '\n'>(text.data(), pos, text.size());
     line.assign(text.substr(pos, end - pos));
     transform.lineStart_ = pos;
     transform.TransformLineOf(line, text, pos);
