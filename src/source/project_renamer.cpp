@@ -8,14 +8,6 @@ ProjectRenameRules::ProjectRenameRules(const CommandList& commands, CodePage cod
       packageRenames.push_back({&command, SubstringFinder(command.PackageName, codePage)});
 }
 
-ProjectLineTransform::ProjectLineTransform(RunState& state)
-    : state_(state),
-      ownRules_(std::make_unique<Rules>(state.Commands, state.SystemCodePage)),
-      rules_(*ownRules_) {}
-
-ProjectLineTransform::ProjectLineTransform(RunState& state, Rules& rules)
-    : state_(state), rules_(rules) {}
-
 void ProjectLineTransform::TransformLine(std::string& line) {
   for (const auto& [command, finder] : rules_.packageRenames) {
     if (ReplaceSubstring(line, finder, command->NewPackageName, false))

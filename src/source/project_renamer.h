@@ -2,7 +2,6 @@
 // any notion of words, comments or literals.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,21 +25,14 @@ class ProjectRenameRules {
   std::vector<PackageRename> packageRenames;
 };
 
-class ProjectLineTransform : public LineTransform {
+class ProjectLineTransform : public RulesLineTransform<ProjectRenameRules> {
  public:
-  using Rules = ProjectRenameRules;
-
+  using RulesLineTransform::RulesLineTransform;
   // Takes the PKGR commands of state.Commands, in script order.
-  explicit ProjectLineTransform(RunState& state);
-  // Uses rules prepared for the whole pass; they must outlive the transform.
-  ProjectLineTransform(RunState& state, Rules& rules);
+  explicit ProjectLineTransform(RunState& state)
+      : RulesLineTransform(state, std::make_unique<Rules>(state.Commands, state.SystemCodePage)) {}
   // Applies every PKGR command to the line.
   void TransformLine(std::string& line) override;
-
- private:
-  RunState& state_;
-  std::unique_ptr<Rules> ownRules_;
-  Rules& rules_;
 };
 
 }  // namespace reshape

@@ -44,14 +44,6 @@ SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codeP
                               [](const StringRename& rename) { return rename.searchText; });
 }
 
-SourceLineTransform::SourceLineTransform(RunState& state)
-    : state_(state),
-      ownRules_(std::make_unique<Rules>(state.Commands, state.SystemCodePage)),
-      rules_(*ownRules_) {}
-
-SourceLineTransform::SourceLineTransform(RunState& state, Rules& rules)
-    : state_(state), rules_(rules) {}
-
 bool SourceLineTransform::RenameClasses(std::string& line) {
   if (rules_.classRenames.empty()) return false;
   const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);

@@ -2,7 +2,6 @@
 // plain text, each logged as a change of the current file.
 #pragma once
 
-#include <memory>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -41,14 +40,12 @@ class SourceRenameRules {
   bool allSearchText = false;
 };
 
-class SourceLineTransform : public LineTransform {
+class SourceLineTransform : public RulesLineTransform<SourceRenameRules> {
  public:
-  using Rules = SourceRenameRules;
-
+  using RulesLineTransform::RulesLineTransform;
   // Takes the RENC and RENS commands of state.Commands, in script order.
-  explicit SourceLineTransform(RunState& state);
-  // Uses rules prepared for the whole pass; they must outlive the transform.
-  SourceLineTransform(RunState& state, Rules& rules);
+  explicit SourceLineTransform(RunState& state)
+      : RulesLineTransform(state, std::make_unique<Rules>(state.Commands, state.SystemCodePage)) {}
   // Applies every RENC command, then every RENS command, to the line.
   void TransformLine(std::string& line) override;
   // The same; a string rename skips, without searching it, a line that has not changed yet
@@ -62,9 +59,6 @@ class SourceLineTransform : public LineTransform {
   // Applies string rename `rename`; true when it replaced.
   bool RenameString(std::string& line, const SourceRenameRules::StringRename& rename);
 
-  RunState& state_;
-  std::unique_ptr<Rules> ownRules_;
-  Rules& rules_;
   // Where a text occurs next in the file's text, searched for again only once the line
   // being transformed lies behind the occurrence found last.
   class NextOccurrence {

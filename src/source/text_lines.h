@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,24 @@ class LineTransform {
   std::size_t lineStart_ = 0;
   std::size_t counted_ = 0;  // line breaks before this offset are counted in lineNumber_
   int lineNumber_ = 1;
+};
+
+// A line transform that applies rules prepared from the script's commands: its own, or rules
+// prepared for the whole pass, which must outlive it.
+template <typename RulesType>
+class RulesLineTransform : public LineTransform {
+ public:
+  using Rules = RulesType;
+
+  RulesLineTransform(RunState& state, Rules& rules) : state_(state), rules_(rules) {}
+
+ protected:
+  RulesLineTransform(RunState& state, std::unique_ptr<Rules> ownRules)
+      : state_(state), ownRules_(std::move(ownRules)), rules_(*ownRules_) {}
+
+  RunState& state_;
+  std::unique_ptr<Rules> ownRules_;
+  Rules& rules_;
 };
 
 // The rewritten file: every line of fileBytes as the transform leaves it, laid out as above;

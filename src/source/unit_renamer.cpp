@@ -120,12 +120,6 @@ UnitRenameRules::UnitRenameRules(const CommandList& commands)
     unitNameFinders.emplace_back(command->UnitName, CodePage());
 }
 
-UnitLineTransform::UnitLineTransform(RunState& state)
-    : state_(state), ownRules_(std::make_unique<Rules>(state.Commands)), rules_(*ownRules_) {}
-
-UnitLineTransform::UnitLineTransform(RunState& state, Rules& rules)
-    : state_(state), rules_(rules) {}
-
 void UnitLineTransform::TransformLine(std::string& line) {
   const LineKeywords words = FindKeywords(line);
   bool unitLine = false;

@@ -3,7 +3,6 @@
 // dotted name ("Core.Types"), matched as a whole.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,14 +27,12 @@ class UnitRenameRules {
 };
 
 // One object serves one file: it starts outside a uses clause.
-class UnitLineTransform : public LineTransform {
+class UnitLineTransform : public RulesLineTransform<UnitRenameRules> {
  public:
-  using Rules = UnitRenameRules;
-
+  using RulesLineTransform::RulesLineTransform;
   // Takes the RENU commands of state.Commands, in script order.
-  explicit UnitLineTransform(RunState& state);
-  // Uses rules prepared for the whole pass; they must outlive the transform.
-  UnitLineTransform(RunState& state, Rules& rules);
+  explicit UnitLineTransform(RunState& state)
+      : RulesLineTransform(state, std::make_unique<Rules>(state.Commands)) {}
   // Updates the uses-clause state and applies every RENU command to a line that belongs to it.
   void TransformLine(std::string& line) override;
   // The same; outside a uses clause the lines up to the next "uses" or "unit" in the text are
@@ -44,9 +41,6 @@ class UnitLineTransform : public LineTransform {
   std::size_t QuietUntil() const override { return quietUntil_; }
 
  private:
-  RunState& state_;
-  std::unique_ptr<Rules> ownRules_;
-  Rules& rules_;
   bool inUsesClause_ = false;
   // Where "uses" or "unit" occurs next in the text, in any letter case (npos: nowhere).
   std::size_t nextKeyword_ = 0;
