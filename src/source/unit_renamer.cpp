@@ -122,14 +122,8 @@ UnitRenameRules::UnitRenameRules(const CommandList& commands)
 
 void UnitLineTransform::TransformLine(std::string& line) {
   const LineKeywords words = FindKeywords(line);
-  bool unitLine = false;
-  if (inUsesClause_) {
-    if (words.usesEnd) inUsesClause_ = false;
-  } else if (words.uses) {
-    inUsesClause_ = true;
-  } else if (words.unit) {
-    unitLine = true;
-  }
+  const bool unitLine = !inUsesClause_ && !words.uses && words.unit;
+  inUsesClause_ = inUsesClause_ ? !words.usesEnd : words.uses;
   if (!inUsesClause_ && !unitLine) return;
   for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
     const TCommand& command = *rules_.unitRenames[rename];
