@@ -35,10 +35,8 @@ std::size_t CaselessNames::SlotOf(std::string_view name) const {
 
 void CaselessNames::Reserve(std::size_t count) {
   names_.reserve(count);
-  std::size_t size = slots_.size();
-  while (size < 2 * count) size *= 2;
-  if (size == slots_.size()) return;
-  slots_.assign(size, 0);
+  if (2 * count <= slots_.size()) return;
+  slots_.assign(std::bit_ceil(2 * count), 0);
   for (std::size_t i = 0; i < names_.size(); ++i)
     slots_[SlotOf(names_[i])] = static_cast<std::uint32_t>(i + 1);
 }
