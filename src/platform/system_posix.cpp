@@ -145,11 +145,10 @@ std::string ExecutablePath(const char* argv0) {
   ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n > 0) return std::string(buffer, static_cast<std::size_t>(n));
   std::string path = argv0 != nullptr ? argv0 : "reshape";
-  if (!path.empty() && path[0] != '/') {
-    if (char* cwd = ::getcwd(nullptr, 0)) {
-      path = std::string(cwd) + "/" + path;
-      std::free(cwd);
-    }
+  if (path.empty() || path[0] == '/') return path;
+  if (char* cwd = ::getcwd(nullptr, 0)) {
+    path = std::string(cwd) + "/" + path;
+    std::free(cwd);
   }
   return path;
 }
@@ -161,11 +160,10 @@ int WriteAll(int fd, std::string_view bytes) {
   [[maybe_unused]] static const bool ignored = (std::signal(SIGPIPE, SIG_IGN), true);
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
+    if (n >= 0)
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    else if (errno != EINTR)
       return LastErrorCode();
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return 0;
 }
