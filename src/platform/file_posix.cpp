@@ -66,14 +66,11 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
 
 int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
-  for (;;) {
-    ssize_t n = ::pread(Fd(handle_), buffer, count, static_cast<off_t>(offset));
-    if (n >= 0) {
-      got = static_cast<std::size_t>(n);
-      return 0;
-    }
+  ssize_t n;
+  while ((n = ::pread(Fd(handle_), buffer, count, static_cast<off_t>(offset))) < 0)
     if (errno != EINTR) return LastErrorCode();
-  }
+  got = static_cast<std::size_t>(n);
+  return 0;
 }
 
 int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
