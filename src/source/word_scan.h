@@ -63,16 +63,15 @@ std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
 }
 
 // Calls visit(start, length) for each word of s, a run of bytes not in DelimiterSet, in order,
-// until visit returns false (with kLineBreaks, CR and LF end words too). The line is classified
-// 64 bytes at a time without branches, and words are found at the edges of the delimiter mask,
-// so the cost is per word, not per byte.
-template <bool kLineBreaks = false, typename Visit>
+// until visit returns false. The line is classified 64 bytes at a time without branches, and
+// words are found at the edges of the delimiter mask, so the cost is per word, not per byte.
+template <typename Visit>
 void ScanSourceWords(std::string_view s, Visit visit) {
   const std::array<bool, 256>& table = SourceDelimiterTable();
   bool open = false;  // a word has started and not yet ended
   std::size_t start = 0;
   for (std::size_t base = 0; base < s.size(); base += 64) {
-    const std::uint64_t delimiters = SourceDelimiterMask<kLineBreaks>(s, base, table);
+    const std::uint64_t delimiters = SourceDelimiterMask(s, base, table);
     unsigned pos = 0;
     while (pos < 64) {
       const std::uint64_t rest = (open ? delimiters : ~delimiters) >> pos;
