@@ -77,10 +77,8 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   const char* p = static_cast<const char*>(buffer);
   while (count > 0) {
     ssize_t n = ::pwrite(Fd(handle_), p, count, static_cast<off_t>(offset));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return LastErrorCode();
-    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return LastErrorCode();
     if (n == 0) return kErrorDiskFull;
     p += n;
     offset += n;

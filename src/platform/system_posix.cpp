@@ -160,10 +160,9 @@ int WriteAll(int fd, std::string_view bytes) {
   [[maybe_unused]] static const bool ignored = (std::signal(SIGPIPE, SIG_IGN), true);
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n >= 0)
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    else if (errno != EINTR)
-      return LastErrorCode();
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return LastErrorCode();
+    bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return 0;
 }
