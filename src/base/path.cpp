@@ -14,10 +14,8 @@ std::string FileBaseName(std::string_view path) {
 
 std::string ReplaceExtension(std::string_view name, std::string_view extension) {
   std::size_t last = name.find_last_of(".\\:/");
-  std::string result(name);
-  if (last != std::string_view::npos && name[last] == '.') result.resize(last);
-  result += extension;
-  return result;
+  if (last != std::string_view::npos && name[last] == '.') name = name.substr(0, last);
+  return std::string(name).append(extension);
 }
 
 std::string TempFileName(std::string_view fileName) {
