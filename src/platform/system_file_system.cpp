@@ -34,45 +34,6 @@ class HeldDirectory final : public Held {
   std::unique_ptr<DirectoryLock> lock_ = std::make_unique<DirectoryLock>();
 };
 
-}  // namespace
-
-bool SystemFileSystem::List(const std::string& directory, std::span<const std::string_view> masks,
-                            bool subdirectories, std::vector<DirEntry>& entries) {
-  return FindFiles(directory, masks, subdirectories, entries);
-}
-
-IoResult SystemFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
-  File file;
-  int code = purpose == ReadFor::Reading
-                 ? file.Open(name, Access::Read, Share::DenyWrite, Disposition::OpenExisting)
-                 : file.Open(name, Access::ReadWrite, Share::Exclusive, Disposition::OpenExisting);
-  if (code != 0) return {code, false};
-  const bool ownName = file.OpenedOwnName();
-  if (int failed = file.ReadAll(bytes)) return {failed, true, ownName};
-  return {file.Close(), true, ownName};
-}
-
-IoResult SystemFileSystem::WriteFile(const std::string& name, std::string_view bytes,
-                                     std::unique_ptr<Held>& held) {
-  // Write alone: on Windows a scratch file held open may then still be renamed into place.
-  File file;
-  if (int code = file.Open(name, Access::Write, Share::Exclusive, Disposition::CreateAlways))
-    return {code, false};
-  int code = file.WriteAt(0, bytes.data(), bytes.size());
-  held = std::make_unique<HeldFile>(std::move(file));
-  return {code, true};
-}
-
-int SystemFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
-  return platform::ReplaceFile(source, target);
-}
-
-int SystemFileSystem::DeleteFile(const std::string& name) { return platform::DeleteFile(name); }
-
-FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
-
-namespace {
-
 // Opens the log for an append and finds where the append goes: its end, or an end-of-text byte
 // among its last bytes, where the log is cut off first.
 int OpenLogForAppend(const std::string& name, File& log, std::int64_t& end) {
@@ -112,6 +73,41 @@ int CopyFileInto(const std::string& from, File& to, std::int64_t& at) {
 }
 
 }  // namespace
+
+bool SystemFileSystem::List(const std::string& directory, std::span<const std::string_view> masks,
+                            bool subdirectories, std::vector<DirEntry>& entries) {
+  return FindFiles(directory, masks, subdirectories, entries);
+}
+
+IoResult SystemFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
+  File file;
+  int code = purpose == ReadFor::Reading
+                 ? file.Open(name, Access::Read, Share::DenyWrite, Disposition::OpenExisting)
+                 : file.Open(name, Access::ReadWrite, Share::Exclusive, Disposition::OpenExisting);
+  if (code != 0) return {code, false};
+  const bool ownName = file.OpenedOwnName();
+  if (int failed = file.ReadAll(bytes)) return {failed, true, ownName};
+  return {file.Close(), true, ownName};
+}
+
+IoResult SystemFileSystem::WriteFile(const std::string& name, std::string_view bytes,
+                                     std::unique_ptr<Held>& held) {
+  // Write alone: on Windows a scratch file held open may then still be renamed into place.
+  File file;
+  if (int code = file.Open(name, Access::Write, Share::Exclusive, Disposition::CreateAlways))
+    return {code, false};
+  int code = file.WriteAt(0, bytes.data(), bytes.size());
+  held = std::make_unique<HeldFile>(std::move(file));
+  return {code, true};
+}
+
+int SystemFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
+  return platform::ReplaceFile(source, target);
+}
+
+int SystemFileSystem::DeleteFile(const std::string& name) { return platform::DeleteFile(name); }
+
+FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
 
 int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
                                   std::int64_t& end) {
