@@ -9,12 +9,9 @@ ProjectRenameRules::ProjectRenameRules(const CommandList& commands, CodePage cod
 }
 
 void ProjectLineTransform::TransformLine(std::string& line) {
-  for (const auto& [command, finder] : rules_.packageRenames) {
+  for (const auto& [command, finder] : rules_.packageRenames)
     if (ReplaceSubstring(line, finder, command->NewPackageName, false))
-      Changed(state_, *command,
-              "Renamed/Replaced package \"" + command->PackageName + "\" to \"" +
-                  command->NewPackageName + "\"");
-  }
+      Changed(*command, "Renamed/Replaced package", command->PackageName, command->NewPackageName);
 }
 
 }  // namespace reshape

@@ -49,8 +49,7 @@ bool SourceLineTransform::RenameClasses(std::string& line) {
   const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
   for (std::size_t rename : replaced) {
     const TCommand& command = *rules_.classRenames[rename];
-    Changed(state_, command,
-            "Renamed class \"" + command.ClassName + "\" to \"" + command.NewClassName + "\"");
+    Changed(command, "Renamed class", command.ClassName, command.NewClassName);
   }
   return !replaced.empty();
 }
@@ -59,8 +58,7 @@ bool SourceLineTransform::RenameString(std::string& line,
                                        const SourceRenameRules::StringRename& rename) {
   const TCommand& command = *rename.command;
   if (!ReplaceSubstring(line, rename.finder, command.NewString, true)) return false;
-  Changed(state_, command,
-          "Renamed string \"" + command.OldString + "\" to \"" + command.NewString + "\"");
+  Changed(command, "Renamed string", command.OldString, command.NewString);
   return true;
 }
 

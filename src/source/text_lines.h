@@ -41,13 +41,6 @@ class LineTransform {
   // and onwards from the line last counted.
   int CurrentLineNumber();
 
- protected:
-  // Records a change to the line being transformed; its number is counted only for an observer
-  // of the changes, as the log does not name lines.
-  void Changed(RunState& state, const TCommand& command, std::string_view message) {
-    state.Changed(command, message, state.Observer ? CurrentLineNumber() : 0);
-  }
-
  private:
   friend std::optional<std::string> RewriteText(std::string_view fileBytes,
                                                 LineTransform& transform);
@@ -69,6 +62,14 @@ class RulesLineTransform : public LineTransform {
  protected:
   RulesLineTransform(RunState& state, std::unique_ptr<Rules> ownRules)
       : state_(state), ownRules_(std::move(ownRules)), rules_(*ownRules_) {}
+
+  // Records the change `what` "from" to "to" of the line being transformed; its number is
+  // counted only for an observer of the changes, as the log does not name lines.
+  void Changed(const TCommand& command, const char* what, const std::string& from,
+               const std::string& to) {
+    const std::string message = std::string(what) + " \"" + from + "\" to \"" + to + "\"";
+    state_.Changed(command, message, state_.Observer ? CurrentLineNumber() : 0);
+  }
 
   RunState& state_;
   std::unique_ptr<Rules> ownRules_;

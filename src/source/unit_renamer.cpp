@@ -127,8 +127,7 @@ void UnitLineTransform::TransformLine(std::string& line) {
   if (!inUsesClause_ && !unitLine) return;
   for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
     const TCommand& command = *rules_.unitRenames[rename];
-    Changed(state_, command,
-            "Renamed unit \"" + command.UnitName + "\" to \"" + command.NewUnitName + "\"");
+    Changed(command, "Renamed unit", command.UnitName, command.NewUnitName);
   }
 }
 
