@@ -3,9 +3,8 @@
 namespace reshape {
 
 ProjectRenameRules::ProjectRenameRules(const CommandList& commands, CodePage codePage) {
-  for (const TCommand& command : commands)
-    if (command.Kind == CommandKind::PKGR)
-      packageRenames.push_back({&command, SubstringFinder(command.PackageName, codePage)});
+  for (const TCommand* command : CommandsOfKind(commands, CommandKind::PKGR))
+    packageRenames.push_back({command, SubstringFinder(command->PackageName, codePage)});
 }
 
 void ProjectLineTransform::TransformLine(std::string& line) {

@@ -6,13 +6,6 @@ namespace reshape {
 
 namespace {
 
-std::vector<const TCommand*> CommandsOfKind(const CommandList& commands, CommandKind kind) {
-  std::vector<const TCommand*> result;
-  for (const TCommand& command : commands)
-    if (command.Kind == kind) result.push_back(&command);
-  return result;
-}
-
 WholeWordRenames ClassRenames(const std::vector<const TCommand*>& commands) {
   std::vector<WholeWordRenames::Rename> renames;
   for (const TCommand* command : commands)

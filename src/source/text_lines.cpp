@@ -116,6 +116,13 @@ int LineTransform::CurrentLineNumber() {
   return lineNumber_;
 }
 
+std::vector<const TCommand*> CommandsOfKind(const CommandList& commands, CommandKind kind) {
+  std::vector<const TCommand*> result;
+  for (const TCommand& command : commands)
+    if (command.Kind == kind) result.push_back(&command);
+  return result;
+}
+
 std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform& transform) {
   // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
   if (IsUtf16Text(fileBytes)) return std::nullopt;

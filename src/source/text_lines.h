@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/run_state.h"
 
@@ -49,6 +50,9 @@ class LineTransform {
   std::size_t counted_ = 0;  // line breaks before this offset are counted in lineNumber_
   int lineNumber_ = 1;
 };
+
+// The commands of one kind, in script order: what the rules of a pass are prepared from.
+std::vector<const TCommand*> CommandsOfKind(const CommandList& commands, CommandKind kind);
 
 // A line transform that applies rules prepared from the script's commands: its own, or rules
 // prepared for the whole pass, which must outlive it.

@@ -91,13 +91,6 @@ std::size_t NextUsesOrUnit(std::string_view text, std::size_t from) {
   return std::string_view::npos;
 }
 
-std::vector<const TCommand*> UnitRenames(const CommandList& commands) {
-  std::vector<const TCommand*> result;
-  for (const TCommand& command : commands)
-    if (command.Kind == CommandKind::RENU) result.push_back(&command);
-  return result;
-}
-
 WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
   std::vector<WholeWordRenames::Rename> renames;
   for (const TCommand* command : commands)
@@ -108,7 +101,8 @@ WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
 }  // namespace
 
 UnitRenameRules::UnitRenameRules(const CommandList& commands)
-    : unitRenames(UnitRenames(commands)), unitRenameIndex(RenameIndex(unitRenames)) {
+    : unitRenames(CommandsOfKind(commands, CommandKind::RENU)),
+      unitRenameIndex(RenameIndex(unitRenames)) {
   // Up to this many names, searching the text for each costs less than following the clauses.
   constexpr std::size_t kMaxUnitNameFinders = 4;
   if (unitRenames.empty() || unitRenames.size() > kMaxUnitNameFinders ||
