@@ -38,7 +38,6 @@ SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codeP
 }
 
 bool SourceLineTransform::RenameClasses(std::string& line) {
-  if (rules_.classRenames.empty()) return false;
   const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
   for (std::size_t rename : replaced) {
     const TCommand& command = *rules_.classRenames[rename];
@@ -87,13 +86,12 @@ void SourceLineTransform::TransformLineOf(std::string& line, std::string_view te
   const auto& classFinders = rules_.classNameFinders;
   if (stringHits_.empty()) stringHits_.resize(rules_.stringRenames.size());
   if (classHits_.empty()) classHits_.resize(classFinders.size());
-  bool changed = false;
   bool mayRename = false;
   if (classFinders.empty() && !rules_.classRenames.empty())
     mayRename = NextClassWord(text, offset) < end;
   for (std::size_t i = 0; i < classFinders.size() && !mayRename; ++i)
     mayRename = classHits_[i].Within(classFinders[i], text, offset, end);
-  if (mayRename) changed = RenameClasses(line);
+  bool changed = mayRename && RenameClasses(line);
   for (std::size_t i = 0; i < rules_.stringRenames.size(); ++i) {
     const auto& rename = rules_.stringRenames[i];
     if (!changed && rename.searchText &&
