@@ -4,10 +4,8 @@ namespace reshape::platform {
 
 namespace {
 
-bool IsSeparator(char c) {
-  auto code = static_cast<unsigned char>(c);
-  return code >= 1 && code <= 32;
-}
+// Whether char is signed or not, only the bytes 1 to 32 lie in this range.
+bool IsSeparator(char c) { return c >= 1 && c <= 32; }
 
 // Reads the word that starts at or after `i`; false when only separators are left.
 bool NextWord(std::string_view text, std::size_t& i, std::string& word) {
