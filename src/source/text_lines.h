@@ -1,5 +1,6 @@
 // The line model of the text rewriters: a file's bytes are cut into lines, each line is handed
-// to a transform, and the result is written back with the line breaks it had.
+// to a transform, and the result is written back with the line breaks it had. The transforms of
+// the passes apply rules prepared from the script's commands.
 //
 // Layout of a text file as the rewriters read it: an optional UTF-8 byte-order mark (EF BB BF),
 // kept in place and never part of a line; lines, each ended by CR LF, a lone CR or a lone LF;
