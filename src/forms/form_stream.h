@@ -159,7 +159,9 @@ class FormWriter {
   void EndBinary(std::size_t lengthAt);
 
  private:
-  void WriteUInt32(std::uint32_t value);
+  // The low Size bytes of value, least significant first.
+  template <std::size_t Size>
+  void WriteLittleEndian(std::uint64_t value);
 
   std::string& out_;
   bool discard_;

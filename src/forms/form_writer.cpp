@@ -7,10 +7,11 @@
 
 namespace reshape {
 
-void FormWriter::WriteUInt32(std::uint32_t value) {
-  const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8),
-                         static_cast<char>(value >> 16), static_cast<char>(value >> 24)};
-  WriteBytes(std::string_view(bytes, sizeof bytes));
+template <std::size_t Size>
+void FormWriter::WriteLittleEndian(std::uint64_t value) {
+  char bytes[Size];
+  for (std::size_t i = 0; i < Size; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
+  WriteBytes(std::string_view(bytes, Size));
 }
 
 void FormWriter::WriteObjectPrefix(std::uint8_t flags, std::int32_t position) {
@@ -31,11 +32,10 @@ void FormWriter::WriteIntegerValue(std::int32_t value) {
     WriteTag(static_cast<std::uint8_t>(value));
   } else if (value >= -32768 && value <= 32767) {
     WriteTag(TagInt16);
-    WriteTag(static_cast<std::uint8_t>(value));
-    WriteTag(static_cast<std::uint8_t>(value >> 8));
+    WriteLittleEndian<2>(static_cast<std::uint16_t>(value));
   } else {
     WriteTag(TagInt32);
-    WriteUInt32(static_cast<std::uint32_t>(value));
+    WriteLittleEndian<4>(static_cast<std::uint32_t>(value));
   }
 }
 
@@ -47,21 +47,17 @@ void FormWriter::WriteExtendedValue(long double value) {
 
 void FormWriter::WriteSingleValue(float value) {
   WriteTag(TagSingle);
-  WriteUInt32(std::bit_cast<std::uint32_t>(value));
+  WriteLittleEndian<4>(std::bit_cast<std::uint32_t>(value));
 }
 
 void FormWriter::WriteCurrencyValue(std::int64_t scaled) {
   WriteTag(TagCurrency);
-  auto bits = static_cast<std::uint64_t>(scaled);
-  WriteUInt32(static_cast<std::uint32_t>(bits));
-  WriteUInt32(static_cast<std::uint32_t>(bits >> 32));
+  WriteLittleEndian<8>(static_cast<std::uint64_t>(scaled));
 }
 
 void FormWriter::WriteDoubleValue(double value) {
   WriteTag(TagDouble);
-  auto bits = std::bit_cast<std::uint64_t>(value);
-  WriteUInt32(static_cast<std::uint32_t>(bits));
-  WriteUInt32(static_cast<std::uint32_t>(bits >> 32));
+  WriteLittleEndian<8>(std::bit_cast<std::uint64_t>(value));
 }
 
 void FormWriter::WriteStringValue(std::string_view s) {
@@ -70,14 +66,14 @@ void FormWriter::WriteStringValue(std::string_view s) {
     WriteTag(static_cast<std::uint8_t>(s.size()));
   } else {
     WriteTag(TagLongString);
-    WriteUInt32(static_cast<std::uint32_t>(s.size()));
+    WriteLittleEndian<4>(static_cast<std::uint32_t>(s.size()));
   }
   WriteBytes(s);
 }
 
 void FormWriter::WriteWideStringValue(std::u16string_view s) {
   WriteTag(TagWideString);
-  WriteUInt32(static_cast<std::uint32_t>(s.size()));
+  WriteLittleEndian<4>(static_cast<std::uint32_t>(s.size()));
   if (Discards()) return;
   // Little-endian units, written in place rather than a byte at a time.
   const std::size_t at = out_.size();
@@ -89,23 +85,17 @@ void FormWriter::WriteWideStringValue(std::u16string_view s) {
 }
 
 void FormWriter::WriteIdentValue(std::string_view s) {
-  if (SameIgnoringAsciiCase(s, "False")) {
-    WriteTag(TagFalse);
-  } else if (SameIgnoringAsciiCase(s, "True")) {
-    WriteTag(TagTrue);
-  } else if (SameIgnoringAsciiCase(s, "Null")) {
-    WriteTag(TagNull);
-  } else if (SameIgnoringAsciiCase(s, "nil")) {
-    WriteTag(TagNil);
-  } else {
-    WriteTag(TagIdent);
-    WriteShortString(s);
-  }
+  if (SameIgnoringAsciiCase(s, "False")) return WriteTag(TagFalse);
+  if (SameIgnoringAsciiCase(s, "True")) return WriteTag(TagTrue);
+  if (SameIgnoringAsciiCase(s, "Null")) return WriteTag(TagNull);
+  if (SameIgnoringAsciiCase(s, "nil")) return WriteTag(TagNil);
+  WriteTag(TagIdent);
+  WriteShortString(s);
 }
 
 std::size_t FormWriter::BeginBinary() {
   WriteTag(TagBinary);
-  WriteUInt32(0);
+  WriteLittleEndian<4>(0);
   return discard_ ? 0 : out_.size() - 4;
 }
 
