@@ -1,4 +1,5 @@
 #include <bit>
+#include <cstring>
 
 #include "base/errors.h"
 #include "forms/extended.h"
@@ -98,29 +99,24 @@ std::int32_t FormReader::ReadIntegerValue() {
 }
 
 long double FormReader::ReadExtendedValue() {
-  if (PeekTag() != TagExtended) return ReadIntegerValue();
-  ReadTag();
-  std::string_view raw = ReadBytes(sizeof(ExtendedBytes));
+  ExpectTag(TagExtended);
   ExtendedBytes bytes;
-  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(raw[i]);
+  std::memcpy(bytes.data(), ReadBytes(bytes.size()).data(), bytes.size());
   return BytesToExtended(bytes);
 }
 
 float FormReader::ReadSingleValue() {
-  if (PeekTag() != TagSingle) return static_cast<float>(ReadIntegerValue());
-  ReadTag();
+  ExpectTag(TagSingle);
   return std::bit_cast<float>(ReadLittleEndian<std::uint32_t>());
 }
 
 std::int64_t FormReader::ReadCurrencyValue() {
-  if (PeekTag() != TagCurrency) return std::int64_t{ReadIntegerValue()} * 10000;
-  ReadTag();
+  ExpectTag(TagCurrency);
   return ReadLittleEndian<std::int64_t>();
 }
 
 double FormReader::ReadDoubleValue() {
-  if (PeekTag() != TagDouble) return ReadIntegerValue();
-  ReadTag();
+  ExpectTag(TagDouble);
   return std::bit_cast<double>(ReadLittleEndian<std::uint64_t>());
 }
 
@@ -133,7 +129,7 @@ std::string_view FormReader::ReadStringValue() {
 }
 
 std::u16string FormReader::ReadWideStringValue() {
-  if (ReadTag() != TagWideString) FailInvalidValue();
+  ExpectTag(TagWideString);
   std::string_view bytes = ReadBytes(std::size_t{ReadCount()} * 2);
   std::u16string s(bytes.size() / 2, u'\0');
   for (std::size_t i = 0; i < s.size(); ++i)
@@ -143,12 +139,12 @@ std::u16string FormReader::ReadWideStringValue() {
 }
 
 std::int64_t FormReader::ReadInt64Value() {
-  if (ReadTag() != TagInt64) FailInvalidValue();
+  ExpectTag(TagInt64);
   return ReadLittleEndian<std::int64_t>();
 }
 
 std::u16string FormReader::ReadUtf8StringValue() {
-  if (ReadTag() != TagUtf8String) FailInvalidValue();
+  ExpectTag(TagUtf8String);
   std::string_view bytes = ReadBytes(ReadCount());
   std::u16string s;
   s.reserve(bytes.size());
