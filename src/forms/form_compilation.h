@@ -43,17 +43,8 @@ class FormCompilation {
   void CompileRoot();
 
  private:
-  // Counts one level of objects, lists and collections for as long as it lives.
-  class NestingLevel {
-   public:
-    explicit NestingLevel(FormCompilation& c);
-    ~NestingLevel() { --depth_; }
-    NestingLevel(const NestingLevel&) = delete;
-    NestingLevel& operator=(const NestingLevel&) = delete;
-
-   private:
-    int& depth_;
-  };
+  // One level more of objects, lists and collections, for as long as the result lives.
+  NestingLevel Nest();
 
   // Objects and properties (form_compiler.cpp).
   void CompileObject();

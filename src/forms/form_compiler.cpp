@@ -34,9 +34,8 @@ void CompileFormStream(std::string_view text, const FormRules& rules, RunState& 
   compilation.CompileRoot();
 }
 
-FormCompilation::NestingLevel::NestingLevel(FormCompilation& c) : depth_(c.depth_) {
-  if (depth_ >= kMaxNestingDepth) c.tokenizer_.Fail("Nesting too deep");
-  ++depth_;
+NestingLevel FormCompilation::Nest() {
+  return NestingLevel(depth_, [this] { tokenizer_.Fail("Nesting too deep"); });
 }
 
 void FormCompilation::CompileRoot() {
@@ -68,7 +67,7 @@ bool FormCompilation::EndsPropertyList() const {
 }
 
 void FormCompilation::CompileObjectAfterKeyword(std::uint8_t flags, std::size_t keywordAt) {
-  NestingLevel level(*this);
+  NestingLevel level = Nest();
   ObjectFrame frame;
   frame.headerAt = keywordAt;
   frame_ = &frame;

@@ -76,6 +76,23 @@ constexpr int kMaxNestingDepth = 256;
 // A class name's length byte must stay below the object prefixes (0xF0 and up).
 constexpr std::size_t kMaxClassNameLength = 240;
 
+// Counts one level of objects, lists and collections for as long as it lives; one level more
+// than kMaxNestingDepth calls fail instead, which throws.
+class NestingLevel {
+ public:
+  template <typename Fail>
+  NestingLevel(int& depth, Fail fail) : depth_(depth) {
+    if (depth_ >= kMaxNestingDepth) fail();
+    ++depth_;
+  }
+  ~NestingLevel() { --depth_; }
+  NestingLevel(const NestingLevel&) = delete;
+  NestingLevel& operator=(const NestingLevel&) = delete;
+
+ private:
+  int& depth_;
+};
+
 // The flags of an object record's prefix byte and the child position that may follow it.
 struct ObjectPrefix {
   std::uint8_t flags = 0;

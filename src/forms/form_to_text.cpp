@@ -27,19 +27,7 @@ constexpr auto kHexPairs = [] {
   return pairs;
 }();
 
-// Counts one level of objects, lists and collections for as long as it lives.
-class DepthGuard {
- public:
-  explicit DepthGuard(int& depth) : depth_(depth) {
-    if (++depth_ > kMaxNestingDepth) throw EReadError("Nesting too deep");
-  }
-  ~DepthGuard() { --depth_; }
-  DepthGuard(const DepthGuard&) = delete;
-  DepthGuard& operator=(const DepthGuard&) = delete;
-
- private:
-  int& depth_;
-};
+[[noreturn]] void FailNestingTooDeep() { throw EReadError("Nesting too deep"); }
 
 // Whether a string unit may stand inside a quoted run, and the byte it is written as there.
 bool InRun(unsigned char byte) { return byte >= 32 && byte != '\''; }
@@ -111,7 +99,7 @@ void FormToText::EmitNumber(std::int64_t value) {
 }
 
 void FormToText::EmitObject() {
-  DepthGuard guard(depth_);
+  NestingLevel level(depth_, FailNestingTooDeep);
   EmitObjectHeader();
   ++nestingLevel_;
   while (!reader_.AtEndMarker()) EmitProperty();
@@ -218,7 +206,7 @@ void FormToText::EmitValueText(std::uint8_t tag) {
 }
 
 void FormToText::EmitList() {
-  DepthGuard guard(depth_);
+  NestingLevel level(depth_, FailNestingTooDeep);
   reader_.ReadTag();
   EmitText("(");
   ++nestingLevel_;
@@ -244,7 +232,7 @@ void FormToText::EmitSet() {
 }
 
 void FormToText::EmitCollection() {
-  DepthGuard guard(depth_);
+  NestingLevel level(depth_, FailNestingTooDeep);
   reader_.ReadTag();
   EmitText("<");
   ++nestingLevel_;

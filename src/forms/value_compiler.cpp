@@ -136,7 +136,7 @@ void FormCompilation::CompileIdentifier(bool inList) {
 }
 
 void FormCompilation::CompileList() {
-  NestingLevel level(*this);
+  NestingLevel level = Nest();
   writer_->WriteListStart();
   tokenizer_.Advance();
   while (tokenizer_.Token() != ')') {
@@ -166,7 +166,7 @@ void FormCompilation::CompileSet() {
 
 // Item properties go through the rules of the enclosing object, but are not its own list.
 void FormCompilation::CompileCollection() {
-  NestingLevel level(*this);
+  NestingLevel level = Nest();
   writer_->WriteTag(TagCollection);
   tokenizer_.Advance();
   while (tokenizer_.Token() != '>') {
