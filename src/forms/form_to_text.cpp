@@ -62,6 +62,11 @@ class FormToText {
     EmitIndent();
   }
   void EmitNumber(std::int64_t value);
+  // A float as FloatToText writes it, then the letter of its type, if any.
+  void EmitFloat(long double value, std::string_view suffix) {
+    EmitText(FloatToText(value));
+    EmitText(suffix);
+  }
   void EmitObjectHeader();
   void EmitProperty();
   void EmitValue();
@@ -118,13 +123,9 @@ void FormToText::EmitObjectHeader() {
   std::string_view className = reader_.ReadShortString();
   std::string_view objectName = reader_.ReadShortString();
   EmitIndent();
-  if (prefix.flags & PrefixInherited) {
-    EmitText("inherited ");
-  } else if (prefix.flags & PrefixInline) {
-    EmitText("inline ");
-  } else {
-    EmitText("object ");
-  }
+  EmitText(prefix.flags & PrefixInherited ? "inherited "
+           : prefix.flags & PrefixInline  ? "inline "
+                                          : "object ");
   if (!objectName.empty()) {
     EmitText(objectName);
     EmitText(": ");
@@ -170,19 +171,10 @@ void FormToText::EmitValueText(std::uint8_t tag) {
     case TagInt8:
     case TagInt16:
     case TagInt32: EmitNumber(reader_.ReadIntegerValue()); break;
-    case TagExtended: EmitText(FloatToText(reader_.ReadExtendedValue())); break;
-    case TagSingle:
-      EmitText(FloatToText(reader_.ReadSingleValue()));
-      EmitText("s");
-      break;
-    case TagCurrency:
-      EmitText(FloatToText(static_cast<long double>(reader_.ReadCurrencyValue())));
-      EmitText("c");
-      break;
-    case TagDouble:
-      EmitText(FloatToText(reader_.ReadDoubleValue()));
-      EmitText("d");
-      break;
+    case TagExtended: EmitFloat(reader_.ReadExtendedValue(), ""); break;
+    case TagSingle: EmitFloat(reader_.ReadSingleValue(), "s"); break;
+    case TagCurrency: EmitFloat(static_cast<long double>(reader_.ReadCurrencyValue()), "c"); break;
+    case TagDouble: EmitFloat(reader_.ReadDoubleValue(), "d"); break;
     case TagString:
     case TagLongString: {
       std::string_view value = reader_.ReadStringValue();
