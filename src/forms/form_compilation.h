@@ -50,8 +50,8 @@ class FormCompilation {
   void CompileObject();
   void CompileObjectAfterKeyword(std::uint8_t flags, std::size_t keywordAt);
   void CompileHeader(std::uint8_t flags, ObjectFrame& frame);
-  // valueAt, when given, receives the offset of the number when there is one.
-  std::int32_t ReadOrderModifier(std::size_t* valueAt = nullptr);
+  // A "[n]" order, -1 without one; valueAt receives the offset of the number when there is one.
+  std::int32_t ReadOrderModifier(std::size_t& valueAt);
   bool IsPropertyName() const;
   bool EndsPropertyList() const;
   // One property line; own is true for the object's own list, false in collection items.

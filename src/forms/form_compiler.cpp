@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "forms/form_compilation.h"
 #include "forms/property_rules.h"
@@ -114,7 +115,7 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
     tokenizer_.Advance();
   }
   std::size_t positionAt = 0;
-  std::int32_t position = ReadOrderModifier(&positionAt);
+  std::int32_t position = ReadOrderModifier(positionAt);
   // -1 stands for "no position"; every other value, 0 included, orders the child.
   if (position != -1) flags |= PrefixChildPos;
   if (const ValueSpan* span = positionAt ? FindOriginal(positionAt) : nullptr) {
@@ -137,11 +138,11 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   frame.className = std::move(className);
 }
 
-std::int32_t FormCompilation::ReadOrderModifier(std::size_t* valueAt) {
+std::int32_t FormCompilation::ReadOrderModifier(std::size_t& valueAt) {
   if (tokenizer_.Token() != '[') return -1;
   tokenizer_.Advance();
   tokenizer_.Expect(TokInteger);
-  if (valueAt) *valueAt = tokenizer_.TokenOffset();
+  valueAt = tokenizer_.TokenOffset();
   std::int32_t position = tokenizer_.TokenAsInteger();
   tokenizer_.Advance();
   tokenizer_.Expect(']');
@@ -160,32 +161,24 @@ void FormCompilation::CompileProperty(std::string path, bool own, std::size_t na
     tokenizer_.Advance();
   }
   const std::size_t nameEnd = tokenizer_.PreviousTokenEnd();
-  ObjectFrame& frame = *frame_;
   PropertyDecision decision;
-  if (applyRules_) decision = DecideByName(rules_, frame.className, path);
-  switch (decision.fate) {
-    case PropertyFate::Rename:
-      run_.Changed(*decision.rule, PropertyRenameMessage(*decision.rule), line);
-      if (decision.rule->NewPropName.size() > kMaxNameLength ||
-          !IsDottedIdentifier(decision.rule->NewPropName))
-        tokenizer_.Fail("Property name expected");
-      if (edits_) edits_->Replace(nameAt, nameEnd - nameAt, decision.rule->NewPropName);
-      path = decision.rule->NewPropName;
-      break;
-    case PropertyFate::AskValue:
-      tokenizer_.Expect('=');
-      tokenizer_.Advance();
-      return CompileAskedValue(path, own, nameAt, line);
-    case PropertyFate::Delete:
-      tokenizer_.Expect('=');
-      tokenizer_.Advance();
-      run_.Changed(*decision.rule, PropertyDeletionMessage(*decision.rule), line);
-      SkipValue();
-      return NoteRemoved(nameAt);
-    default: break;
+  if (applyRules_) decision = DecideByName(rules_, frame_->className, path);
+  if (decision.fate == PropertyFate::Rename) {
+    run_.Changed(*decision.rule, PropertyRenameMessage(*decision.rule), line);
+    if (decision.rule->NewPropName.size() > kMaxNameLength ||
+        !IsDottedIdentifier(decision.rule->NewPropName))
+      tokenizer_.Fail("Property name expected");
+    if (edits_) edits_->Replace(nameAt, nameEnd - nameAt, decision.rule->NewPropName);
+    path = decision.rule->NewPropName;
   }
   tokenizer_.Expect('=');
   tokenizer_.Advance();
+  if (decision.fate == PropertyFate::AskValue) return CompileAskedValue(path, own, nameAt, line);
+  if (decision.fate == PropertyFate::Delete) {
+    run_.Changed(*decision.rule, PropertyDeletionMessage(*decision.rule), line);
+    SkipValue();
+    return NoteRemoved(nameAt);
+  }
   CompileStatedValue(path, own);
 }
 
@@ -280,8 +273,7 @@ void FormCompilation::WriteOriginal(const ValueSpan& span) {
 bool FormCompilation::CopyOriginalValue() {
   const ValueSpan* span = FindOriginal(tokenizer_.TokenOffset());
   if (!span) return false;
-  const OriginalValues* originals = originals_;
-  originals_ = nullptr;
+  const OriginalValues* originals = std::exchange(originals_, nullptr);
   SkipValue();
   originals_ = originals;
   WriteOriginal(*span);
@@ -291,10 +283,8 @@ bool FormCompilation::CopyOriginalValue() {
 // Consumes one value exactly as CompileValue does, with the same errors, and writes nothing.
 void FormCompilation::SkipValue() {
   FormWriter discard(out_.Out(), true);
-  FormWriter* writer = writer_;
-  const bool applyRules = applyRules_;
-  writer_ = &discard;
-  applyRules_ = false;
+  FormWriter* writer = std::exchange(writer_, &discard);
+  const bool applyRules = std::exchange(applyRules_, false);
   CompileValue();
   writer_ = writer;
   applyRules_ = applyRules;

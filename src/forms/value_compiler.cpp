@@ -173,7 +173,7 @@ void FormCompilation::CompileCollection() {
     tokenizer_.ExpectKeyword("item");
     tokenizer_.Advance();
     std::size_t orderAt = 0;
-    std::int32_t order = ReadOrderModifier(&orderAt);
+    std::int32_t order = ReadOrderModifier(orderAt);
     if (const ValueSpan* span = orderAt ? FindOriginal(orderAt) : nullptr)
       WriteOriginal(*span);
     else if (order != -1)
