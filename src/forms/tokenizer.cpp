@@ -32,12 +32,6 @@ constexpr auto kHexValues = [] {
 
 int HexValue(unsigned char c) { return kHexValues[c]; }
 
-// The first position from `from` to `end` that holds a quote, CR, LF or a zero byte (which end
-// the quoted part of a string), or `end`: long texts are the bulk of many forms.
-std::size_t QuotedRunEnd(const char* bytes, std::size_t from, std::size_t end) {
-  return FindFirstOf<'\'', '\r', '\n', '\0'>(bytes, from, end);
-}
-
 }  // namespace
 
 bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
@@ -61,31 +55,22 @@ bool TextToInteger(std::string_view text, std::int32_t& value) {
   std::size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  if (i < text.size() && text[i] == '$') {
-    if (++i == text.size()) return false;
-    std::uint64_t bits = 0;
-    for (; i < text.size(); ++i) {
-      int digit = HexValue(static_cast<unsigned char>(text[i]));
-      if (digit < 0) return false;
-      bits = bits * 16 + static_cast<unsigned>(digit);
-      if (bits > 0xFFFFFFFFu) return false;
-    }
-    auto word = static_cast<std::uint32_t>(bits);
-    if (negative) word = 0u - word;
-    value = static_cast<std::int32_t>(word);
-    return true;
-  }
+  const bool hex = i < text.size() && text[i] == '$';
+  if (hex) ++i;
   if (i == text.size()) return false;
+  const unsigned base = hex ? 16 : 10;
+  const std::uint64_t limit = hex ? 0xFFFFFFFFu : negative ? 2147483648u : 2147483647u;
   std::uint64_t magnitude = 0;
   for (; i < text.size(); ++i) {
-    auto c = static_cast<unsigned char>(text[i]);
-    if (!IsDigit(c)) return false;
-    magnitude = magnitude * 10 + (c - '0');
-    if (magnitude > 2147483648u) return false;
+    // One table serves both bases: a decimal number refuses the letters as beyond its base.
+    const auto digit = static_cast<unsigned>(HexValue(static_cast<unsigned char>(text[i])));
+    if (digit >= base) return false;
+    magnitude = magnitude * base + digit;
+    if (magnitude > limit) return false;
   }
-  if (!negative && magnitude > 2147483647u) return false;
-  value = static_cast<std::int32_t>(negative ? -static_cast<std::int64_t>(magnitude)
-                                             : static_cast<std::int64_t>(magnitude));
+  // A negative number is the two's complement of its magnitude in 32 bits.
+  const auto word = static_cast<std::uint32_t>(magnitude);
+  value = static_cast<std::int32_t>(negative ? 0u - word : word);
   return true;
 }
 
@@ -208,9 +193,10 @@ TokenKind Tokenizer::ScanString() {
       put(unit);
     } else if (c == '\'') {
       for (++p;;) {
-        // The bytes up to the next quote go over in one piece.
+        // The bytes up to the next quote, CR, LF or zero byte (which end the quoted part) go
+        // over in one piece, found by a byte search: long texts are the bulk of many forms.
         const std::size_t run = p;
-        p = QuotedRunEnd(bytes, p, scanEnd_);
+        p = FindFirstOf<'\'', '\r', '\n', '\0'>(bytes, p, scanEnd_);
         if (wide)
           for (std::size_t i = run; i < p; ++i) put(static_cast<unsigned char>(bytes[i]));
         else
