@@ -14,10 +14,7 @@ namespace {
 
 bool IsDecimalLiteral(std::string_view text) {
   if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-  if (text.empty()) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 // The words the text form writes for infinite and not-a-number floats: bare for extended
