@@ -20,10 +20,6 @@ std::string SetText(const std::vector<std::string_view>& elements) {
 
 }  // namespace
 
-void TextFormEdits::Replace(std::size_t at, std::size_t length, std::string_view bytes) {
-  edits_.push_back({at, length, std::string(bytes)});
-}
-
 std::size_t TextFormEdits::LineStart(std::size_t at) const {
   while (at > 0 && !IsBreak(text_[at - 1])) --at;
   return at;
@@ -81,14 +77,13 @@ void TextFormEdits::InsertSetLine(std::size_t boundaryAt, std::size_t headerAt,
     indent += "  ";
   }
   const std::string line = indent + std::string(name) + " = [" + SetText(elements) + "]";
-  if (LeadingBlanks(boundaryAt, blanks)) {
-    const std::size_t start = LineStart(boundaryAt);
-    edits_.push_back({start, 0, line + std::string(LineBreakBefore(start))});
-  } else {
-    // The boundary shares its line with the text before it: the new line goes in between.
-    const std::string_view lineBreak = LineBreakBefore(LineStart(boundaryAt));
-    edits_.push_back({boundaryAt, 0, std::string(lineBreak) + line + std::string(lineBreak)});
-  }
+  // A boundary that shares its line with the text before it gets the new line in between.
+  const std::size_t start = LineStart(boundaryAt);
+  const std::string lineBreak(LineBreakBefore(start));
+  if (LeadingBlanks(boundaryAt, blanks))
+    edits_.push_back({start, 0, line + lineBreak});
+  else
+    edits_.push_back({boundaryAt, 0, lineBreak + line + lineBreak});
 }
 
 std::string TextFormEdits::Apply() const {

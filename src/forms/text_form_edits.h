@@ -15,7 +15,9 @@ class TextFormEdits {
   explicit TextFormEdits(std::string_view text) : text_(text) {}
 
   // Replaces length bytes at at (a class name, a property's name path).
-  void Replace(std::size_t at, std::size_t length, std::string_view bytes);
+  void Replace(std::size_t at, std::size_t length, std::string_view bytes) {
+    edits_.push_back({at, length, std::string(bytes)});
+  }
   // Removes a property whose name starts at nameAt and whose value ends at valueEnd, nextAt
   // being the token after it: from the start of the name's line through the line break after
   // the value. A name or value that shares its line with other tokens loses only its own part.
