@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "base/ascii_case.h"
 #include "base/byte_search.h"
@@ -248,11 +249,11 @@ std::int32_t Tokenizer::TokenAsInteger() const {
   return value;
 }
 
-long double Tokenizer::TokenAsFloat() const {
+long double Tokenizer::TokenAsFloat(long double limit) const {
   std::string_view text = TokenText();
   if (floatSuffix_ != 0 && !text.empty()) text.remove_suffix(1);
   long double value = 0;
-  if (!TextToExtended(text, value))
+  if (!TextToExtended(text, value) || !(std::fabs(value) <= limit))
     throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   return value;
 }
@@ -298,9 +299,8 @@ void Tokenizer::ReadHexBlock(std::string* dest) {
 }
 
 bool Tokenizer::IsFollowedDirectlyBy(std::string_view word) const {
-  for (std::size_t i = 0; i < word.size(); ++i)
-    if (At(cursor_ + i) != static_cast<unsigned char>(word[i])) return false;
-  return !IsIdentChar(At(cursor_ + word.size()));
+  return text_.substr(cursor_, scanEnd_ - cursor_).starts_with(word) &&
+         !IsIdentChar(At(cursor_ + word.size()));
 }
 
 bool Tokenizer::IsFollowedOnItsLineBy(std::string_view bytes) const {

@@ -58,7 +58,9 @@ class Tokenizer {
   // Decoded bytes for TokString, the source bytes of the token for every other kind.
   std::string_view TokenText() const;
   std::int32_t TokenAsInteger() const;
-  long double TokenAsFloat() const;
+  // The number without its suffix letter; one beyond plus or minus limit fails as a text that
+  // is no number does.
+  long double TokenAsFloat(long double limit) const;
 
   // The current identifier with the ".name" parts that directly follow it.
   std::string_view ReadDottedIdentifier();

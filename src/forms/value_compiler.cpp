@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "base/ascii_case.h"
-#include "base/errors.h"
 #include "forms/extended.h"
 #include "forms/form_compilation.h"
 
@@ -71,14 +70,9 @@ void FormCompilation::CompileInteger() {
 }
 
 void FormCompilation::CompileFloat() {
-  long double value = tokenizer_.TokenAsFloat();
   if (tokenizer_.FloatSuffix() == 'c' || tokenizer_.FloatSuffix() == 'C') {
     // The text holds the stored integer (the amount times 10000) of a currency value.
-    if (!(std::fabs(value) <= kCurrencyTextLimit)) {
-      std::string_view number = tokenizer_.TokenText();
-      number.remove_suffix(1);
-      throw EConvertError("'" + std::string(number) + "' is not a valid floating point value");
-    }
+    const long double value = tokenizer_.TokenAsFloat(kCurrencyTextLimit);
     constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
     constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
     std::int64_t scaled = value >= static_cast<long double>(kMax)   ? kMax
@@ -86,7 +80,8 @@ void FormCompilation::CompileFloat() {
                                                                     : std::llroundl(value);
     writer_->WriteCurrencyValue(scaled);
   } else {
-    writer_->WriteExtendedValue(value);
+    writer_->WriteExtendedValue(
+        tokenizer_.TokenAsFloat(std::numeric_limits<long double>::infinity()));
   }
   tokenizer_.Advance();
 }
@@ -149,12 +144,11 @@ void FormCompilation::CompileList() {
 void FormCompilation::CompileSet() {
   writer_->WriteTag(TagSet);
   if (tokenizer_.Advance() != ']') {
-    for (;;) {
+    for (;; tokenizer_.Advance()) {
       tokenizer_.Expect(TokIdentifier);
       writer_->WriteShortString(tokenizer_.TokenText());
       if (tokenizer_.Advance() == ']') break;
       tokenizer_.Expect(',');
-      tokenizer_.Advance();
     }
   }
   writer_->WriteShortString("");
