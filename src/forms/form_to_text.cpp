@@ -352,16 +352,16 @@ std::string FormFileToText(std::string_view formFile, CodePage codePage,
                            OriginalValues* originals, ValuePlace* lastValue) {
   const std::size_t headerSize = SkipResourceHeader(formFile);
   const std::string_view stream = formFile.substr(headerSize);
-  if (!originals)
-    return ConvertStream(stream, codePage, nullptr, nullptr, false, headerSize, lastValue);
-  originals->formFile = formFile;
-  originals->spans.clear();
+  std::vector<ValueSpan>* spans = nullptr;
+  if (originals) {
+    originals->formFile = formFile;
+    originals->spans.clear();
+    spans = &originals->spans;
+  }
   try {
-    return ConvertStream(stream, codePage, nullptr, &originals->spans, false, headerSize,
-                         lastValue);
+    return ConvertStream(stream, codePage, nullptr, spans, false, headerSize, lastValue);
   } catch (const NoteSpansFromTheStart&) {
-    return ConvertStream(stream, codePage, nullptr, &originals->spans, true, headerSize,
-                         lastValue);
+    return ConvertStream(stream, codePage, nullptr, spans, true, headerSize, lastValue);
   }
 }
 
