@@ -110,9 +110,8 @@ class BigBinary {
 BigBinary FromDigits(std::string_view digits) {
   BigBinary value(0);
   for (std::size_t i = 0; i < digits.size(); i += 9) {
-    std::string_view chunk = digits.substr(i, 9);
     std::uint32_t factor = 1, addend = 0;
-    for (char c : chunk) {
+    for (char c : digits.substr(i, 9)) {
       factor *= 10;
       addend = addend * 10 + static_cast<std::uint32_t>(c - '0');
     }

@@ -25,12 +25,8 @@ constexpr std::uint32_t kLimbBase = 1000000000;
 // decimal expansion of an extended value needs.
 class DecimalBig {
  public:
-  explicit DecimalBig(std::uint64_t value) {
-    do {
-      limbs_.push_back(static_cast<std::uint32_t>(value % kLimbBase));
-      value /= kLimbBase;
-    } while (value != 0);
-  }
+  // value must not be zero.
+  explicit DecimalBig(std::uint64_t value) { AppendCarry(value); }
 
   void MultiplyBy(std::uint32_t factor) {
     std::uint64_t carry = 0;
@@ -39,10 +35,7 @@ class DecimalBig {
       limb = static_cast<std::uint32_t>(product % kLimbBase);
       carry = product / kLimbBase;
     }
-    while (carry != 0) {
-      limbs_.push_back(static_cast<std::uint32_t>(carry % kLimbBase));
-      carry /= kLimbBase;
-    }
+    AppendCarry(carry);
   }
 
   // Multiplies by base^count, in the largest steps that keep a limb product within 64 bits.
@@ -68,6 +61,12 @@ class DecimalBig {
   }
 
  private:
+  // The limbs of what carries over the top limb.
+  void AppendCarry(std::uint64_t carry) {
+    for (; carry != 0; carry /= kLimbBase)
+      limbs_.push_back(static_cast<std::uint32_t>(carry % kLimbBase));
+  }
+
   std::vector<std::uint32_t> limbs_;
 };
 
