@@ -12,20 +12,17 @@ namespace {
 [[noreturn]] void FailInvalidValue() { throw EReadError("Invalid property value"); }
 [[noreturn]] void FailReadPastEnd() { throw EReadError("Stream read error"); }
 
-// The number of continuation bytes after a lead byte, and the lowest code point that needs
-// them (anything below is an overlong form); 0 continuation bytes for an invalid lead.
-struct Utf8Lead {
-  int continuations;
-  char32_t lowest;
-};
-
-Utf8Lead LeadOf(unsigned char byte) {
-  if (byte < 0x80) return {0, 0};
-  if (byte >= 0xC2 && byte <= 0xDF) return {1, 0x80};
-  if (byte >= 0xE0 && byte <= 0xEF) return {2, 0x800};
-  if (byte >= 0xF0 && byte <= 0xF4) return {3, 0x10000};
+// The number of continuation bytes after a lead byte; an invalid lead fails.
+int ContinuationsAfter(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if (lead >= 0xC2 && lead <= 0xDF) return 1;
+  if (lead >= 0xE0 && lead <= 0xEF) return 2;
+  if (lead >= 0xF0 && lead <= 0xF4) return 3;
   FailInvalidValue();
 }
+
+// The lowest code point that needs that many continuation bytes: anything below is overlong.
+constexpr char32_t kLowestCode[] = {0, 0x80, 0x800, 0x10000};
 
 void AppendUtf16(std::u16string& out, char32_t code) {
   if (code < 0x10000) {
@@ -150,19 +147,19 @@ std::u16string FormReader::ReadUtf8StringValue() {
   s.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i++]);
-    const Utf8Lead kind = LeadOf(lead);
-    if (kind.continuations == 0) {
+    const int continuations = ContinuationsAfter(lead);
+    if (continuations == 0) {
       s += static_cast<char16_t>(lead);
       continue;
     }
-    char32_t code = lead & (0x3F >> kind.continuations);
-    for (int k = 0; k < kind.continuations; ++k, ++i) {
+    char32_t code = lead & (0x3F >> continuations);
+    for (int k = 0; k < continuations; ++k, ++i) {
       if (i == bytes.size()) FailInvalidValue();
       const auto next = static_cast<unsigned char>(bytes[i]);
       if ((next & 0xC0) != 0x80) FailInvalidValue();
       code = code << 6 | (next & 0x3F);
     }
-    if (code < kind.lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+    if (code < kLowestCode[continuations] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
       FailInvalidValue();
     AppendUtf16(s, code);
   }
