@@ -70,20 +70,6 @@ class DecimalBig {
   std::vector<std::uint32_t> limbs_;
 };
 
-struct ExtendedParts {
-  bool negative;
-  int exponentField;
-  std::uint64_t significand;
-};
-
-ExtendedParts Decompose(long double value) {
-  ExtendedBytes bytes = ExtendedToBytes(value);
-  std::uint64_t significand = 0;
-  for (int i = 7; i >= 0; --i) significand = (significand << 8) | bytes[i];
-  int top = bytes[8] | (bytes[9] << 8);
-  return {(top & 0x8000) != 0, top & 0x7FFF, significand};
-}
-
 // Rounds the exact decimal digits of the value to 15 significant ones. Returns the digits
 // without trailing zeros and sets exponent so that value = 0.digits x 10^exponent.
 std::string RoundedDigits(std::uint64_t significand, int binaryExponent, int& exponent) {
@@ -135,19 +121,22 @@ long double BytesToExtended(const ExtendedBytes& bytes) {
 }
 
 std::string FloatToText(long double value) {
-  ExtendedParts parts = Decompose(value);
-  if (parts.exponentField == 0x7FFF) {
-    if ((parts.significand << 1) != 0) return "NAN";
-    return parts.negative ? "-INF" : "INF";
+  const ExtendedBytes bytes = ExtendedToBytes(value);
+  std::uint64_t significand = 0;
+  for (int i = 7; i >= 0; --i) significand = (significand << 8) | bytes[i];
+  const bool negative = (bytes[9] & 0x80) != 0;
+  const int exponentField = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
+  if (exponentField == 0x7FFF) {
+    if ((significand << 1) != 0) return "NAN";
+    return negative ? "-INF" : "INF";
   }
-  if (parts.exponentField == 0 || parts.significand == 0) return "0";
+  if (exponentField == 0 || significand == 0) return "0";
 
   int exponent = 0;
-  std::string digits =
-      RoundedDigits(parts.significand, parts.exponentField - kExponentBias - 63, exponent);
+  std::string digits = RoundedDigits(significand, exponentField - kExponentBias - 63, exponent);
   int count = static_cast<int>(digits.size());
   std::string text;
-  if (parts.negative) text += '-';
+  if (negative) text += '-';
   if (exponent >= -3 && exponent <= 15) {
     if (exponent <= 0) {
       text += "0.";
