@@ -1,5 +1,6 @@
 #include "forms/property_rules.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "base/ascii_case.h"
@@ -57,15 +58,11 @@ std::optional<std::string> ValueAsScriptText(std::string_view value) {
     case TagLongString: return std::string(reader.ReadStringValue());
     case TagWideString:
     case TagUtf8String: {
-      std::string bytes;
       const std::u16string units = reader.PeekTag() == TagWideString
                                        ? reader.ReadWideStringValue()
                                        : reader.ReadUtf8StringValue();
-      for (char16_t unit : units) {
-        if (unit > 255) return std::nullopt;
-        bytes += static_cast<char>(unit);
-      }
-      return bytes;
+      if (std::ranges::any_of(units, [](char16_t unit) { return unit > 255; })) return std::nullopt;
+      return std::string(units.begin(), units.end());
     }
     case TagList:
     case TagSet:
