@@ -95,8 +95,7 @@ void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& c
     }
   }
   // From the back, so that each insertion leaves the offsets of the others valid.
-  std::sort(insertions.begin(), insertions.end(),
-            [](const Insertion& a, const Insertion& b) { return a.at > b.at; });
+  std::ranges::sort(insertions, std::ranges::greater{}, &Insertion::at);
   for (const Insertion& insertion : insertions) out.insert(insertion.at, insertion.bytes);
   for (const SetGroup* group : newSets) {
     if (changes) changes->push_back({nullptr, group->name, group->elements});

@@ -87,19 +87,16 @@ void TextFormEdits::InsertSetLine(std::size_t boundaryAt, std::size_t headerAt,
 }
 
 std::string TextFormEdits::Apply() const {
-  std::vector<const Edit*> order;
-  order.reserve(edits_.size());
-  for (const Edit& edit : edits_) order.push_back(&edit);
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Edit* a, const Edit* b) { return a->at < b->at; });
+  std::vector<Edit> order = edits_;
+  std::ranges::stable_sort(order, {}, &Edit::at);
   std::string out;
   out.reserve(text_.size() + 64 * edits_.size());
   std::size_t done = 0;
-  for (const Edit* edit : order) {
-    const std::size_t at = std::max(edit->at, done);
+  for (const Edit& edit : order) {
+    const std::size_t at = std::max(edit.at, done);
     out.append(text_.substr(done, at - done));
-    out += edit->bytes;
-    done = std::max(done, std::min(text_.size(), edit->at + edit->length));
+    out += edit.bytes;
+    done = std::max(done, std::min(text_.size(), edit.at + edit.length));
   }
   out.append(text_.substr(done));
   return out;
