@@ -190,25 +190,24 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
   const TokenKind first = tokenizer_.Token();
   const bool single = first == TokString || first == TokWideString || first == TokIdentifier ||
                       first == TokInteger || first == TokFloat;
-  PropertyDecision decision;
+  // A single value is compiled first, then taken back when the rules drop it.
+  const std::size_t mark = writer_->Out().size();
+  const std::size_t statedCount = frame.stated.size();
+  std::optional<std::string> value;
   if (single) {
-    // Compiled first, then taken back when the rules drop it.
-    const std::size_t mark = writer_->Out().size();
-    const std::size_t statedCount = frame.stated.size();
     WriteName(path, own);
     const std::size_t valueAt = writer_->Out().size();
     CompileValue();
-    const std::optional<std::string> value =
-        ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
-    decision = DecideByValue(rules_, frame.className, path, value);
-    // A single value is never a set, so where it ends does not matter to conversions.
-    if (decision.fate == PropertyFate::Keep) return;
-    writer_->Out().resize(mark);
-    frame.stated.resize(statedCount);
-  } else {
-    decision = DecideByValue(rules_, frame.className, path, std::nullopt);
-    if (decision.fate == PropertyFate::Keep) return CompileStatedValue(path, own);
+    value = ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
   }
+  const PropertyDecision decision = DecideByValue(rules_, frame.className, path, value);
+  if (decision.fate == PropertyFate::Keep) {
+    // A single value is never a set, so where it ends does not matter to conversions.
+    if (!single) CompileStatedValue(path, own);
+    return;
+  }
+  writer_->Out().resize(mark);
+  frame.stated.resize(statedCount);
   if (decision.fate == PropertyFate::ToSetElement) {
     frame.conversions.push_back({decision.rule->NewPropName, decision.rule->SetValue});
     run_.Changed(*decision.rule, SetConversionMessage(*decision.rule, frame.className), line);
