@@ -298,9 +298,10 @@ void Tokenizer::ReadHexBlock(std::string* dest) {
   Advance();
 }
 
-bool Tokenizer::IsFollowedDirectlyBy(std::string_view word) const {
-  return text_.substr(cursor_, scanEnd_ - cursor_).starts_with(word) &&
-         !IsIdentChar(At(cursor_ + word.size()));
+std::string_view Tokenizer::IdentifierRightAfter() const {
+  std::size_t end = cursor_;
+  while (IsIdentChar(At(end))) ++end;
+  return text_.substr(cursor_, end - cursor_);
 }
 
 bool Tokenizer::IsFollowedOnItsLineBy(std::string_view bytes) const {

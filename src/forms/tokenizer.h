@@ -67,9 +67,9 @@ class Tokenizer {
   // The current token is "{": appends the bytes of the hexadecimal block to dest (checks them
   // only when dest is null) and makes "}" the current token.
   void ReadHexBlock(std::string* dest);
-  // True when the bytes right after the current token, without blanks, are exactly word and no
-  // identifier byte follows it. Consumes nothing.
-  bool IsFollowedDirectlyBy(std::string_view word) const;
+  // The identifier bytes right after the current token, without blanks between; empty when
+  // none follow. Consumes nothing.
+  std::string_view IdentifierRightAfter() const;
   // True when the first byte after the current token on its line, blanks skipped, is one of
   // bytes. Consumes nothing and looks at nothing beyond that line.
   bool IsFollowedOnItsLineBy(std::string_view bytes) const;

@@ -52,10 +52,7 @@ void FormCompilation::CompileValue() {
 
 void FormCompilation::CompileInteger() {
   std::string_view text = tokenizer_.TokenText();
-  const bool minusInfinity = text == "-" && (tokenizer_.IsFollowedDirectlyBy("INF") ||
-                                             tokenizer_.IsFollowedDirectlyBy("INFs") ||
-                                             tokenizer_.IsFollowedDirectlyBy("INFd"));
-  if (minusInfinity) {
+  if (text == "-" && IsFloatWord(tokenizer_.IdentifierRightAfter(), "INF")) {
     tokenizer_.Advance();
     writer_->WriteExtendedValue(-std::numeric_limits<long double>::infinity());
   } else if (std::int32_t value = 0; TextToInteger(text, value)) {
