@@ -96,8 +96,7 @@ std::string RoundedDigits(std::uint64_t significand, int binaryExponent, int& ex
       if (i >= 0) {
         ++digits[i];
       } else {
-        digits.insert(digits.begin(), '1');
-        digits.pop_back();
+        digits.assign(1, '1');  // all nines round up to 0.1 x 10^(exponent + 1)
         ++exponent;
       }
     }
