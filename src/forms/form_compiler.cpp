@@ -45,13 +45,10 @@ void FormCompilation::CompileRoot() {
 }
 
 void FormCompilation::CompileObject() {
-  std::uint8_t flags = 0;
-  if (tokenizer_.IsKeyword("INHERITED"))
-    flags = PrefixInherited;
-  else if (tokenizer_.IsKeyword("INLINE"))
-    flags = PrefixInline;
-  else
-    tokenizer_.ExpectKeyword("OBJECT");
+  const std::uint8_t flags = tokenizer_.IsKeyword("INHERITED") ? PrefixInherited
+                             : tokenizer_.IsKeyword("INLINE")  ? PrefixInline
+                                                               : 0;
+  if (flags == 0) tokenizer_.ExpectKeyword("OBJECT");
   const std::size_t keywordAt = tokenizer_.TokenOffset();
   tokenizer_.Advance();
   CompileObjectAfterKeyword(flags, keywordAt);
