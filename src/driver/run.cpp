@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "base/errors.h"
 #include "driver/change_log.h"
@@ -27,6 +28,28 @@ namespace {
 
 constexpr const char* kDefaultScript = "RESHAPE.SCR";
 
+struct ScriptFile {
+  std::string ScriptFileName;  // as typed, or "RESHAPE.SCR"
+  std::string LogFileName;     // base name of the script + ".LOG", in the current directory
+  std::string Text;
+};
+
+// Loads the script named by the first argument, or "RESHAPE.SCR" beside the executable when
+// there is none. Fails with EFOpenError or EReadError.
+ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
+                      const std::string& executableDir) {
+  ScriptFile script;
+  script.ScriptFileName = arguments.empty() ? kDefaultScript : arguments[0];
+  const std::string path = arguments.empty() ? executableDir + kDefaultScript : arguments[0];
+  script.LogFileName = LogFileNameFor(script.ScriptFileName);
+  if (IoResult read = files.ReadFile(path, ReadFor::Reading, script.Text); read.code != 0) {
+    // A failed read is no end of file: taking it for one would lose the script's commands.
+    if (read.opened) throw EReadError("Stream read error");
+    throw EFOpenError("Cannot open file " + path);
+  }
+  return script;
+}
+
 bool HasAny(const CommandList& commands, std::initializer_list<CommandKind> kinds) {
   return std::any_of(commands.begin(), commands.end(), [&](const TCommand& command) {
     return std::find(kinds.begin(), kinds.end(), command.Kind) != kinds.end();
@@ -45,27 +68,28 @@ struct Pass {
   RunReport& report;
 };
 
-// One pass: for each file its progress line, its conversion by `convert` (which returns how the
-// progress line ends), then what the report shows of it. A failing file ends the run, or, in a
-// run that goes on, is reported after its progress line and left as it was.
+// One pass: for each file its progress line, its conversion by `convert` (false: a UTF-16 file,
+// left as it is), then what the report shows of it. A failing file ends the run, or, in a run
+// that goes on, is reported after its progress line and left as it was.
 void RunPass(Pass& pass, std::initializer_list<std::string_view> masks, std::string_view suffix,
-             const std::function<std::string(const std::string&)>& convert) {
+             const std::function<bool(const std::string&)>& convert) {
   const PassSelection selection{masks, pass.namedFiles, pass.options.recursive};
   VisitPassFiles(pass.files, selection, pass.console, [&](const std::string& name) {
     pass.state.CurrentFileName = name;
     pass.state.FileChanged = false;
     pass.console.Write(name + std::string(suffix));
     pass.report.BeginFile(name);
-    std::string outcome;
+    bool converted = false;
     try {
-      outcome = convert(name);
+      converted = convert(name);
     } catch (...) {
       if (!pass.options.keepGoing) throw;
       pass.log.Discard();
       pass.report.FileFailed(ReportCurrentFailure(pass.environment.moduleName));
       return;
     }
-    pass.console.WriteLine(outcome);
+    pass.console.WriteLine(!converted ? "UTF-16, not converted"
+                                      : pass.state.FileChanged ? "Converted" : "No change");
     pass.report.FileDone();
   });
 }
@@ -76,11 +100,9 @@ template <typename Transform, typename... RuleArguments>
 void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
                  const RuleArguments&... ruleArguments) {
   typename Transform::Rules rules(pass.state.Commands, ruleArguments...);
-  RunPass(pass, masks, "...", [&](const std::string& file) -> std::string {
+  RunPass(pass, masks, "...", [&](const std::string& file) {
     Transform transform(pass.state, rules);
-    if (!RewriteTextFile(pass.files, pass.log, file, transform, pass.report))
-      return "UTF-16, not converted";
-    return pass.state.FileChanged ? "Converted" : "No change";
+    return RewriteTextFile(pass.files, pass.log, file, transform, pass.report);
   });
 }
 
@@ -95,10 +117,10 @@ void RunPasses(Pass& pass) {
   if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
-    RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file) -> std::string {
+    RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file) {
       if (!forms) forms.emplace(pass.state.Commands);
       forms->Convert(pass.files, pass.log, file, pass.state, pass.report);
-      return pass.state.FileChanged ? "Converted" : "No change";
+      return true;
     });
   }
   if (HasAny(commands, {CommandKind::PKGR}))
@@ -106,26 +128,6 @@ void RunPasses(Pass& pass) {
 }
 
 }  // namespace
-
-ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
-                      const std::string& executableDir) {
-  ScriptFile script;
-  std::string path;
-  if (arguments.empty()) {
-    script.ScriptFileName = kDefaultScript;
-    path = executableDir + kDefaultScript;
-  } else {
-    script.ScriptFileName = arguments[0];
-    path = arguments[0];
-  }
-  script.LogFileName = LogFileNameFor(script.ScriptFileName);
-  if (IoResult read = files.ReadFile(path, ReadFor::Reading, script.Text); read.code != 0) {
-    // A failed read is no end of file: taking it for one would lose the script's commands.
-    if (read.opened) throw EReadError("Stream read error");
-    throw EFOpenError("Cannot open file " + path);
-  }
-  return script;
-}
 
 bool CheckScriptFile(const Options& options, const RunEnvironment& environment, Console& console,
                      FileSystem& files) {

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "driver/console.h"
 #include "driver/options.h"
@@ -12,17 +11,6 @@
 #include "script/command.h"
 
 namespace reshape {
-
-struct ScriptFile {
-  std::string ScriptFileName;  // as typed, or "RESHAPE.SCR"
-  std::string LogFileName;     // base name of the script + ".LOG", in the current directory
-  std::string Text;
-};
-
-// Loads the script named by the first argument, or "RESHAPE.SCR" beside the executable when
-// there is none. Fails with EFOpenError or EReadError.
-ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
-                      const std::string& executableDir);
 
 // Where the run is: what the failure reports of a run that goes on name as the module, and
 // where staged files go when they do not fit in memory (a directory and a prefix unique to
