@@ -2,7 +2,6 @@
 
 #include "base/errors.h"
 #include "base/path.h"
-#include "driver/file_selection.h"
 #include "driver/scratch_file.h"
 #include "forms/form_compiler.h"
 #include "forms/form_rules.h"
@@ -12,22 +11,6 @@
 namespace reshape {
 
 namespace {
-
-// A form file's text form, and the complete new form file compiled from that text with the
-// rules (resource header and binary form).
-struct ConvertedForm {
-  std::string text;
-  std::string file;
-};
-
-// The one place that calls the form conversions. `text` is filled before the compilation
-// starts, so that a caller that sees the compilation fail still has it.
-void ConvertForm(std::string_view original, const FormRules& rules, RunState& run,
-                 ConvertedForm& form) {
-  OriginalValues originals;
-  form.text = FormFileToText(original, run.SystemCodePage, &originals);
-  form.file = CompileFormFile(form.text, rules, run, &originals);
-}
 
 // Fails as a form file's stream does: the scratch file cannot be created, or written.
 void CheckWritten(IoResult written, const std::string& name) {
@@ -74,21 +57,26 @@ void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
     if (report.WantsDiff() && edited != original) report.Rewritten(original, edited);
     return PutInPlace(files, log, entry, original, edited);
   }
-  ConvertedForm form;
+  // The form's text form, and the complete new form file compiled from it with the rules
+  // (resource header and binary form).
+  std::string text;
+  std::string compiled;
   try {
-    ConvertForm(original, rules_, state, form);
+    OriginalValues originals;
+    text = FormFileToText(original, state.SystemCodePage, &originals);
+    compiled = CompileFormFile(text, rules_, state, &originals);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.
-    if (!form.text.empty()) WriteSideFile(files, entry, ".dft", form.text);
+    if (!text.empty()) WriteSideFile(files, entry, ".dft", text);
     throw;
   }
   // Both side files are in place before the form is replaced.
-  WriteSideFile(files, entry, ".dft", form.text);
+  WriteSideFile(files, entry, ".dft", text);
   // A binary form is shown as its text forms before and after.
-  if (report.WantsDiff() && form.file != original)
-    report.Rewritten(form.text, FormFileToText(form.file, state.SystemCodePage));
-  PutInPlace(files, log, entry, original, form.file);
+  if (report.WantsDiff() && compiled != original)
+    report.Rewritten(text, FormFileToText(compiled, state.SystemCodePage));
+  PutInPlace(files, log, entry, original, compiled);
 }
 
 }  // namespace reshape
