@@ -1,22 +1,16 @@
 #include "driver/change_log.h"
 
+#include "base/ascii_case.h"
+
 namespace reshape {
 
 std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
-  std::string line;
-  line.reserve(fileName.size() + message.size() + 4);
-  for (char c : fileName) line += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  line += "> ";
-  line += message;
-  line += "\r\n";
-  return line;
+  return AsciiUpperCase(fileName).append("> ").append(message).append("\r\n");
 }
 
 void FileChangeLog::LogChange(std::string_view fileName, std::string_view message) {
-  for (char c : fileName) pending_ += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  pending_ += "> ";
-  pending_ += message;
-  pending_ += "\r\n";
+  for (char c : fileName) pending_ += AsciiUpper(c);
+  pending_.append("> ").append(message).append("\r\n");
   if (pending_.size() < spillBytes_) return;
   // A stale spill file of a killed run must not end up in the log.
   if (!spilled_) files_.DeleteFile(spillFileName_);

@@ -65,7 +65,6 @@ class FileChangeLog : public ChangeLogger {
   }
 
  private:
-  // Removes the spill file, if there is one.
   void DropSpill();
 
   FileSystem& files_;
