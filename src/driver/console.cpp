@@ -1,5 +1,7 @@
 #include "driver/console.h"
 
+#include <utility>
+
 #include "base/errors.h"
 #include "platform/system.h"
 
@@ -23,20 +25,14 @@ void Console::Write(std::string_view text) {
 }
 
 void Console::WriteLine(std::string_view text) {
-  if (collect_) {
-    collected_ += text;
-    Write("\n");
-    return;
-  }
-  std::string line(text);
-  line += '\n';
-  Write(line);
+  if (!collect_) return Write(std::string(text) + '\n');
+  collected_ += text;
+  Write("\n");
 }
 
 void Console::Flush() {
   if (collected_.empty()) return;
-  const std::string text = std::move(collected_);
-  collected_.clear();
+  const std::string text = std::exchange(collected_, std::string());
   if (int code = platform::WriteStandardOutput(text)) throw EInOutError(code);
 }
 
