@@ -101,7 +101,6 @@ bool IsSkippedDirectory(std::string_view name) {
 // tree ten thousand levels deep needs no deeper call stack than a flat one.
 void VisitTree(FileSystem& files, const PassSelection& selection, Console& console,
                FirstNames& firstNames, const std::function<void(const std::string&)>& visit) {
-  const std::vector<std::string_view> masks(selection.masks);
   std::vector<std::string> pending{""};
   std::vector<DirEntry> entries;
   while (!pending.empty()) {
@@ -109,7 +108,7 @@ void VisitTree(FileSystem& files, const PassSelection& selection, Console& conso
     pending.pop_back();
     // A directory that went away or may not be read since it was listed is no failure of the
     // run, but the user learns that its files were not converted.
-    if (!files.List(directory, masks, true, entries) && !directory.empty())
+    if (!files.List(directory, selection.masks, true, entries) && !directory.empty())
       console.WriteLine(directory + " cannot be searched");
     for (const std::string& name :
          FilesOf(entries, directory, selection.masks, console, firstNames))
@@ -130,14 +129,13 @@ void VisitPassFiles(FileSystem& files, const PassSelection& selection, Console& 
   std::vector<std::string> names;
   if (selection.namedFiles.empty()) {
     std::vector<DirEntry> entries;
-    files.List("", std::vector<std::string_view>(selection.masks), false, entries);
+    files.List("", selection.masks, false, entries);
     names = FilesOf(entries, "", selection.masks, console, firstNames);
   }
   for (const std::string& name : selection.namedFiles) {
-    const bool matches =
-        std::any_of(selection.masks.begin(), selection.masks.end(),
-                    [&](std::string_view mask) { return MatchesMask(NamePart(name), mask); });
-    if (matches && firstNames.IsFirstNamed(name)) names.push_back(name);
+    const auto matches = [&](std::string_view mask) { return MatchesMask(NamePart(name), mask); };
+    if (std::ranges::any_of(selection.masks, matches) && firstNames.IsFirstNamed(name))
+      names.push_back(name);
   }
   for (const std::string& name : names) visit(name);
 }
