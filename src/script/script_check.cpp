@@ -36,13 +36,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-bool LooksLikeUtf16(std::string_view text) {
-  auto printable = [](char c) { return c >= ' ' && c <= '~'; };
-  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
-  return text.size() >= 2 &&
-         ((printable(text[0]) && text[1] == '\0') || (text[0] == '\0' && printable(text[1])));
-}
-
 // What a field must be for its command to act and for a form to hold the result.
 enum class Role {
   OldWord, OldDottedWord, NewClass, NewWord, OldText, Other,  // source files
@@ -419,21 +412,13 @@ std::vector<std::string> CheckScript(std::string_view scriptName, std::string_vi
   const std::string prefix = std::string(scriptName) + ":";
   if (LooksLikeUtf16(scriptText))
     return {prefix + "1: the script is UTF-16; save it as ANSI or UTF-8"};
-  if (scriptText.starts_with("\xEF\xBB\xBF")) scriptText.remove_prefix(3);
-  scriptText = scriptText.substr(0, scriptText.find('\0'));
 
   std::vector<Problem> problems;
   std::vector<TCommand> commands;
   int number = 0;
-  for (std::size_t pos = 0; pos < scriptText.size();) {
-    std::size_t end = std::min(scriptText.find_first_of("\r\n", pos), scriptText.size());
-    const std::string_view line = scriptText.substr(pos, end - pos);
+  for (const std::string_view line : ScriptLines(scriptText)) {
     ++number;
-    pos = end + (scriptText.substr(end).starts_with("\r\n") ? 2 : 1);
-    std::optional<CommandKind> kind;
-    for (std::size_t k = 0; k < kNames.size() && line.size() >= 5; ++k)
-      if (SameIgnoringAsciiCase(line.substr(0, 4), kNames[k]) && line[4] == '>')
-        kind = static_cast<CommandKind>(k);
+    const std::optional<CommandKind> kind = KeywordOf(line);
     std::string problem = kind ? MissingSeparators(*kind, line) : IgnoredLineProblem(line);
     if (!problem.empty()) {
       problems.push_back({number, std::move(problem)});

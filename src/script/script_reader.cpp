@@ -19,26 +19,9 @@ constexpr std::array<std::string_view, 7> kKeywordTable = {
 
 constexpr std::string_view kSourcePath = "N:\\Builds\\Common\\Reshape";
 
-// The kind whose keyword fills the first five characters of the line, ignoring letter case.
-std::optional<CommandKind> KeywordOf(std::string_view line) {
-  if (line.size() < kKeywordLength) return std::nullopt;
-  std::string_view head = line.substr(0, kKeywordLength);
-  for (std::size_t i = 0; i < kKeywordTable.size(); ++i)
-    if (SameIgnoringAsciiCase(head, kKeywordTable[i])) return static_cast<CommandKind>(i);
-  return std::nullopt;
-}
-
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool IsPrintableAscii(char c) { return c >= ' ' && c <= '~'; }
-
-// A UTF-16 byte-order mark, or a first character whose other byte is NUL (UTF-16 without mark):
-// read as bytes, such a script would lose its commands without a word.
-bool LooksLikeUtf16(std::string_view text) {
-  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
-  return text.size() >= 2 && ((IsPrintableAscii(text[0]) && text[1] == '\0') ||
-                              (text[0] == '\0' && IsPrintableAscii(text[1])));
-}
 
 [[noreturn]] void SyntaxError(std::string_view syntaxText, int number) {
   throw EAssertionFailed(std::string(syntaxText) + " (" + std::string(kSourcePath) + ", line " +
@@ -116,39 +99,48 @@ void ParseCommand(CommandKind kind, std::string_view line, TCommand& command) {
 
 }  // namespace
 
-CommandList ParseScript(std::string_view scriptText) {
-  if (LooksLikeUtf16(scriptText))
-    throw EAssertionFailed("Script file is UTF-16; save it as ANSI or UTF-8");
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) return true;
+  return text.size() >= 2 && ((IsPrintableAscii(text[0]) && text[1] == '\0') ||
+                              (text[0] == '\0' && IsPrintableAscii(text[1])));
+}
+
+std::vector<std::string_view> ScriptLines(std::string_view scriptText) {
   if (scriptText.starts_with(kUtf8Mark)) scriptText.remove_prefix(kUtf8Mark.size());
   // Lines are taken one after another and never copied, so the time is linear in the text.
   scriptText = scriptText.substr(0, scriptText.find('\0'));
+  std::vector<std::string_view> lines;
+  for (std::size_t pos = 0; pos < scriptText.size();) {
+    std::size_t end = pos;
+    while (end < scriptText.size() && scriptText[end] != '\r' && scriptText[end] != '\n') ++end;
+    lines.push_back(scriptText.substr(pos, end - pos));
+    pos = end + (scriptText.substr(end).starts_with("\r\n") ? 2 : 1);
+  }
+  return lines;
+}
+
+std::optional<CommandKind> KeywordOf(std::string_view line) {
+  if (line.size() < kKeywordLength) return std::nullopt;
+  std::string_view head = line.substr(0, kKeywordLength);
+  for (std::size_t i = 0; i < kKeywordTable.size(); ++i)
+    if (SameIgnoringAsciiCase(head, kKeywordTable[i])) return static_cast<CommandKind>(i);
+  return std::nullopt;
+}
+
+CommandList ParseScript(std::string_view scriptText) {
+  if (LooksLikeUtf16(scriptText))
+    throw EAssertionFailed("Script file is UTF-16; save it as ANSI or UTF-8");
+  const std::vector<std::string_view> lines = ScriptLines(scriptText);
   CommandList commands;
   // Commands are large; growing the list one doubling at a time would copy a long script's
   // commands into fresh memory again and again.
-  const auto count = [scriptText](char c) {
-    std::size_t found = 0;
-    for (std::size_t at = 0; (at = scriptText.find(c, at)) != std::string_view::npos; ++at) ++found;
-    return found;
-  };
-  commands.reserve(std::max(count('\n'), count('\r')) + 1);
-  std::size_t pos = 0;
-  int lineNumber = 0;
-  while (pos < scriptText.size()) {
-    std::size_t end = pos;
-    while (end < scriptText.size() && scriptText[end] != '\r' && scriptText[end] != '\n') ++end;
-    std::string_view line = scriptText.substr(pos, end - pos);
-    ++lineNumber;
-    pos = end;
-    if (pos < scriptText.size()) {
-      if (scriptText[pos] == '\r' && pos + 1 < scriptText.size() && scriptText[pos + 1] == '\n')
-        ++pos;
-      ++pos;
-    }
-    if (std::optional<CommandKind> kind = KeywordOf(line)) {
+  commands.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (std::optional<CommandKind> kind = KeywordOf(lines[i])) {
       TCommand& command = commands.emplace_back();
-      ParseCommand(*kind, line, command);
-      command.ScriptLine = lineNumber;
-      command.Text = line;
+      ParseCommand(*kind, lines[i], command);
+      command.ScriptLine = static_cast<int>(i) + 1;
+      command.Text = lines[i];
     }
   }
   return commands;
