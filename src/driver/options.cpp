@@ -16,27 +16,17 @@ void CheckOptionArguments(const std::vector<std::string>& arguments) {
 }
 
 bool AsksFor(const std::vector<std::string>& arguments, std::initializer_list<const char*> names) {
-  for (const std::string& argument : arguments) {
-    if (argument == "--") return false;
-    for (const char* name : names)
-      if (argument == name) return true;
-  }
-  return false;
+  const auto end = std::find(arguments.begin(), arguments.end(), "--");
+  return std::find_first_of(arguments.begin(), end, names.begin(), names.end()) != end;
 }
 
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-  CommandLine line;
-  if (AsksFor(arguments, {"-h", "--help"})) {
-    line.request = Request::Help;
-    return line;
-  }
-  if (AsksFor(arguments, {"--version"})) {
-    line.request = Request::Version;
-    return line;
-  }
+  if (AsksFor(arguments, {"-h", "--help"})) return {Request::Help, {}};
+  if (AsksFor(arguments, {"--version"})) return {Request::Version, {}};
   CheckOptionArguments(arguments);
+  CommandLine line;
   Options& options = line.options;
   CLI::App app;
   app.set_help_flag();
