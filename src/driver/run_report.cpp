@@ -40,6 +40,7 @@ void RunReport::Noted(const TCommand& command, int line, std::string_view messag
 void RunReport::BeginFile(const std::string& name) {
   file_ = name;
   changes_.clear();
+  before_ = after_ = std::string();
   rewritten_ = false;
 }
 
@@ -59,7 +60,6 @@ void RunReport::FileDone() {
     }
   }
   if (rewritten_) console_.Write(UnifiedDiff(file_, before_, after_));
-  before_ = after_ = std::string();
   std::string records;
   ++fileNumber_;
   for (const Change& change : changes_) {
@@ -77,15 +77,11 @@ void RunReport::FileDone() {
   if (!records.empty()) {
     if (int code = jsonFiles_->AppendToFile(options_.jsonLog, records)) throw EInOutError(code);
   }
-  changes_.clear();
 }
 
 void RunReport::FileFailed(std::string_view failureReport) {
   console_.Write(failureReport);
   failed_.insert(file_);
-  changes_.clear();
-  before_ = after_ = std::string();
-  rewritten_ = false;
 }
 
 void RunReport::Finish() {
