@@ -19,14 +19,9 @@ constexpr std::array<std::string_view, 7> kKindNames = {"RENC", "RENP", "DELP", 
 // JSON library accepts UTF-8 only.
 void AddText(nlohmann::ordered_json& object, const std::string& key,
              std::optional<std::string_view> text) {
-  if (!text) {
-    object[key] = nullptr;
-  } else if (IsValidUtf8(*text)) {
-    object[key] = *text;
-  } else {
-    object[key] = nullptr;
-    object[key + "_base64"] = Base64(*text);
-  }
+  const bool plain = text && IsValidUtf8(*text);
+  object[key] = plain ? nlohmann::ordered_json(*text) : nullptr;
+  if (text && !plain) object[key + "_base64"] = Base64(*text);
 }
 
 // The old and the new name or text of a command, as the record shows them.
