@@ -74,6 +74,15 @@ int StagedFileSystem::Append(Bytes& bytes, std::string_view more) {
   return Store(bytes, std::move(all));
 }
 
+int StagedFileSystem::PutInPlace(const std::string& name, const Bytes& staged) {
+  std::string bytes;
+  if (int code = Load(staged, bytes)) return code;
+  ScratchFile scratch(disk_, TempFileName(name), name);
+  if (int code = scratch.Write(bytes).code) return code;
+  bytes = std::string();
+  return scratch.Keep();
+}
+
 void StagedFileSystem::Drop(Bytes& bytes) {
   inMemory_ -= bytes.memory.size();
   bytes.memory = std::string();
@@ -188,11 +197,7 @@ void StagedFileSystem::Commit(Console& console, bool& restored) {
       }
       // From here on the file counts as replaced: putting back bytes it still has is harmless.
       replaced.push_back({name, std::move(original), read.code == 0});
-      Check(Load(entry->bytes, bytes));
-      ScratchFile scratch(disk_, TempFileName(name), name);
-      Check(scratch.Write(bytes).code);
-      bytes = std::string();
-      Check(scratch.Keep());
+      Check(PutInPlace(name, entry->bytes));
     }
     for (const std::string& name : order_) {
       Entry* entry = Find(name);
@@ -221,20 +226,14 @@ void StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool ex
     console.WriteLine(name + " could not be removed again");
     return;
   }
-  std::string bytes;
-  int code = Load(original, bytes);
-  if (code == 0) {
-    ScratchFile scratch(disk_, TempFileName(name), name);
-    code = scratch.Write(bytes).code;
-    if (code == 0) code = scratch.Keep();
-  }
-  if (code == 0) return Drop(original);
+  if (PutInPlace(name, original) == 0) return Drop(original);
   restored = false;
   // Kept in a scratch file of its own, which the destructor does not remove.
   if (original.scratch.empty()) {
     std::string keep = scratchPrefix_ + std::to_string(++scratchCount_) + ".tmp";
     std::unique_ptr<Held> held;
-    if (disk_.WriteFile(keep, bytes, held).code == 0 && held->Release() == 0) original.scratch = keep;
+    if (disk_.WriteFile(keep, original.memory, held).code == 0 && held->Release() == 0)
+      original.scratch = keep;
   }
   console.WriteLine(name + " could not be put back" +
                     (original.scratch.empty() ? "" : "; its previous bytes are in " + original.scratch));

@@ -69,6 +69,8 @@ class StagedFileSystem final : public FileSystem {
   int Load(const Bytes& bytes, std::string& out);
   int Store(Bytes& bytes, std::string content);
   int Append(Bytes& bytes, std::string_view more);
+  // Writes the bytes over the file on disk, by a scratch file beside it.
+  int PutInPlace(const std::string& name, const Bytes& staged);
   void Drop(Bytes& bytes);
   void PutBack(const std::string& name, Bytes& original, bool existed, Console& console,
                bool& restored);
