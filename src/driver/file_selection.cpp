@@ -93,10 +93,6 @@ std::vector<std::string> FilesOf(const std::vector<DirEntry>& entries, const std
   return names;
 }
 
-bool IsSkippedDirectory(std::string_view name) {
-  return name.starts_with(".") || name.starts_with("__");
-}
-
 // Depth first, with a stack of the directories still to visit instead of recursion, so that a
 // tree ten thousand levels deep needs no deeper call stack than a flat one.
 void VisitTree(FileSystem& files, const PassSelection& selection, Console& console,
@@ -114,7 +110,7 @@ void VisitTree(FileSystem& files, const PassSelection& selection, Console& conso
          FilesOf(entries, directory, selection.masks, console, firstNames))
       visit(name);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
-      if (entry->Directory && !IsSkippedDirectory(entry->Name))
+      if (entry->Directory && !entry->Name.starts_with(".") && !entry->Name.starts_with("__"))
         pending.push_back(directory + entry->Name + platform::kPathSeparator);
   }
 }
