@@ -47,11 +47,8 @@ constexpr PairCommand kPairCommands[] = {
 
 // Fills the fresh command in place: a long script's commands are not built twice.
 void ParseCommand(CommandKind kind, std::string_view line, TCommand& command) {
-  // Positions are 1-based as in the script syntax; 0 stands for "not in the line".
-  auto positionOf = [&](char c) {
-    std::size_t found = line.find(c);
-    return found == std::string_view::npos ? 0 : found + 1;
-  };
+  // Positions are 1-based as in the script syntax; 0 stands for "not in the line" (npos + 1).
+  auto positionOf = [&](char c) { return line.find(c) + 1; };
   // The characters strictly between positions a and b, and those behind a.
   auto between = [&](std::size_t a, std::size_t b) {
     if (b <= a + 1) return std::string();
@@ -120,8 +117,7 @@ std::vector<std::string_view> ScriptLines(std::string_view scriptText) {
 }
 
 std::optional<CommandKind> KeywordOf(std::string_view line) {
-  if (line.size() < kKeywordLength) return std::nullopt;
-  std::string_view head = line.substr(0, kKeywordLength);
+  const std::string_view head = line.substr(0, kKeywordLength);
   for (std::size_t i = 0; i < kKeywordTable.size(); ++i)
     if (SameIgnoringAsciiCase(head, kKeywordTable[i])) return static_cast<CommandKind>(i);
   return std::nullopt;
