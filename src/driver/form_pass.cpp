@@ -4,7 +4,6 @@
 #include "base/path.h"
 #include "driver/scratch_file.h"
 #include "forms/form_compiler.h"
-#include "forms/form_rules.h"
 #include "forms/form_to_text.h"
 #include "forms/text_form_editor.h"
 
