@@ -112,7 +112,9 @@ std::string FieldProblem(const Field& f, std::string_view v, std::string_view ki
     if (!valid) return quoted + " is not " + std::string(what) + std::string(consequence);
     return std::string();
   };
-  auto tooLong = [&](std::size_t max) {
+  // A name a form is to hold: valid, and at most max bytes long.
+  auto formName = [&](bool valid, std::string_view what, std::size_t max) {
+    if (std::string p = nameProblem(valid, what, noForm); !p.empty()) return p;
     return v.size() > max ? "the " + label + " is " + std::to_string(v.size()) +
                                 " bytes long; a form holds at most " + std::to_string(max)
                           : std::string();
@@ -126,22 +128,13 @@ std::string FieldProblem(const Field& f, std::string_view v, std::string_view ki
     case Role::OldText: return v.empty() ? "the " + label + " is empty" + neverActs : "";
     case Role::NewWord:
       return v.empty() ? "the " + label + " is empty, so the old name is removed" : "";
-    case Role::NewClass: {
-      std::string p = nameProblem(IsIdentifier(v), "an identifier", noForm);
-      return p.empty() ? tooLong(kMaxClassNameLength - 1) : p;
-    }
+    case Role::NewClass: return formName(IsIdentifier(v), "an identifier", kMaxClassNameLength - 1);
     case Role::Qualifier:
       return v.empty() || IsIdentifier(v) ? "" : quoted + " is not an identifier" + neverActs;
     case Role::Class: return nameProblem(IsIdentifier(v), "an identifier", neverActs);
     case Role::Path: return nameProblem(IsDottedIdentifier(v), dotted, neverActs);
-    case Role::NewPath: {
-      std::string p = nameProblem(IsDottedIdentifier(v), dotted, noForm);
-      return p.empty() ? tooLong(kMaxNameLength) : p;
-    }
-    case Role::Element: {
-      std::string p = nameProblem(IsIdentifier(v), "an identifier", noForm);
-      return p.empty() ? tooLong(kMaxNameLength) : p;
-    }
+    case Role::NewPath: return formName(IsDottedIdentifier(v), dotted, kMaxNameLength);
+    case Role::Element: return formName(IsIdentifier(v), "an identifier", kMaxNameLength);
     case Role::Other: return "";
   }
   return "";
