@@ -34,17 +34,14 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 class LineDiff {
  public:
   LineDiff(std::vector<int> a, std::vector<int> b)
-      : a_(std::move(a)), b_(std::move(b)), removed(a_.size()), added(b_.size()) {
+      : removed(a.size()), added(b.size()), a_(std::move(a)), b_(std::move(b)) {
     Compare(0, a_.size(), 0, b_.size());
   }
 
- private:
-  std::vector<int> a_, b_;
-
- public:
   std::vector<bool> removed, added;
 
  private:
+  std::vector<int> a_, b_;
   std::size_t work_ = 0;
 
   // anchored: the region lies between two anchors, which are not looked for again, so that the
