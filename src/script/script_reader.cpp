@@ -1,6 +1,5 @@
 #include "script/script_reader.h"
 
-#include <algorithm>
 #include <array>
 #include <optional>
 

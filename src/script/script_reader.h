@@ -1,4 +1,4 @@
-// Turns the text of a script into the ordered command list, and names the files that are
+// Turns a script's text into its lines and the ordered command list, and names the files
 // derived from a script or file name. Loading the script file is the driver's business.
 #pragma once
 
