@@ -55,6 +55,13 @@ TEST_F(LimitsE2E, HundredMegabyteFormFile) {
   EXPECT_EQ(dir.Read("A.dfb"), form);
 }
 
+// The script text itself, and no more: its lines are not listed, and the command list is
+// sized by the lines that hold a command.
+TEST_F(LimitsE2E, SixtyMillionEmptyScriptLines) {
+  Run(std::string(60'000'000, '\n') + "RENC>TFoo,TBar\r\n", "A.PAS", "TFoo x;\n", "A.PAS...Converted\n", 128);
+  EXPECT_EQ(dir.Read("A.PAS"), "TBar x;\n");
+}
+
 TEST_F(LimitsE2E, HundredMegabyteSourceLine) {
   std::string line;
   while (line.size() < 100 * kMiB) line += "TFoo x;";

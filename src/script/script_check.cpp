@@ -409,7 +409,8 @@ std::vector<std::string> CheckScript(std::string_view scriptName, std::string_vi
   std::vector<Problem> problems;
   std::vector<TCommand> commands;
   int number = 0;
-  for (const std::string_view line : ScriptLines(scriptText)) {
+  for (ScriptLines lines(scriptText); const auto next = lines.Next();) {
+    const std::string_view line = *next;
     ++number;
     const std::optional<CommandKind> kind = KeywordOf(line);
     std::string problem = kind ? MissingSeparators(*kind, line) : IgnoredLineProblem(line);

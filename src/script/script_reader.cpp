@@ -101,18 +101,18 @@ bool LooksLikeUtf16(std::string_view text) {
                               (text[0] == '\0' && IsPrintableAscii(text[1])));
 }
 
-std::vector<std::string_view> ScriptLines(std::string_view scriptText) {
-  if (scriptText.starts_with(kUtf8Mark)) scriptText.remove_prefix(kUtf8Mark.size());
-  // Lines are taken one after another and never copied, so the time is linear in the text.
-  scriptText = scriptText.substr(0, scriptText.find('\0'));
-  std::vector<std::string_view> lines;
-  for (std::size_t pos = 0; pos < scriptText.size();) {
-    std::size_t end = pos;
-    while (end < scriptText.size() && scriptText[end] != '\r' && scriptText[end] != '\n') ++end;
-    lines.push_back(scriptText.substr(pos, end - pos));
-    pos = end + (scriptText.substr(end).starts_with("\r\n") ? 2 : 1);
-  }
-  return lines;
+ScriptLines::ScriptLines(std::string_view scriptText) : text_(scriptText) {
+  if (text_.starts_with(kUtf8Mark)) text_.remove_prefix(kUtf8Mark.size());
+  text_ = text_.substr(0, text_.find('\0'));
+}
+
+std::optional<std::string_view> ScriptLines::Next() {
+  if (pos_ >= text_.size()) return std::nullopt;
+  std::size_t end = pos_;
+  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+  const std::string_view line = text_.substr(pos_, end - pos_);
+  pos_ = end + (text_.substr(end).starts_with("\r\n") ? 2 : 1);
+  return line;
 }
 
 std::optional<CommandKind> KeywordOf(std::string_view line) {
@@ -125,17 +125,21 @@ std::optional<CommandKind> KeywordOf(std::string_view line) {
 CommandList ParseScript(std::string_view scriptText) {
   if (LooksLikeUtf16(scriptText))
     throw EAssertionFailed("Script file is UTF-16; save it as ANSI or UTF-8");
-  const std::vector<std::string_view> lines = ScriptLines(scriptText);
   CommandList commands;
   // Commands are large; growing the list one doubling at a time would copy a long script's
-  // commands into fresh memory again and again.
-  commands.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (std::optional<CommandKind> kind = KeywordOf(lines[i])) {
+  // commands into fresh memory again and again. It is sized by the lines that hold one.
+  std::size_t count = 0;
+  for (ScriptLines lines(scriptText); const auto line = lines.Next();)
+    count += KeywordOf(*line).has_value();
+  commands.reserve(count);
+  int number = 0;
+  for (ScriptLines lines(scriptText); const auto line = lines.Next();) {
+    ++number;
+    if (std::optional<CommandKind> kind = KeywordOf(*line)) {
       TCommand& command = commands.emplace_back();
-      ParseCommand(*kind, lines[i], command);
-      command.ScriptLine = static_cast<int>(i) + 1;
-      command.Text = lines[i];
+      ParseCommand(*kind, *line, command);
+      command.ScriptLine = number;
+      command.Text = *line;
     }
   }
   return commands;

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "script/command.h"
 
@@ -15,9 +14,19 @@ namespace reshape {
 // read as bytes, such a script would lose its commands without a word.
 bool LooksLikeUtf16(std::string_view text);
 
-// The lines of a script text without their line breaks: lines break at CR, LF or CR LF; a NUL
-// byte ends the text; a UTF-8 byte-order mark at its start is skipped.
-std::vector<std::string_view> ScriptLines(std::string_view scriptText);
+// The lines of a script text one after another, without their line breaks: lines break at CR,
+// LF or CR LF; a NUL byte ends the text; a UTF-8 byte-order mark at its start is skipped. No
+// list of them is made: a text of many empty lines costs no memory.
+class ScriptLines {
+ public:
+  explicit ScriptLines(std::string_view scriptText);
+  // The next line; nothing after the last.
+  std::optional<std::string_view> Next();
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
 
 // The kind whose keyword fills the first five characters of the line, ignoring letter case.
 std::optional<CommandKind> KeywordOf(std::string_view line);
