@@ -35,6 +35,6 @@ std::string InOutErrorMessage(int code) {
   address_ = static_cast<unsigned long>((here - anchor + kModuleBase) & 0xFFFFFFFFu);
 }
 
-EInOutError::EInOutError(int code) : Exception(InOutErrorMessage(code)), code_(code) {}
+EInOutError::EInOutError(int code) : Exception(InOutErrorMessage(code)) {}
 
 }  // namespace reshape

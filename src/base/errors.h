@@ -48,11 +48,12 @@ class EInOutError : public Exception {
  public:
   explicit EInOutError(int code);
   const char* ClassName() const override { return "EInOutError"; }
-  int ErrorCode() const { return code_; }
-
- private:
-  int code_;
 };
+
+// Throws EInOutError for any platform error code but 0.
+inline void CheckInOut(int code) {
+  if (code != 0) throw EInOutError(code);
+}
 
 // Platform error codes that the messages above expect.
 constexpr int kErrorFileNotFound = 2;

@@ -15,7 +15,7 @@ void FileChangeLog::LogChange(std::string_view fileName, std::string_view messag
   // A stale spill file of a killed run must not end up in the log.
   if (!spilled_) files_.DeleteFile(spillFileName_);
   spilled_ = true;  // from here on the spill file is removed when the log object goes
-  if (int code = files_.AppendToFile(spillFileName_, pending_)) throw EInOutError(code);
+  CheckInOut(files_.AppendToFile(spillFileName_, pending_));
   pending_.clear();
 }
 

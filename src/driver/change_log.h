@@ -51,9 +51,8 @@ class FileChangeLog : public ChangeLogger {
   void Commit(PutInPlace putInPlace) {
     if (pending_.empty() && !spilled_) return putInPlace();
     std::int64_t end = 0;
-    int code = spilled_ ? files_.AppendSpilledToLog(logFileName_, spillFileName_, pending_, end)
-                        : files_.AppendToLog(logFileName_, pending_, end);
-    if (code != 0) throw EInOutError(code);
+    CheckInOut(spilled_ ? files_.AppendSpilledToLog(logFileName_, spillFileName_, pending_, end)
+                       : files_.AppendToLog(logFileName_, pending_, end));
     pending_.clear();
     DropSpill();
     try {

@@ -21,7 +21,7 @@ void Console::Write(std::string_view text) {
     if (collected_.size() >= kPieceSize) Flush();
     return;
   }
-  if (int code = platform::WriteStandardOutput(text)) throw EInOutError(code);
+  CheckInOut(platform::WriteStandardOutput(text));
 }
 
 void Console::WriteLine(std::string_view text) {
@@ -33,7 +33,7 @@ void Console::WriteLine(std::string_view text) {
 void Console::Flush() {
   if (collected_.empty()) return;
   const std::string text = std::exchange(collected_, std::string());
-  if (int code = platform::WriteStandardOutput(text)) throw EInOutError(code);
+  CheckInOut(platform::WriteStandardOutput(text));
 }
 
 }  // namespace reshape

@@ -148,7 +148,7 @@ void Run(const Options& options, const RunEnvironment& environment, Console& con
     namedFiles.assign(options.arguments.begin() + 1, options.arguments.end());
 
   std::unique_ptr<Held> runLock;
-  if (int code = files.LockDirectory(".", runLock)) throw EInOutError(code);
+  CheckInOut(files.LockDirectory(".", runLock));
 
   // A staged run converts into this and puts nothing in place before the end.
   std::optional<StagedFileSystem> staged;

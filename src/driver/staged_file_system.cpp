@@ -14,10 +14,6 @@ class NothingHeld final : public Held {
   int Release() override { return 0; }
 };
 
-void Check(int code) {
-  if (code != 0) throw EInOutError(code);
-}
-
 }  // namespace
 
 StagedFileSystem::~StagedFileSystem() {
@@ -189,21 +185,21 @@ void StagedFileSystem::Commit(Console& console, bool& restored) {
       if (!entry || entry->removed || entry->log) continue;
       std::string bytes;
       IoResult read = disk_.ReadFile(name, ReadFor::Replacing, bytes);
-      if (read.code != 0 && read.code != kErrorFileNotFound) Check(read.code);
+      if (read.code != kErrorFileNotFound) CheckInOut(read.code);
       Bytes original;
       if (int code = read.code == 0 ? Store(original, std::move(bytes)) : 0) {
         Drop(original);
-        Check(code);
+        CheckInOut(code);
       }
       // From here on the file counts as replaced: putting back bytes it still has is harmless.
       replaced.push_back({name, std::move(original), read.code == 0});
-      Check(PutInPlace(name, entry->bytes));
+      CheckInOut(PutInPlace(name, entry->bytes));
     }
     for (const std::string& name : order_) {
       Entry* entry = Find(name);
       if (!entry || !entry->log || entry->bytes.size == 0) continue;
       std::int64_t end = 0;
-      Check(entry->bytes.scratch.empty()
+      CheckInOut(entry->bytes.scratch.empty()
                 ? disk_.AppendToLog(name, entry->bytes.memory, end)
                 : disk_.AppendSpilledToLog(name, entry->bytes.scratch, "", end));
     }

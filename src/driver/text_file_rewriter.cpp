@@ -6,21 +6,13 @@
 
 namespace reshape {
 
-namespace {
-
-void Check(int code) {
-  if (code != 0) throw EInOutError(code);
-}
-
-}  // namespace
-
 bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
                      LineTransform& transform, RunReport& report) {
   std::string text;
   // Read as for replacing: a read-only file fails here even when no rule changes it, as it
   // does when one does.
   const IoResult read = files.ReadFile(fileName, ReadFor::Replacing, text);
-  Check(read.code);
+  CheckInOut(read.code);
   if (IsUtf16Text(text)) return false;
   const std::optional<std::string> rewritten = RewriteText(text, transform);
   if (!rewritten) {
@@ -32,8 +24,8 @@ bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& f
   // A link stays a link: the file it leads to is replaced, by a scratch file beside it.
   const std::string target = read.ownName ? fileName : files.Target(fileName).path;
   ScratchFile scratch(files, TempFileName(target), target);
-  Check(scratch.Write(*rewritten).code);
-  log.Commit([&] { Check(scratch.Keep()); });
+  CheckInOut(scratch.Write(*rewritten).code);
+  log.Commit([&] { CheckInOut(scratch.Keep()); });
   return true;
 }
 
