@@ -41,14 +41,12 @@ void RunReport::BeginFile(const std::string& name) {
   file_ = name;
   changes_.clear();
   before_ = after_ = std::string();
-  rewritten_ = false;
 }
 
 void RunReport::Rewritten(std::string_view before, std::string_view after) {
   if (!options_.diff) return;
   before_ = before;
   after_ = after;
-  rewritten_ = true;
 }
 
 void RunReport::FileDone() {
@@ -59,7 +57,8 @@ void RunReport::FileDone() {
       console_.WriteLine(line);
     }
   }
-  if (rewritten_) console_.Write(UnifiedDiff(file_, before_, after_));
+  // Both stay empty when the file was not rewritten or no diff is wanted.
+  if (before_ != after_) console_.Write(UnifiedDiff(file_, before_, after_));
   std::string records;
   ++fileNumber_;
   for (const Change& change : changes_) {
@@ -74,9 +73,7 @@ void RunReport::FileDone() {
     if (count.lastFile != fileNumber_) ++count.files;
     count.lastFile = fileNumber_;
   }
-  if (!records.empty()) {
-    if (int code = jsonFiles_->AppendToFile(options_.jsonLog, records)) throw EInOutError(code);
-  }
+  if (!records.empty()) CheckInOut(jsonFiles_->AppendToFile(options_.jsonLog, records));
 }
 
 void RunReport::FileFailed(std::string_view failureReport) {

@@ -60,7 +60,6 @@ class RunReport final : public ChangeObserver {
   std::vector<Change> changes_;
   std::string before_;
   std::string after_;
-  bool rewritten_ = false;
   std::vector<Count> counts_;
   std::size_t fileNumber_ = 0;  // files done so far, counting the current one
   std::set<std::string> failed_;
