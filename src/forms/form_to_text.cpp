@@ -72,7 +72,8 @@ class FormToText {
   void EmitValue();
   void EmitValueText(std::uint8_t tag);
   void NoteSpan(std::size_t textAt, std::size_t byteAt);
-  void EmitList();
+  template <typename EmitElement>
+  void EmitElements(std::string_view open, std::string_view close, EmitElement emitElement);
   void EmitSet();
   void EmitCollection();
   void EmitBinary();
@@ -167,7 +168,7 @@ void FormToText::NoteSpan(std::size_t textAt, std::size_t byteAt) {
 
 void FormToText::EmitValueText(std::uint8_t tag) {
   switch (tag) {
-    case TagList: EmitList(); break;
+    case TagList: EmitElements("(", ")", [this] { EmitValue(); }); break;
     case TagInt8:
     case TagInt16:
     case TagInt32: EmitNumber(reader_.ReadIntegerValue()); break;
@@ -197,18 +198,21 @@ void FormToText::EmitValueText(std::uint8_t tag) {
   }
 }
 
-void FormToText::EmitList() {
+// A list or a collection: each element on a line of its own, one level deeper.
+template <typename EmitElement>
+void FormToText::EmitElements(std::string_view open, std::string_view close,
+                              EmitElement emitElement) {
   NestingLevel level(depth_, FailNestingTooDeep);
   reader_.ReadTag();
-  EmitText("(");
+  EmitText(open);
   ++nestingLevel_;
   while (!reader_.AtEndMarker()) {
     EmitLineBreak();
-    EmitValue();
+    emitElement();
   }
   reader_.ExpectEndMarker();
   --nestingLevel_;
-  EmitText(")");
+  EmitText(close);
 }
 
 void FormToText::EmitSet() {
@@ -224,12 +228,7 @@ void FormToText::EmitSet() {
 }
 
 void FormToText::EmitCollection() {
-  NestingLevel level(depth_, FailNestingTooDeep);
-  reader_.ReadTag();
-  EmitText("<");
-  ++nestingLevel_;
-  while (!reader_.AtEndMarker()) {
-    EmitLineBreak();
+  EmitElements("<", ">", [this] {
     EmitText("item");
     std::uint8_t tag = reader_.PeekTag();
     if (tag == TagInt8 || tag == TagInt16 || tag == TagInt32) {
@@ -245,10 +244,7 @@ void FormToText::EmitCollection() {
     --nestingLevel_;
     EmitIndent();
     EmitText("end");
-  }
-  reader_.ExpectEndMarker();
-  --nestingLevel_;
-  EmitText(">");
+  });
 }
 
 void FormToText::EmitBinary() {
