@@ -196,6 +196,28 @@ std::size_t SubstringFinder::FindFrom(std::string_view text, std::size_t from,
   return kNotFound;
 }
 
+std::size_t NextOccurrence::From(const SubstringFinder& finder, std::string_view text,
+                                 std::size_t from) {
+  if (!searched_ || (at_ != std::string_view::npos && at_ < from)) {
+    searched_ = true;
+    at_ = finder.Find(text.substr(from));
+    if (at_ != std::string_view::npos) at_ += from;
+  }
+  return at_;
+}
+
+std::vector<SubstringFinder> FewNameFinders(const std::vector<std::string_view>& names) {
+  constexpr std::size_t kMaxNameFinders = 4;
+  std::vector<SubstringFinder> finders;
+  if (names.size() > kMaxNameFinders ||
+      std::any_of(names.begin(), names.end(), [](std::string_view name) {
+        return name.find_first_of("\r\n") != std::string_view::npos;
+      }))
+    return finders;
+  for (std::string_view name : names) finders.emplace_back(name, CodePage());
+  return finders;
+}
+
 bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
                       bool useLiteralGuard) {
   std::string_view searched(line);

@@ -34,6 +34,29 @@ class SubstringFinder {
   CodePage codePage_;
 };
 
+// Where a text occurs next in a file's whole text, searched for again only once the line being
+// transformed lies behind the occurrence found last.
+class NextOccurrence {
+ public:
+  // The first occurrence at or after `from` (npos: none).
+  std::size_t From(const SubstringFinder& finder, std::string_view text, std::size_t from);
+  // True when the text occurs between offset and end, the bounds of the current line.
+  bool Within(const SubstringFinder& finder, std::string_view text, std::size_t offset,
+              std::size_t end) {
+    const std::size_t at = From(finder, text, offset);
+    return at != std::string_view::npos && at + finder.Length() <= end;
+  }
+
+ private:
+  bool searched_ = false;
+  std::size_t at_ = 0;
+};
+
+// Finders for a few names to search whole texts for, single-byte, which finds every place a
+// name could stand whatever the code page; none for more than four names, where scanning the
+// words costs less, or when a name holds a line break (an occurrence must lie in one line).
+std::vector<SubstringFinder> FewNameFinders(const std::vector<std::string_view>& names);
+
 // ReplaceSubstring with a prepared search for oldText.
 bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
                       bool useLiteralGuard);

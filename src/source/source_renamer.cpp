@@ -18,16 +18,9 @@ WholeWordRenames ClassRenames(const std::vector<const TCommand*>& commands) {
 SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codePage)
     : classRenames(CommandsOfKind(commands, CommandKind::RENC)),
       classRenameIndex(ClassRenames(classRenames)) {
-  // Up to this many names, searching the text for each costs less than scanning its words.
-  constexpr std::size_t kMaxClassNameFinders = 4;
-  if (classRenames.size() <= kMaxClassNameFinders &&
-      std::none_of(classRenames.begin(), classRenames.end(), [](const TCommand* command) {
-        return command->ClassName.find_first_of("\r\n") != std::string::npos;
-      })) {
-    // Single-byte search finds every place a name could stand, whatever the code page.
-    for (const TCommand* command : classRenames)
-      classNameFinders.emplace_back(command->ClassName, CodePage());
-  }
+  std::vector<std::string_view> names;
+  for (const TCommand* command : classRenames) names.push_back(command->ClassName);
+  classNameFinders = FewNameFinders(names);
   for (const TCommand* command : CommandsOfKind(commands, CommandKind::RENS)) {
     const bool searchText = !codePage.IsDoubleByte() &&
                             command->OldString.find_first_of("\r\n") == std::string::npos;
@@ -57,16 +50,6 @@ bool SourceLineTransform::RenameString(std::string& line,
 void SourceLineTransform::TransformLine(std::string& line) {
   RenameClasses(line);
   for (const auto& rename : rules_.stringRenames) RenameString(line, rename);
-}
-
-std::size_t SourceLineTransform::NextOccurrence::From(const SubstringFinder& finder,
-                                                     std::string_view text, std::size_t from) {
-  if (!searched_ || (at_ != std::string_view::npos && at_ < from)) {
-    searched_ = true;
-    at_ = finder.Find(text.substr(from));
-    if (at_ != std::string_view::npos) at_ += from;
-  }
-  return at_;
 }
 
 std::size_t SourceLineTransform::NextClassWord(std::string_view text, std::size_t from) {

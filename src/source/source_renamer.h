@@ -59,24 +59,6 @@ class SourceLineTransform : public RulesLineTransform<SourceRenameRules> {
   // Applies string rename `rename`; true when it replaced.
   bool RenameString(std::string& line, const SourceRenameRules::StringRename& rename);
 
-  // Where a text occurs next in the file's text, searched for again only once the line
-  // being transformed lies behind the occurrence found last.
-  class NextOccurrence {
-   public:
-    // The first occurrence at or after `from` (npos: none).
-    std::size_t From(const SubstringFinder& finder, std::string_view text, std::size_t from);
-    // True when the text occurs between offset and end, the bounds of the current line.
-    bool Within(const SubstringFinder& finder, std::string_view text, std::size_t offset,
-                std::size_t end) {
-      const std::size_t at = From(finder, text, offset);
-      return at != std::string_view::npos && at + finder.Length() <= end;
-    }
-
-   private:
-    bool searched_ = false;
-    std::size_t at_ = 0;
-  };
-
   // Per string rename, then per class name finder.
   std::vector<NextOccurrence> stringHits_;
   std::vector<NextOccurrence> classHits_;

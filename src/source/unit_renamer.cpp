@@ -103,15 +103,9 @@ WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
 UnitRenameRules::UnitRenameRules(const CommandList& commands)
     : unitRenames(CommandsOfKind(commands, CommandKind::RENU)),
       unitRenameIndex(RenameIndex(unitRenames)) {
-  // Up to this many names, searching the text for each costs less than following the clauses.
-  constexpr std::size_t kMaxUnitNameFinders = 4;
-  if (unitRenames.empty() || unitRenames.size() > kMaxUnitNameFinders ||
-      std::any_of(unitRenames.begin(), unitRenames.end(), [](const TCommand* command) {
-        return command->UnitName.find_first_of("\r\n") != std::string::npos;
-      }))
-    return;
-  for (const TCommand* command : unitRenames)
-    unitNameFinders.emplace_back(command->UnitName, CodePage());
+  std::vector<std::string_view> names;
+  for (const TCommand* command : unitRenames) names.push_back(command->UnitName);
+  unitNameFinders = FewNameFinders(names);
 }
 
 void UnitLineTransform::TransformLine(std::string& line) {
@@ -129,10 +123,12 @@ void UnitLineTransform::TransformLineOf(std::string& line, std::string_view text
                                         std::size_t offset) {
   const std::size_t end = offset + line.size();
   TransformLine(line);
-  quietUntil_ = std::string_view::npos;
-  // A name is renamed only where it stands as it is, so the state of the clauses no longer
-  // matters.
-  if (NextName(text, end) == std::string_view::npos) return;
+  // A name is renamed only where it stands as it is: once none stands in the rest, the state of
+  // the clauses no longer matters.
+  if (NextName(text, end) == std::string_view::npos) {
+    quietUntil_ = std::string_view::npos;
+    return;
+  }
   quietUntil_ = 0;
   if (inUsesClause_) return;
   if (nextKeyword_ < end) nextKeyword_ = NextUsesOrUnit(text, end);
@@ -140,14 +136,13 @@ void UnitLineTransform::TransformLineOf(std::string& line, std::string_view text
 }
 
 std::size_t UnitLineTransform::NextName(std::string_view text, std::size_t from) {
-  if (rules_.unitNameFinders.empty()) return from;
-  if (nextName_ != std::string_view::npos && nextName_ < from) {
-    nextName_ = std::string_view::npos;
-    for (const SubstringFinder& finder : rules_.unitNameFinders)
-      if (const std::size_t at = finder.Find(text.substr(from)); at != std::string_view::npos)
-        nextName_ = std::min(nextName_, from + at);
-  }
-  return nextName_;
+  const std::vector<SubstringFinder>& finders = rules_.unitNameFinders;
+  if (finders.empty()) return from;
+  if (nameHits_.empty()) nameHits_.resize(finders.size());
+  std::size_t next = std::string_view::npos;
+  for (std::size_t i = 0; i < finders.size(); ++i)
+    next = std::min(next, nameHits_[i].From(finders[i], text, from));
+  return next;
 }
 
 }  // namespace reshape

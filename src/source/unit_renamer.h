@@ -44,10 +44,11 @@ class UnitLineTransform : public RulesLineTransform<UnitRenameRules> {
   bool inUsesClause_ = false;
   // Where "uses" or "unit" occurs next in the text, in any letter case (npos: nowhere).
   std::size_t nextKeyword_ = 0;
-  // Where an old name next stands in the text (npos: nowhere), searched again only once the
-  // lines lie behind it.
-  std::size_t nextName_ = 0;
+  // Per unit name finder.
+  std::vector<NextOccurrence> nameHits_;
   std::size_t quietUntil_ = 0;
+  // Where an old name next stands in the text from `from` on (npos: nowhere; `from` itself
+  // without finders).
   std::size_t NextName(std::string_view text, std::size_t from);
 };
 
