@@ -33,6 +33,13 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   return m == mask.size();
 }
 
+std::uint8_t MatchingMasks(std::string_view name, std::span<const std::string_view> masks) {
+  std::uint8_t bits = 0;
+  for (std::size_t i = 0; i < masks.size() && i < 8; ++i)
+    if (MatchesMask(name, masks[i])) bits |= static_cast<std::uint8_t>(1u << i);
+  return bits;
+}
+
 void SortDirectoryEntries(std::vector<DirEntry>& entries) {
   // Byte by byte as unsigned values, as strings compare, without upper-cased copies.
   const auto upperLess = [](std::string_view a, std::string_view b) {

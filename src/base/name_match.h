@@ -3,6 +3,7 @@
 #pragma once
 
 #include <compare>
+#include <span>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,11 +26,15 @@ struct DirEntry {
   bool Directory = false;
   // Shared by every name of the same file, where the listing learns it.
   FileIdentity Identity;
+  // Bit i set: the listing's mask i matches the name.
+  std::uint8_t Masks = 0;
 };
 
 // "*" matches any run of characters (also none), "?" exactly one; ASCII letters compare
 // without case, so "*.PAS" matches "unit1.pas".
 bool MatchesMask(std::string_view name, std::string_view mask);
+// The masks (at most eight) that match the name, as DirEntry::Masks holds them.
+std::uint8_t MatchingMasks(std::string_view name, std::span<const std::string_view> masks);
 
 // Ascending by the ASCII-upper-cased names, ties by the raw bytes.
 void SortDirectoryEntries(std::vector<DirEntry>& entries);

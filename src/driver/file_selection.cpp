@@ -81,9 +81,9 @@ std::vector<std::string> FilesOf(const std::vector<DirEntry>& entries, const std
                                  std::initializer_list<std::string_view> masks, Console& console,
                                  FirstNames& firstNames) {
   std::vector<std::string> names;
-  for (std::string_view mask : masks) {
+  for (std::size_t mask = 0; mask < masks.size(); ++mask) {
     for (const DirEntry& entry : entries) {
-      if (entry.Directory || !MatchesMask(entry.Name, mask)) continue;
+      if (entry.Directory || (entry.Masks >> mask & 1) == 0) continue;
       if (entry.ReadOnly)
         console.WriteLine(directory + entry.Name + " is read only");
       else if (firstNames.IsFirstListed(entry.Identity))

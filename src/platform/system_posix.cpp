@@ -44,14 +44,13 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
       offset += entry->d_reclen;
       std::string_view name = entry->d_name;
       if (name == "." || name == "..") continue;
-      const bool matches = std::any_of(masks.begin(), masks.end(), [name](std::string_view mask) {
-        return MatchesMask(name, mask);
-      });
+      const std::uint8_t matched = MatchingMasks(name, masks);
+      const bool matches = matched != 0;
       // The kind the directory itself records spares a status call for every entry that is
       // neither matched nor a possible subdirectory.
       const bool maybeDirectory = entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN;
       if (!matches && !(subdirectories && maybeDirectory)) continue;
-      DirEntry found{std::string(name), false, false, {}};
+      DirEntry found{std::string(name), false, false, {}, matched};
       struct stat st{};
       // Asked relative to the open directory, so the kernel does not walk the path again.
       if (subdirectories &&

@@ -42,10 +42,9 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
         entries.push_back({std::string(name), false, true});
       continue;
     }
-    if (!std::any_of(masks.begin(), masks.end(),
-                     [&](std::string_view mask) { return MatchesMask(name, mask); }))
-      continue;
-    entries.push_back({std::string(name), (attributes & FILE_ATTRIBUTE_READONLY) != 0, false});
+    const std::uint8_t matched = MatchingMasks(name, masks);
+    if (matched == 0) continue;
+    entries.push_back({std::string(name), (attributes & FILE_ATTRIBUTE_READONLY) != 0, false, {}, matched});
   } while (::FindNextFileA(first, &data));
   SortDirectoryEntries(entries);
   return true;
