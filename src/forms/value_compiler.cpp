@@ -1,5 +1,6 @@
 // The values of property lines: numbers, strings, identifiers, lists, sets, collections and
 // binary blocks, as the text form writes them.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -10,11 +11,6 @@
 namespace reshape {
 
 namespace {
-
-bool IsDecimalLiteral(std::string_view text) {
-  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
 
 // The words the text form writes for infinite and not-a-number floats: bare for extended
 // values, with the letter of single and double values behind them.
@@ -57,8 +53,8 @@ void FormCompilation::CompileInteger() {
     writer_->WriteExtendedValue(-std::numeric_limits<long double>::infinity());
   } else if (std::int32_t value = 0; TextToInteger(text, value)) {
     writer_->WriteIntegerValue(value);
-  } else if (long double wide = 0; IsDecimalLiteral(text) && TextToExtended(text, wide)) {
-    // A whole number beyond 32 bits (a float written without fraction) stays a float.
+  } else if (long double wide = 0; TextToExtended(text, wide)) {
+    // A decimal number beyond 32 bits (a float written without fraction) stays a float.
     writer_->WriteExtendedValue(wide);
   } else {
     tokenizer_.TokenAsInteger();
@@ -69,13 +65,9 @@ void FormCompilation::CompileInteger() {
 void FormCompilation::CompileFloat() {
   if (tokenizer_.FloatSuffix() == 'c' || tokenizer_.FloatSuffix() == 'C') {
     // The text holds the stored integer (the amount times 10000) of a currency value.
-    const long double value = tokenizer_.TokenAsFloat(kCurrencyTextLimit);
-    constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
-    constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
-    std::int64_t scaled = value >= static_cast<long double>(kMax)   ? kMax
-                          : value <= static_cast<long double>(kMin) ? kMin
-                                                                    : std::llroundl(value);
-    writer_->WriteCurrencyValue(scaled);
+    using Limits = std::numeric_limits<std::int64_t>;
+    writer_->WriteCurrencyValue(std::llroundl(std::clamp<long double>(
+        tokenizer_.TokenAsFloat(kCurrencyTextLimit), Limits::min(), Limits::max())));
   } else {
     writer_->WriteExtendedValue(
         tokenizer_.TokenAsFloat(std::numeric_limits<long double>::infinity()));
