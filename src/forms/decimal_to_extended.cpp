@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <compare>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@ namespace reshape {
 
 namespace {
 
-constexpr int kExponentBias = 16383;
-constexpr std::int64_t kMaxUnbiased = 16383;
+// Also the largest unbiased exponent.
+constexpr std::int64_t kExponentBias = 16383;
 // The smallest power of two a significand unit can stand for (subnormal numbers).
 constexpr std::int64_t kMinUnitExponent = 1 - kExponentBias - 63;
 // Every number halfway between two extended values has fewer significant digits than this,
@@ -27,8 +28,8 @@ constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
 // A non-negative integer in base 2^32, least significant limb first, no leading zero limbs.
 class BigBinary {
  public:
-  explicit BigBinary(std::uint32_t value) {
-    if (value != 0) limbs_.push_back(value);
+  explicit BigBinary(std::uint64_t value) {
+    for (; value != 0; value >>= 32) limbs_.push_back(static_cast<std::uint32_t>(value));
   }
 
   bool IsZero() const { return limbs_.empty(); }
@@ -46,14 +47,27 @@ class BigBinary {
       carry = product >> 32;
     }
     if (carry != 0) limbs_.push_back(static_cast<std::uint32_t>(carry));
-    Trim();
   }
 
-  void MultiplyByPowerOfTen(std::int64_t count) {
-    for (; count >= 9; count -= 9) MultiplyAdd(1000000000u, 0);
-    std::uint32_t rest = 1;
-    for (; count > 0; --count) rest *= 10;
-    if (rest != 1) MultiplyAdd(rest, 0);
+  // Multiplies by base^count, in the largest steps that fit a limb.
+  void MultiplyByPower(std::uint32_t base, std::int64_t count) {
+    while (count > 0) {
+      std::uint32_t factor = 1;
+      for (; count > 0 && factor <= UINT32_MAX / base; --count) factor *= base;
+      MultiplyAdd(factor, 0);
+    }
+  }
+
+  // Returns the remainder.
+  std::uint32_t DivideBy(std::uint32_t divisor) {
+    std::uint64_t remainder = 0;
+    for (auto limb = limbs_.rbegin(); limb != limbs_.rend(); ++limb) {
+      const std::uint64_t part = (remainder << 32) | *limb;
+      *limb = static_cast<std::uint32_t>(part / divisor);
+      remainder = part % divisor;
+    }
+    Trim();
+    return static_cast<std::uint32_t>(remainder);
   }
 
   void ShiftLeft(std::int64_t bits) {
@@ -72,19 +86,10 @@ class BigBinary {
     limbs_.insert(limbs_.begin(), whole, 0);
   }
 
-  void ShiftRightOne() {
-    for (std::size_t i = 0; i < limbs_.size(); ++i) {
-      std::uint32_t high = i + 1 < limbs_.size() ? limbs_[i + 1] << 31 : 0;
-      limbs_[i] = (limbs_[i] >> 1) | high;
-    }
-    Trim();
-  }
-
-  int Compare(const BigBinary& other) const {
-    if (limbs_.size() != other.limbs_.size()) return limbs_.size() < other.limbs_.size() ? -1 : 1;
-    for (std::size_t i = limbs_.size(); i-- > 0;)
-      if (limbs_[i] != other.limbs_[i]) return limbs_[i] < other.limbs_[i] ? -1 : 1;
-    return 0;
+  std::strong_ordering operator<=>(const BigBinary& other) const {
+    if (limbs_.size() != other.limbs_.size()) return limbs_.size() <=> other.limbs_.size();
+    return std::lexicographical_compare_three_way(limbs_.rbegin(), limbs_.rend(),
+                                                  other.limbs_.rbegin(), other.limbs_.rend());
   }
 
   // Requires *this >= other.
@@ -107,108 +112,96 @@ class BigBinary {
   std::vector<std::uint32_t> limbs_;
 };
 
-BigBinary FromDigits(std::string_view digits) {
-  BigBinary value(0);
-  for (std::size_t i = 0; i < digits.size(); i += 9) {
-    std::uint32_t factor = 1, addend = 0;
-    for (char c : digits.substr(i, 9)) {
-      factor *= 10;
-      addend = addend * 10 + static_cast<std::uint32_t>(c - '0');
-    }
-    value.MultiplyAdd(factor, addend);
-  }
-  return value;
-}
-
-long double FromParts(std::uint64_t significand, int exponentField) {
-  ExtendedBytes bytes;
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<std::uint8_t>(significand >> (8 * i));
-  bytes[8] = static_cast<std::uint8_t>(exponentField);
-  bytes[9] = static_cast<std::uint8_t>(exponentField >> 8);
-  return BytesToExtended(bytes);
-}
-
 }  // namespace
 
 bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, long double& value) {
-  std::size_t first = digits.find_first_not_of('0');
-  if (first == std::string_view::npos) {
+  // Without leading and trailing zeros; lead is the decimal exponent of the first digit.
+  digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
+  const std::size_t end = digits.find_last_not_of('0') + 1;
+  exponent10 += static_cast<std::int64_t>(digits.size() - end);
+  digits = digits.substr(0, end);
+  const std::int64_t lead = exponent10 + static_cast<std::int64_t>(digits.size()) - 1;
+  if (digits.empty() || lead < kMinLead) {
     value = 0;
     return true;
   }
-  digits.remove_prefix(first);
-  std::size_t last = digits.find_last_not_of('0');
-  exponent10 += static_cast<std::int64_t>(digits.size() - 1 - last);
-  digits = digits.substr(0, last + 1);
-
-  std::int64_t lead = exponent10 + static_cast<std::int64_t>(digits.size()) - 1;
   if (lead > kMaxLead) return false;
-  if (lead < kMinLead) {
-    value = 0;
-    return true;
-  }
-  // Digits past the limit are not all zero (trailing zeros are gone): one "1" digit stands
-  // for them, which keeps the value on the same side of every rounding boundary.
-  std::string kept;
-  if (digits.size() > kMaxDigits) {
-    exponent10 += static_cast<std::int64_t>(digits.size() - kMaxDigits) - 1;
-    kept.assign(digits.substr(0, kMaxDigits));
-    kept += '1';
-    digits = kept;
-  }
 
-  // value = numerator / denominator; the quotient is scaled by 2^-unitExponent into
-  // [2^63, 2^65), or less where the result is subnormal.
-  BigBinary numerator = FromDigits(digits);
-  BigBinary denominator(1);
-  if (exponent10 >= 0)
-    numerator.MultiplyByPowerOfTen(exponent10);
-  else
-    denominator.MultiplyByPowerOfTen(-exponent10);
+  // value = numerator / denominator. Digits past the limit are not all zero (trailing zeros
+  // are gone): one "1" digit stands for them, which keeps the value on the same side of every
+  // rounding boundary.
+  BigBinary numerator(0), denominator(1);
+  const std::string_view kept = digits.substr(0, kMaxDigits);
+  for (std::size_t i = 0; i < kept.size(); i += 9) {
+    std::uint32_t factor = 1, addend = 0;
+    for (char c : kept.substr(i, 9)) {
+      factor *= 10;
+      addend = addend * 10 + static_cast<std::uint32_t>(c - '0');
+    }
+    numerator.MultiplyAdd(factor, addend);
+  }
+  if (kept.size() < digits.size()) {
+    numerator.MultiplyAdd(10, 1);
+    exponent10 += static_cast<std::int64_t>(digits.size() - kMaxDigits) - 1;
+  }
+  numerator.MultiplyByPower(10, std::max<std::int64_t>(exponent10, 0));
+  denominator.MultiplyByPower(10, std::max<std::int64_t>(-exponent10, 0));
+
+  // The quotient is scaled by 2^-unitExponent into [2^63, 2^64), or less where the result is
+  // subnormal. The long division doubles the remainder instead of halving the divisor, which
+  // starts 64 bits up.
   std::int64_t unitExponent =
       std::max(numerator.BitLength() - denominator.BitLength() - 64, kMinUnitExponent);
-  if (unitExponent < 0)
-    numerator.ShiftLeft(-unitExponent);
-  else
-    denominator.ShiftLeft(unitExponent);
-
-  BigBinary divisor = denominator;
-  divisor.ShiftLeft(64);
-  bool above64Bits = numerator.Compare(divisor) >= 0;
-  if (above64Bits) numerator.Subtract(divisor);
+  numerator.ShiftLeft(std::max<std::int64_t>(-unitExponent, 0));
+  denominator.ShiftLeft(std::max<std::int64_t>(unitExponent, 0) + 64);
+  if (numerator >= denominator) {  // a quotient of 65 bits
+    denominator.ShiftLeft(1);
+    ++unitExponent;
+  }
   std::uint64_t quotient = 0;
   for (int bit = 63; bit >= 0; --bit) {
-    divisor.ShiftRightOne();
-    if (numerator.Compare(divisor) >= 0) {
-      numerator.Subtract(divisor);
+    numerator.ShiftLeft(1);
+    if (numerator >= denominator) {
+      numerator.Subtract(denominator);
       quotient |= std::uint64_t{1} << bit;
     }
   }
 
-  // numerator now holds the remainder; round to nearest, ties to even.
-  bool roundUp = false;
-  if (above64Bits) {
-    bool half = (quotient & 1) != 0;
-    quotient = (quotient >> 1) | kTopBit;
-    ++unitExponent;
-    roundUp = half && (!numerator.IsZero() || (quotient & 1) != 0);
-  } else {
-    numerator.ShiftLeft(1);
-    int comparison = numerator.Compare(denominator);
-    roundUp = comparison > 0 || (comparison == 0 && (quotient & 1) != 0);
-  }
-  if (roundUp && ++quotient == 0) {
+  // numerator now holds 2^64 times the remainder; round to nearest, ties to even.
+  numerator.ShiftLeft(1);
+  const auto comparison = numerator <=> denominator;
+  if ((comparison > 0 || (comparison == 0 && (quotient & 1) != 0)) && ++quotient == 0) {
     quotient = kTopBit;
     ++unitExponent;
   }
 
-  if ((quotient & kTopBit) == 0) {
-    value = FromParts(quotient, 0);
-    return true;
-  }
-  if (unitExponent + 63 > kMaxUnbiased) return false;
-  value = FromParts(quotient, static_cast<int>(unitExponent + 63 + kExponentBias));
+  const bool normal = (quotient & kTopBit) != 0;
+  if (normal && unitExponent + 63 > kExponentBias) return false;
+  const std::uint64_t exponentField = normal ? unitExponent + 63 + kExponentBias : 0;
+  ExtendedBytes bytes;
+  for (int i = 0; i < 10; ++i)
+    bytes[i] = static_cast<std::uint8_t>((i < 8 ? quotient : exponentField) >> (8 * (i % 8)));
+  value = BytesToExtended(bytes);
   return true;
+}
+
+std::string ExactDecimalDigits(std::uint64_t significand, int exponent2, int& exponent10) {
+  // Without its trailing zero bits the number to expand is far smaller for most values.
+  const int zeros = std::countr_zero(significand);
+  exponent2 += zeros;
+  BigBinary number(significand >> zeros);
+  number.ShiftLeft(std::max(exponent2, 0));
+  // m / 2^k = m * 5^k / 10^k
+  exponent10 = std::min(exponent2, 0);
+  number.MultiplyByPower(5, -exponent10);
+  std::string digits;  // least significant first
+  while (!number.IsZero()) {
+    std::uint32_t chunk = number.DivideBy(1000000000);
+    for (int i = 0; i < 9; ++i, chunk /= 10) digits += static_cast<char>('0' + chunk % 10);
+  }
+  digits.erase(digits.find_last_not_of('0') + 1);
+  std::reverse(digits.begin(), digits.end());
+  return digits;
 }
 
 }  // namespace reshape
