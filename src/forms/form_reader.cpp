@@ -36,10 +36,7 @@ void AppendUtf16(std::u16string& out, char32_t code) {
 
 }  // namespace
 
-std::uint8_t FormReader::ReadTag() {
-  if (position_ >= bytes_.size()) FailReadPastEnd();
-  return static_cast<std::uint8_t>(bytes_[position_++]);
-}
+std::uint8_t FormReader::ReadTag() { return static_cast<std::uint8_t>(ReadBytes(1)[0]); }
 
 std::uint8_t FormReader::PeekTag() const {
   if (position_ >= bytes_.size()) FailReadPastEnd();
@@ -59,6 +56,12 @@ T FormReader::ReadLittleEndian() {
   std::uint64_t value = 0;
   for (std::size_t i = sizeof(T); i-- > 0;) value = (value << 8) | static_cast<std::uint8_t>(bytes[i]);
   return static_cast<T>(value);
+}
+
+template <typename T>
+T FormReader::ReadTagged(std::uint8_t tag) {
+  ExpectTag(tag);
+  return ReadLittleEndian<T>();
 }
 
 void FormReader::ExpectTag(std::uint8_t tag) {
@@ -103,18 +106,13 @@ long double FormReader::ReadExtendedValue() {
 }
 
 float FormReader::ReadSingleValue() {
-  ExpectTag(TagSingle);
-  return std::bit_cast<float>(ReadLittleEndian<std::uint32_t>());
+  return std::bit_cast<float>(ReadTagged<std::uint32_t>(TagSingle));
 }
 
-std::int64_t FormReader::ReadCurrencyValue() {
-  ExpectTag(TagCurrency);
-  return ReadLittleEndian<std::int64_t>();
-}
+std::int64_t FormReader::ReadCurrencyValue() { return ReadTagged<std::int64_t>(TagCurrency); }
 
 double FormReader::ReadDoubleValue() {
-  ExpectTag(TagDouble);
-  return std::bit_cast<double>(ReadLittleEndian<std::uint64_t>());
+  return std::bit_cast<double>(ReadTagged<std::uint64_t>(TagDouble));
 }
 
 std::string_view FormReader::ReadStringValue() {
@@ -135,10 +133,7 @@ std::u16string FormReader::ReadWideStringValue() {
   return s;
 }
 
-std::int64_t FormReader::ReadInt64Value() {
-  ExpectTag(TagInt64);
-  return ReadLittleEndian<std::int64_t>();
-}
+std::int64_t FormReader::ReadInt64Value() { return ReadTagged<std::int64_t>(TagInt64); }
 
 std::u16string FormReader::ReadUtf8StringValue() {
   ExpectTag(TagUtf8String);

@@ -136,6 +136,9 @@ class FormReader {
  private:
   template <typename T>
   T ReadLittleEndian();
+  // ReadLittleEndian after the expected tag.
+  template <typename T>
+  T ReadTagged(std::uint8_t tag);
 
   std::string_view bytes_;
   std::size_t position_ = 0;
