@@ -24,16 +24,6 @@ int ContinuationsAfter(unsigned char lead) {
 // The lowest code point that needs that many continuation bytes: anything below is overlong.
 constexpr char32_t kLowestCode[] = {0, 0x80, 0x800, 0x10000};
 
-void AppendUtf16(std::u16string& out, char32_t code) {
-  if (code < 0x10000) {
-    out += static_cast<char16_t>(code);
-  } else {
-    code -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (code >> 10));
-    out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-  }
-}
-
 }  // namespace
 
 std::uint8_t FormReader::ReadTag() { return static_cast<std::uint8_t>(ReadBytes(1)[0]); }
@@ -143,20 +133,20 @@ std::u16string FormReader::ReadUtf8StringValue() {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i++]);
     const int continuations = ContinuationsAfter(lead);
-    if (continuations == 0) {
-      s += static_cast<char16_t>(lead);
-      continue;
-    }
-    char32_t code = lead & (0x3F >> continuations);
+    // The lead's payload bits: all seven of an ASCII byte, fewer the more bytes follow.
+    char32_t code = lead & (0x7F >> continuations);
     for (int k = 0; k < continuations; ++k, ++i) {
-      if (i == bytes.size()) FailInvalidValue();
-      const auto next = static_cast<unsigned char>(bytes[i]);
-      if ((next & 0xC0) != 0x80) FailInvalidValue();
-      code = code << 6 | (next & 0x3F);
+      if (i == bytes.size() || (bytes[i] & 0xC0) != 0x80) FailInvalidValue();
+      code = code << 6 | (bytes[i] & 0x3F);
     }
     if (code < kLowestCode[continuations] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
       FailInvalidValue();
-    AppendUtf16(s, code);
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      s += static_cast<char16_t>(0xD800 + (code >> 10));
+      code = 0xDC00 + (code & 0x3FF);
+    }
+    s += static_cast<char16_t>(code);
   }
   return s;
 }
