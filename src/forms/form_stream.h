@@ -179,9 +179,8 @@ class FormWriter {
   void EndBinary(std::size_t lengthAt);
 
  private:
-  // The low Size bytes of value, least significant first.
-  template <std::size_t Size>
-  void WriteLittleEndian(std::uint64_t value);
+  // The low size bytes (at most 8) of value, least significant first.
+  void WriteLittleEndian(std::uint64_t value, std::size_t size);
 
   std::string& out_;
   bool discard_;

@@ -1,5 +1,5 @@
-#include <algorithm>
 #include <bit>
+#include <utility>
 
 #include "base/ascii_case.h"
 #include "forms/extended.h"
@@ -7,11 +7,10 @@
 
 namespace reshape {
 
-template <std::size_t Size>
-void FormWriter::WriteLittleEndian(std::uint64_t value) {
-  char bytes[Size];
-  for (std::size_t i = 0; i < Size; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
-  WriteBytes(std::string_view(bytes, Size));
+void FormWriter::WriteLittleEndian(std::uint64_t value, std::size_t size) {
+  char bytes[8];
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
+  WriteBytes(std::string_view(bytes, size));
 }
 
 void FormWriter::WriteObjectPrefix(std::uint8_t flags, std::int32_t position) {
@@ -27,16 +26,9 @@ void FormWriter::WriteShortString(std::string_view s) {
 }
 
 void FormWriter::WriteIntegerValue(std::int32_t value) {
-  if (value >= -128 && value <= 127) {
-    WriteTag(TagInt8);
-    WriteTag(static_cast<std::uint8_t>(value));
-  } else if (value >= -32768 && value <= 32767) {
-    WriteTag(TagInt16);
-    WriteLittleEndian<2>(static_cast<std::uint16_t>(value));
-  } else {
-    WriteTag(TagInt32);
-    WriteLittleEndian<4>(static_cast<std::uint32_t>(value));
-  }
+  const bool int8 = std::in_range<std::int8_t>(value), int16 = std::in_range<std::int16_t>(value);
+  WriteTag(int8 ? TagInt8 : int16 ? TagInt16 : TagInt32);
+  WriteLittleEndian(static_cast<std::uint32_t>(value), int8 ? 1 : int16 ? 2 : 4);
 }
 
 void FormWriter::WriteExtendedValue(long double value) {
@@ -47,33 +39,29 @@ void FormWriter::WriteExtendedValue(long double value) {
 
 void FormWriter::WriteSingleValue(float value) {
   WriteTag(TagSingle);
-  WriteLittleEndian<4>(std::bit_cast<std::uint32_t>(value));
+  WriteLittleEndian(std::bit_cast<std::uint32_t>(value), 4);
 }
 
 void FormWriter::WriteCurrencyValue(std::int64_t scaled) {
   WriteTag(TagCurrency);
-  WriteLittleEndian<8>(static_cast<std::uint64_t>(scaled));
+  WriteLittleEndian(static_cast<std::uint64_t>(scaled), 8);
 }
 
 void FormWriter::WriteDoubleValue(double value) {
   WriteTag(TagDouble);
-  WriteLittleEndian<8>(std::bit_cast<std::uint64_t>(value));
+  WriteLittleEndian(std::bit_cast<std::uint64_t>(value), 8);
 }
 
 void FormWriter::WriteStringValue(std::string_view s) {
-  if (s.size() <= 255) {
-    WriteTag(TagString);
-    WriteTag(static_cast<std::uint8_t>(s.size()));
-  } else {
-    WriteTag(TagLongString);
-    WriteLittleEndian<4>(static_cast<std::uint32_t>(s.size()));
-  }
+  const bool isShort = s.size() <= 255;
+  WriteTag(isShort ? TagString : TagLongString);
+  WriteLittleEndian(s.size(), isShort ? 1 : 4);
   WriteBytes(s);
 }
 
 void FormWriter::WriteWideStringValue(std::u16string_view s) {
   WriteTag(TagWideString);
-  WriteLittleEndian<4>(static_cast<std::uint32_t>(s.size()));
+  WriteLittleEndian(s.size(), 4);
   if (Discards()) return;
   // Little-endian units, written in place rather than a byte at a time.
   const std::size_t at = out_.size();
@@ -95,7 +83,7 @@ void FormWriter::WriteIdentValue(std::string_view s) {
 
 std::size_t FormWriter::BeginBinary() {
   WriteTag(TagBinary);
-  WriteLittleEndian<4>(0);
+  WriteLittleEndian(0, 4);
   return discard_ ? 0 : out_.size() - 4;
 }
 
