@@ -11,20 +11,17 @@ namespace reshape {
 
 namespace {
 
-// The first RENP or DELP rule for this path; an empty class qualifier matches every class.
+// The first of rules for this path, and for value when one is given. An empty class qualifier
+// matches every class, except in PSET rules: they name their class.
 const TCommand* FindRule(const std::vector<const TCommand*>& rules, std::string_view className,
-                         std::string_view path) {
+                         std::string_view path, std::optional<std::string_view> value = {}) {
   for (const TCommand* rule : rules)
-    if ((rule->ClassName.empty() || SameIgnoringAsciiCase(rule->ClassName, className)) &&
-        SameIgnoringAsciiCase(rule->PropName, path))
+    if ((rule->ClassName.empty() ? rule->Kind != CommandKind::PSET
+                                 : SameIgnoringAsciiCase(rule->ClassName, className)) &&
+        SameIgnoringAsciiCase(rule->PropName, path) &&
+        (!value || SameIgnoringAsciiCase(*value, rule->PropValue)))
       return rule;
   return nullptr;
-}
-
-// PSET rules name their class; an empty one matches nothing.
-bool IsConversionFor(const TCommand& rule, std::string_view className, std::string_view path) {
-  return !rule.ClassName.empty() && SameIgnoringAsciiCase(rule.ClassName, className) &&
-         SameIgnoringAsciiCase(rule.PropName, path);
 }
 
 }  // namespace
@@ -33,19 +30,16 @@ PropertyDecision DecideByName(const FormRules& rules, std::string_view className
                               std::string_view path) {
   if (const TCommand* rename = FindRule(rules.PropertyRenames(), className, path))
     return {PropertyFate::Rename, rename};
-  for (const TCommand* rule : rules.SetConversions())
-    if (IsConversionFor(*rule, className, path)) return {PropertyFate::AskValue, nullptr};
-  if (const TCommand* deletion = FindRule(rules.PropertyDeletions(), className, path))
-    return {PropertyFate::Delete, deletion};
-  return {};
+  if (FindRule(rules.SetConversions(), className, path)) return {PropertyFate::AskValue, nullptr};
+  // Without a value no PSET rule applies: a DELP rule or none decides.
+  return DecideByValue(rules, className, path, std::nullopt);
 }
 
 PropertyDecision DecideByValue(const FormRules& rules, std::string_view className,
                                std::string_view path, std::optional<std::string_view> value) {
-  for (const TCommand* rule : rules.SetConversions())
-    if (value && IsConversionFor(*rule, className, path) &&
-        SameIgnoringAsciiCase(*value, rule->PropValue))
-      return {PropertyFate::ToSetElement, rule};
+  if (value)
+    if (const TCommand* conversion = FindRule(rules.SetConversions(), className, path, value))
+      return {PropertyFate::ToSetElement, conversion};
   if (const TCommand* deletion = FindRule(rules.PropertyDeletions(), className, path))
     return {PropertyFate::Delete, deletion};
   return {};
@@ -71,13 +65,9 @@ std::optional<std::string> ValueAsScriptText(std::string_view value) {
     default: break;
   }
   // A one-property object through the text conversion, so that numbers read as it writes them.
-  std::string stream(FormSignature);
-  FormWriter writer(stream);
-  writer.WriteShortString("X");
-  writer.WriteShortString("");
-  writer.WriteShortString("P");
-  writer.WriteBytes(value);
-  writer.WriteBytes(std::string_view("\0\0", 2));
+  // Class X, no object name, property P with the value, then the ends of both lists.
+  const std::string stream =
+      std::string(FormSignature).append("\1X\0\1P", 5).append(value).append("\0\0", 2);
   const std::string text = FormStreamToText(stream, CodePage());
   const std::size_t start = text.find(" = ");
   if (start == std::string::npos) return std::nullopt;
