@@ -42,8 +42,8 @@ std::string ResourceHeader(std::string_view compiled) {
   reader.ReadBytes(FormSignature.size());
   reader.ReadObjectPrefix();
   const std::string name = AsciiUpperCase(reader.ReadShortString());
-  return "\xFF" + LittleEndian(kResourceType, 2) + name + '\0' + LittleEndian(kMemoryFlags, 2) +
-         LittleEndian(static_cast<std::uint32_t>(compiled.size()), 4);
+  return LittleEndian(0xFF, 1) + LittleEndian(kResourceType, 2) + name + '\0' +
+         LittleEndian(kMemoryFlags, 2) + LittleEndian(static_cast<std::uint32_t>(compiled.size()), 4);
 }
 
 }  // namespace reshape
