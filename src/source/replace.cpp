@@ -110,24 +110,6 @@ int Commonness(char c) {
 
 }  // namespace
 
-// Tells, for positions asked in rising order, whether a position starts a character; the
-// bytes are walked once, a lead byte taking its following byte with it.
-class SubstringFinder::CharacterStarts {
- public:
-  CharacterStarts(std::string_view text, CodePage codePage) : text_(text), codePage_(codePage) {}
-
-  bool IsStart(std::size_t position) {
-    while (next_ < position)
-      next_ += codePage_.IsLeadByte(static_cast<unsigned char>(text_[next_])) ? 2 : 1;
-    return next_ == position;
-  }
-
- private:
-  std::string_view text_;
-  CodePage codePage_;
-  std::size_t next_ = 0;
-};
-
 SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
     : upperKey_(AsciiUpperCase(oldText)), border_(upperKey_.size(), 0), codePage_(codePage) {
   for (std::size_t i = 1, k = 0; i < upperKey_.size(); ++i) {
@@ -152,44 +134,43 @@ SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
 std::size_t SubstringFinder::Find(std::string_view text) const {
   const std::size_t m = upperKey_.size();
   if (m == 0 || m > text.size()) return kNotFound;
-  CharacterStarts starts(text, codePage_);
+  // Whether a position, asked in rising order, starts a character: the bytes are walked once,
+  // a lead byte taking its following byte with it.
   const bool doubleByte = codePage_.IsDoubleByte();
+  std::size_t character = 0;
+  const auto startsCharacter = [&](std::size_t position) {
+    while (doubleByte && character < position)
+      character += codePage_.IsLeadByte(static_cast<unsigned char>(text[character])) ? 2 : 1;
+    return !doubleByte || character == position;
+  };
   // Only where the key's two rarest bytes stand can an occurrence start, so those places are
   // skipped to and checked. A budget on the bytes compared keeps the search linear when such
   // places are dense and nearly match; the prefix-function search takes over then.
   const std::size_t last = text.size() - m;
   std::size_t budget = text.size() + m;
-  for (std::size_t start = 0; start <= last; ++start) {
+  std::size_t start = 0;
+  for (;; ++start) {
     start = SkipToPair(text, start, last, pairFirst_, upperKey_[pairFirst_], pairSecond_,
                        upperKey_[pairSecond_]);
     if (start > last) return kNotFound;
     std::size_t same = 0;
     while (same < m && AsciiUpper(text[start + same]) == upperKey_[same]) ++same;
-    if (same == m && (!doubleByte || starts.IsStart(start))) return start;
-    if (same >= budget) return FindFrom(text, start + 1, starts);
+    if (same == m && startsCharacter(start)) return start;
+    if (same >= budget) break;
     budget -= same + 1;
   }
-  return kNotFound;
-}
-
-std::size_t SubstringFinder::FindFrom(std::string_view text, std::size_t from,
-                                      CharacterStarts& starts) const {
-  const std::size_t m = upperKey_.size();
-  const char first = upperKey_[0];
-  const bool doubleByte = codePage_.IsDoubleByte();
   std::size_t matched = 0;
-  for (std::size_t i = from; i < text.size(); ++i) {
+  for (std::size_t i = start + 1; i < text.size(); ++i) {
     if (matched == 0) {
       // Outside a partial match only the first byte of the key can start one.
-      i = SkipToByte(text, i, first);
+      i = SkipToByte(text, i, upperKey_[0]);
       if (i == text.size()) break;
     }
     const char c = AsciiUpper(text[i]);
     while (matched > 0 && c != upperKey_[matched]) matched = border_[matched - 1];
     if (c == upperKey_[matched]) ++matched;
     if (matched == m) {
-      const std::size_t start = i + 1 - m;
-      if (!doubleByte || starts.IsStart(start)) return start;
+      if (startsCharacter(i + 1 - m)) return i + 1 - m;
       matched = border_[m - 1];
     }
   }
@@ -220,9 +201,7 @@ std::vector<SubstringFinder> FewNameFinders(const std::vector<std::string_view>&
 
 bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
                       bool useLiteralGuard) {
-  std::string_view searched(line);
-  searched = searched.substr(0, searched.find('\0'));
-  const std::size_t start = oldText.Find(searched);
+  const std::size_t start = oldText.Find(std::string_view(line).substr(0, line.find('\0')));
   if (start == kNotFound) return false;
   if (useLiteralGuard) {
     // Skipped only in a line that holds a quote, a "{" and a "(*", none of them before the

@@ -22,10 +22,6 @@ class SubstringFinder {
   std::size_t Length() const { return upperKey_.size(); }
 
  private:
-  class CharacterStarts;
-  // The prefix-function search from position `from` on, for when candidates prove too dense.
-  std::size_t FindFrom(std::string_view text, std::size_t from, CharacterStarts& starts) const;
-
   std::string upperKey_;
   std::vector<std::size_t> border_;  // prefix function of upperKey_
   // The positions in the key of the two bytes a search tests first: the rarest and the next.
