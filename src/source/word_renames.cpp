@@ -108,11 +108,6 @@ std::size_t FindInBlocks(const StartHits& hits, std::string_view text, std::size
 }
 #endif
 
-// In a whole text a word ends at a delimiter, CR or LF.
-bool EndsWord(char c, const std::array<bool, 256>& table) {
-  return table[static_cast<unsigned char>(c)] || c == '\r' || c == '\n';
-}
-
 // Where the word at `from` of a whole text ends.
 std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bool, 256>& table) {
 #ifdef __SSE2__
@@ -120,7 +115,7 @@ std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bo
     if (const unsigned ends = SourceDelimiterBits<true>(text.data() + from); ends != 0)
       return from + static_cast<std::size_t>(std::countr_zero(ends));
 #endif
-  while (from < text.size() && !EndsWord(text[from], table)) ++from;
+  while (from < text.size() && !IsSourceDelimiter<true>(text[from], table)) ++from;
   return from;
 }
 
@@ -146,15 +141,10 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
     lastBytes_.set(upper(name.back()));
     startKeys_.first = AsciiUpper(name.front());
     // A name of one byte is followed by whatever ends its word.
-    if (name.size() == 1)
-      secondBytes_.set();
-    else
-      secondBytes_.set(upper(name[1]));
+    name.size() == 1 ? secondBytes_.set() : secondBytes_.set(upper(name[1]));
   }
-  const char first = startKeys_.first;
-  oneFirstByte_ = firstBytes_.count() == 1 &&
-                  !SourceDelimiterTable()[static_cast<unsigned char>(first)] && first != '\r' &&
-                  first != '\n';
+  oneFirstByte_ =
+      firstBytes_.count() == 1 && !IsSourceDelimiter<true>(startKeys_.first, SourceDelimiterTable());
   // A few second bytes are tested together with the first; many would cost more than they save.
   if (secondBytes_.count() <= StartKeys::kMaxSeconds)
     for (unsigned byte = 0; byte < 256; ++byte)
@@ -169,15 +159,43 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
   // Every match is noted before the line changes, so a name put in by one rename is never
   // taken for a name by a later one.
   auto note = [this, &line](std::size_t start, std::size_t length) {
-    if (MayBeOldName(std::string_view(line).substr(start, length))) Note(line, start, length);
+    const std::string_view name = std::string_view(line).substr(start, length);
+    // Each group is taken at the first name that names it; the stamp marks groups already seen.
+    const std::size_t found = MayBeOldName(name) ? groupNames_.Find(name) : CaselessNames::kNone;
+    if (found == CaselessNames::kNone || groups_[found].lastLine == lineNumber_) return true;
+    groups_[found].lastLine = lineNumber_;
+    for (std::size_t rename : groups_[found].renames) matches_.push_back({rename, start, length});
     return true;
   };
   if (names_ == Names::DottedNames)
     ScanSourceDottedNames(line, note);
   else
     ScanSourceWords(line, note);
-  return ApplyMatches(line);
+  if (matches_.empty()) return replaced_;
+  std::ranges::sort(matches_, {}, &Match::rename);
+  edits_.clear();
+  for (const Match& match : matches_) {
+    // The name now stands shifted by what the renames of names before it added or removed.
+    std::size_t start = match.start;
+    Edit* own = nullptr;
+    for (Edit& edit : edits_) {
+      if (edit.start < match.start) start += edit.newLength - edit.oldLength;
+      if (edit.start == match.start) own = &edit;
+    }
+    const std::size_t length = own ? own->newLength : match.length;
+    const Rename& rename = renames_[match.rename];
+    // An earlier rename of the same name may have left other text there; only the old name
+    // itself is ever replaced.
+    if (!SameIgnoringAsciiCase(std::string_view(line).substr(start, length), rename.oldName))
+      continue;
+    line.replace(start, length, rename.newName);
+    if (!own) own = &edits_.emplace_back(Edit{match.start, match.length, 0});
+    own->newLength = rename.newName.size();
+    replaced_.push_back(match.rename);
+  }
+  return replaced_;
 }
+
 
 std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t from) {
   if (names_ == Names::DottedNames) return from;
@@ -215,7 +233,7 @@ std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, st
   std::size_t next = from;  // the places before it lie in a word already looked at
   const auto isCandidate = [&](std::size_t at) {
     if (at < next || AsciiUpper(text[at]) != startKeys_.first ||
-        (at != from && !EndsWord(text[at - 1], table)) ||
+        (at != from && !IsSourceDelimiter<true>(text[at - 1], table)) ||
         (at + 1 < text.size() && !secondBytes_[static_cast<unsigned char>(AsciiUpper(text[at + 1]))]))
       return false;
     next = WordEnd(text, at + 1, table);
@@ -233,45 +251,6 @@ std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, st
   for (; at < text.size(); ++at)
     if (isCandidate(at)) return at;
   return std::string_view::npos;
-}
-
-void WholeWordRenames::Note(std::string_view line, std::size_t start, std::size_t length) {
-  // Each group is taken at the first name that names it; the stamp marks groups already seen.
-  const std::size_t found = groupNames_.Find(line.substr(start, length));
-  if (found == CaselessNames::kNone) return;
-  Group& group = groups_[found];
-  if (group.lastLine == lineNumber_) return;
-  group.lastLine = lineNumber_;
-  for (std::size_t rename : group.renames) matches_.push_back({rename, start, length});
-}
-
-const std::vector<std::size_t>& WholeWordRenames::ApplyMatches(std::string& line) {
-  if (matches_.empty()) return replaced_;
-  std::sort(matches_.begin(), matches_.end(),
-            [](const Match& a, const Match& b) { return a.rename < b.rename; });
-  edits_.clear();
-  for (const Match& match : matches_) {
-    // The name now stands shifted by what the renames of names before it added or removed.
-    std::size_t start = match.start;
-    Edit* own = nullptr;
-    for (Edit& edit : edits_) {
-      if (edit.start < match.start) start += edit.newLength - edit.oldLength;
-      if (edit.start == match.start) own = &edit;
-    }
-    const std::size_t length = own ? own->newLength : match.length;
-    const Rename& rename = renames_[match.rename];
-    // An earlier rename of the same name may have left other text there; only the old name
-    // itself is ever replaced.
-    if (!SameIgnoringAsciiCase(std::string_view(line).substr(start, length), rename.oldName))
-      continue;
-    line.replace(start, length, rename.newName);
-    if (own)
-      own->newLength = rename.newName.size();
-    else
-      edits_.push_back({match.start, match.length, rename.newName.size()});
-    replaced_.push_back(match.rename);
-  }
-  return replaced_;
 }
 
 }  // namespace reshape

@@ -78,10 +78,6 @@ class WholeWordRenames {
   }
   // NextCandidate for old names that all begin with startKeys_.first.
   std::size_t NextCandidateByFirstByte(std::string_view text, std::size_t from);
-  // Notes the renames of the name at start, unless its group has been met on this line already.
-  void Note(std::string_view line, std::size_t start, std::size_t length);
-  // Makes the noted renames in list order.
-  const std::vector<std::size_t>& ApplyMatches(std::string& line);
   static constexpr std::size_t kLengthBits = 256;
 
   std::vector<Rename> renames_;

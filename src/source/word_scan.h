@@ -20,6 +20,12 @@ inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
 // Membership of every byte value in DelimiterSet, so that a scan need not search the set.
 const std::array<bool, 256>& SourceDelimiterTable();
 
+// True when c is in DelimiterSet (with kLineBreaks, or is CR or LF), as table tells.
+template <bool kLineBreaks>
+bool IsSourceDelimiter(char c, const std::array<bool, 256>& table) {
+  return table[static_cast<unsigned char>(c)] || (kLineBreaks && (c == '\r' || c == '\n'));
+}
+
 #ifdef __SSE2__
 // Bit i set when byte i of the sixteen at data is in DelimiterSet (with kLineBreaks, or CR or LF).
 template <bool kLineBreaks>
@@ -53,12 +59,8 @@ std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
   for (; i + 16 <= count; i += 16)
     mask |= static_cast<std::uint64_t>(SourceDelimiterBits<kLineBreaks>(s.data() + from + i)) << i;
 #endif
-  for (; i < count; ++i) {
-    const char c = s[from + i];
-    const bool delimiter =
-        table[static_cast<unsigned char>(c)] || (kLineBreaks && (c == '\r' || c == '\n'));
-    mask |= static_cast<std::uint64_t>(delimiter) << i;
-  }
+  for (; i < count; ++i)
+    mask |= static_cast<std::uint64_t>(IsSourceDelimiter<kLineBreaks>(s[from + i], table)) << i;
   return count == 64 ? mask : mask | (~std::uint64_t{0} << count);
 }
 
