@@ -1,5 +1,6 @@
 #include "source/text_lines.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
@@ -16,15 +17,14 @@ namespace {
 constexpr char kEndOfText = '\x1A';
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// The first CR of the region that no LF follows within it, or the region's size; firstCrLf
-// receives where the first CR LF before that stands (npos: none). One pass over the bytes,
-// thirty-two at a time with one branch where the processor has the instructions for it,
-// however many lines the region holds.
-std::size_t FindLoneCr(std::string_view region, std::size_t& firstCrLf) {
-  firstCrLf = std::string_view::npos;
+// How many bytes of region are whole lines that come out exactly as they are (LF or CR LF
+// breaks: no lone CR among them); clears onlyLineFeeds when they hold a CR LF. The first lone
+// CR is found in one pass over the bytes, thirty-two at a time with one branch where the
+// processor has the instructions for it, however many lines the region holds.
+std::size_t UnchangedLines(std::string_view region, bool& onlyLineFeeds) {
+  std::size_t firstCrLf = std::string_view::npos;
   // Most sources break their lines with LF alone: the library's search then settles it.
-  std::size_t i = region.find('\r');
-  if (i == std::string_view::npos) return region.size();
+  std::size_t i = std::min(region.find('\r'), region.size());
   const char* data = region.data();
 #ifdef __SSE2__
   const __m128i cr = _mm_set1_epi8('\r');
@@ -47,24 +47,13 @@ std::size_t FindLoneCr(std::string_view region, std::size_t& firstCrLf) {
 #endif
   for (; i < region.size(); ++i) {
     if (data[i] != '\r') continue;
-    if (i + 1 >= region.size() || data[i + 1] != '\n') return i;
+    if (i + 1 >= region.size() || data[i + 1] != '\n') break;
     if (firstCrLf == std::string_view::npos) firstCrLf = i;
   }
-  return region.size();
-}
-
-// How many bytes from `from` on are whole lines that end before `to` and come out exactly as
-// they are (LF or CR LF breaks: no lone CR among them); clears onlyLineFeeds when they hold a
-// CR LF.
-std::size_t UnchangedLines(std::string_view text, std::size_t from, std::size_t to,
-                           bool& onlyLineFeeds) {
-  std::string_view region = text.substr(from, to - from);
-  std::size_t firstCrLf = 0;
-  region = region.substr(0, FindLoneCr(region, firstCrLf));
-  const std::size_t lastBreak = region.rfind('\n');
+  const std::size_t lastBreak = region.substr(0, i).rfind('\n');
   if (lastBreak == std::string_view::npos) return 0;
-  // Every CR left is the first half of a CR LF, so one stands among the lines kept when the
-  // first does.
+  // Every CR before i is the first half of a CR LF, so one stands among the lines kept when
+  // the first does.
   if (firstCrLf < lastBreak) onlyLineFeeds = false;
   return lastBreak + 1;
 }
@@ -126,13 +115,10 @@ std::vector<const TCommand*> CommandsOfKind(const CommandList& commands, Command
 std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform& transform) {
   // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
   if (IsUtf16Text(fileBytes)) return std::nullopt;
-  std::string_view text = fileBytes;
-  std::string_view tail;
-  if (std::size_t mark = fileBytes.find(kEndOfText); mark != std::string_view::npos) {
-    text = fileBytes.substr(0, mark);
-    // Bytes behind an end-of-text mark would otherwise be lost; only a final mark goes.
-    if (mark + 1 < fileBytes.size()) tail = fileBytes.substr(mark);
-  }
+  std::string_view text = fileBytes.substr(0, fileBytes.find(kEndOfText));
+  // Bytes behind an end-of-text mark would otherwise be lost; only a final mark goes.
+  const std::string_view tail =
+      text.size() + 1 < fileBytes.size() ? fileBytes.substr(text.size()) : std::string_view();
 
   RewrittenBytes result(fileBytes);
   // A UTF-8 byte-order mark stays in front, so that it does not become part of the first word.
@@ -147,9 +133,8 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
   bool onlyLineFeeds = true;  // every line so far ended in LF alone
   std::size_t pos = 0;
   while (pos < text.size()) {
-    if (const std::size_t quiet = transform.QuietUntil(); quiet > pos) {
-      const std::size_t same =
-          UnchangedLines(text, pos, quiet < text.size() ? quiet : text.size(), onlyLineFeeds);
+    if (const std::size_t quiet = std::min(transform.QuietUntil(), text.size()); quiet > pos) {
+      const std::size_t same = UnchangedLines(text.substr(pos, quiet - pos), onlyLineFeeds);
       result.Append(text.substr(pos, same));
       pos += same;
       if (pos == text.size()) break;
@@ -163,14 +148,11 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
       if (!onlyLineFeeds || pos == 0) result.Append("\r\n");
       break;
     }
+    const bool lineFeed = text[end] == '\n';
+    result.Append(lineFeed ? "\n" : "\r\n");
+    onlyLineFeeds = onlyLineFeeds && lineFeed;
     pos = end + 1;
-    if (text[end] == '\n') {
-      result.Append("\n");
-      continue;
-    }
-    onlyLineFeeds = false;
-    result.Append("\r\n");
-    if (pos < text.size() && text[pos] == '\n') ++pos;
+    if (!lineFeed && pos < text.size() && text[pos] == '\n') ++pos;
   }
   result.Append(tail);
   return result.Take();
