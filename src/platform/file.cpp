@@ -10,17 +10,14 @@ int File::ReadAll(std::string& bytes) {
   bytes.resize(openedSize_ > 0 ? static_cast<std::size_t>(openedSize_) + 1 : std::size_t{1} << 16);
   for (;;) {
     if (size == bytes.size()) bytes.resize(2 * size);
-    std::size_t got = 0;
-    if (int code = ReadAt(static_cast<std::int64_t>(size), bytes.data() + size, bytes.size() - size, got)) {
-      bytes.resize(size);
-      return code;
-    }
-    std::size_t wanted = bytes.size() - size;
+    const std::size_t wanted = bytes.size() - size;
+    std::size_t got = 0;  // 0 too when the read fails
+    const int code = ReadAt(static_cast<std::int64_t>(size), bytes.data() + size, wanted, got);
     size += got;
     // A regular file reads short at its end, or where one read cannot take more.
-    if (got == 0 || (got < wanted && static_cast<std::int64_t>(size) >= openedSize_)) {
+    if (code != 0 || got == 0 || (got < wanted && static_cast<std::int64_t>(size) >= openedSize_)) {
       bytes.resize(size);
-      return 0;
+      return code;
     }
   }
 }

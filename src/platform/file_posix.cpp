@@ -12,12 +12,6 @@
 
 namespace reshape::platform {
 
-namespace {
-
-int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
-
-}  // namespace
-
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
   if (name.empty()) return kErrorFileNotFound;
@@ -42,24 +36,20 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   bool exclusive = share == Share::Exclusive || writing;
   int code = 0;
   struct stat st{};
-  if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
-    code = LastErrorCode();
-  else if (::fstat(fd, &st) != 0)
+  if (::flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0 || ::fstat(fd, &st) != 0)
     code = LastErrorCode();
   // Only regular files are files here: a directory, pipe or device fails as a directory does.
   // Read-only files (owner-write bit clear) cannot be opened for writing, also by root.
   else if (!S_ISREG(st.st_mode) || (writing && (st.st_mode & S_IWUSR) == 0))
     code = kErrorAccessDenied;
-  else if (disposition == Disposition::CreateAlways && st.st_size != 0) {
-    if (::ftruncate(fd, 0) != 0) code = LastErrorCode();
-    st.st_size = 0;
-  }
+  else if (disposition == Disposition::CreateAlways && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
+    code = LastErrorCode();
   if (code != 0) {
     ::close(fd);
     return code;
   }
   handle_ = fd;
-  openedSize_ = st.st_size;
+  openedSize_ = disposition == Disposition::CreateAlways ? 0 : st.st_size;
   ownName_ = ownName;
   return 0;
 }
@@ -67,7 +57,7 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
 int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size_t& got) {
   got = 0;
   ssize_t n;
-  while ((n = ::pread(Fd(handle_), buffer, count, static_cast<off_t>(offset))) < 0)
+  while ((n = ::pread(static_cast<int>(handle_), buffer, count, static_cast<off_t>(offset))) < 0)
     if (errno != EINTR) return LastErrorCode();
   got = static_cast<std::size_t>(n);
   return 0;
@@ -76,10 +66,9 @@ int File::ReadAt(std::int64_t offset, void* buffer, std::size_t count, std::size
 int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   const char* p = static_cast<const char*>(buffer);
   while (count > 0) {
-    ssize_t n = ::pwrite(Fd(handle_), p, count, static_cast<off_t>(offset));
+    ssize_t n = ::pwrite(static_cast<int>(handle_), p, count, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return LastErrorCode();
-    if (n == 0) return kErrorDiskFull;
+    if (n <= 0) return n < 0 ? LastErrorCode() : kErrorDiskFull;
     p += n;
     offset += n;
     count -= static_cast<std::size_t>(n);
@@ -88,14 +77,13 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
 }
 
 int File::Truncate(std::int64_t size) {
-  return ::ftruncate(Fd(handle_), static_cast<off_t>(size)) == 0 ? 0 : LastErrorCode();
+  return ::ftruncate(static_cast<int>(handle_), static_cast<off_t>(size)) == 0 ? 0
+                                                                            : LastErrorCode();
 }
 
 int File::Close() {
   if (handle_ == -1) return 0;
-  int fd = Fd(handle_);
-  handle_ = -1;
-  return ::close(fd) == 0 ? 0 : LastErrorCode();
+  return ::close(static_cast<int>(std::exchange(handle_, -1))) == 0 ? 0 : LastErrorCode();
 }
 
 }  // namespace reshape::platform
