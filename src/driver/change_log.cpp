@@ -9,20 +9,13 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
 }
 
 void FileChangeLog::LogChange(std::string_view fileName, std::string_view message) {
-  for (char c : fileName) pending_ += AsciiUpper(c);
-  pending_.append("> ").append(message).append("\r\n");
+  pending_ += ChangeLogLine(fileName, message);
   if (pending_.size() < spillBytes_) return;
   // A stale spill file of a killed run must not end up in the log.
   if (!spilled_) files_.DeleteFile(spillFileName_);
   spilled_ = true;  // from here on the spill file is removed when the log object goes
   CheckInOut(files_.AppendToFile(spillFileName_, pending_));
   pending_.clear();
-}
-
-void FileChangeLog::DropSpill() {
-  if (!spilled_) return;
-  spilled_ = false;
-  files_.DeleteFile(spillFileName_);
 }
 
 }  // namespace reshape

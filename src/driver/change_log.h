@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "base/errors.h"
 #include "platform/file_system.h"
@@ -53,8 +54,7 @@ class FileChangeLog : public ChangeLogger {
     std::int64_t end = 0;
     CheckInOut(spilled_ ? files_.AppendSpilledToLog(logFileName_, spillFileName_, pending_, end)
                        : files_.AppendToLog(logFileName_, pending_, end));
-    pending_.clear();
-    DropSpill();
+    Discard();
     try {
       putInPlace();
     } catch (...) {
@@ -64,7 +64,9 @@ class FileChangeLog : public ChangeLogger {
   }
 
  private:
-  void DropSpill();
+  void DropSpill() {
+    if (std::exchange(spilled_, false)) files_.DeleteFile(spillFileName_);
+  }
 
   FileSystem& files_;
   std::string logFileName_;

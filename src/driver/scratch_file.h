@@ -19,7 +19,7 @@ class ScratchFile {
   ScratchFile& operator=(const ScratchFile&) = delete;
   ~ScratchFile() {
     held_.reset();
-    if (created_ && !kept_) files_.DeleteFile(name_);
+    if (owned_) files_.DeleteFile(name_);
   }
 
   // Creates the scratch file and writes the bytes. It stays open, and so locked, until it is
@@ -27,7 +27,7 @@ class ScratchFile {
   IoResult Write(std::string_view bytes) {
     IoResult result = files_.WriteFile(name_, bytes, held_);
     // A name that could not be created may be another's file: it is never removed.
-    created_ = result.opened;
+    owned_ = result.opened;
     return result;
   }
 
@@ -35,7 +35,7 @@ class ScratchFile {
   // then stays as it was) or of closing the moved file.
   int Keep() {
     if (int code = files_.ReplaceFile(name_, target_)) return code;
-    kept_ = true;
+    owned_ = false;
     return held_->Release();
   }
 
@@ -44,8 +44,7 @@ class ScratchFile {
   std::string name_;
   std::string target_;
   std::unique_ptr<Held> held_;
-  bool created_ = false;
-  bool kept_ = false;
+  bool owned_ = false;  // created by this object and not kept: removed when it goes
 };
 
 }  // namespace reshape
