@@ -148,11 +148,14 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
       if (!onlyLineFeeds || pos == 0) result.Append("\r\n");
       break;
     }
-    const bool lineFeed = text[end] == '\n';
-    result.Append(lineFeed ? "\n" : "\r\n");
-    onlyLineFeeds = onlyLineFeeds && lineFeed;
     pos = end + 1;
-    if (!lineFeed && pos < text.size() && text[pos] == '\n') ++pos;
+    if (text[end] == '\n') {
+      result.Append("\n");
+      continue;
+    }
+    onlyLineFeeds = false;
+    result.Append("\r\n");
+    if (pos < text.size() && text[pos] == '\n') ++pos;
   }
   result.Append(tail);
   return result.Take();
