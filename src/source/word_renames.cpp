@@ -196,7 +196,6 @@ const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
   return replaced_;
 }
 
-
 std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t from) {
   if (names_ == Names::DottedNames) return from;
   if (groupNames_.Empty()) return std::string_view::npos;
