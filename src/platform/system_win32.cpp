@@ -39,12 +39,13 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     // A junction or directory link is a reparse point; following it could loop.
     if (subdirectories && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        entries.push_back({std::string(name), false, true});
+        entries.push_back({std::string(name), false, true, {}, 0});
       continue;
     }
     const std::uint8_t matched = MatchingMasks(name, masks);
     if (matched == 0) continue;
-    entries.push_back({std::string(name), (attributes & FILE_ATTRIBUTE_READONLY) != 0, false, {}, matched});
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entries.push_back({std::string(name), readOnly, false, {}, matched});
   } while (::FindNextFileA(first, &data));
   SortDirectoryEntries(entries);
   return true;
