@@ -58,18 +58,6 @@ class BigBinary {
     }
   }
 
-  // Returns the remainder.
-  std::uint32_t DivideBy(std::uint32_t divisor) {
-    std::uint64_t remainder = 0;
-    for (auto limb = limbs_.rbegin(); limb != limbs_.rend(); ++limb) {
-      const std::uint64_t part = (remainder << 32) | *limb;
-      *limb = static_cast<std::uint32_t>(part / divisor);
-      remainder = part % divisor;
-    }
-    Trim();
-    return static_cast<std::uint32_t>(remainder);
-  }
-
   void ShiftLeft(std::int64_t bits) {
     if (limbs_.empty() || bits == 0) return;
     auto whole = static_cast<std::size_t>(bits / 32);
@@ -183,25 +171,6 @@ bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, long do
     bytes[i] = static_cast<std::uint8_t>((i < 8 ? quotient : exponentField) >> (8 * (i % 8)));
   value = BytesToExtended(bytes);
   return true;
-}
-
-std::string ExactDecimalDigits(std::uint64_t significand, int exponent2, int& exponent10) {
-  // Without its trailing zero bits the number to expand is far smaller for most values.
-  const int zeros = std::countr_zero(significand);
-  exponent2 += zeros;
-  BigBinary number(significand >> zeros);
-  number.ShiftLeft(std::max(exponent2, 0));
-  // m / 2^k = m * 5^k / 10^k
-  exponent10 = std::min(exponent2, 0);
-  number.MultiplyByPower(5, -exponent10);
-  std::string digits;  // least significant first
-  while (!number.IsZero()) {
-    std::uint32_t chunk = number.DivideBy(1000000000);
-    for (int i = 0; i < 9; ++i, chunk /= 10) digits += static_cast<char>('0' + chunk % 10);
-  }
-  digits.erase(digits.find_last_not_of('0') + 1);
-  std::reverse(digits.begin(), digits.end());
-  return digits;
 }
 
 }  // namespace reshape
