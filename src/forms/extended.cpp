@@ -1,6 +1,5 @@
 #include "forms/extended.h"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -163,34 +162,38 @@ std::string FloatToText(long double value) {
 }
 
 bool TextToExtended(std::string_view text, long double& value) {
-  std::size_t i = std::min(text.find_first_not_of(' '), text.size());
-  // The next byte, consumed, when it is one of bytes; else 0.
-  auto take = [&](std::string_view bytes) {
-    return i < text.size() && bytes.find(text[i]) != std::string_view::npos ? text[i++] : '\0';
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() && text[i] == ' ') ++i;
   };
-  constexpr std::string_view kDigits = "0123456789";
+  auto isDigit = [&](std::size_t at) {
+    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+  };
 
-  const bool negative = take("+-") == '-';
+  skipBlanks();
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   // The digits without the "." and the power of ten they are scaled by.
   std::string digits;
   std::int64_t fractionDigits = 0;
-  while (char c = take(kDigits)) digits += c;
-  if (take("."))
-    for (; char c = take(kDigits); ++fractionDigits) digits += c;
+  while (isDigit(i)) digits += text[i++];
+  if (i < text.size() && text[i] == '.')
+    for (++i; isDigit(i); ++fractionDigits) digits += text[i++];
   if (digits.empty()) return false;
   long exponent = 0;
-  if (take("Ee")) {
-    const bool exponentNegative = take("+-") == '-';
-    const std::size_t exponentAt = i;
-    while (char c = take(kDigits))
-      if (exponent < 1000000) exponent = exponent * 10 + (c - '0');
-    if (i == exponentAt) return false;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    bool exponentNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponentNegative = text[i++] == '-';
+    if (!isDigit(i)) return false;
+    for (; isDigit(i); ++i)
+      if (exponent < 1000000) exponent = exponent * 10 + (text[i] - '0');
     if (exponentNegative) exponent = -exponent;
   }
+  skipBlanks();
+  if (i != text.size()) return false;
   long double parsed = 0;
-  if (text.find_first_not_of(' ', i) != std::string_view::npos ||
-      !DecimalToExtended(digits, exponent - fractionDigits, parsed))
-    return false;
+  if (!DecimalToExtended(digits, exponent - fractionDigits, parsed)) return false;
   value = negative ? -parsed : parsed;
   return true;
 }
