@@ -3,8 +3,8 @@
 #pragma once
 
 #include <compare>
-#include <span>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -45,11 +44,10 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
       std::string_view name = entry->d_name;
       if (name == "." || name == "..") continue;
       const std::uint8_t matched = MatchingMasks(name, masks);
-      const bool matches = matched != 0;
       // The kind the directory itself records spares a status call for every entry that is
       // neither matched nor a possible subdirectory.
       const bool maybeDirectory = entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN;
-      if (!matches && !(subdirectories && maybeDirectory)) continue;
+      if (matched == 0 && !(subdirectories && maybeDirectory)) continue;
       DirEntry found{std::string(name), false, false, {}, matched};
       struct stat st{};
       // Asked relative to the open directory, so the kernel does not walk the path again.
@@ -58,7 +56,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
            (entry->d_type == DT_UNKNOWN &&
             ::fstatat(at, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)))) {
         found.Directory = true;
-      } else if (!matches) {
+      } else if (matched == 0) {
         continue;
       } else if (::fstatat(at, entry->d_name, &st, 0) == 0) {
         // A link is read-only when the file it leads to is: that file is the one rewritten.
