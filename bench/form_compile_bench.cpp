@@ -10,15 +10,15 @@
 #include "forms/form_to_text.h"
 #include "forms/tokenizer.h"
 #include "large_form.h"
-#include "script/run_state.h"
+#include "script/change.h"
 #include "tools/form_generator.h"
 
 namespace reshape {
 namespace {
 
-class NullLogger : public ChangeLogger {
+class NullSink : public ChangeSink {
  public:
-  void LogChange(std::string_view, std::string_view) override {}
+  void Add(const Change&) override {}
 };
 
 struct FormSample {
@@ -63,8 +63,8 @@ BENCHMARK(BM_Tokenize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_CompileForm(benchmark::State& state) {
   const FormSample& sample = Sample(state.range(0));
   const CommandList commands;
-  NullLogger logger;
-  RunState run(commands, logger);
+  NullSink changes;
+  ChangeSink& run = changes;
   const FormRules rules(commands);
   for (auto _ : state) {
     std::string compiled;
@@ -98,8 +98,8 @@ void BM_FormPassGenerated(benchmark::State& state) {
   }()};
   const std::string& file = files[state.range(0)];
   const CommandList commands;
-  NullLogger logger;
-  RunState run(commands, logger);
+  NullSink changes;
+  ChangeSink& run = changes;
   const FormRules rules(commands);
   std::size_t spans = 0;
   for (auto _ : state) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "script/run_state.h"
+#include "script/change.h"
 #include "script/script_reader.h"
 #include "source/replace.h"
 #include "source/source_renamer.h"
@@ -17,9 +17,9 @@
 namespace reshape {
 namespace {
 
-class NullLogger : public ChangeLogger {
+class NullSink : public ChangeSink {
  public:
-  void LogChange(std::string_view, std::string_view) override {}
+  void Add(const Change&) override {}
 };
 
 class KeepLines : public LineTransform {
@@ -73,10 +73,10 @@ void BM_UnitRenames(benchmark::State& state) {
   const CommandList commands = ParseScript(script);
   std::string text = "unit Unit1;\r\n\r\ninterface\r\n\r\nuses\r\n  Windows, Unit3, Unit4;\r\n\r\n";
   text += SourceText(1 << 20);
-  NullLogger logger;
+  NullSink changes;
   for (auto _ : state) {
-    RunState run(commands, logger);
-    UnitLineTransform transform(run);
+    UnitRenameRules rules(commands, CodePage());
+    UnitLineTransform transform(rules, changes);
     benchmark::DoNotOptimize(RewriteText(text, transform));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -116,10 +116,10 @@ BENCHMARK(BM_RewriteTextUnchangedLf)->Arg(10 << 20)->Unit(benchmark::kMillisecon
 void BM_SourceRenames(benchmark::State& state) {
   const CommandList commands = ParseScript(RenameScript(static_cast<int>(state.range(0))));
   const std::string text = SourceText(1 << 20);
-  NullLogger logger;
+  NullSink changes;
   for (auto _ : state) {
-    RunState run(commands, logger);
-    SourceLineTransform transform(run);
+    SourceRenameRules rules(commands, CodePage());
+    SourceLineTransform transform(rules, changes);
     benchmark::DoNotOptimize(RewriteText(text, transform));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -132,10 +132,10 @@ void BM_RenamesOnOneLongLine(benchmark::State& state) {
   for (int i = 0; line.size() < (10u << 20); ++i)
     line += "TOld" + std::to_string(i % 5000) + "\t ";
   const CommandList commands = ParseScript(RenameScript(static_cast<int>(state.range(0))));
-  NullLogger logger;
+  NullSink changes;
   for (auto _ : state) {
-    RunState run(commands, logger);
-    SourceLineTransform transform(run);
+    SourceRenameRules rules(commands, CodePage());
+    SourceLineTransform transform(rules, changes);
     benchmark::DoNotOptimize(RewriteText(line, transform));
   }
 }

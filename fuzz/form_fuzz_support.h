@@ -51,13 +51,10 @@ constexpr std::string_view kFormRulesScript =
 // One compilation's surroundings without a file system: commands, a logger that keeps
 // nothing, and the rules sorted out of the commands.
 struct CompileRun {
-  explicit CompileRun(CommandList list) : commands(std::move(list)) {
-    run.CurrentFileName = "FORM1.DFM";
-  }
+  explicit CompileRun(CommandList list) : commands(std::move(list)) {}
   CommandList commands;
   FormRules rules{commands};
-  NullLogger logger;
-  RunState run{commands, logger};
+  NullSink run;
 };
 
 // Whether the code page can make a difference to this text: only bytes above 127 lead

@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "base/errors.h"
-#include "script/run_state.h"
+#include "script/change.h"
 
 namespace reshape::fuzz {
 
@@ -54,9 +54,9 @@ inline void CheckSameText(const std::string& expected, const std::string& actual
   Check(false, what, detail);
 }
 
-class NullLogger : public ChangeLogger {
+class NullSink : public ChangeSink {
  public:
-  void LogChange(std::string_view, std::string_view) override {}
+  void Add(const Change&) override {}
 };
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {

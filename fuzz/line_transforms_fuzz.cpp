@@ -133,12 +133,11 @@ std::size_t CountLineFeeds(std::string_view text) {
 template <typename Transform>
 void RewriteWith(const CommandList& commands, CodePage codePage, std::string_view file,
                  const std::string& plain) {
-  fuzz::NullLogger logger;
-  RunState state(commands, logger, codePage);
-  state.CurrentFileName = "UNIT1.PAS";
+  fuzz::NullSink changes;
   std::string rewritten;
   if (!fuzz::Accepts([&] {
-        Transform transform(state);
+        typename Transform::Rules rules(commands, codePage);
+        Transform transform(rules, changes);
         rewritten = Rewritten(file, transform);
       }))
     return;
@@ -187,19 +186,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   RewriteWith<SourceLineTransform>(commands, codePage, file, plain);
   {
-    fuzz::NullLogger logger;
-    RunState state(commands, logger, codePage);
-    SourceLineTransform indexed(state);
+    fuzz::NullSink changes;
+    SourceRenameRules rules(commands, codePage);
+    SourceLineTransform indexed(rules, changes);
     PlainSourceTransform reference(commands, codePage);
     fuzz::CheckSameText(Rewritten(file, reference), Rewritten(file, indexed),
                         "indexed source renames differ from the plain ones");
   }
   RewriteWith<UnitLineTransform>(commands, codePage, file, plain);
   {
-    fuzz::NullLogger logger;
-    RunState state(commands, logger, codePage);
-    UnitLineTransform skipping(state);
-    UnitLineTransform every(state);
+    fuzz::NullSink changes;
+    UnitRenameRules rules(commands, codePage);
+    UnitLineTransform skipping(rules, changes);
+    UnitLineTransform every(rules, changes);
     EveryLine everyLine(every);
     fuzz::CheckSameText(Rewritten(file, everyLine), Rewritten(file, skipping),
                         "the unit pass skipping lines differs from it taking every line");

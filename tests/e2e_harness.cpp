@@ -75,9 +75,8 @@ std::string ModuleName() { return fs::path(ReshapeExecutable()).filename().strin
 
 std::string CompileFormText(const std::string& text) {
   CommandList none;
-  test::RecordingLogger log;
-  RunState run(none, log);
-  return CompileFormFile(text, FormRules(none), run);
+  test::RecordingSink changes;
+  return CompileFormFile(text, FormRules(none), changes);
 }
 
 std::string MaskAddress(const std::string& output) {

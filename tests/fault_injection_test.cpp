@@ -102,12 +102,11 @@ std::pair<Tree, bool> RunOnce(FileSystem& files, const Tree& tree = kUserFiles,
   Options options;
   options.arguments = {"job.scr"};
   options.atomic = atomic;
-  RunOutcome outcome;
   try {
-    Run(options, {"", "reshape", dir.Path() + "/staged-", stagingMemory}, console, files, outcome);
-  } catch (const Exception&) {
+    Run(options, {"", "reshape", dir.Path() + "/staged-", stagingMemory}, console, files);
+  } catch (const Exception& failure) {
     failed = true;
-    EXPECT_EQ(outcome.nothingChanged, atomic);
+    EXPECT_TRUE(failure.TreeRestored());
   }
   std::filesystem::current_path(previous);
   Tree after;

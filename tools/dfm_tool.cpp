@@ -14,19 +14,20 @@
 #include "forms/text_form_editor.h"
 #include "script/script_reader.h"
 #include "base/errors.h"
-#include "script/run_state.h"
+#include "driver/change_message.h"
+#include "script/change.h"
 
 namespace {
 
-class NoLog : public reshape::ChangeLogger {
+class NoLog : public reshape::ChangeSink {
  public:
-  void LogChange(std::string_view, std::string_view) override {}
+  void Add(const reshape::Change&) override {}
 };
 
-class PrintLog : public reshape::ChangeLogger {
+class PrintLog : public reshape::ChangeSink {
  public:
-  void LogChange(std::string_view, std::string_view message) override {
-    std::printf("%.*s\n", static_cast<int>(message.size()), message.data());
+  void Add(const reshape::Change& change) override {
+    std::printf("%s\n", reshape::ChangeMessage(change).c_str());
   }
 };
 
@@ -62,8 +63,7 @@ int main(int argc, char** argv) {
     if (edit) {
       const reshape::CommandList commands = reshape::ParseScript(ReadBytes(argv[2]));
       PrintLog log;
-      reshape::RunState run(commands, log);
-      WriteBytes(argv[4], reshape::EditTextForm(ReadBytes(argv[3]), reshape::FormRules(commands), run));
+      WriteBytes(argv[4], reshape::EditTextForm(ReadBytes(argv[3]), reshape::FormRules(commands), log));
       return 0;
     }
     const std::string input = ReadBytes(argv[2]);
@@ -73,8 +73,7 @@ int main(int argc, char** argv) {
     } else {
       reshape::CommandList noCommands;
       NoLog log;
-      reshape::RunState run(noCommands, log);
-      output = reshape::CompileFormFile(input, reshape::FormRules(noCommands), run);
+      output = reshape::CompileFormFile(input, reshape::FormRules(noCommands), log);
     }
     WriteBytes(argv[3], output);
     return 0;

@@ -17,10 +17,15 @@ class Exception : public std::exception {
   // Code address of the place that raised the failure, relative to a fixed module base so that
   // it is the same in every run of one build.
   unsigned long Address() const { return address_; }
+  // Set when an all-or-nothing run failed while putting files in place and could not put
+  // every one of them back: the tree is not as it was.
+  void NoteTreeNotRestored() { treeRestored_ = false; }
+  bool TreeRestored() const { return treeRestored_; }
 
  private:
   std::string message_;
   unsigned long address_;
+  bool treeRestored_ = true;
 };
 
 #define RESHAPE_DECLARE_ERROR(Name, Base)                      \
@@ -42,6 +47,13 @@ RESHAPE_DECLARE_ERROR(EReadError, EFilerError);
 RESHAPE_DECLARE_ERROR(EWriteError, EFilerError);
 
 #undef RESHAPE_DECLARE_ERROR
+
+// Memory ran out where a failure had to be told apart from others.
+class EOutOfMemory : public Exception {
+ public:
+  EOutOfMemory() : Exception("Out of memory") {}
+  const char* ClassName() const override { return "EOutOfMemory"; }
+};
 
 // Input/output failure of a text file or the console, carrying the platform error code.
 class EInOutError : public Exception {

@@ -11,7 +11,6 @@
 
 #include "base/errors.h"
 #include "platform/file_system.h"
-#include "script/run_state.h"
 
 namespace reshape {
 
@@ -19,7 +18,7 @@ namespace reshape {
 // CR LF.
 std::string ChangeLogLine(std::string_view fileName, std::string_view message);
 
-class FileChangeLog : public ChangeLogger {
+class FileChangeLog {
  public:
   // Collected lines beyond this many bytes go to the spill file, so that a file with millions
   // of changes does not hold them all in memory.
@@ -33,10 +32,10 @@ class FileChangeLog : public ChangeLogger {
         spillBytes_(spillBytes) {}
   FileChangeLog(const FileChangeLog&) = delete;
   FileChangeLog& operator=(const FileChangeLog&) = delete;
-  ~FileChangeLog() override { DropSpill(); }
+  ~FileChangeLog() { DropSpill(); }
 
   // Collects one line of the file under conversion.
-  void LogChange(std::string_view fileName, std::string_view message) override;
+  void LogChange(std::string_view fileName, std::string_view message);
 
   // Forgets the lines collected for a file that failed and stays as it was.
   void Discard() {

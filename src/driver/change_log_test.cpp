@@ -70,8 +70,7 @@ TEST_F(ChangeLogSpillTest, LinesReachTheLogInOrderWhereverTheyWereHeld) {
       EXPECT_TRUE(putInPlace);
     }
     Console console;
-    bool restored = false;
-    if (staged) staged->Commit(console, restored);
+    if (staged) staged->Commit(console);
     EXPECT_EQ(fs::exists(spill_), row.staleSpillLeft) << row.spillBytes;
     EXPECT_EQ(Read(log_), kLines) << row.spillBytes;
     staged.reset();

@@ -23,12 +23,24 @@ std::string FailureReport(std::string_view kind, std::string_view moduleName,
 std::string ReportCurrentFailure(std::string_view moduleName) {
   try {
     throw;
+  } catch (const EOutOfMemory&) {
+    return FailureReport("EOutOfMemory", moduleName, 0, "Out of memory");
   } catch (const Exception& failure) {
     return FailureReport(failure.ClassName(), moduleName, failure.Address(), failure.Message());
   } catch (const std::bad_alloc&) {
     return FailureReport("EOutOfMemory", moduleName, 0, "Out of memory");
   } catch (const std::exception& failure) {
     return FailureReport("Exception", moduleName, 0, failure.what());
+  }
+}
+
+bool CurrentFailureLeftTreeAsItWas() {
+  try {
+    throw;
+  } catch (const Exception& failure) {
+    return failure.TreeRestored();
+  } catch (...) {
+    return true;
   }
 }
 

@@ -14,4 +14,8 @@ std::string FailureReport(std::string_view kind, std::string_view moduleName,
 // The report for the failure being handled (called inside a catch block).
 std::string ReportCurrentFailure(std::string_view moduleName);
 
+// Whether the failure being handled left the tree as it was when it ended an all-or-nothing run
+// (called inside a catch block).
+bool CurrentFailureLeftTreeAsItWas();
+
 }  // namespace reshape

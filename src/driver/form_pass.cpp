@@ -43,7 +43,7 @@ void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry,
 }  // namespace
 
 void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string& entry,
-                       RunState& state, RunReport& report) const {
+                       ChangeSink& changes, RunReport& report) const {
   std::string original;
   if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
     if (read.opened) throw EReadError("Stream read error");
@@ -52,7 +52,7 @@ void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   WriteSideFile(files, entry, ".dfb", original);
   // A text form is edited in place and has no text form to save beside it.
   if (IsTextForm(original)) {
-    const std::string edited = EditTextForm(original, rules_, state);
+    const std::string edited = EditTextForm(original, rules_, changes);
     if (report.WantsDiff() && edited != original) report.Rewritten(original, edited);
     return PutInPlace(files, log, entry, original, edited);
   }
@@ -62,8 +62,8 @@ void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   std::string compiled;
   try {
     OriginalValues originals;
-    text = FormFileToText(original, state.SystemCodePage, &originals);
-    compiled = CompileFormFile(text, rules_, state, &originals);
+    text = FormFileToText(original, codePage_, &originals);
+    compiled = CompileFormFile(text, rules_, changes, &originals);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.
@@ -74,7 +74,7 @@ void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   WriteSideFile(files, entry, ".dft", text);
   // A binary form is shown as its text forms before and after.
   if (report.WantsDiff() && compiled != original)
-    report.Rewritten(text, FormFileToText(compiled, state.SystemCodePage));
+    report.Rewritten(text, FormFileToText(compiled, codePage_));
   PutInPlace(files, log, entry, original, compiled);
 }
 

@@ -8,21 +8,23 @@
 #include "driver/run_report.h"
 #include "forms/form_rules.h"
 #include "platform/file_system.h"
-#include "script/run_state.h"
+#include "base/code_page.h"
+#include "script/change.h"
 
 namespace reshape {
 
 class FormPass {
  public:
-  explicit FormPass(const CommandList& commands) : rules_(commands) {}
+  FormPass(const CommandList& commands, CodePage codePage) : rules_(commands), codePage_(codePage) {}
 
   // Converts one form file. It is replaced only by a completely compiled form, in one step,
   // and only when its bytes change; a failure leaves its old bytes in place.
-  void Convert(FileSystem& files, FileChangeLog& log, const std::string& entry, RunState& state,
-               RunReport& report) const;
+  void Convert(FileSystem& files, FileChangeLog& log, const std::string& entry,
+               ChangeSink& changes, RunReport& report) const;
 
  private:
   FormRules rules_;
+  CodePage codePage_;
 };
 
 }  // namespace reshape

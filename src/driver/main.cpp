@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
   const std::string executable = platform::ExecutablePath(argc > 0 ? argv[0] : nullptr);
   const std::string module(reshape::NamePart(executable));
   const std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
-  reshape::RunOutcome outcome;
+  bool atomic = false;
   try {
     reshape::Console console(!platform::StandardOutputIsTerminal());
     const reshape::CommandLine line = reshape::ParseCommandLine(arguments);
@@ -49,9 +49,10 @@ int main(int argc, char** argv) {
       console.Flush();
       return clean ? kSuccess : kFailure;
     }
-    reshape::Run(line.options, environment, console, files, outcome);
+    atomic = line.options.atomic;
+    const std::size_t failedFiles = reshape::Run(line.options, environment, console, files);
     console.Flush();
-    return outcome.failedFiles == 0 ? kSuccess : kFailure;
+    return failedFiles == 0 ? kSuccess : kFailure;
   } catch (const reshape::UsageError& error) {
     platform::WriteStandardError("reshape: " + std::string(error.what()) + "\n\n" +
                                  std::string(reshape::UsageText()));
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
   } catch (...) {
     // If even the report cannot be written, the exit code still tells.
     std::string report = reshape::ReportCurrentFailure(module);
-    if (outcome.nothingChanged) report += "Nothing was changed\n";
+    if (atomic && reshape::CurrentFailureLeftTreeAsItWas()) report += "Nothing was changed\n";
     platform::WriteStandardOutput(report);
   }
   return kFailure;

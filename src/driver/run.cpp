@@ -9,13 +9,13 @@
 #include "base/errors.h"
 #include "driver/change_log.h"
 #include "driver/failure_report.h"
+#include "driver/file_changes.h"
 #include "driver/file_selection.h"
 #include "driver/form_pass.h"
 #include "driver/run_report.h"
 #include "driver/staged_file_system.h"
 #include "driver/text_file_rewriter.h"
 #include "platform/system.h"
-#include "script/run_state.h"
 #include "script/script_check.h"
 #include "script/script_reader.h"
 #include "source/project_renamer.h"
@@ -61,27 +61,28 @@ struct Pass {
   const Options& options;
   const RunEnvironment& environment;
   const std::vector<std::string>& namedFiles;
+  const CommandList& commands;
+  CodePage codePage;
   FileSystem& files;
   FileChangeLog& log;
-  RunState& state;
   Console& console;
   RunReport& report;
 };
 
-// One pass: for each file its progress line, its conversion by `convert` (false: a UTF-16 file,
-// left as it is), then what the report shows of it. A failing file ends the run, or, in a run
-// that goes on, is reported after its progress line and left as it was.
+// One pass: for each file its progress line, its conversion by `convert` with the sink of its
+// changes (false: a UTF-16 file, left as it is), then what the report shows of it. A failing
+// file ends the run, or, in a run that goes on, is reported after its progress line and left
+// as it was.
 void RunPass(Pass& pass, std::initializer_list<std::string_view> masks, std::string_view suffix,
-             const std::function<bool(const std::string&)>& convert) {
+             const std::function<bool(const std::string&, ChangeSink&)>& convert) {
   const PassSelection selection{masks, pass.namedFiles, pass.options.recursive};
   VisitPassFiles(pass.files, selection, pass.console, [&](const std::string& name) {
-    pass.state.CurrentFileName = name;
-    pass.state.FileChanged = false;
     pass.console.Write(name + std::string(suffix));
     pass.report.BeginFile(name);
+    FileChanges changes(name, pass.log, pass.report);
     bool converted = false;
     try {
-      converted = convert(name);
+      converted = convert(name, changes);
     } catch (...) {
       if (!pass.options.keepGoing) throw;
       pass.log.Discard();
@@ -89,42 +90,43 @@ void RunPass(Pass& pass, std::initializer_list<std::string_view> masks, std::str
       return;
     }
     pass.console.WriteLine(!converted ? "UTF-16, not converted"
-                                      : pass.state.FileChanged ? "Converted" : "No change");
+                                      : changes.Any() ? "Converted" : "No change");
     pass.report.FileDone();
   });
 }
 
-// A text pass: every file of the pass is rewritten through a fresh transform of type T; the
-// rules are prepared once for all of them.
+// A text pass: every file of the pass is converted by a fresh transform of type Transform;
+// the rules are prepared once for all of them.
 template <typename Transform, typename... RuleArguments>
 void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
                  const RuleArguments&... ruleArguments) {
-  typename Transform::Rules rules(pass.state.Commands, ruleArguments...);
-  RunPass(pass, masks, "...", [&](const std::string& file) {
-    Transform transform(pass.state, rules);
-    return RewriteTextFile(pass.files, pass.log, file, transform, pass.report);
+  typename Transform::Rules rules(pass.commands, ruleArguments...);
+  RunPass(pass, masks, "...", [&](const std::string& file, ChangeSink& changes) {
+    return RewriteTextFile(
+        pass.files, pass.log, file,
+        [&](std::string_view bytes) { return ConvertText<Transform>(bytes, rules, changes); },
+        pass.report);
   });
 }
 
 // The passes, each only when the script holds a command it serves.
 void RunPasses(Pass& pass) {
-  const CommandList& commands = pass.state.Commands;
+  const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
   if (classOrString)
-    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"},
-                                     pass.state.SystemCodePage);
-  if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"});
+    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"}, pass.codePage);
+  if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"}, pass.codePage);
   if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
-    RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file) {
-      if (!forms) forms.emplace(pass.state.Commands);
-      forms->Convert(pass.files, pass.log, file, pass.state, pass.report);
+    RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file, ChangeSink& changes) {
+      if (!forms) forms.emplace(commands, pass.codePage);
+      forms->Convert(pass.files, pass.log, file, changes, pass.report);
       return true;
     });
   }
   if (HasAny(commands, {CommandKind::PKGR}))
-    RunTextPass<ProjectLineTransform>(pass, {"*.BPR"}, pass.state.SystemCodePage);
+    RunTextPass<ProjectLineTransform>(pass, {"*.BPR"}, pass.codePage);
 }
 
 }  // namespace
@@ -137,10 +139,8 @@ bool CheckScriptFile(const Options& options, const RunEnvironment& environment, 
   return problems.empty();
 }
 
-void Run(const Options& options, const RunEnvironment& environment, Console& console,
-         FileSystem& files, RunOutcome& outcome) {
-  // Until the commit, an all-or-nothing run has changed nothing, whatever fails.
-  outcome.nothingChanged = options.atomic;
+std::size_t Run(const Options& options, const RunEnvironment& environment, Console& console,
+                FileSystem& files) {
   const ScriptFile script = ReadScript(files, options.arguments, environment.executableDir);
   const CommandList commands = ParseScript(script.Text);
   std::vector<std::string> namedFiles;
@@ -159,17 +159,16 @@ void Run(const Options& options, const RunEnvironment& environment, Console& con
   // A dry run's change records are the one file it writes.
   report.OpenJsonLog(options.dryRun ? files : target);
   FileChangeLog log(target, script.LogFileName);
-  RunState state(commands, log, platform::SystemCodePage());
-  if (report.RecordsChanges()) state.Observer = &report;
-  Pass pass{options, environment, namedFiles, target, log, state, console, report};
+  Pass pass{options, environment, namedFiles, commands, platform::SystemCodePage(),
+            target,  log,         console,    report};
   RunPasses(pass);
   if (options.atomic) {
     // Standard output that cannot be written fails the run before anything is put in place.
     console.Flush();
-    staged->Commit(console, outcome.nothingChanged);
+    staged->Commit(console);
   }
-  outcome.failedFiles = report.FailedFiles();
   report.Finish();
+  return report.FailedFiles();
 }
 
 }  // namespace reshape

@@ -22,17 +22,12 @@ struct RunEnvironment {
   std::size_t stagingMemory = std::size_t{8} << 20;  // bytes of staged files held in memory
 };
 
-// How a run that returned or failed ended, beyond its failure.
-struct RunOutcome {
-  std::size_t failedFiles = 0;  // files left as they were by a run that went on
-  bool nothingChanged = false;  // an all-or-nothing run failed and left every file as it was
-};
-
 // The whole run over the current directory (and below it when recursive), whose files it
-// touches only through `files`. Returns normally after a complete run and throws the failure
-// that ended it.
-void Run(const Options& options, const RunEnvironment& environment, Console& console,
-         FileSystem& files, RunOutcome& outcome);
+// touches only through `files`. Returns the number of files that a run that goes on left as
+// they were, after a complete run, and throws the failure that ended it. A failed
+// all-or-nothing run has left every file as it was, unless the failure says otherwise.
+std::size_t Run(const Options& options, const RunEnvironment& environment, Console& console,
+                FileSystem& files);
 
 // Reads the script and prints each problem found in it, with the script's name and line;
 // true when there is none. Touches no file.

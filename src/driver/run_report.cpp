@@ -18,7 +18,11 @@ std::string Counted(std::size_t n, std::string_view one, std::string_view many) 
 }  // namespace
 
 RunReport::RunReport(const Options& options, const CommandList& commands, Console& console)
-    : options_(options), commands_(commands), console_(console), counts_(commands.size()) {}
+    : options_(options),
+      commands_(commands),
+      console_(console),
+      counts_(commands.size()),
+      recordsChanges_(options.dryRun || options.summary || !options.jsonLog.empty()) {}
 
 void RunReport::OpenJsonLog(FileSystem& files) {
   if (options_.jsonLog.empty()) return;
@@ -29,11 +33,8 @@ void RunReport::OpenJsonLog(FileSystem& files) {
   jsonFiles_ = &files;
 }
 
-bool RunReport::RecordsChanges() const {
-  return options_.dryRun || options_.summary || !options_.jsonLog.empty();
-}
-
 void RunReport::Noted(const TCommand& command, int line, std::string_view message) {
+  if (!recordsChanges_) return;
   changes_.push_back({&command, line, std::string(message)});
 }
 

@@ -13,21 +13,20 @@
 #include "driver/options.h"
 #include "platform/file_system.h"
 #include "script/command.h"
-#include "script/run_state.h"
 
 namespace reshape {
 
-class RunReport final : public ChangeObserver {
+class RunReport {
  public:
   RunReport(const Options& options, const CommandList& commands, Console& console);
 
   // Creates the JSON file anew, empty, through `files`; fails with EFCreateError.
   void OpenJsonLog(FileSystem& files);
-  // Whether the rules must hand over each change (the run then makes this its observer).
-  bool RecordsChanges() const;
   bool WantsDiff() const { return options_.diff; }
 
-  void Noted(const TCommand& command, int line, std::string_view message) override;
+  // A change of the current file, with its log message; kept only when the options show or
+  // count changes.
+  void Noted(const TCommand& command, int line, std::string_view message);
   void BeginFile(const std::string& name);
   // The file's bytes before and after the run (a binary form's as its text forms).
   void Rewritten(std::string_view before, std::string_view after);
@@ -63,6 +62,7 @@ class RunReport final : public ChangeObserver {
   std::vector<Count> counts_;
   std::size_t fileNumber_ = 0;  // files done so far, counting the current one
   std::set<std::string> failed_;
+  bool recordsChanges_;
 };
 
 }  // namespace reshape

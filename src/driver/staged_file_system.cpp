@@ -171,8 +171,7 @@ int StagedFileSystem::CutLog(const std::string& name, std::int64_t size) {
   return Store(entry->bytes, std::move(bytes));
 }
 
-void StagedFileSystem::Commit(Console& console, bool& restored) {
-  restored = false;
+void StagedFileSystem::Commit(Console& console) {
   struct Replaced {
     std::string name;
     Bytes original;
@@ -204,26 +203,38 @@ void StagedFileSystem::Commit(Console& console, bool& restored) {
                 : disk_.AppendSpilledToLog(name, entry->bytes.scratch, "", end));
     }
   } catch (...) {
-    restored = true;
+    bool restored = true;
     for (auto done = replaced.rbegin(); done != replaced.rend(); ++done)
-      PutBack(done->name, done->original, done->existed, console, restored);
-    throw;
+      restored = PutBack(done->name, done->original, done->existed, console) && restored;
+    if (restored) throw;
+    try {
+      throw;
+    } catch (Exception& failure) {
+      failure.NoteTreeNotRestored();
+      throw;
+    } catch (...) {
+      // Only memory can run out outside the file operations, which fail as Exceptions.
+      EOutOfMemory failure;
+      failure.NoteTreeNotRestored();
+      throw failure;
+    }
   }
   for (Replaced& done : replaced) Drop(done.original);
 }
 
 // Puts one file back as it was before the commit; what cannot be put back is named, and its
 // previous bytes stay where the user can take them.
-void StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool existed,
-                               Console& console, bool& restored) {
+bool StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool existed,
+                               Console& console) {
   if (!existed) {
-    if (int code = disk_.DeleteFile(name); code == 0 || code == kErrorFileNotFound) return;
-    restored = false;
+    if (int code = disk_.DeleteFile(name); code == 0 || code == kErrorFileNotFound) return true;
     console.WriteLine(name + " could not be removed again");
-    return;
+    return false;
   }
-  if (PutInPlace(name, original) == 0) return Drop(original);
-  restored = false;
+  if (PutInPlace(name, original) == 0) {
+    Drop(original);
+    return true;
+  }
   // Kept in a scratch file of its own, which the destructor does not remove.
   if (original.scratch.empty()) {
     std::string keep = scratchPrefix_ + std::to_string(++scratchCount_) + ".tmp";
@@ -235,6 +246,7 @@ void StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool ex
                     (original.scratch.empty() ? "" : "; its previous bytes are in " + original.scratch));
   inMemory_ -= original.memory.size();
   original = Bytes();
+  return false;
 }
 
 }  // namespace reshape

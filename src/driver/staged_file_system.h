@@ -47,9 +47,9 @@ class StagedFileSystem final : public FileSystem {
 
   // Puts the staged files in place in the order they were first staged, then appends the
   // staged log lines. A failure puts every file already replaced back as it was (a file that
-  // was new is removed) and is thrown; `restored` tells whether the tree is as before. A file
-  // that cannot be put back is named on the console with where its previous bytes are kept.
-  void Commit(Console& console, bool& restored);
+  // was new is removed) and is thrown, noting when the tree is not as before. A file that
+  // cannot be put back is named on the console with where its previous bytes are kept.
+  void Commit(Console& console);
 
  private:
   // Bytes held for one name: in memory, or in a scratch file of their own.
@@ -72,8 +72,8 @@ class StagedFileSystem final : public FileSystem {
   // Writes the bytes over the file on disk, by a scratch file beside it.
   int PutInPlace(const std::string& name, const Bytes& staged);
   void Drop(Bytes& bytes);
-  void PutBack(const std::string& name, Bytes& original, bool existed, Console& console,
-               bool& restored);
+  // False when the file could not be put back.
+  bool PutBack(const std::string& name, Bytes& original, bool existed, Console& console);
 
   FileSystem& disk_;
   std::string scratchPrefix_;

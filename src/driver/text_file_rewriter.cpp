@@ -3,18 +3,19 @@
 #include "base/errors.h"
 #include "base/path.h"
 #include "driver/scratch_file.h"
+#include "source/text_lines.h"
 
 namespace reshape {
 
 bool RewriteTextFile(FileSystem& files, FileChangeLog& log, const std::string& fileName,
-                     LineTransform& transform, RunReport& report) {
+                     const TextConversion& convert, RunReport& report) {
   std::string text;
   // Read as for replacing: a read-only file fails here even when no rule changes it, as it
   // does when one does.
   const IoResult read = files.ReadFile(fileName, ReadFor::Replacing, text);
   CheckInOut(read.code);
   if (IsUtf16Text(text)) return false;
-  const std::optional<std::string> rewritten = RewriteText(text, transform);
+  const std::optional<std::string> rewritten = convert(text);
   if (!rewritten) {
     log.Commit([] {});
     return true;

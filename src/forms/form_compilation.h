@@ -14,7 +14,7 @@
 #include "forms/set_conversions.h"
 #include "forms/text_form_edits.h"
 #include "forms/tokenizer.h"
-#include "script/run_state.h"
+#include "script/change.h"
 
 namespace reshape {
 
@@ -32,9 +32,9 @@ struct ObjectFrame {
 class FormCompilation {
  public:
   // edits, when given, receives the edits that migrate the text in place.
-  FormCompilation(std::string_view text, std::string& out, const FormRules& rules, RunState& run,
+  FormCompilation(std::string_view text, std::string& out, const FormRules& rules, ChangeSink& changes,
                   TextFormEdits* edits = nullptr)
-      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), run_(run), edits_(edits) {}
+      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), changes_(changes), edits_(edits) {}
 
   // Values whose first token stands at a span's offset are written as its original bytes.
   void CopyValuesFrom(const OriginalValues& originals) { originals_ = &originals; }
@@ -84,7 +84,7 @@ class FormCompilation {
   FormWriter out_;
   FormWriter* writer_;
   const FormRules& rules_;
-  RunState& run_;
+  ChangeSink& changes_;
   TextFormEdits* edits_;
   ObjectFrame* frame_ = nullptr;
   // Off while a dropped value is read: its collection items must not trigger rules.

@@ -17,20 +17,20 @@ constexpr std::size_t kHeaderRoom = 512;
 
 }  // namespace
 
-std::string CompileFormFile(std::string_view text, const FormRules& rules, RunState& run,
+std::string CompileFormFile(std::string_view text, const FormRules& rules, ChangeSink& changes,
                             const OriginalValues* originals) {
   // The compiled form is about as large as the binary form the text came from; the header is
   // put in front within the reserved room, so the form is never held twice.
   std::string file;
   file.reserve(text.size() / 2 + kHeaderRoom);
-  CompileFormStream(text, rules, run, file, originals);
+  CompileFormStream(text, rules, changes, file, originals);
   file.insert(0, ResourceHeader(file));
   return file;
 }
 
-void CompileFormStream(std::string_view text, const FormRules& rules, RunState& run,
+void CompileFormStream(std::string_view text, const FormRules& rules, ChangeSink& changes,
                        std::string& out, const OriginalValues* originals) {
-  FormCompilation compilation(text, out, rules, run);
+  FormCompilation compilation(text, out, rules, changes);
   if (originals && !originals->spans.empty()) compilation.CopyValuesFrom(*originals);
   compilation.CompileRoot();
 }
@@ -124,7 +124,8 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   if (const TCommand* rename = rules_.FindClassRename(className)) {
     if (edits_) edits_->Replace(classAt, className.size(), rename->NewClassName);
     className = rename->NewClassName;
-    run_.Changed(*rename, ClassRenameMessage(*rename), tokenizer_.Line());
+    changes_.Add({*rename, ChangeKind::ClassRenamed, rename->ClassName, rename->NewClassName,
+                  tokenizer_.Line()});
   }
   // A length byte of 240 or more would read back as an object prefix, and a name that is not
   // an identifier would not read back at all: the form stays as it was.
@@ -161,7 +162,8 @@ void FormCompilation::CompileProperty(std::string path, bool own, std::size_t na
   PropertyDecision decision;
   if (applyRules_) decision = DecideByName(rules_, frame_->className, path);
   if (decision.fate == PropertyFate::Rename) {
-    run_.Changed(*decision.rule, PropertyRenameMessage(*decision.rule), line);
+    changes_.Add({*decision.rule, ChangeKind::PropertyRenamed, decision.rule->PropName,
+                   decision.rule->NewPropName, line});
     if (decision.rule->NewPropName.size() > kMaxNameLength ||
         !IsDottedIdentifier(decision.rule->NewPropName))
       tokenizer_.Fail("Property name expected");
@@ -172,7 +174,7 @@ void FormCompilation::CompileProperty(std::string path, bool own, std::size_t na
   tokenizer_.Advance();
   if (decision.fate == PropertyFate::AskValue) return CompileAskedValue(path, own, nameAt, line);
   if (decision.fate == PropertyFate::Delete) {
-    run_.Changed(*decision.rule, PropertyDeletionMessage(*decision.rule), line);
+    changes_.Add({*decision.rule, ChangeKind::PropertyDeleted, decision.rule->PropName, {}, line});
     SkipValue();
     return NoteRemoved(nameAt);
   }
@@ -207,9 +209,9 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
   frame.stated.resize(statedCount);
   if (decision.fate == PropertyFate::ToSetElement) {
     frame.conversions.push_back({decision.rule->NewPropName, decision.rule->SetValue});
-    run_.Changed(*decision.rule, SetConversionMessage(*decision.rule, frame.className), line);
+    changes_.Add({*decision.rule, ChangeKind::SetConverted, {}, frame.className, line});
   } else {
-    run_.Changed(*decision.rule, PropertyDeletionMessage(*decision.rule), line);
+    changes_.Add({*decision.rule, ChangeKind::PropertyDeleted, decision.rule->PropName, {}, line});
   }
   if (!single) SkipValue();
   NoteRemoved(nameAt);

@@ -75,22 +75,4 @@ std::optional<std::string> ValueAsScriptText(std::string_view value) {
   return text.substr(start + 3, end - start - 3);
 }
 
-std::string ClassRenameMessage(const TCommand& rule) {
-  return "Renamed class \"" + rule.ClassName + "\" to \"" + rule.NewClassName + "\"";
-}
-
-std::string PropertyRenameMessage(const TCommand& rule) {
-  return "Renamed propertry \"" + rule.PropName + "\" to \"" + rule.NewPropName + "\"";
-}
-
-std::string PropertyDeletionMessage(const TCommand& rule) {
-  return "Deleted propertry \"" + rule.PropName + "\"";
-}
-
-std::string SetConversionMessage(const TCommand& rule, std::string_view className) {
-  return "Converted propertry \"" + rule.ClassName + "." + rule.PropName + " = " +
-         rule.PropValue + "\" to \"" + std::string(className) + "." + rule.NewPropName + "[" +
-         rule.SetValue + "]\"";
-}
-
 }  // namespace reshape

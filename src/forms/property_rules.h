@@ -35,10 +35,4 @@ PropertyDecision DecideByValue(const FormRules& rules, std::string_view classNam
 // with a unit above 255, and for lists, sets, collections and binary data.
 std::optional<std::string> ValueAsScriptText(std::string_view value);
 
-// The change log's messages for each kind of change.
-std::string ClassRenameMessage(const TCommand& rule);
-std::string PropertyRenameMessage(const TCommand& rule);
-std::string PropertyDeletionMessage(const TCommand& rule);
-std::string SetConversionMessage(const TCommand& rule, std::string_view className);
-
 }  // namespace reshape

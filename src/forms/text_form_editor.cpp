@@ -24,13 +24,13 @@ bool IsTextForm(std::string_view file) {
          SameIgnoringAsciiCase(word, "inline");
 }
 
-std::string EditTextForm(std::string_view text, const FormRules& rules, RunState& run) {
+std::string EditTextForm(std::string_view text, const FormRules& rules, ChangeSink& changes) {
   // The tokenizer takes the byte-order mark for blanks-free text: it is skipped, and kept.
   const std::size_t skip = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   const std::string_view body = text.substr(skip);
   TextFormEdits edits(body);
   std::string compiled;
-  FormCompilation(body, compiled, rules, run, &edits).CompileRoot();
+  FormCompilation(body, compiled, rules, changes, &edits).CompileRoot();
   if (edits.Empty()) return std::string(text);
   return std::string(text.substr(0, skip)) + edits.Apply();
 }

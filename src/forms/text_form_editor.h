@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "forms/form_rules.h"
-#include "script/run_state.h"
+#include "script/change.h"
 
 namespace reshape {
 
@@ -15,8 +15,8 @@ namespace reshape {
 // breaks, are the word object, inherited or inline (ASCII case ignored).
 bool IsTextForm(std::string_view file);
 
-// The migrated text; equal to text when no rule changes it. Changes are logged through run.
+// The migrated text; equal to text when no rule changes it. Changes go to changes.
 // Throws the compiler's failure ("... on line N") for a text it cannot read.
-std::string EditTextForm(std::string_view text, const FormRules& rules, RunState& run);
+std::string EditTextForm(std::string_view text, const FormRules& rules, ChangeSink& changes);
 
 }  // namespace reshape

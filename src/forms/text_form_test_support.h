@@ -12,14 +12,13 @@
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/text_form_editor.h"
-#include "script/run_state.h"
 #include "script/script_reader.h"
 #include "source/rewrite_test_support.h"
 
 namespace reshape::test {
 
 struct CompileRun {
-  explicit CompileRun(CommandList list = {}) : commands(std::move(list)) { run.CurrentFileName = "Form1.dfm"; }
+  explicit CompileRun(CommandList list = {}) : commands(std::move(list)) {}
   explicit CompileRun(std::string_view script) : CompileRun(ParseScript(script)) {}
 
   // The compiled stream (signature and root, no header).
@@ -31,8 +30,8 @@ struct CompileRun {
 
   CommandList commands;
   FormRules rules{commands};
-  RecordingLogger logger;
-  RunState run{commands, logger};
+  RecordingSink logger{"Form1.dfm"};
+  ChangeSink& run = logger;
 };
 
 // One migration over the commands of a script: its result and log lines, or failure message.

@@ -10,7 +10,8 @@ ProjectRenameRules::ProjectRenameRules(const CommandList& commands, CodePage cod
 void ProjectLineTransform::TransformLine(std::string& line) {
   for (const auto& [command, finder] : rules_.packageRenames)
     if (ReplaceSubstring(line, finder, command->NewPackageName, false))
-      Changed(*command, "Renamed/Replaced package", command->PackageName, command->NewPackageName);
+      Changed(*command, ChangeKind::PackageRenamed, command->PackageName,
+              command->NewPackageName);
 }
 
 }  // namespace reshape

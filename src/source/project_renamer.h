@@ -7,7 +7,6 @@
 
 #include "base/code_page.h"
 #include "script/command.h"
-#include "script/run_state.h"
 #include "source/replace.h"
 #include "source/text_lines.h"
 
@@ -28,9 +27,6 @@ class ProjectRenameRules {
 class ProjectLineTransform : public RulesLineTransform<ProjectRenameRules> {
  public:
   using RulesLineTransform::RulesLineTransform;
-  // Takes the PKGR commands of state.Commands, in script order.
-  explicit ProjectLineTransform(RunState& state)
-      : RulesLineTransform(state, std::make_unique<Rules>(state.Commands, state.SystemCodePage)) {}
   // Applies every PKGR command to the line.
   void TransformLine(std::string& line) override;
 };

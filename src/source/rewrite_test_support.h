@@ -1,22 +1,26 @@
-// Test helpers for the line transforms: a change logger that keeps its lines, and a run of a
-// whole file's text through a transform built over a fresh run state.
+// Test helpers for the line transforms: a change sink that keeps its changes as log lines, and
+// a run of a whole file's text through a transform over rules prepared from a script.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "script/run_state.h"
+#include "base/code_page.h"
+#include "driver/change_message.h"
+#include "script/change.h"
 #include "script/script_reader.h"
 #include "source/text_lines.h"
 
 namespace reshape::test {
 
 // Keeps each change as "FILE> message", the way the change log writes it minus the case change.
-struct RecordingLogger : ChangeLogger {
-  void LogChange(std::string_view fileName, std::string_view message) override {
-    lines.push_back(std::string(fileName) + "> " + std::string(message));
+struct RecordingSink : ChangeSink {
+  explicit RecordingSink(std::string name = "F") : fileName(std::move(name)) {}
+  void Add(const Change& change) override {
+    lines.push_back(fileName + "> " + ChangeMessage(change));
   }
+  std::string fileName;
   std::vector<std::string> lines;
 };
 
@@ -26,16 +30,15 @@ struct RewriteResult {
   bool changed;
 };
 
-// Rewrites fileText with a Transform built over the commands of script, as for a file "F".
+// Rewrites fileText with a Transform over the commands of script, as for a file "F".
 template <typename Transform>
-RewriteResult Rewrite(std::string_view script, std::string_view fileText) {
+RewriteResult Rewrite(std::string_view script, std::string_view fileText,
+                      CodePage codePage = CodePage()) {
   const CommandList commands = ParseScript(script);
-  RecordingLogger logger;
-  RunState state(commands, logger);
-  state.CurrentFileName = "F";
-  Transform transform(state);
-  return {RewriteText(fileText, transform).value_or(std::string(fileText)), logger.lines,
-          state.FileChanged};
+  typename Transform::Rules rules(commands, codePage);
+  RecordingSink sink;
+  const std::optional<std::string> rewritten = ConvertText<Transform>(fileText, rules, sink);
+  return {rewritten.value_or(std::string(fileText)), sink.lines, !sink.lines.empty()};
 }
 
 }  // namespace reshape::test

@@ -34,7 +34,7 @@ bool SourceLineTransform::RenameClasses(std::string& line) {
   const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
   for (std::size_t rename : replaced) {
     const TCommand& command = *rules_.classRenames[rename];
-    Changed(command, "Renamed class", command.ClassName, command.NewClassName);
+    Changed(command, ChangeKind::ClassRenamed, command.ClassName, command.NewClassName);
   }
   return !replaced.empty();
 }
@@ -43,7 +43,7 @@ bool SourceLineTransform::RenameString(std::string& line,
                                        const SourceRenameRules::StringRename& rename) {
   const TCommand& command = *rename.command;
   if (!ReplaceSubstring(line, rename.finder, command.NewString, true)) return false;
-  Changed(command, "Renamed string", command.OldString, command.NewString);
+  Changed(command, ChangeKind::StringRenamed, command.OldString, command.NewString);
   return true;
 }
 

@@ -9,7 +9,6 @@
 
 #include "base/code_page.h"
 #include "script/command.h"
-#include "script/run_state.h"
 #include "source/replace.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
@@ -43,9 +42,6 @@ class SourceRenameRules {
 class SourceLineTransform : public RulesLineTransform<SourceRenameRules> {
  public:
   using RulesLineTransform::RulesLineTransform;
-  // Takes the RENC and RENS commands of state.Commands, in script order.
-  explicit SourceLineTransform(RunState& state)
-      : RulesLineTransform(state, std::make_unique<Rules>(state.Commands, state.SystemCodePage)) {}
   // Applies every RENC command, then every RENS command, to the line.
   void TransformLine(std::string& line) override;
   // The same; a string rename skips, without searching it, a line that has not changed yet

@@ -12,13 +12,12 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "script/run_state.h"
+#include "script/change.h"
 
 namespace reshape {
 
@@ -55,36 +54,39 @@ class LineTransform {
 // The commands of one kind, in script order: what the rules of a pass are prepared from.
 std::vector<const TCommand*> CommandsOfKind(const CommandList& commands, CommandKind kind);
 
-// A line transform that applies rules prepared from the script's commands: its own, or rules
-// prepared for the whole pass, which must outlive it.
+// A line transform that applies rules prepared from the script's commands for a whole pass
+// (they must outlive it) and hands its changes to a sink.
 template <typename RulesType>
 class RulesLineTransform : public LineTransform {
  public:
   using Rules = RulesType;
 
-  RulesLineTransform(RunState& state, Rules& rules) : state_(state), rules_(rules) {}
+  RulesLineTransform(Rules& rules, ChangeSink& changes) : rules_(rules), changes_(changes) {}
 
  protected:
-  RulesLineTransform(RunState& state, std::unique_ptr<Rules> ownRules)
-      : state_(state), ownRules_(std::move(ownRules)), rules_(*ownRules_) {}
-
-  // Records the change `what` "from" to "to" of the line being transformed; its number is
-  // counted only for an observer of the changes, as the log does not name lines.
-  void Changed(const TCommand& command, const char* what, const std::string& from,
-               const std::string& to) {
-    const std::string message = std::string(what) + " \"" + from + "\" to \"" + to + "\"";
-    state_.Changed(command, message, state_.Observer ? CurrentLineNumber() : 0);
+  // Hands over a change of the line being transformed.
+  void Changed(const TCommand& command, ChangeKind kind, std::string_view from,
+               std::string_view to) {
+    changes_.Add({command, kind, from, to, CurrentLineNumber()});
   }
 
-  RunState& state_;
-  std::unique_ptr<Rules> ownRules_;
   Rules& rules_;
+  ChangeSink& changes_;
 };
 
 // The rewritten file: every line of fileBytes as the transform leaves it, laid out as above;
 // nothing when that gives the same bytes. UTF-16 text (see below) is left as it is, without
 // any line handed to the transform.
 std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform& transform);
+
+// A text pass's conversion of one file: its bytes through a fresh transform of type Transform
+// over the pass's rules; the new bytes, or nothing when they are the same.
+template <typename Transform>
+std::optional<std::string> ConvertText(std::string_view fileBytes,
+                                       typename Transform::Rules& rules, ChangeSink& changes) {
+  Transform transform(rules, changes);
+  return RewriteText(fileBytes, transform);
+}
 
 // True when fileBytes start with a UTF-16 byte-order mark (FF FE or FE FF): such a file is
 // not text in the code page; the passes leave it as it is and say so.

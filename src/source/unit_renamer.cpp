@@ -100,8 +100,9 @@ WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
 
 }  // namespace
 
-UnitRenameRules::UnitRenameRules(const CommandList& commands)
-    : unitRenames(CommandsOfKind(commands, CommandKind::RENU)),
+UnitRenameRules::UnitRenameRules(const CommandList& commands, CodePage page)
+    : codePage(page),
+      unitRenames(CommandsOfKind(commands, CommandKind::RENU)),
       unitRenameIndex(RenameIndex(unitRenames)) {
   std::vector<std::string_view> names;
   for (const TCommand* command : unitRenames) names.push_back(command->UnitName);
@@ -115,7 +116,7 @@ void UnitLineTransform::TransformLine(std::string& line) {
   if (!inUsesClause_ && !unitLine) return;
   for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
     const TCommand& command = *rules_.unitRenames[rename];
-    Changed(command, "Renamed unit", command.UnitName, command.NewUnitName);
+    Changed(command, ChangeKind::UnitRenamed, command.UnitName, command.NewUnitName);
   }
 }
 

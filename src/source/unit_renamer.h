@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "script/command.h"
-#include "script/run_state.h"
 #include "source/replace.h"
 #include "source/text_lines.h"
 #include "source/word_renames.h"
@@ -17,7 +17,9 @@ namespace reshape {
 // The RENU commands, in script order, prepared once for every file of a pass.
 class UnitRenameRules {
  public:
-  explicit UnitRenameRules(const CommandList& commands);
+  UnitRenameRules(const CommandList& commands, CodePage codePage);
+
+  CodePage codePage;
 
   std::vector<const TCommand*> unitRenames;
   WholeWordRenames unitRenameIndex;
@@ -30,9 +32,6 @@ class UnitRenameRules {
 class UnitLineTransform : public RulesLineTransform<UnitRenameRules> {
  public:
   using RulesLineTransform::RulesLineTransform;
-  // Takes the RENU commands of state.Commands, in script order.
-  explicit UnitLineTransform(RunState& state)
-      : RulesLineTransform(state, std::make_unique<Rules>(state.Commands)) {}
   // Updates the uses-clause state and applies every RENU command to a line that belongs to it.
   void TransformLine(std::string& line) override;
   // The same; outside a uses clause the lines up to the next "uses" or "unit" in the text are
