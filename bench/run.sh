@@ -5,6 +5,9 @@
 #   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
 #                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
 #   bench/run.sh --tree nested [--files 100000] [--dirs 10000] [--reps N] [--syscalls] ...
+#   --baseline BINARY: another build of reshape (the one before a change), timed in the same
+#   rounds right after each reshape measurement; each such measurement then also gets the median
+#   over the rounds of its per-round CPU-time ratio new/baseline.
 #   --cpu N|none: the processor every measured command runs on (default 0). A shared machine's
 #   processors can differ in how often other work interrupts them (on the development machine
 #   one of two made a third of the runs 50 % slower); one processor for all keeps the rounds alike.
@@ -39,6 +42,7 @@ FILES=100000
 DIRS=10000
 SYSCALLS=0
 CPU=0
+BASELINE=
 
 while [ $# -gt 0 ]; do
   case $1 in
@@ -55,6 +59,7 @@ while [ $# -gt 0 ]; do
     --dirs) DIRS=$2; shift 2 ;;
     --syscalls) SYSCALLS=1; shift ;;
     --cpu) CPU=$2; shift 2 ;;
+    --baseline) BASELINE=$(realpath "$2"); shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -99,8 +104,10 @@ changed() {
   done > "$WORK/changed/$name"
 }
 
-# plan LABEL COMMAND...: adds a measurement to the plan that run_plan carries out.
+# plan LABEL COMMAND...: adds a measurement to the plan that run_plan carries out; a run of
+# reshape is followed by the same run of the baseline build, if there is one (LABEL.base).
 PLAN=()
+BASE_LABELS=()
 plan() {
   local label=$1
   shift
@@ -108,6 +115,28 @@ plan() {
   [ "$label" = "source-sed-$LAST_RULES" ] && reps=$SED_REPS
   PLAN+=("$label $reps $(printf '%q ' "$@")")
   : > "$WORK/times/$label.all"
+  if [ -n "$BASELINE" ] && [ "$1" = "$RESHAPE" ]; then
+    shift
+    PLAN+=("$label.base $reps $(printf '%q ' "$BASELINE" "$@")")
+    : > "$WORK/times/$label.base.all"
+    BASE_LABELS+=("$label")
+  fi
+}
+
+# baseline_rows: for each measurement timed against the baseline, the median over the rounds
+# of the per-round CPU-time ratio reshape/baseline, and every round's ratio.
+baseline_rows() {
+  [ ${#BASE_LABELS[@]} -gt 0 ] || return 0
+  echo
+  echo "against the baseline $BASELINE: median of the per-round cpu-time ratios (each round's)"
+  local label ratios
+  for label in "${BASE_LABELS[@]}"; do
+    ratios=$(paste -d' ' "$WORK/times/$label.all" "$WORK/times/$label.base.all" |
+      awk '{ printf "%.3f\n", ($2 + $3) / ($7 + $8) }')
+    printf '  %-44s %6.2f  (%s)\n' "$label" \
+      "$(sort -n <<< "$ratios" | awk '{ r[NR] = $1 } END { print r[int((NR + 1) / 2)] }')" \
+      "$(tr '\n' ' ' <<< "$ratios")"
+  done
 }
 
 # run_plan: runs every planned measurement on fresh copies of the tree, one run of each per
@@ -131,6 +160,7 @@ run_plan() {
   done
   for entry in "${PLAN[@]}"; do
     label=${entry%% *}
+    [ "$label" = "${label%.base}" ] || continue
     awk '{ print $2 + $3, $0 }' "$WORK/times/$label.all" | sort -n |
       awk '{ line[NR] = $0 } END { print line[int((NR + 1) / 2)] }' | cut -d' ' -f2- \
       > "$WORK/times/$label"
@@ -238,6 +268,7 @@ if [ "$TREE_KIND" = nested ]; then
       head -n 25 "$WORK/times/$label.strace"
     done
   fi
+  baseline_rows
   exit 0
 fi
 
@@ -283,7 +314,7 @@ echo "tree: size $SIZE, seed $SEED, ${#SOURCE_FILES[@]} source files ($text_byte
 echo
 printf '%-30s %10s %10s %10s %10s\n' measurement wall_s cpu_s peak_kb log_lines
 for f in "$WORK"/times/*; do
-  case $f in *.all | *.changes) continue ;; esac
+  case $f in *.all | *.changes | *.base) continue ;; esac
   label=$(basename "$f")
   printf '%-30s %10.3f %10.3f %10d %10s\n' "$label" "$(field "$label" 1)" "$(field "$label" 2)" \
     "$(field "$label" 3)" "$(case $label in *reshape* | whole-run) cat "$f.changes" ;; *) echo - ;; esac)"
@@ -313,3 +344,4 @@ done
 limit=$((8 * 1024 + 9 * largest_file / 2 / 1024))
 echo "  peak memory of the whole run: $(field whole-run 3) KB;" \
   "limit 8 MB + 4.5 x largest file ($largest_file bytes) = $limit KB"
+baseline_rows
