@@ -16,8 +16,8 @@ bool IsFloatWord(std::string_view name, std::string_view word) {
   return name.empty() || name == "s" || name == "d";
 }
 
-// The largest stored currency integer as the text form writes it: 15 significant digits.
-// 9.22337203685478E18 as the nearest extended value.
+// The largest stored currency integer as the text form writes it, to 15 significant digits:
+// 9.22337203685478E18, as the nearest extended value.
 constexpr Extended kCurrencyTextLimit(false, 0x403E, 0x8000000000001060);
 
 // Bytes join a wide string as the tokenizer decodes quoted bytes: zero-extended.
