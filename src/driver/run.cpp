@@ -121,8 +121,7 @@ void RunPasses(Pass& pass) {
     std::optional<FormPass> forms;
     RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file, ChangeSink& changes) {
       if (!forms) forms.emplace(commands, pass.codePage);
-      forms->Convert(pass.files, pass.log, file, changes, pass.report);
-      return true;
+      return forms->Convert(pass.files, pass.log, file, changes, pass.report);
     });
   }
   if (HasAny(commands, {CommandKind::PKGR}))
