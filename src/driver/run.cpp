@@ -70,6 +70,8 @@ struct Pass {
   RunReport& report;
   // Converts the read-only files the passes leave out, when the run shows what they would get.
   ReadOnlyOverlay* leftOut;
+  // What a preview holds back.
+  StagedFileSystem* preview;
 };
 
 // One pass: for each file its progress line, its conversion by `convert` with the sink of its
@@ -123,19 +125,35 @@ void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
 void RunPasses(Pass& pass) {
   const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
-  if (classOrString)
-    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"}, pass.codePage);
-  if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"}, pass.codePage);
-  if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
+  const std::initializer_list<std::string_view> sourceMasks = {"*.PAS", "*.CPP", "*.HPP", "*.H"},
+                                                unitMasks = {"*.PAS", "*.DPK"},
+                                                formMasks = {"*.DFM"}, projectMasks = {"*.BPR"};
+  const std::initializer_list<std::string_view>* masks[] = {&sourceMasks, &unitMasks, &formMasks,
+                                                            &projectMasks};
+  const bool runs[] = {
+      classOrString, HasAny(commands, {CommandKind::RENU}),
+      classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET}),
+      HasAny(commands, {CommandKind::PKGR})};
+  // Whether pass `index` runs; a preview then keeps what it converts only for the files that a
+  // later pass takes.
+  const auto starts = [&](std::size_t index) {
+    std::vector<std::string_view> later;
+    for (std::size_t i = index + 1; i < std::size(runs); ++i)
+      if (runs[i]) later.insert(later.end(), masks[i]->begin(), masks[i]->end());
+    if (pass.preview && runs[index]) pass.preview->KeepOnlyFor(std::move(later));
+    return runs[index];
+  };
+  if (starts(0)) RunTextPass<SourceLineTransform>(pass, sourceMasks, pass.codePage);
+  if (starts(1)) RunTextPass<UnitLineTransform>(pass, unitMasks, pass.codePage);
+  if (starts(2)) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
-    RunPass(pass, {"*.DFM"}, " ...", [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
+    RunPass(pass, formMasks, " ...", [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
       if (!forms) forms.emplace(commands, pass.codePage);
       return forms->Convert(work.files, work.log, file, changes, work.report);
     });
   }
-  if (HasAny(commands, {CommandKind::PKGR}))
-    RunTextPass<ProjectLineTransform>(pass, {"*.BPR"}, pass.codePage);
+  if (starts(3)) RunTextPass<ProjectLineTransform>(pass, projectMasks, pass.codePage);
 }
 
 }  // namespace
@@ -161,7 +179,9 @@ std::size_t Run(const Options& options, const RunEnvironment& environment, Conso
 
   // A staged run converts into this and puts nothing in place before the end.
   std::optional<StagedFileSystem> staged;
-  if (options.Staged()) staged.emplace(files, environment.scratchPrefix, environment.stagingMemory);
+  if (options.Staged())
+    staged.emplace(files, environment.scratchPrefix, environment.stagingMemory,
+                   options.dryRun ? Staging::Preview : Staging::AllOrNothing);
   FileSystem& target = staged ? static_cast<FileSystem&>(*staged) : files;
 
   RunReport report(options, commands, console);
@@ -172,7 +192,8 @@ std::size_t Run(const Options& options, const RunEnvironment& environment, Conso
   std::optional<ReadOnlyOverlay> leftOut;
   if (options.dryRun || options.atomic || options.summary) leftOut.emplace(target, commands, console);
   Pass pass{options, environment, namedFiles, commands, platform::SystemCodePage(),
-            target,  log,         console,    report,   leftOut ? &*leftOut : nullptr};
+            target,  log,         console,    report,   leftOut ? &*leftOut : nullptr,
+            options.dryRun ? &*staged : nullptr};
   RunPasses(pass);
   const std::size_t leftOutFiles = leftOut ? leftOut->FilesWithChanges() : 0;
   if (leftOut) leftOut->Report(console);
@@ -184,7 +205,7 @@ std::size_t Run(const Options& options, const RunEnvironment& environment, Conso
     }
     // Standard output that cannot be written fails the run before anything is put in place.
     console.Flush();
-    staged->Commit(console);
+    if (!options.dryRun) staged->Commit(console);
   }
   report.Finish(leftOutFiles);
   return report.FailedFiles();
