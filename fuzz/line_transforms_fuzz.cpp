@@ -58,6 +58,18 @@ class IdentityTransform : public LineTransform {
   void TransformLine(std::string&) override {}
 };
 
+// Asks for the number of every other line (so that the count runs over skipped lines too) and
+// checks it against its own count of the lines it is handed.
+class NumberingTransform : public LineTransform {
+ public:
+  void TransformLine(std::string&) override {
+    if (++lines_ % 2 == 0) fuzz::Check(CurrentLineNumber() == lines_, "wrong line number");
+  }
+
+ private:
+  int lines_ = 0;
+};
+
 // The source pass's line transform done the plain way, to check the indexed one against: every
 // command tried in script order, a class name looked up among the line's words as they were
 // before any command, the line rebuilt from its pieces, a string searched position by position.
@@ -180,6 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A text in which no line changes comes back byte for byte.
   IdentityTransform identity;
   fuzz::Check(!RewriteText(file, identity), "a text with no line changed is not kept as it was");
+  NumberingTransform numbering;
+  RewriteText(file, numbering);
 
   CommandList commands = ParseScript(kFixedScript);
   CommandList fromInput;
