@@ -117,20 +117,23 @@ TEST(OptionsE2E, AllOrNothingRuns) {
 TEST(OptionsE2E, ReadOnlyFilesWithChangesLeftOut) {
   const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENC>Old2,Old\r\nRENU>Old,New\r\n"},
                       {"A.PAS", "uses Old;\nvar x: TFoo;\n"}, {"N.PAS", "nothing\n"},
-                      {"R.PAS", "uses Old2;\n"}, {"S.PAS", "uses Old;\n"}};
+                      {"R.PAS", "uses Old2;\n"}, {"S.PAS", "uses Old;\n"},
+                      {"F.DFM", "object F: TFoo\nend"}};
   const std::string notices = "N.PAS is read only\nR.PAS is read only\nS.PAS is read only\n";
-  const std::string progress = notices + "A.PAS...Converted\n" + notices + "A.PAS...Converted\n";
-  const std::string leftOut = "R.PAS is read only: 2 changes left out\nS.PAS is read only: 1 change left out\n";
+  const std::string progress =
+      notices + "A.PAS...Converted\n" + notices + "A.PAS...Converted\nF.DFM is read only\n";
+  const std::string leftOut = "R.PAS is read only: 2 changes left out\nS.PAS is read only: 1 change left out\n"
+                              "F.DFM is read only: 1 change left out\n";
   const Tree untouched = {{"A.PAS", files.at("A.PAS")}, {"R.PAS", "uses Old2;\n"}, {"job.LOG", "<missing>"}};
   const Scenario cases[] = {
       {.name = "dry run", .arguments = {"-n", "job.scr"},
        .output = notices + "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + notices +
-                 "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n" + leftOut,
+                 "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\nF.DFM is read only\n" + leftOut,
        .after = untouched},
       {.name = "summary", .arguments = {"--summary", "job.scr"},
        .output = progress + leftOut + "1: RENC>TFoo,TBar: 1 change in 1 file\n"
                  "2: RENC>Old2,Old: 0 changes in 0 files (no change)\n3: RENU>Old,New: 1 change in 1 file\n"
-                 "Read-only files with changes left out: 2\n",
+                 "Read-only files with changes left out: 3\n",
        .after = {{"A.PAS", "uses New;\nvar x: TBar;\n"}, {"R.PAS", "uses Old2;\n"}, {"S.PAS", "uses Old;\n"}}},
       {.name = "all or nothing", .arguments = {"--atomic", "job.scr"}, .exitCode = 1,
        .output = progress + leftOut + "Nothing was changed\n", .after = untouched},
@@ -138,7 +141,7 @@ TEST(OptionsE2E, ReadOnlyFilesWithChangesLeftOut) {
   };
   for (Scenario c : cases) {
     c.files = files;
-    c.readOnly = {"N.PAS", "R.PAS", "S.PAS"};
+    c.readOnly = {"N.PAS", "R.PAS", "S.PAS", "F.DFM"};
     RunScenario(c);
   }
 }
