@@ -9,11 +9,11 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
-#include <set>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "driver/console.h"
@@ -105,7 +105,7 @@ class StagedFileSystem final : public FileSystem {
   Staging staging_;
   std::size_t inMemory_ = 0;
   unsigned scratchCount_ = 0;
-  std::map<std::string, Entry> entries_;
+  std::unordered_map<std::string, Entry> entries_;
   std::vector<std::string_view> keptFor_;
   std::set<std::string> linked_;  // files the run reached through a link
   std::vector<std::string> order_;  // names in the order they were first staged
