@@ -18,13 +18,15 @@
 # which takes minutes, runs --sed-reps times). Times come from wait4(): wall, user + system CPU,
 # and peak resident memory. The floor of a text pass reads every file and, for each file that
 # reshape changed in a run before the measurements, writes the scratch file, appends the file's
-# change log lines in one operation and renames the scratch file over the file.
+# change log lines in one operation and renames the scratch file over the file. The run with
+# every rule kind is also measured with --atomic and with -n, in the same rounds; reshape's
+# scratch files (TMPDIR) then go to the work directory, on the tree's file system.
 #
 # With --tree nested it measures recursive runs (-r) instead, on a tree of --files files in
 # --dirs directories: a script that runs every pass and changes nothing, and one that changes
 # some sources, forms and projects, each against the floor walking the tree as the passes do
-# (reshape_io_floor walk); and the peak memory of the first at --files and at a tenth of it (a
-# tree of a tenth of the files and directories). --syscalls adds the system call counts of one
+# (reshape_io_floor walk), and the second also with --atomic and with -n; and the peak memory of
+# the first at --files and at a tenth of it (a tree of a tenth of the files and directories). --syscalls adds the system call counts of one
 # run of each (strace -c -f).
 set -euo pipefail
 
@@ -79,7 +81,8 @@ PIN=()
 FLOOR=$BUILD/reshape_io_floor
 
 rm -rf "$WORK"
-mkdir -p "$WORK/times" "$WORK/changed"
+mkdir -p "$WORK/times" "$WORK/changed" "$WORK/tmp"
+export TMPDIR=$WORK/tmp
 GEN=$WORK/gen
 TREE=$GEN/tree
 RUN=$WORK/run
@@ -173,6 +176,14 @@ field() {
   awk -v n="$2" '{ if (n == 1) print $1; else if (n == 2) printf "%.6f\n", $2 + $3; else print $4 }' \
     "$WORK/times/$1"
 }
+# round_ratios A B: the ratio of A's CPU time to B's in each round, and their median.
+round_ratios() {
+  local ratios
+  ratios=$(paste -d' ' "$WORK/times/$1.all" "$WORK/times/$2.all" |
+    awk '{ printf "%.2f\n", ($2 + $3) / ($7 + $8) }')
+  echo "$(echo $ratios) (median $(echo "$ratios" | sort -n |
+    awk '{ r[NR] = $0 } END { print r[int((NR + 1) / 2)] }'))"
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 row() {  # NAME A B
   printf '  %-44s %6s  (%s)\n' "$1" "$(ratio "$(field "$2" 2)" "$(field "$3" 2)")" \
@@ -221,6 +232,8 @@ if [ "$TREE_KIND" = nested ]; then
   plan idle-floor "$FLOOR" walk floor.LOG "$WORK/changed/nested_idle" "$FORMS" "${PASS_MASKS[@]}"
   plan change-reshape "$RESHAPE" -r "$SCRIPTS/nested_change.scr"
   plan change-floor "$FLOOR" walk floor.LOG "$WORK/changed/nested_change" "$FORMS" "${PASS_MASKS[@]}"
+  plan change-atomic "$RESHAPE" -r --atomic "$SCRIPTS/nested_change.scr"
+  plan change-dry "$RESHAPE" -r -n "$SCRIPTS/nested_change.scr"
   run_plan
   BIG_TREE=$TREE
   TREE=$SMALL/tree
@@ -243,10 +256,11 @@ if [ "$TREE_KIND" = nested ]; then
     "$(wc -l < "$WORK/changed/nested_change") by nested_change.scr; median of $REPS rounds"
   echo
   printf '%-22s %10s %10s %10s %10s   %s\n' measurement wall_s cpu_s peak_kb log_lines "cpu of every round"
-  for label in idle-reshape idle-floor change-reshape change-floor tenth-idle-reshape tenth-idle-floor; do
+  for label in idle-reshape idle-floor change-reshape change-floor change-atomic change-dry \
+    tenth-idle-reshape tenth-idle-floor; do
     printf '%-22s %10.3f %10.3f %10d %10s   %s\n' "$label" "$(field "$label" 1)" \
       "$(field "$label" 2)" "$(field "$label" 3)" \
-      "$(case $label in *reshape) cat "$WORK/times/$label.changes" ;; *) echo - ;; esac)" \
+      "$(case $label in *reshape | *atomic) cat "$WORK/times/$label.changes" ;; *) echo - ;; esac)" \
       "$(awk '{ printf "%.2f ", $2 + $3 }' "$WORK/times/$label.all")"
   done
   echo
@@ -254,11 +268,14 @@ if [ "$TREE_KIND" = nested ]; then
   row "recursive, no change: reshape/floor" idle-reshape idle-floor
   row "recursive, changes: reshape/floor" change-reshape change-floor
   row "recursive, tenth of the tree: reshape/floor" tenth-idle-reshape tenth-idle-floor
+  row "recursive, changes: --atomic/plain" change-atomic change-reshape
+  row "recursive, changes: -n/plain" change-dry change-reshape
   # The rounds ran the two side by side, so each round's ratio shows how noisy the machine was.
   for pair in idle change tenth-idle; do
-    echo "  $pair, reshape/floor of each round (cpu): $(paste -d' ' "$WORK/times/$pair-reshape.all" \
-      "$WORK/times/$pair-floor.all" | awk '{ printf "%.2f ", ($2 + $3) / ($7 + $8) }')"
+    echo "  $pair, reshape/floor of each round (cpu): $(round_ratios "$pair-reshape" "$pair-floor")"
   done
+  echo "  changes, --atomic/plain of each round (cpu): $(round_ratios change-atomic change-reshape)"
+  echo "  changes, -n/plain of each round (cpu): $(round_ratios change-dry change-reshape)"
   echo "  peak memory, no change: $(field idle-reshape 3) KB at $FILES files," \
     "$(field tenth-idle-reshape 3) KB at $((FILES / 10)) files"
   if [ "$SYSCALLS" = 1 ]; then
@@ -302,6 +319,8 @@ plan project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
 plan project-floor "$FLOOR" text floor.LOG "$WORK/changed/project" "${PROJECT_FILES[@]}"
 plan form-floor "$FLOOR" form "$GEN/forms.txt"
 plan whole-run "$RESHAPE" "$SCRIPTS/rules_$LAST_RULES.scr"
+plan whole-run-atomic "$RESHAPE" --atomic "$SCRIPTS/rules_$LAST_RULES.scr"
+plan whole-run-dry "$RESHAPE" -n "$SCRIPTS/rules_$LAST_RULES.scr"
 run_plan
 
 text_bytes=$(cd "$TREE" && cat "${SOURCE_FILES[@]}" | wc -c)
@@ -317,7 +336,7 @@ for f in "$WORK"/times/*; do
   case $f in *.all | *.changes | *.base) continue ;; esac
   label=$(basename "$f")
   printf '%-30s %10.3f %10.3f %10d %10s\n' "$label" "$(field "$label" 1)" "$(field "$label" 2)" \
-    "$(field "$label" 3)" "$(case $label in *reshape* | whole-run) cat "$f.changes" ;; *) echo - ;; esac)"
+    "$(field "$label" 3)" "$(case $label in *reshape* | whole-run*) cat "$f.changes" ;; *) echo - ;; esac)"
 done
 
 echo
@@ -341,6 +360,10 @@ row "project pass: reshape/floor" project-reshape project-floor
 for r in $RULES; do
   row "form pass $r rules: reshape/floor" "form-reshape-$r" form-floor
 done
+row "whole run with every rule kind: --atomic/plain" whole-run-atomic whole-run
+row "whole run with every rule kind: -n/plain" whole-run-dry whole-run
+echo "  --atomic/plain of each round (cpu): $(round_ratios whole-run-atomic whole-run)"
+echo "  -n/plain of each round (cpu): $(round_ratios whole-run-dry whole-run)"
 limit=$((8 * 1024 + 9 * largest_file / 2 / 1024))
 echo "  peak memory of the whole run: $(field whole-run 3) KB;" \
   "limit 8 MB + 4.5 x largest file ($largest_file bytes) = $limit KB"

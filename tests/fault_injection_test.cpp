@@ -48,6 +48,9 @@ class FailingFileSystem : public FileSystem {
     return 31;
   }
   bool FailedDelete() const { return failedDelete_; }
+  int LinkFile(const std::string& existing, const std::string& link) override {
+    return Fails() ? 31 : real_.LinkFile(existing, link);
+  }
   FileTarget Target(const std::string& name) override { return real_.Target(name); }
   int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override {
     return Fails() ? kErrorDiskFull : real_.AppendToLog(name, bytes, end);

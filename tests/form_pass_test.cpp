@@ -25,6 +25,7 @@ const std::string kTextForm =
     "\xEF\xBB\xBFobject Form1: TForm1\n  Caption = 'Main'\n  object P: TOldPanel\n    Ctl3D = False\n  end\nend";
 const std::string kMigrated =
     Renamed(Renamed(kTextForm, "TOldPanel", "TPanelEx"), "Ctl3D = False", "Options = [poFlat]");
+const std::string kUtf16("o\0b\0j\0e\0c\0t\0", 12);
 const char* kTextScript = "RENC>TOldPanel,TPanelEx\r\nPSET>TPanelEx:Ctl3D=False,Options[poFlat]\r\n";
 
 TEST(FormPassE2E, Runs) {
@@ -92,6 +93,19 @@ TEST(FormPassE2E, Runs) {
        .exitCode = 1,
        .output = "A.dfm ...Converted\nB.dfm ..." + Report("EParserError", "Identifier expected on line 1."),
        .after = {{"B.dfm", "inline"}, {"B.dfb", "inline"}, {"B.dft", "<missing>"}}},
+      // UTF-16, with a byte-order mark of either order or without one: no side file, no failure.
+      {.name = "UTF-16 forms stay as they are",
+       .files = {{"job.scr", kRename}, {"A.DFM", "\xFF\xFE" + kUtf16}, {"B.DFM", "\xFE\xFF" + kUtf16},
+                 {"C.DFM", kUtf16}, {"D.DFM", kForm}},
+       .output = "A.DFM ...UTF-16, not converted\nB.DFM ...UTF-16, not converted\n"
+                 "C.DFM ...UTF-16, not converted\nD.DFM ...Converted\n",
+       .after = {{"A.DFM", "\xFF\xFE" + kUtf16}, {"C.DFM", kUtf16}},
+       .entries = {"A.DFM", "B.DFM", "C.DFM", "D.DFM", "D.dfb", "D.dft", "job.LOG", "job.scr"}},
+      {.name = "UTF-16 form named",
+       .files = {{"job.scr", kRename}, {"W.DFM", kUtf16.substr(1) + '\0'}},
+       .arguments = {"job.scr", "W.DFM"},
+       .output = "W.DFM ...UTF-16, not converted\n",
+       .entries = {"W.DFM", "job.scr"}},
   };
   for (const Scenario& c : cases) RunScenario(c);
 }

@@ -112,6 +112,71 @@ TEST(OptionsE2E, AllOrNothingRuns) {
   RunScenario(s);
 }
 
+// Read-only files are left out, and converted in memory where the run shows what they would
+// get: a later pass sees what an earlier one made of them, and each gets one line at the end.
+TEST(OptionsE2E, ReadOnlyFilesWithChangesLeftOut) {
+  const Tree files = {{"job.scr", "RENC>TFoo,TBar\r\nRENC>Old2,Old\r\nRENU>Old,New\r\n"},
+                      {"A.PAS", "uses Old;\nvar x: TFoo;\n"}, {"N.PAS", "nothing\n"},
+                      {"R.PAS", "uses Old2;\n"}, {"S.PAS", "uses Old;\n"},
+                      {"F.DFM", "object F: TFoo\nend"}};
+  const std::string notices = "N.PAS is read only\nR.PAS is read only\nS.PAS is read only\n";
+  const std::string progress =
+      notices + "A.PAS...Converted\n" + notices + "A.PAS...Converted\nF.DFM is read only\n";
+  const std::string leftOut = "R.PAS is read only: 2 changes left out\nS.PAS is read only: 1 change left out\n"
+                              "F.DFM is read only: 1 change left out\n";
+  const Tree untouched = {{"A.PAS", files.at("A.PAS")}, {"R.PAS", "uses Old2;\n"}, {"job.LOG", "<missing>"}};
+  const Scenario cases[] = {
+      {.name = "dry run", .arguments = {"-n", "job.scr"},
+       .output = notices + "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + notices +
+                 "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\nF.DFM is read only\n" + leftOut,
+       .after = untouched},
+      {.name = "summary", .arguments = {"--summary", "job.scr"},
+       .output = progress + leftOut + "1: RENC>TFoo,TBar: 1 change in 1 file\n"
+                 "2: RENC>Old2,Old: 0 changes in 0 files (no change)\n3: RENU>Old,New: 1 change in 1 file\n"
+                 "Read-only files with changes left out: 3\n",
+       .after = {{"A.PAS", "uses New;\nvar x: TBar;\n"}, {"R.PAS", "uses Old2;\n"}, {"S.PAS", "uses Old;\n"}}},
+      {.name = "all or nothing", .arguments = {"--atomic", "job.scr"}, .exitCode = 1,
+       .output = progress + leftOut + "Nothing was changed\n", .after = untouched},
+      {.name = "plain", .output = progress, .after = {{"A.PAS", "uses New;\nvar x: TBar;\n"}}},
+  };
+  for (Scenario c : cases) {
+    c.files = files;
+    c.readOnly = {"N.PAS", "R.PAS", "S.PAS", "F.DFM"};
+    RunScenario(c);
+  }
+}
+
+// A tree checked out read-only: 200 files, 10,000 with RESHAPE_LIMIT_TESTS=1.
+TEST(OptionsE2E, ReadOnlyTree) {
+  const char* limits = std::getenv("RESHAPE_LIMIT_TESTS");
+  const int count = limits != nullptr && std::string(limits) == "1" ? 10000 : 200;
+  TempDir dir;
+  dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+  dir.Write("A.PAS", "TFoo\n");
+  std::string notices, leftOut;
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "U" + std::to_string(100000 + i) + ".PAS";
+    dir.Write(name, "x: TFoo;\n");
+    dir.SetReadOnly(name);
+    notices += name + " is read only\n";
+    leftOut += name + " is read only: 1 change left out\n";
+  }
+  const std::string counted = std::to_string(count);
+  const std::pair<std::string, std::string> cases[] = {
+      {"-n", "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + leftOut},
+      {"--atomic", "A.PAS...Converted\n" + leftOut + "Nothing was changed\n"},
+      {"--summary", "A.PAS...Converted\n" + leftOut + "1: RENC>TFoo,TBar: 1 change in 1 file\n"
+                    "Read-only files with changes left out: " + counted + "\n"},
+  };
+  for (const auto& [option, output] : cases) {
+    const RunResult run = RunReshape(dir.Path(), {option, "job.scr"});
+    EXPECT_EQ(run.ExitCode, option == "--atomic" ? 1 : 0);
+    EXPECT_EQ(run.Output, notices + output) << option;
+    EXPECT_EQ(dir.Read("A.PAS"), option == "--summary" ? "TBar\n" : "TFoo\n");
+  }
+  EXPECT_EQ(dir.Read("U100000.PAS"), "x: TFoo;\n");
+}
+
 #ifndef _WIN32
 // Staged files beyond the memory allowance wait in scratch files under TMPDIR, which the run
 // removes again.
@@ -140,6 +205,9 @@ TEST(OptionsE2E, SingleRuns) {
   const Scenario cases[] = {
       {.name = "dry run with diff", .files = files, .arguments = {"-n", "--diff", "job.scr"},
        .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n" + diff,
+       .after = {{"A.PAS", files.at("A.PAS")}, {"job.LOG", "<missing>"}}},
+      {.name = "dry run all or nothing", .files = files, .arguments = {"-n", "--atomic", "job.scr"},
+       .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n",
        .after = {{"A.PAS", files.at("A.PAS")}, {"job.LOG", "<missing>"}}},
       {.name = "real run with diff", .files = files, .arguments = {"--diff", "job.scr"},
        .output = "A.PAS...Converted\n" + diff,

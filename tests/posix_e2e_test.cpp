@@ -45,7 +45,7 @@ TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
 
 // A link stays a link: the file it leads to is rewritten, through a scratch file beside it; a
 // file reached under two names is converted once, under the first; a link to a read-only file
-// is read-only. A replaced file keeps its permissions.
+// is read-only, and a preview counts its changes once. A replaced file keeps its permissions.
 // Into a file or a pipe the progress lines are written in large pieces; one that cannot be
 // written still fails the run, and an all-or-nothing run before it puts anything in place.
 TEST(PosixE2E, StandardOutputThatCannotBeWrittenFailsTheRun) {
@@ -70,22 +70,31 @@ TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   fs::permissions(dir / "A.PAS", fs::perms(0640));
   dir.Write("OLD.PAS", "TOldPanel\r\n");
   dir.SetReadOnly("OLD.PAS");
+  dir.Write("sub/lro.pas", "TOldPanel\r\n");
+  dir.SetReadOnly("sub/lro.pas");
   const std::string form = CompileFormText("object F: TOldPanel\r\nend\r\n");
   dir.Write("sub/form.dfm", form);
   const std::pair<const char*, const char*> links[] = {
-      {"LINK.PAS", "sub/unit.pas"}, {"SAME.PAS", "A.PAS"}, {"F.DFM", "sub/form.dfm"}, {"RO.PAS", "OLD.PAS"}};
+      {"LINK.PAS", "sub/unit.pas"}, {"SAME.PAS", "A.PAS"}, {"F.DFM", "sub/form.dfm"}, {"RO.PAS", "OLD.PAS"},
+      {"LRO.PAS", "sub/lro.pas"}};
   for (auto [link, to] : links) fs::create_symlink(to, dir / link);
+  const std::string notices = "LRO.PAS is read only\nOLD.PAS is read only\nRO.PAS is read only\n";
+  const std::string renamed = "> Renamed class \"TOldPanel\" to \"TPanelEx\"\n";
+  EXPECT_EQ(RunReshape(dir.Path(), {"-n", "job.scr"}).Output,
+            notices + "A.PAS...Converted\nA.PAS" + renamed + "LINK.PAS...Converted\nLINK.PAS" + renamed +
+                "F.DFM ...Converted\nF.DFM" + renamed +
+                "LRO.PAS is read only: 1 change left out\nOLD.PAS is read only: 1 change left out\n");
   RunResult run = RunReshape(dir.Path(), {"job.scr"});
-  EXPECT_EQ(run.Output, "OLD.PAS is read only\nRO.PAS is read only\nA.PAS...Converted\n"
-                        "LINK.PAS...Converted\nF.DFM ...Converted\n");
+  EXPECT_EQ(run.Output, notices + "A.PAS...Converted\nLINK.PAS...Converted\nF.DFM ...Converted\n");
   EXPECT_EQ(dir.Read("LINK.PAS"), "TPanelEx\r\n");
   EXPECT_EQ(dir.Read("SAME.PAS"), "TPanelEx\r\n");
   EXPECT_EQ(fs::status(dir / "A.PAS").permissions() & fs::perms::all, fs::perms(0640));
   EXPECT_EQ(dir.Read("OLD.PAS"), "TOldPanel\r\n");
+  EXPECT_EQ(dir.Read("sub/lro.pas"), "TOldPanel\r\n");
   EXPECT_EQ(dir.Read("F.DFM"), CompileFormText("object F: TPanelEx\r\nend\r\n"));
   EXPECT_EQ(dir.Read("F.dfb"), form);
   for (auto [link, to] : links) EXPECT_TRUE(fs::is_symlink(dir / link)) << link;
-  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "F.DFM", "F.dfb", "F.dft", "LINK.PAS", "OLD.PAS",
+  EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.PAS", "F.DFM", "F.dfb", "F.dft", "LINK.PAS", "LRO.PAS", "OLD.PAS",
                                                   "RO.PAS", "SAME.PAS", "job.LOG", "job.scr", "sub"}));
   EXPECT_FALSE(dir.Exists("sub/unit.XXX") || dir.Exists("sub/form.XXX"));
 }

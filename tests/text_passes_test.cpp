@@ -70,7 +70,7 @@ TEST(SourcePassE2E, Runs) {
                  {"a.pas", "var A: tfoo; B: TFoo;\r\ns := 'abc';\r\nTFooBar\r\n"}},
        .output = "a.pas...Converted\nB.CPP...Converted\nC.HPP...No change\nD.H...Converted\n",
        .after = {{"a.pas", "var A: TBar; B: TFoo;\r\ns := 'xyz';\r\nTFooBar\r\n"},
-                 {"B.CPP", "TBar::TFoo() {}\n"}, {"C.HPP", "nothing here\r\n"},
+                 {"B.CPP", "TBar::TFoo() {}\n"}, {"C.HPP", "nothing here"},
                  {"D.H", std::string("\xEF\xBB\xBF\0class TBar;\r\n\x1Atail TFoo", 27)}, {"notes.txt", "TFoo"}, {"a.XXX", "<missing>"},
                  {"job.LOG", kRenamed + "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
                              "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"

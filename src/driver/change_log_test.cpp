@@ -60,7 +60,8 @@ TEST_F(ChangeLogSpillTest, LinesReachTheLogInOrderWhereverTheyWereHeld) {
     SetUp();
     platform::SystemFileSystem system;
     std::optional<StagedFileSystem> staged;
-    if (row.stagingMemory) staged.emplace(system, (dir_ / "staged-").string(), *row.stagingMemory);
+    if (row.stagingMemory)
+      staged.emplace(system, (dir_ / "staged-").string(), *row.stagingMemory, Staging::AllOrNothing);
     FileSystem& files = staged ? static_cast<FileSystem&>(*staged) : system;
     {
       FileChangeLog log(files, log_.string(), row.spillBytes);

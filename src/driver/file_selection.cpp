@@ -78,15 +78,16 @@ class FirstNames {
 
 // The files of one directory listing in mask order, read-only ones reported instead, each once.
 std::vector<std::string> FilesOf(const std::vector<DirEntry>& entries, const std::string& directory,
-                                 std::initializer_list<std::string_view> masks, Console& console,
+                                 const PassSelection& selection, Console& console,
                                  FirstNames& firstNames) {
   std::vector<std::string> names;
-  for (std::size_t mask = 0; mask < masks.size(); ++mask) {
+  for (std::size_t mask = 0; mask < selection.masks.size(); ++mask) {
     for (const DirEntry& entry : entries) {
       if (entry.Directory || (entry.Masks >> mask & 1) == 0) continue;
-      if (entry.ReadOnly)
+      if (entry.ReadOnly) {
         console.WriteLine(directory + entry.Name + " is read only");
-      else if (firstNames.IsFirstListed(entry.Identity))
+        if (selection.leftOut) selection.leftOut(directory + entry.Name, entry.Identity);
+      } else if (firstNames.IsFirstListed(entry.Identity))
         names.push_back(directory + entry.Name);
     }
   }
@@ -107,7 +108,7 @@ void VisitTree(FileSystem& files, const PassSelection& selection, Console& conso
     if (!files.List(directory, selection.masks, true, entries) && !directory.empty())
       console.WriteLine(directory + " cannot be searched");
     for (const std::string& name :
-         FilesOf(entries, directory, selection.masks, console, firstNames))
+         FilesOf(entries, directory, selection, console, firstNames))
       visit(name);
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
       if (entry->Directory && !entry->Name.starts_with(".") && !entry->Name.starts_with("__"))
@@ -126,7 +127,7 @@ void VisitPassFiles(FileSystem& files, const PassSelection& selection, Console& 
   if (selection.namedFiles.empty()) {
     std::vector<DirEntry> entries;
     files.List("", selection.masks, false, entries);
-    names = FilesOf(entries, "", selection.masks, console, firstNames);
+    names = FilesOf(entries, "", selection, console, firstNames);
   }
   for (const std::string& name : selection.namedFiles) {
     const auto matches = [&](std::string_view mask) { return MatchesMask(NamePart(name), mask); };

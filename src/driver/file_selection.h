@@ -18,6 +18,8 @@ struct PassSelection {
   std::initializer_list<std::string_view> masks;
   const std::vector<std::string>& namedFiles;
   bool recursive = false;
+  // When set, is handed each read-only file left out, right after its notice.
+  std::function<void(const std::string&, const FileIdentity&)> leftOut = {};
 };
 
 // Hands each file of the pass to `visit`, in mask order per directory. Without named files each

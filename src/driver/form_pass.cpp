@@ -6,6 +6,7 @@
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/text_form_editor.h"
+#include "script/script_reader.h"
 
 namespace reshape {
 
@@ -42,19 +43,22 @@ void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry,
 
 }  // namespace
 
-void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string& entry,
+bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string& entry,
                        ChangeSink& changes, RunReport& report) const {
   std::string original;
   if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
     if (read.opened) throw EReadError("Stream read error");
     throw EFOpenError("Cannot open file " + entry);
   }
+  // A form saved as UTF-16 text is neither binary nor text the pass can read: it stays as it is.
+  if (LooksLikeUtf16(original)) return false;
   WriteSideFile(files, entry, ".dfb", original);
   // A text form is edited in place and has no text form to save beside it.
   if (IsTextForm(original)) {
     const std::string edited = EditTextForm(original, rules_, changes);
     if (report.WantsDiff() && edited != original) report.Rewritten(original, edited);
-    return PutInPlace(files, log, entry, original, edited);
+    PutInPlace(files, log, entry, original, edited);
+    return true;
   }
   // The form's text form, and the complete new form file compiled from it with the rules
   // (resource header and binary form).
@@ -76,6 +80,7 @@ void FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   if (report.WantsDiff() && compiled != original)
     report.Rewritten(text, FormFileToText(compiled, codePage_));
   PutInPlace(files, log, entry, original, compiled);
+  return true;
 }
 
 }  // namespace reshape

@@ -12,6 +12,7 @@
 #include "driver/file_changes.h"
 #include "driver/file_selection.h"
 #include "driver/form_pass.h"
+#include "driver/read_only_overlay.h"
 #include "driver/run_report.h"
 #include "driver/staged_file_system.h"
 #include "driver/text_file_rewriter.h"
@@ -67,22 +68,33 @@ struct Pass {
   FileChangeLog& log;
   Console& console;
   RunReport& report;
+  // Converts the read-only files the passes leave out, when the run shows what they would get.
+  ReadOnlyOverlay* leftOut;
+  // What a preview holds back.
+  StagedFileSystem* preview;
 };
 
 // One pass: for each file its progress line, its conversion by `convert` with the sink of its
 // changes (false: a UTF-16 file, left as it is), then what the report shows of it. A failing
 // file ends the run, or, in a run that goes on, is reported after its progress line and left
-// as it was.
+// as it was. Read-only files left out are converted in memory when the run shows their changes.
 void RunPass(Pass& pass, std::initializer_list<std::string_view> masks, std::string_view suffix,
-             const std::function<bool(const std::string&, ChangeSink&)>& convert) {
-  const PassSelection selection{masks, pass.namedFiles, pass.options.recursive};
+             const FileConversion& convert) {
+  PassSelection selection{masks, pass.namedFiles, pass.options.recursive};
+  if (pass.leftOut) {
+    pass.leftOut->BeginPass();
+    selection.leftOut = [&](const std::string& name, const FileIdentity& identity) {
+      pass.leftOut->Convert(name, identity, convert);
+    };
+  }
+  const FileWork work{pass.files, pass.log, pass.report};
   VisitPassFiles(pass.files, selection, pass.console, [&](const std::string& name) {
     pass.console.Write(name + std::string(suffix));
     pass.report.BeginFile(name);
     FileChanges changes(name, pass.log, pass.report);
     bool converted = false;
     try {
-      converted = convert(name, changes);
+      converted = convert(work, name, changes);
     } catch (...) {
       if (!pass.options.keepGoing) throw;
       pass.log.Discard();
@@ -101,11 +113,11 @@ template <typename Transform, typename... RuleArguments>
 void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
                  const RuleArguments&... ruleArguments) {
   typename Transform::Rules rules(pass.commands, ruleArguments...);
-  RunPass(pass, masks, "...", [&](const std::string& file, ChangeSink& changes) {
+  RunPass(pass, masks, "...", [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
     return RewriteTextFile(
-        pass.files, pass.log, file,
+        work.files, work.log, file,
         [&](std::string_view bytes) { return ConvertText<Transform>(bytes, rules, changes); },
-        pass.report);
+        work.report);
   });
 }
 
@@ -113,20 +125,35 @@ void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
 void RunPasses(Pass& pass) {
   const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
-  if (classOrString)
-    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"}, pass.codePage);
-  if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"}, pass.codePage);
-  if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
+  const std::initializer_list<std::string_view> sourceMasks = {"*.PAS", "*.CPP", "*.HPP", "*.H"},
+                                                unitMasks = {"*.PAS", "*.DPK"},
+                                                formMasks = {"*.DFM"}, projectMasks = {"*.BPR"};
+  const std::initializer_list<std::string_view>* masks[] = {&sourceMasks, &unitMasks, &formMasks,
+                                                            &projectMasks};
+  const bool runs[] = {
+      classOrString, HasAny(commands, {CommandKind::RENU}),
+      classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET}),
+      HasAny(commands, {CommandKind::PKGR})};
+  // Whether pass `index` runs; a preview then keeps what it converts only for the files that a
+  // later pass takes.
+  const auto starts = [&](std::size_t index) {
+    std::vector<std::string_view> later;
+    for (std::size_t i = index + 1; i < std::size(runs); ++i)
+      if (runs[i]) later.insert(later.end(), masks[i]->begin(), masks[i]->end());
+    if (pass.preview && runs[index]) pass.preview->KeepOnlyFor(std::move(later));
+    return runs[index];
+  };
+  if (starts(0)) RunTextPass<SourceLineTransform>(pass, sourceMasks, pass.codePage);
+  if (starts(1)) RunTextPass<UnitLineTransform>(pass, unitMasks, pass.codePage);
+  if (starts(2)) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
-    RunPass(pass, {"*.DFM"}, " ...", [&](const std::string& file, ChangeSink& changes) {
+    RunPass(pass, formMasks, " ...", [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
       if (!forms) forms.emplace(commands, pass.codePage);
-      forms->Convert(pass.files, pass.log, file, changes, pass.report);
-      return true;
+      return forms->Convert(work.files, work.log, file, changes, work.report);
     });
   }
-  if (HasAny(commands, {CommandKind::PKGR}))
-    RunTextPass<ProjectLineTransform>(pass, {"*.BPR"}, pass.codePage);
+  if (starts(3)) RunTextPass<ProjectLineTransform>(pass, projectMasks, pass.codePage);
 }
 
 }  // namespace
@@ -152,22 +179,35 @@ std::size_t Run(const Options& options, const RunEnvironment& environment, Conso
 
   // A staged run converts into this and puts nothing in place before the end.
   std::optional<StagedFileSystem> staged;
-  if (options.Staged()) staged.emplace(files, environment.scratchPrefix, environment.stagingMemory);
+  if (options.Staged())
+    staged.emplace(files, environment.scratchPrefix, environment.stagingMemory,
+                   options.dryRun ? Staging::Preview : Staging::AllOrNothing);
   FileSystem& target = staged ? static_cast<FileSystem&>(*staged) : files;
 
   RunReport report(options, commands, console);
   // A dry run's change records are the one file it writes.
   report.OpenJsonLog(options.dryRun ? files : target);
   FileChangeLog log(target, script.LogFileName);
+  // A preview, an all-or-nothing run and a summary tell which read-only files would change.
+  std::optional<ReadOnlyOverlay> leftOut;
+  if (options.dryRun || options.atomic || options.summary) leftOut.emplace(target, commands, console);
   Pass pass{options, environment, namedFiles, commands, platform::SystemCodePage(),
-            target,  log,         console,    report};
+            target,  log,         console,    report,   leftOut ? &*leftOut : nullptr,
+            options.dryRun ? &*staged : nullptr};
   RunPasses(pass);
+  const std::size_t leftOutFiles = leftOut ? leftOut->FilesWithChanges() : 0;
+  if (leftOut) leftOut->Report(console);
   if (options.atomic) {
+    // Every file migrated or none: with read-only files that would change, none.
+    if (leftOutFiles > 0) {
+      console.WriteLine("Nothing was changed");
+      return leftOutFiles;
+    }
     // Standard output that cannot be written fails the run before anything is put in place.
     console.Flush();
-    staged->Commit(console);
+    if (!options.dryRun) staged->Commit(console);
   }
-  report.Finish();
+  report.Finish(leftOutFiles);
   return report.FailedFiles();
 }
 

@@ -24,7 +24,8 @@ struct RunEnvironment {
 
 // The whole run over the current directory (and below it when recursive), whose files it
 // touches only through `files`. Returns the number of files that a run that goes on left as
-// they were, after a complete run, and throws the failure that ended it. A failed
+// they were, after a complete run (for an all-or-nothing run that put nothing in place because
+// read-only files would change: their number), and throws the failure that ended it. A failed
 // all-or-nothing run has left every file as it was, unless the failure says otherwise.
 std::size_t Run(const Options& options, const RunEnvironment& environment, Console& console,
                 FileSystem& files);

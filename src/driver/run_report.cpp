@@ -82,7 +82,7 @@ void RunReport::FileFailed(std::string_view failureReport) {
   failed_.insert(file_);
 }
 
-void RunReport::Finish() {
+void RunReport::Finish(std::size_t leftOutFiles) {
   if (options_.summary) {
     for (std::size_t i = 0; i < commands_.size(); ++i) {
       const Count& count = counts_[i];
@@ -92,6 +92,8 @@ void RunReport::Finish() {
       if (count.changes == 0) line += " (no change)";
       console_.WriteLine(line);
     }
+    if (leftOutFiles > 0)
+      console_.WriteLine("Read-only files with changes left out: " + std::to_string(leftOutFiles));
   }
   if (options_.keepGoing && !failed_.empty())
     console_.WriteLine("Failed files: " + std::to_string(failed_.size()));

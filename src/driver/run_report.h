@@ -35,8 +35,9 @@ class RunReport {
   // A file that failed in a run that goes on: its failure report follows its progress line,
   // and nothing of it is counted.
   void FileFailed(std::string_view failureReport);
-  // The summary lines and the failed-files line.
-  void Finish();
+  // The summary lines (the last counting the read-only files left out that the script would
+  // have changed) and the failed-files line.
+  void Finish(std::size_t leftOutFiles);
   std::size_t FailedFiles() const { return failed_.size(); }
 
  private:

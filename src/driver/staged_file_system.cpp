@@ -1,5 +1,7 @@
 #include "driver/staged_file_system.h"
 
+#include <algorithm>
+
 #include "base/errors.h"
 #include "base/path.h"
 #include "driver/scratch_file.h"
@@ -7,6 +9,11 @@
 namespace reshape {
 
 namespace {
+
+// The directory of a path, with its trailing separator ("" for the current one).
+std::string_view DirectoryPart(std::string_view path) {
+  return path.substr(0, path.size() - NamePart(path).size());
+}
 
 // A staged file is held by nobody: there is nothing to let go of.
 class NothingHeld final : public Held {
@@ -54,6 +61,23 @@ int StagedFileSystem::Store(Bytes& bytes, std::string content) {
   return held->Release();
 }
 
+std::string StagedFileSystem::BesideName(const std::string& name) {
+  return std::string(DirectoryPart(name)) + std::string(NamePart(scratchPrefix_)) +
+         std::to_string(++scratchCount_) + ".XXX";
+}
+
+IoResult StagedFileSystem::StoreBeside(Bytes& bytes, std::string_view content,
+                                       const std::string& name) {
+  Drop(bytes);
+  const std::string path = BesideName(name);
+  std::unique_ptr<Held> held;
+  IoResult written = disk_.WriteFile(path, content, held);
+  // A file created is removed again with the bytes, also when it is half written.
+  if (written.opened) bytes = {"", path, content.size(), true};
+  if (written.code == 0) written.code = held->Release();
+  return written;
+}
+
 int StagedFileSystem::Append(Bytes& bytes, std::string_view more) {
   if (!bytes.scratch.empty()) {
     bytes.size += more.size();
@@ -70,7 +94,12 @@ int StagedFileSystem::Append(Bytes& bytes, std::string_view more) {
   return Store(bytes, std::move(all));
 }
 
-int StagedFileSystem::PutInPlace(const std::string& name, const Bytes& staged) {
+int StagedFileSystem::PutInPlace(const std::string& name, Bytes& staged) {
+  if (staged.beside && DirectoryPart(staged.scratch) == DirectoryPart(name)) {
+    if (int code = disk_.ReplaceFile(staged.scratch, name)) return code;
+    staged = Bytes();  // moved: nothing left to remove
+    return 0;
+  }
   std::string bytes;
   if (int code = Load(staged, bytes)) return code;
   ScratchFile scratch(disk_, TempFileName(name), name);
@@ -81,22 +110,25 @@ int StagedFileSystem::PutInPlace(const std::string& name, const Bytes& staged) {
 
 void StagedFileSystem::Drop(Bytes& bytes) {
   inMemory_ -= bytes.memory.size();
-  bytes.memory = std::string();
+  std::string().swap(bytes.memory);  // an assignment would keep the buffer
   if (!bytes.scratch.empty()) disk_.DeleteFile(bytes.scratch);
   bytes.scratch.clear();
   bytes.size = 0;
+  bytes.beside = false;
 }
 
 IoResult StagedFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
-  if (Entry* entry = Find(name)) {
+  if (Entry* entry = Find(name); entry && !entry->unread) {
     if (entry->removed) return {kErrorFileNotFound, false};
     return {Load(entry->bytes, bytes), true, true};
   }
   IoResult read = disk_.ReadFile(name, purpose, bytes);
   // A link whose target an earlier pass rewrote reads as that rewritten file.
   if (read.code == 0 && !read.ownName) {
-    Entry* target = Find(disk_.Target(name).path);
-    if (target && !target->removed) read.code = Load(target->bytes, bytes);
+    const std::string path = disk_.Target(name).path;
+    Entry* target = Find(path);
+    if (target && !target->removed && !target->unread) read.code = Load(target->bytes, bytes);
+    if (staging_ == Staging::Preview) linked_.insert(path);
   }
   return read;
 }
@@ -106,7 +138,15 @@ IoResult StagedFileSystem::WriteFile(const std::string& name, std::string_view b
   Entry& entry = Stage(name);
   entry.removed = entry.log = false;
   held = std::make_unique<NothingHeld>();
-  return {Store(entry.bytes, std::string(bytes)), true};
+  entry.unread = false;
+  // The new bytes of an all-or-nothing run are written where they will be put in place.
+  if (staging_ == Staging::AllOrNothing) return StoreBeside(entry.bytes, bytes, name);
+  // A preview's are held until they are moved into place, where it is known who reads them.
+  Drop(entry.bytes);
+  inMemory_ += bytes.size();
+  entry.bytes.memory = bytes;
+  entry.bytes.size = bytes.size();
+  return {0, true};
 }
 
 int StagedFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
@@ -116,9 +156,20 @@ int StagedFileSystem::ReplaceFile(const std::string& source, const std::string& 
   Drop(to.bytes);
   to.bytes = std::move(from->bytes);
   from->bytes = Bytes();
-  to.removed = to.log = false;
+  to.removed = to.log = to.unread = false;
   entries_.erase(source);
-  return 0;
+  if (staging_ == Staging::AllOrNothing || !to.bytes.scratch.empty()) return 0;
+  const auto readLater = [&](std::string_view mask) { return MatchesMask(NamePart(target), mask); };
+  if (!linked_.contains(target) && !std::ranges::any_of(keptFor_, readLater)) {
+    Drop(to.bytes);
+    to.unread = true;
+    return 0;
+  }
+  // Beyond the memory allowance the bytes go to a scratch file.
+  if (inMemory_ <= allowance_) return 0;
+  std::string content = std::move(to.bytes.memory);
+  inMemory_ -= content.size();
+  return Store(to.bytes, std::move(content));
 }
 
 int StagedFileSystem::DeleteFile(const std::string& name) {
@@ -138,6 +189,11 @@ int StagedFileSystem::AppendToLog(const std::string& name, std::string_view byte
     entry.removed = false;
   }
   end = static_cast<std::int64_t>(entry.bytes.size);
+  // A preview's log is never written: only its size counts.
+  if (staging_ == Staging::Preview) {
+    entry.bytes.size += bytes.size();
+    return 0;
+  }
   return Append(entry.bytes, bytes);
 }
 
@@ -165,6 +221,10 @@ int StagedFileSystem::AppendToFile(const std::string& name, std::string_view byt
 int StagedFileSystem::CutLog(const std::string& name, std::int64_t size) {
   Entry* entry = Find(name);
   if (!entry || !entry->log) return kErrorFileNotFound;
+  if (staging_ == Staging::Preview) {
+    entry->bytes.size = static_cast<std::size_t>(size);
+    return 0;
+  }
   std::string bytes;
   if (int code = Load(entry->bytes, bytes)) return code;
   bytes.resize(static_cast<std::size_t>(size));
@@ -176,22 +236,32 @@ void StagedFileSystem::Commit(Console& console) {
     std::string name;
     Bytes original;
     bool existed = false;
+    std::string aside;  // a further name of the file as it was
   };
   std::vector<Replaced> replaced;
   try {
     for (const std::string& name : order_) {
       Entry* entry = Find(name);
       if (!entry || entry->removed || entry->log) continue;
-      std::string bytes;
-      IoResult read = disk_.ReadFile(name, ReadFor::Replacing, bytes);
-      if (read.code != kErrorFileNotFound) CheckInOut(read.code);
+      // The file as it was stays under a further name until the commit is done; where the file
+      // system has none, its bytes are read and kept.
+      std::string aside = BesideName(name);
+      int linked = disk_.LinkFile(name, aside);
       Bytes original;
-      if (int code = read.code == 0 ? Store(original, std::move(bytes)) : 0) {
-        Drop(original);
-        CheckInOut(code);
+      bool existed = linked == 0;
+      if (linked != 0) {
+        aside.clear();
+        std::string bytes;
+        IoResult read = disk_.ReadFile(name, ReadFor::Replacing, bytes);
+        if (read.code != kErrorFileNotFound) CheckInOut(read.code);
+        if (int code = read.code == 0 ? Store(original, std::move(bytes)) : 0) {
+          Drop(original);
+          CheckInOut(code);
+        }
+        existed = read.code == 0;
       }
       // From here on the file counts as replaced: putting back bytes it still has is harmless.
-      replaced.push_back({name, std::move(original), read.code == 0});
+      replaced.push_back({name, std::move(original), existed, aside});
       CheckInOut(PutInPlace(name, entry->bytes));
     }
     for (const std::string& name : order_) {
@@ -205,7 +275,7 @@ void StagedFileSystem::Commit(Console& console) {
   } catch (...) {
     bool restored = true;
     for (auto done = replaced.rbegin(); done != replaced.rend(); ++done)
-      restored = PutBack(done->name, done->original, done->existed, console) && restored;
+      restored = PutBack(done->name, done->original, done->existed, done->aside, console) && restored;
     if (restored) throw;
     try {
       throw;
@@ -219,13 +289,27 @@ void StagedFileSystem::Commit(Console& console) {
       throw failure;
     }
   }
-  for (Replaced& done : replaced) Drop(done.original);
+  for (Replaced& done : replaced) {
+    Drop(done.original);
+    if (!done.aside.empty()) disk_.DeleteFile(done.aside);
+  }
 }
 
 // Puts one file back as it was before the commit; what cannot be put back is named, and its
 // previous bytes stay where the user can take them.
 bool StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool existed,
-                               Console& console) {
+                               const std::string& aside, Console& console) {
+  if (!aside.empty()) {
+    // A file that was never replaced is still the one the further name leads to: the move then
+    // leaves both names, and the further one goes.
+    const FileIdentity now = disk_.Target(name).identity;
+    if ((now.known && now == disk_.Target(aside).identity) || disk_.ReplaceFile(aside, name) == 0) {
+      disk_.DeleteFile(aside);
+      return true;
+    }
+    console.WriteLine(name + " could not be put back; its previous bytes are in " + aside);
+    return false;
+  }
   if (!existed) {
     if (int code = disk_.DeleteFile(name); code == 0 || code == kErrorFileNotFound) return true;
     console.WriteLine(name + " could not be removed again");

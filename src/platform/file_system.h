@@ -73,6 +73,11 @@ class FileSystem {
 
   virtual int DeleteFile(const std::string& name) = 0;
 
+  // Gives the file `existing` the further name `link` in the same directory (a hard link), so
+  // that its bytes outlive a replacement of `existing`. Fails where the file system has no
+  // such links; here, for a file system that wraps another, always (5).
+  virtual int LinkFile(const std::string& /*existing*/, const std::string& /*link*/) { return 5; }
+
   // Where the name leads (see FileTarget).
   virtual FileTarget Target(const std::string& name) = 0;
 

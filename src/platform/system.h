@@ -36,6 +36,9 @@ FileTarget TargetOf(const std::string& name);
 
 int DeleteFile(const std::string& name);
 
+// FileSystem::LinkFile of the system's file system (see there).
+int LinkFile(const std::string& existing, const std::string& link);
+
 // Held for a whole run over a directory, so that a second run started there at the same time
 // fails at once with a sharing violation (32) instead of working on the same files.
 class DirectoryLock {

@@ -107,6 +107,10 @@ int SystemFileSystem::ReplaceFile(const std::string& source, const std::string& 
 
 int SystemFileSystem::DeleteFile(const std::string& name) { return platform::DeleteFile(name); }
 
+int SystemFileSystem::LinkFile(const std::string& existing, const std::string& link) {
+  return platform::LinkFile(existing, link);
+}
+
 FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
 
 int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes,

@@ -14,6 +14,7 @@ class SystemFileSystem final : public FileSystem {
                      std::unique_ptr<Held>& held) override;
   int ReplaceFile(const std::string& source, const std::string& target) override;
   int DeleteFile(const std::string& name) override;
+  int LinkFile(const std::string& existing, const std::string& link) override;
   FileTarget Target(const std::string& name) override;
   int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override;
   int AppendSpilledToLog(const std::string& name, const std::string& spilled,

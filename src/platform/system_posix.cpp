@@ -124,6 +124,10 @@ int DeleteFile(const std::string& name) {
   return ::unlink(name.c_str()) == 0 ? 0 : LastErrorCode();
 }
 
+int LinkFile(const std::string& existing, const std::string& link) {
+  return ::link(existing.c_str(), link.c_str()) == 0 ? 0 : LastErrorCode();
+}
+
 DirectoryLock::~DirectoryLock() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }

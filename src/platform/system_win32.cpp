@@ -86,6 +86,10 @@ int DeleteFile(const std::string& name) {
   return ::DeleteFileA(name.c_str()) ? 0 : LastErrorCode();
 }
 
+int LinkFile(const std::string& existing, const std::string& link) {
+  return ::CreateHardLinkA(link.c_str(), existing.c_str(), nullptr) ? 0 : LastErrorCode();
+}
+
 DirectoryLock::~DirectoryLock() {
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }

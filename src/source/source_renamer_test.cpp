@@ -21,33 +21,30 @@ namespace {
 const std::string kRenamed = "F> Renamed class \"TFoo\" to \"TBar\"";
 const std::string kMany = "RENC>TA1,B1\r\nRENC>TA2,B2\r\nRENC>TA3,B3\r\nRENC>TFoo,TBar\r\n";
 const std::string kWordStarts = "xTFoo TFoo\n\xE4TFoo\tTFoo [tfoo]\r\n^TFoo";
-const std::string kWordStartsRenamed = "xTFoo TBar\n\xE4TFoo\tTFoo [TBar]\r\n^TBar\r\n";
+const std::string kWordStartsRenamed = "xTFoo TBar\n\xE4TFoo\tTFoo [TBar]\r\n^TBar";
 
 TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
   const std::tuple<std::string, std::string, std::string, std::vector<std::string>> cases[] = {
-      {"RENC>TFoo,TBar", "\xEF\xBB\xBFx := tfoo.Create; TFoo\rTFoo\x1A", "\xEF\xBB\xBFx := TBar.Create; TFoo\r\nTBar\r\n",
+      {"RENC>TFoo,TBar", "\xEF\xBB\xBFx := tfoo.Create; TFoo\rTFoo\x1A", "\xEF\xBB\xBFx := TBar.Create; TFoo\rTBar\x1A",
        {kRenamed, kRenamed}},
-      // A lone CR inside a stretch without matches becomes CR LF; LF and CR LF stay.
+      // Every line keeps its own break, changed or not: LF, CR LF, a lone CR, or none at the end.
       {"RENC>TFoo,TBar\r\nRENS>IntToStr(,Str(", "a\nb\rc\r\nx TFoo y\nz\rIntToStr(1)\r\nend",
-       "a\nb\r\nc\r\nx TBar y\nz\r\nStr(1)\r\nend\r\n", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},
-      {kMany, "a\r\rb\nx TFoo\nq TFoo", "a\r\n\r\nb\nx TBar\nq TBar\r\n", {kRenamed, kRenamed}},
-      // Long stretches are searched sixteen bytes at a time: a lone CR among them, a CR LF
-      // only late in an LF text (its last line then ends in CR LF), or none.
-      {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaa\r\nbbbbbbbbbb\rcccccccccccccccccccc\r\nTFoo",
-       "aaaaaaaaaaaaaaa\r\nbbbbbbbbbb\r\ncccccccccccccccccccc\r\nTBar\r\n", {kRenamed}},
-      {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbb\r\ncccccccccccccccccccc\nTFoo",
-       "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbb\r\ncccccccccccccccccccc\nTBar\r\n", {kRenamed}},
+       "a\nb\rc\r\nx TBar y\nz\rStr(1)\r\nend", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},
+      {kMany, "a\r\rb\nx TFoo\nq TFoo\r", "a\r\rb\nx TBar\nq TBar\r", {kRenamed, kRenamed}},
+      {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaa\r\nbbbbbbbbbb\rcccccccccccccccccccc\r\nTFoo\r\n\x1A",
+       "aaaaaaaaaaaaaaa\r\nbbbbbbbbbb\rcccccccccccccccccccc\r\nTBar\r\n\x1A", {kRenamed}},
+      {"RENC>TFoo,TBar", "\r\n\r\r\n\nx\x1A\r\n", "\r\n\r\r\n\nx\x1A\r\n", {}},
       {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbbbbbbbbbbbbbbbbb\nTFoo",
        "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbbbbbbbbbbbbbbbbb\nTBar", {kRenamed}},
       // Five names and more are found by their first letter when they share it, else by words.
       {kMany + "RENC>TA4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
       {kMany + "RENC>A4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
       {"RENS>q,Q", "a\nq", "a\nQ", {"F> Renamed string \"q\" to \"Q\""}},
-      {"RENC>TFoo,Widgets.TButton\r\nRENC>TLabel,Widgets.TLabel", "TFoo, TLabel", "Widgets.TButton, Widgets.TLabel\r\n",
+      {"RENC>TFoo,Widgets.TButton\r\nRENC>TLabel,Widgets.TLabel", "TFoo, TLabel", "Widgets.TButton, Widgets.TLabel",
        {"F> Renamed class \"TFoo\" to \"Widgets.TButton\"", "F> Renamed class \"TLabel\" to \"Widgets.TLabel\""}},
-      {"RENS>TBar,TBaz\r\nRENS>TBaz,TQ\r\nRENC>TFoo,TBar", "TFoo", "TQ\r\n",
+      {"RENS>TBar,TBaz\r\nRENS>TBaz,TQ\r\nRENC>TFoo,TBar", "TFoo", "TQ",
        {kRenamed, "F> Renamed string \"TBar\" to \"TBaz\"", "F> Renamed string \"TBaz\" to \"TQ\""}},
-      {"RENU>TFoo,TBar\r\nPKGR>TFoo,TBar\r\nRENP>TFoo,TBar", "TFoo", "TFoo\r\n", {}},
+      {"RENU>TFoo,TBar\r\nPKGR>TFoo,TBar\r\nRENP>TFoo,TBar", "TFoo", "TFoo", {}},
   };
   for (const auto& [script, input, output, log] : cases) {
     const test::RewriteResult result = test::Rewrite<SourceLineTransform>(script, input);
@@ -67,7 +64,7 @@ TEST(ProjectLineTransformTest, ReplacesPackageNamesAsPlainText) {
 TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
   const std::tuple<std::string, std::string, std::size_t> cases[] = {
       {"unit OldUnit;\nOldUnit", "unit NewUnit;\nOldUnit", 1},
-      {"Uses oldunit, OldUnit;", "Uses NewUnit, OldUnit;\r\n", 1},
+      {"Uses oldunit, OldUnit;", "Uses NewUnit, OldUnit;", 1},
       {"uses\n  OldUnit,\n  Other;\ntype\n  OldUnit = 1;", "uses\n  NewUnit,\n  Other;\ntype\n  OldUnit = 1;", 1},
       {"uses\n  X,\n  OldUnit; const", "uses\n  X,\n  OldUnit; const", 0},
       {"uses A;\n{ OldUnit }\nimplementation\nOldUnit\nbegin\nOldUnit",
@@ -86,7 +83,7 @@ TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
       // a line break is still found.
       {"uses A,\nOldUnit;\nbegin", "uses A,\nNewUnit;\nbegin", 1},
       // Unit names are dotted names, matched as a whole.
-      {"uses Core.OldUnit, OldUnit.X, OldUnit;", "uses Core.OldUnit, OldUnit.X, NewUnit;\r\n", 1},
+      {"uses Core.OldUnit, OldUnit.X, OldUnit;", "uses Core.OldUnit, OldUnit.X, NewUnit;", 1},
   };
   for (const auto& [input, output, changes] : cases) {
     test::RewriteResult result = test::Rewrite<UnitLineTransform>("RENU>OldUnit,NewUnit", input);
@@ -98,7 +95,7 @@ TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
 TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
   test::RewriteResult result = test::Rewrite<UnitLineTransform>(
       "RENU>OldUnit,NewUnit\r\nRENC>A,B\r\nRENU>Other,P.Else\r\n", "unit Other; uses OLDUNIT, other;");
-  EXPECT_EQ(result.text, "unit P.Else; uses NewUnit, other;\r\n");
+  EXPECT_EQ(result.text, "unit P.Else; uses NewUnit, other;");
   EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed unit \"OldUnit\" to \"NewUnit\"",
                                                   "F> Renamed unit \"Other\" to \"P.Else\""}));
 }
@@ -112,15 +109,16 @@ class Bracketing : public LineTransform {
 
 TEST(RewriteTextTest, CutsLinesAndWritesEachBackWithItsBreak) {
   const std::pair<std::string, std::string> cases[] = {
-      {"", ""}, {"a", "[a]\r\n"}, {"\n", "[]\n"}, {"a\rb\r", "[a]\r\n[b]\r\n"}, {"a\nb", "[a]\n[b]"},
-      {"\n\r\r\n", "[]\n[]\r\n[]\r\n"}, {"a\n\rb", "[a]\n[]\r\n[b]\r\n"}, {"a\nb\r\nc", "[a]\n[b]\r\n[c]\r\n"},
+      {"", ""}, {"a", "[a]"}, {"\n", "[]\n"}, {"a\rb\r", "[a]\r[b]\r"}, {"a\nb", "[a]\n[b]"},
+      {"\n\r\r\n", "[]\n[]\r[]\r\n"}, {"a\n\rb", "[a]\n[]\r[b]"}, {"a\nb\r\nc", "[a]\n[b]\r\n[c]"},
+      {"\n\n", "[]\n[]\n"}, {"\r\r", "[]\r[]\r"}, {"\r\n\r\n", "[]\r\n[]\r\n"},
       {"\xEF\xBB\xBF" "a\nb", "\xEF\xBB\xBF[a]\n[b]"},
       {std::string("\xFF\xFEu\0\r\0\n\0", 8), std::string("\xFF\xFEu\0\r\0\n\0", 8)},
       {"\xFE\xFF\n", "\xFE\xFF\n"}, {"\xFF\n", "[\xFF]\n"},
-      // An end-of-text mark ends the text; what follows the first one stays as it is.
-      {"a\r\nb\x1A", "[a]\r\n[b]\r\n"}, {"a\nb\x1A", "[a]\n[b]"},
-      {"a\rb\x1A" "c\rd\x1A", "[a]\r\n[b]\r\n\x1A" "c\rd\x1A"}, {"\x1A\r\nx", "\x1A\r\nx"},
-      {std::string("a\0\xFF\t\r\n\x80", 7), std::string("[a\0\xFF\t]\r\n[\x80]\r\n", 13)},
+      // An end-of-text mark ends the text; it and what follows it stay as they are.
+      {"a\r\nb\x1A", "[a]\r\n[b]\x1A"}, {"a\r\x1A\n", "[a]\r\x1A\n"},
+      {"a\rb\x1A" "c\rd\x1A", "[a]\r[b]\x1A" "c\rd\x1A"}, {"\x1A\r\nx", "\x1A\r\nx"},
+      {std::string("a\0\xFF\t\r\n\x80", 7), std::string("[a\0\xFF\t]\r\n[\x80]", 11)},
   };
   for (const auto& [input, output] : cases) {
     Bracketing transform;

@@ -1,8 +1,6 @@
 #include "source/text_lines.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
 
 #include "base/byte_block.h"
 #include "base/byte_search.h"
@@ -14,45 +12,13 @@ namespace {
 constexpr char kEndOfText = '\x1A';
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// How many bytes of region are whole lines that come out exactly as they are (LF or CR LF
-// breaks: no lone CR among them); clears onlyLineFeeds when they hold a CR LF. The first lone
-// CR is found in one pass over the bytes, thirty-two at a time with one branch where the
-// processor has the instructions for it, however many lines the region holds.
-std::size_t UnchangedLines(std::string_view region, bool& onlyLineFeeds) {
-  std::size_t firstCrLf = std::string_view::npos;
-  // Most sources break their lines with LF alone: the library's search then settles it.
-  std::size_t i = std::min(region.find('\r'), region.size());
-  const char* data = region.data();
-#ifdef RESHAPE_BYTE_BLOCKS
-  const ByteBlock cr = RepeatByte('\r');
-  const ByteBlock lf = RepeatByte('\n');
-  const auto at = [data](std::size_t offset) {
-    return LoadBlock(data + offset);
-  };
-  for (; i + 33 <= region.size(); i += 32) {
-    const ByteBlock crs0 = BytesEqual(at(i), cr);
-    const ByteBlock crs1 = BytesEqual(at(i + 16), cr);
-    const ByteBlock lone = BlockOr(BlockAndNot(crs0, BytesEqual(at(i + 1), lf)),
-                                   BlockAndNot(crs1, BytesEqual(at(i + 17), lf)));
-    if (TopBits(lone) != 0) break;  // found below, byte by byte
-    if (firstCrLf == std::string_view::npos) {
-      const auto crs = static_cast<std::uint32_t>(TopBits(crs0)) |
-                       static_cast<std::uint32_t>(TopBits(crs1)) << 16;
-      if (crs != 0) firstCrLf = i + static_cast<std::size_t>(std::countr_zero(crs));
-    }
-  }
-#endif
-  for (; i < region.size(); ++i) {
-    if (data[i] != '\r') continue;
-    if (i + 1 >= region.size() || data[i + 1] != '\n') break;
-    if (firstCrLf == std::string_view::npos) firstCrLf = i;
-  }
-  const std::size_t lastBreak = region.substr(0, i).rfind('\n');
-  if (lastBreak == std::string_view::npos) return 0;
-  // Every CR before i is the first half of a CR LF, so one stands among the lines kept when
-  // the first does.
-  if (firstCrLf < lastBreak) onlyLineFeeds = false;
-  return lastBreak + 1;
+// How many bytes from `from` on are whole lines, breaks included, that end before `to`: up to
+// the last line break before `to`. A CR LF split at `to` counts whole, as its line's break.
+std::size_t WholeLines(std::string_view text, std::size_t from, std::size_t to) {
+  const std::size_t last = text.substr(from, to - from).find_last_of("\r\n");
+  if (last == std::string_view::npos) return 0;
+  const std::size_t end = from + last + 1;
+  return end - from + (text[end - 1] == '\r' && end < text.size() && text[end] == '\n');
 }
 
 // The rewritten bytes, copied out only from the first place where they differ from the
@@ -94,11 +60,28 @@ class RewrittenBytes {
 LineTransform::~LineTransform() = default;
 
 int LineTransform::CurrentLineNumber() {
-  for (; counted_ < lineStart_; ++counted_) {
-    const char c = text_[counted_];
-    if (c == '\n' || (c == '\r' && (counted_ + 1 >= text_.size() || text_[counted_ + 1] != '\n')))
+  // The breaks since the place last counted: each LF, and each CR that no LF follows, sixteen
+  // bytes at a time where the processor has the instructions for it. The line starts after a
+  // break, so the byte after the last one looked at is still in the text.
+  const char* data = text_.data();
+  std::size_t i = counted_;
+#ifdef RESHAPE_BYTE_BLOCKS
+  const ByteBlock cr = RepeatByte('\r');
+  const ByteBlock lf = RepeatByte('\n');
+  for (; i + 16 <= lineStart_; i += 16) {
+    const ByteBlock block = LoadBlock(data + i);
+    const ByteBlock loneCr =
+        BlockAndNot(BytesEqual(block, cr), BytesEqual(LoadBlock(data + i + 1), lf));
+    // A block holds a break or two: clearing them one by one beats a population count, which
+    // is a library call where the processor lacks the instruction.
+    for (unsigned breaks = TopBits(BlockOr(BytesEqual(block, lf), loneCr)); breaks != 0;
+         breaks &= breaks - 1)
       ++lineNumber_;
   }
+#endif
+  for (; i < lineStart_; ++i)
+    lineNumber_ += data[i] == '\n' || (data[i] == '\r' && data[i + 1] != '\n');
+  counted_ = lineStart_;
   return lineNumber_;
 }
 
@@ -113,9 +96,8 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
   // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
   if (IsUtf16Text(fileBytes)) return std::nullopt;
   std::string_view text = fileBytes.substr(0, fileBytes.find(kEndOfText));
-  // Bytes behind an end-of-text mark would otherwise be lost; only a final mark goes.
-  const std::string_view tail =
-      text.size() + 1 < fileBytes.size() ? fileBytes.substr(text.size()) : std::string_view();
+  // The end-of-text mark and every byte behind it stay as they are.
+  const std::string_view tail = fileBytes.substr(text.size());
 
   RewrittenBytes result(fileBytes);
   // A UTF-8 byte-order mark stays in front, so that it does not become part of the first word.
@@ -127,11 +109,10 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
   transform.text_ = text;
   transform.lineStart_ = transform.counted_ = 0;
   transform.lineNumber_ = 1;
-  bool onlyLineFeeds = true;  // every line so far ended in LF alone
   std::size_t pos = 0;
   while (pos < text.size()) {
     if (const std::size_t quiet = std::min(transform.QuietUntil(), text.size()); quiet > pos) {
-      const std::size_t same = UnchangedLines(text.substr(pos, quiet - pos), onlyLineFeeds);
+      const std::size_t same = WholeLines(text, pos, quiet);
       result.Append(text.substr(pos, same));
       pos += same;
       if (pos == text.size()) break;
@@ -141,18 +122,9 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
     transform.lineStart_ = pos;
     transform.TransformLineOf(line, text, pos);
     result.Append(line);
-    if (end == text.size()) {
-      if (!onlyLineFeeds || pos == 0) result.Append("\r\n");
-      break;
-    }
-    pos = end + 1;
-    if (text[end] == '\n') {
-      result.Append("\n");
-      continue;
-    }
-    onlyLineFeeds = false;
-    result.Append("\r\n");
-    if (pos < text.size() && text[pos] == '\n') ++pos;
+    // Each line keeps its own break: CR LF, LF or a lone CR; the last may have none.
+    pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    result.Append(text.substr(end, std::min(pos, text.size()) - end));
   }
   result.Append(tail);
   return result.Take();

@@ -5,10 +5,9 @@
 // Layout of a text file as the rewriters read it: an optional UTF-8 byte-order mark (EF BB BF),
 // kept in place and never part of a line; lines, each ended by CR LF, a lone CR or a lone LF;
 // an optional last line without a break; the text ends at the first 0x1A (end-of-text mark).
-// Written back: a line that ended in LF alone gets LF alone, every other line CR LF. A last
-// line without a break stays so when every earlier line ended in LF alone (there is at least
-// one); otherwise it gets CR LF. A final 0x1A is dropped; a 0x1A followed by further bytes is
-// kept with all bytes behind it, unchanged, after the rewritten lines.
+// Written back: every line as the transform leaves it, followed by its own break as it was (a
+// last line without one stays so); the 0x1A and every byte behind it stay as they were. So a
+// text that no transform changes comes back byte for byte.
 #pragma once
 
 #include <cstddef>
@@ -34,8 +33,8 @@ class LineTransform {
     TransformLine(line);
   }
   // A position in the text, after the line last transformed, such that the transform leaves
-  // every line that ends before it (its line break stands before it) as it is: RewriteText
-  // copies such lines as they are without handing them over. 0: none is known.
+  // every line that ends before it as it is: RewriteText copies such lines as they are
+  // without handing them over. 0: none is known.
   virtual std::size_t QuietUntil() const { return 0; }
 
   // The number (from 1) of the line being transformed, counted only when a change asks for it,
