@@ -54,9 +54,11 @@ inline void CheckSameText(const std::string& expected, const std::string& actual
   Check(false, what, detail);
 }
 
+// Keeps only whether any change came.
 class NullSink : public ChangeSink {
  public:
-  void Add(const Change&) override {}
+  void Add(const Change&) override { changed = true; }
+  bool changed = false;
 };
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
