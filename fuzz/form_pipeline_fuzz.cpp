@@ -34,7 +34,7 @@ void RunFormPass(const std::string& formFile, const CommandList& rules, CodePage
   std::string again;
   fuzz::Check(fuzz::Accepts([&] { again = FormFileToText(compiled, codePage); }),
               "the converted form file does not convert to text");
-  if (!compile.run.FileChanged && identifierNames) {
+  if (!compile.run.changed && identifierNames) {
     fuzz::CheckSameText(originals.spans.empty() ? fuzz::AsCompiledBack(text) : text, again,
                         "an unchanged form file changed its text");
     fuzz::CheckSameKinds(original, fuzz::StreamOfFormFile(compiled),
