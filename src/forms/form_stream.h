@@ -38,6 +38,8 @@
 #include <string>
 #include <string_view>
 
+#include "script/name_rules.h"
+
 namespace reshape {
 
 enum ValueType : std::uint8_t {

@@ -20,7 +20,7 @@ void FormWriter::WriteObjectPrefix(std::uint8_t flags, std::int32_t position) {
 }
 
 void FormWriter::WriteShortString(std::string_view s) {
-  s = s.substr(0, 255);
+  s = s.substr(0, kMaxNameLength);
   WriteTag(static_cast<std::uint8_t>(s.size()));
   WriteBytes(s);
 }

@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kNameOffset = 3;
 // Room for the longest class name (255 bytes) and its terminator, so that every header that
 // ResourceHeader builds is skipped again.
-constexpr std::size_t kHeaderProbe = kNameOffset + 255 + 1;
+constexpr std::size_t kHeaderProbe = kNameOffset + kMaxNameLength + 1;
 constexpr std::uint16_t kResourceType = 10;
 constexpr std::uint16_t kMemoryFlags = 0x1030;
 

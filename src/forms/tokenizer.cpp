@@ -13,10 +13,7 @@ namespace reshape {
 
 namespace {
 
-bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-// Bytes above 127 are taken as letters: newer IDEs write names in UTF-8 or a code page.
-bool IsIdentStart(unsigned char c) { return IsLetter(c) || c == '_' || c >= 128; }
+constexpr auto IsDigit = IsAsciiDigit;
 
 // The value of every byte as a hexadecimal digit, -1 for the others: a look-up instead of
 // three range tests, since binary blocks are the bulk of many forms.
@@ -34,23 +31,6 @@ constexpr auto kHexValues = [] {
 int HexValue(unsigned char c) { return kHexValues[c]; }
 
 }  // namespace
-
-bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
-
-bool IsIdentifier(std::string_view name) {
-  if (name.empty() || !IsIdentStart(static_cast<unsigned char>(name[0]))) return false;
-  return std::all_of(name.begin(), name.end(),
-                     [](char c) { return IsIdentChar(static_cast<unsigned char>(c)); });
-}
-
-bool IsDottedIdentifier(std::string_view name) {
-  for (std::size_t start = 0;;) {
-    std::size_t dot = name.find('.', start);
-    if (!IsIdentifier(name.substr(start, dot - start))) return false;
-    if (dot == std::string_view::npos) return true;
-    start = dot + 1;
-  }
-}
 
 bool TextToInteger(std::string_view text, std::int32_t& value) {
   std::size_t i = 0;

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "script/name_rules.h"
+
 namespace reshape {
 
 // Kinds 0 to 5; any other value is a punctuation token and equals its byte ('=' is 61).
@@ -22,13 +24,6 @@ inline constexpr TokenKind TokString = 2;
 inline constexpr TokenKind TokInteger = 3;
 inline constexpr TokenKind TokFloat = 4;
 inline constexpr TokenKind TokWideString = 5;
-
-// A name that reads back as one identifier token, and one made of identifiers joined by
-// single dots.
-bool IsIdentifier(std::string_view name);
-// A byte that may stand in an identifier after its first: letters, digits, "_", 128-255.
-bool IsIdentChar(unsigned char c);
-bool IsDottedIdentifier(std::string_view name);
 
 class Tokenizer {
  public:
