@@ -49,11 +49,12 @@ class FailingFileSystem : public FileSystem {
   }
   bool FailedDelete() const { return failedDelete_; }
   FileTarget Target(const std::string& name) override { return real_.Target(name); }
-  int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override {
-    return Fails() ? kErrorDiskFull : real_.AppendToLog(name, bytes, end);
+  int AppendToTextFile(const std::string& name, const std::string& from, std::string_view bytes,
+                       std::int64_t& end) override {
+    return Fails() ? kErrorDiskFull : real_.AppendToTextFile(name, from, bytes, end);
   }
-  int CutLog(const std::string& name, std::int64_t size) override {
-    return Fails() ? 31 : real_.CutLog(name, size);
+  int TruncateFile(const std::string& name, std::int64_t size) override {
+    return Fails() ? 31 : real_.TruncateFile(name, size);
   }
   int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override {
     return Fails() ? kErrorSharingViolation : real_.LockDirectory(directory, lock);

@@ -51,13 +51,12 @@ class FileChangeLog {
   void Commit(PutInPlace putInPlace) {
     if (pending_.empty() && !spilled_) return putInPlace();
     std::int64_t end = 0;
-    CheckInOut(spilled_ ? files_.AppendSpilledToLog(logFileName_, spillFileName_, pending_, end)
-                       : files_.AppendToLog(logFileName_, pending_, end));
+    CheckInOut(files_.AppendToTextFile(logFileName_, spilled_ ? spillFileName_ : "", pending_, end));
     Discard();
     try {
       putInPlace();
     } catch (...) {
-      files_.CutLog(logFileName_, end);
+      files_.TruncateFile(logFileName_, end);
       throw;
     }
   }

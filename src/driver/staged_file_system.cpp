@@ -129,8 +129,13 @@ int StagedFileSystem::DeleteFile(const std::string& name) {
   return 0;
 }
 
-int StagedFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
-                                  std::int64_t& end) {
+int StagedFileSystem::AppendToTextFile(const std::string& name, const std::string& from,
+                                       std::string_view bytes, std::int64_t& end) {
+  std::string all;
+  if (!from.empty()) {
+    if (IoResult read = ReadFile(from, ReadFor::Reading, all); read.code != 0) return read.code;
+    bytes = all += bytes;
+  }
   Entry& entry = Stage(name);
   if (!entry.log) {
     Drop(entry.bytes);
@@ -139,14 +144,6 @@ int StagedFileSystem::AppendToLog(const std::string& name, std::string_view byte
   }
   end = static_cast<std::int64_t>(entry.bytes.size);
   return Append(entry.bytes, bytes);
-}
-
-int StagedFileSystem::AppendSpilledToLog(const std::string& name, const std::string& spilled,
-                                         std::string_view bytes, std::int64_t& end) {
-  std::string all;
-  if (IoResult read = ReadFile(spilled, ReadFor::Reading, all); read.code != 0) return read.code;
-  all += bytes;
-  return AppendToLog(name, all, end);
 }
 
 int StagedFileSystem::AppendToFile(const std::string& name, std::string_view bytes) {
@@ -162,7 +159,7 @@ int StagedFileSystem::AppendToFile(const std::string& name, std::string_view byt
   return Store(entry.bytes, std::move(all));
 }
 
-int StagedFileSystem::CutLog(const std::string& name, std::int64_t size) {
+int StagedFileSystem::TruncateFile(const std::string& name, std::int64_t size) {
   Entry* entry = Find(name);
   if (!entry || !entry->log) return kErrorFileNotFound;
   std::string bytes;
@@ -198,9 +195,7 @@ void StagedFileSystem::Commit(Console& console) {
       Entry* entry = Find(name);
       if (!entry || !entry->log || entry->bytes.size == 0) continue;
       std::int64_t end = 0;
-      CheckInOut(entry->bytes.scratch.empty()
-                ? disk_.AppendToLog(name, entry->bytes.memory, end)
-                : disk_.AppendSpilledToLog(name, entry->bytes.scratch, "", end));
+      CheckInOut(disk_.AppendToTextFile(name, entry->bytes.scratch, entry->bytes.memory, end));
     }
   } catch (...) {
     bool restored = true;

@@ -4,6 +4,7 @@
 // violation, 101 disk full, ...); callers turn codes into the failure their context names.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -11,9 +12,28 @@
 #include <string_view>
 #include <vector>
 
-#include "base/name_match.h"
-
 namespace reshape {
+
+// What every name of the same file shares: its volume and its number on that volume. Not
+// `known` where the system does not tell.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool known = false;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
+// An entry of a directory listing.
+struct DirEntry {
+  std::string Name;
+  bool ReadOnly = false;
+  bool Directory = false;
+  // Shared by every name of the same file, where the listing learns it.
+  FileIdentity Identity;
+  // Bit i set: the listing's mask i matches the name.
+  std::uint8_t Masks = 0;
+};
+
 
 // The outcome of an operation that first opens a file and then moves bytes: callers report a
 // file that cannot be opened differently from one that cannot be read or written.
@@ -76,22 +96,13 @@ class FileSystem {
   // Where the name leads (see FileTarget).
   virtual FileTarget Target(const std::string& name) = 0;
 
-  // Appends the bytes to the log file in one operation, creating the file when it is missing
-  // (others may read it meanwhile, nobody may write it). An end-of-text byte (26) among its
-  // last 128 bytes first cuts the log off there. A failed write leaves the log as it was.
-  // `end` receives the offset at which the bytes were written.
-  virtual int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) = 0;
-
-  // As AppendToLog, with the bytes of the file `spilled` in front of `bytes`: the log lines
-  // too many to hold in memory. The file is copied piece by piece, not read whole; here, for a
-  // file system that wraps another, it is.
-  virtual int AppendSpilledToLog(const std::string& name, const std::string& spilled,
-                                 std::string_view bytes, std::int64_t& end) {
-    std::string all;
-    if (IoResult read = ReadFile(spilled, ReadFor::Reading, all); read.code != 0) return read.code;
-    all += bytes;
-    return AppendToLog(name, all, end);
-  }
+  // Appends to a text file in one operation, creating it when missing (others may read it
+  // meanwhile, nobody may write it): the whole file `from` unless that is "" (copied a piece at
+  // a time, not read whole), then `bytes`. An end-of-text byte (26) among the file's last 128
+  // bytes ends its text: the append starts there. A failed write leaves the file as it was.
+  // `end` receives the offset at which the append started.
+  virtual int AppendToTextFile(const std::string& name, const std::string& from,
+                               std::string_view bytes, std::int64_t& end) = 0;
 
   // Appends the bytes at the end of the file, creating it when missing (the spill file of the
   // log lines). Here, for a file system that wraps another, by rewriting it whole.
@@ -105,8 +116,8 @@ class FileSystem {
     return held->Release();
   }
 
-  // Cuts the log back to `size` bytes: an append is taken back.
-  virtual int CutLog(const std::string& name, std::int64_t size) = 0;
+  // Cuts the file back to `size` bytes.
+  virtual int TruncateFile(const std::string& name, std::int64_t size) = 0;
 
   // Holds the directory for a whole run, so that a second run started there at the same time
   // fails at once with 32. A directory that cannot be opened is not locked and not an error.

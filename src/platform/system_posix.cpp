@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -66,7 +67,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
       entries.push_back(std::move(found));
     }
   }
-  SortDirectoryEntries(entries);
+  std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return ListedBefore(a.Name, b.Name); });
   return true;
 }
 

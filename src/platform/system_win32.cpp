@@ -47,7 +47,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     entries.push_back({std::string(name), readOnly, false, {}, matched});
   } while (::FindNextFileA(first, &data));
-  SortDirectoryEntries(entries);
+  std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return ListedBefore(a.Name, b.Name); });
   return true;
 }
 
