@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 #include "base/errors.h"
 #include "forms/form_stream.h"
 
@@ -18,11 +19,6 @@ constexpr std::size_t kHeaderProbe = kNameOffset + kMaxNameLength + 1;
 constexpr std::uint16_t kResourceType = 10;
 constexpr std::uint16_t kMemoryFlags = 0x1030;
 
-std::string LittleEndian(std::uint32_t value, int size) {
-  std::string bytes;
-  for (int i = 0; i < size; ++i) bytes += static_cast<char>(value >> (8 * i));
-  return bytes;
-}
 
 }  // namespace
 
@@ -42,8 +38,12 @@ std::string ResourceHeader(std::string_view compiled) {
   reader.ReadBytes(FormSignature.size());
   reader.ReadObjectPrefix();
   const std::string name = AsciiUpperCase(reader.ReadShortString());
-  return LittleEndian(0xFF, 1) + LittleEndian(kResourceType, 2) + name + '\0' +
-         LittleEndian(kMemoryFlags, 2) + LittleEndian(static_cast<std::uint32_t>(compiled.size()), 4);
+  std::string header = "\xFF";
+  AppendLittleEndian(header, kResourceType, 2);
+  header.append(name) += '\0';
+  AppendLittleEndian(header, kMemoryFlags, 2);
+  AppendLittleEndian(header, compiled.size(), 4);
+  return header;
 }
 
 }  // namespace reshape

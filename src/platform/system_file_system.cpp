@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/bytes.h"
 #include "platform/file.h"
 #include "platform/system.h"
 
@@ -10,7 +11,6 @@ namespace reshape::platform {
 namespace {
 
 constexpr std::int64_t kLogTailLength = 128;
-constexpr char kEndOfText = 26;
 constexpr std::size_t kCopyPieceLength = std::size_t{1} << 20;
 
 class HeldFile final : public Held {

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 #include "base/errors.h"
 #include "base/path.h"
 
@@ -17,8 +18,6 @@ constexpr std::array<std::string_view, 7> kKeywordTable = {
     "RENC>", "RENP>", "DELP>", "PSET>", "RENU>", "PKGR>", "RENS>"};
 
 constexpr std::string_view kSourcePath = "N:\\Builds\\Common\\Reshape";
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool IsPrintableAscii(char c) { return c >= ' ' && c <= '~'; }
 

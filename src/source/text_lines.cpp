@@ -9,13 +9,12 @@
 #endif
 
 #include "base/byte_search.h"
+#include "base/bytes.h"
 
 namespace reshape {
 
 namespace {
 
-constexpr char kEndOfText = '\x1A';
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // How many bytes of region are whole lines that come out exactly as they are (LF or CR LF
 // breaks: no lone CR among them); clears onlyLineFeeds when they hold a CR LF. The first lone
