@@ -14,8 +14,7 @@ inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // The end-of-text mark: a text file's text ends at it.
 inline constexpr char kEndOfText = '\x1A';
 
-// 2^64 divided by the golden ratio: multiplying by it spreads neighbouring keys over the whole
-// range, and its high bits are the best mixed.
+// 2^64 divided by the golden ratio: a product with it spreads neighbouring keys far apart.
 inline constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ull;
 
 // The low `size` bytes (at most 8) of value, least significant first, appended to out.
@@ -23,12 +22,9 @@ inline void AppendLittleEndian(std::string& out, std::uint64_t value, std::size_
   for (std::size_t i = 0; i < size; ++i) out += static_cast<char>(value >> (8 * i));
 }
 
-// Returned by DecodeUtf8 for a malformed sequence.
-inline constexpr std::int32_t kMalformedUtf8 = -1;
-
 // The code point whose encoding starts at bytes[at] (at < bytes.size()); `at` moves behind it.
-// kMalformedUtf8 for a stray or overlong lead, a missing continuation byte, a surrogate or a
-// value past U+10FFFF.
+// Negative for a stray or overlong lead, a missing continuation byte, a surrogate or a value
+// past U+10FFFF.
 inline std::int32_t DecodeUtf8(std::string_view bytes, std::size_t& at) {
   const auto lead = static_cast<unsigned char>(bytes[at++]);
   const int continuations = lead < 0x80                    ? 0
@@ -36,16 +32,16 @@ inline std::int32_t DecodeUtf8(std::string_view bytes, std::size_t& at) {
                             : lead >= 0xE0 && lead <= 0xEF ? 2
                             : lead >= 0xF0 && lead <= 0xF4 ? 3
                                                            : -1;
-  if (continuations < 0) return kMalformedUtf8;
+  if (continuations < 0) return -1;
   constexpr std::int32_t kLowest[] = {0, 0x80, 0x800, 0x10000};
   // The lead's payload bits: all seven of an ASCII byte, fewer the more bytes follow.
   std::int32_t code = lead & (0x7F >> continuations);
   for (int k = 0; k < continuations; ++k, ++at) {
-    if (at == bytes.size() || (bytes[at] & 0xC0) != 0x80) return kMalformedUtf8;
+    if (at == bytes.size() || (bytes[at] & 0xC0) != 0x80) return -1;
     code = code << 6 | (bytes[at] & 0x3F);
   }
   if (code < kLowest[continuations] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-    return kMalformedUtf8;
+    return -1;
   return code;
 }
 

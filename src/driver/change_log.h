@@ -45,8 +45,8 @@ class FileChangeLog {
 
   // Puts the file's collected lines in the log (none: the log is not touched), then the file
   // in its place by `putInPlace`; when that fails, the log is cut back to where it was. Fails
-  // with EInOutError when the log cannot be opened or written (read-only, or held by another
-  // process); an end-of-text byte among the log's last 128 bytes cuts it off there first.
+  // with an input/output failure when the log cannot be opened or written (read-only, or held
+  // by another process); an end-of-text byte among the log's last 128 bytes cuts it off there first.
   template <typename PutInPlace>
   void Commit(PutInPlace putInPlace) {
     if (pending_.empty() && !spilled_) return putInPlace();

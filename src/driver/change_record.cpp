@@ -45,7 +45,7 @@ std::pair<std::string, std::optional<std::string>> OldAndNew(const TCommand& c) 
 
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();)
-    if (DecodeUtf8(bytes, i) == kMalformedUtf8) return false;
+    if (DecodeUtf8(bytes, i) < 0) return false;
   return true;
 }
 

@@ -35,7 +35,7 @@ struct ScriptFile {
 };
 
 // Loads the script named by the first argument, or "RESHAPE.SCR" beside the executable when
-// there is none. Fails with EFOpenError or EReadError.
+// there is none. Fails when it cannot be opened or read.
 ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
                       const std::string& executableDir) {
   ScriptFile script;
@@ -44,8 +44,8 @@ ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& argumen
   script.LogFileName = LogFileNameFor(script.ScriptFileName);
   if (IoResult read = files.ReadFile(path, ReadFor::Reading, script.Text); read.code != 0) {
     // A failed read is no end of file: taking it for one would lose the script's commands.
-    if (read.opened) throw EReadError("Stream read error");
-    throw EFOpenError("Cannot open file " + path);
+    if (read.opened) throw Failure(FailureKind::kReadPastEnd);
+    throw Failure(FailureKind::kCannotOpen, path);
   }
   return script;
 }

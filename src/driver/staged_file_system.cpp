@@ -89,7 +89,7 @@ void StagedFileSystem::Drop(Bytes& bytes) {
 
 IoResult StagedFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
   if (Entry* entry = Find(name)) {
-    if (entry->removed) return {kErrorFileNotFound, false};
+    if (entry->removed) return {kFileNotFound, false};
     return {Load(entry->bytes, bytes), true, true};
   }
   IoResult read = disk_.ReadFile(name, purpose, bytes);
@@ -111,7 +111,7 @@ IoResult StagedFileSystem::WriteFile(const std::string& name, std::string_view b
 
 int StagedFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
   Entry* from = Find(source);
-  if (!from || from->removed) return kErrorFileNotFound;
+  if (!from || from->removed) return kFileNotFound;
   Entry& to = Stage(target);
   Drop(to.bytes);
   to.bytes = std::move(from->bytes);
@@ -151,7 +151,7 @@ int StagedFileSystem::AppendToFile(const std::string& name, std::string_view byt
   std::string all;
   if (!Find(name)) {
     IoResult read = disk_.ReadFile(name, ReadFor::Reading, all);
-    if (read.code != 0 && read.code != kErrorFileNotFound) return read.code;
+    if (read.code != 0 && read.code != kFileNotFound) return read.code;
   }
   all += bytes;
   Entry& entry = Stage(name);
@@ -161,7 +161,7 @@ int StagedFileSystem::AppendToFile(const std::string& name, std::string_view byt
 
 int StagedFileSystem::TruncateFile(const std::string& name, std::int64_t size) {
   Entry* entry = Find(name);
-  if (!entry || !entry->log) return kErrorFileNotFound;
+  if (!entry || !entry->log) return kFileNotFound;
   std::string bytes;
   if (int code = Load(entry->bytes, bytes)) return code;
   bytes.resize(static_cast<std::size_t>(size));
@@ -181,7 +181,7 @@ void StagedFileSystem::Commit(Console& console) {
       if (!entry || entry->removed || entry->log) continue;
       std::string bytes;
       IoResult read = disk_.ReadFile(name, ReadFor::Replacing, bytes);
-      if (read.code != kErrorFileNotFound) CheckInOut(read.code);
+      if (read.code != kFileNotFound) CheckInOut(read.code);
       Bytes original;
       if (int code = read.code == 0 ? Store(original, std::move(bytes)) : 0) {
         Drop(original);
@@ -204,12 +204,12 @@ void StagedFileSystem::Commit(Console& console) {
     if (restored) throw;
     try {
       throw;
-    } catch (Exception& failure) {
+    } catch (Failure& failure) {
       failure.NoteTreeNotRestored();
       throw;
     } catch (...) {
       // Only memory can run out outside the file operations, which fail as Exceptions.
-      EOutOfMemory failure;
+      Failure failure(FailureKind::kOutOfMemory);
       failure.NoteTreeNotRestored();
       throw failure;
     }
@@ -222,7 +222,7 @@ void StagedFileSystem::Commit(Console& console) {
 bool StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool existed,
                                Console& console) {
   if (!existed) {
-    if (int code = disk_.DeleteFile(name); code == 0 || code == kErrorFileNotFound) return true;
+    if (int code = disk_.DeleteFile(name); code == 0 || code == kFileNotFound) return true;
     console.WriteLine(name + " could not be removed again");
     return false;
   }

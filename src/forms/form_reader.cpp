@@ -10,8 +10,8 @@ namespace reshape {
 
 namespace {
 
-[[noreturn]] void FailInvalidValue() { throw EReadError("Invalid property value"); }
-[[noreturn]] void FailReadPastEnd() { throw EReadError("Stream read error"); }
+[[noreturn]] void FailInvalidValue() { throw Failure(FailureKind::kInvalidValue); }
+[[noreturn]] void FailReadPastEnd() { throw Failure(FailureKind::kReadPastEnd); }
 
 
 // The lowest code point that needs that many continuation bytes: anything below is overlong.
@@ -51,7 +51,7 @@ void FormReader::ExpectTag(std::uint8_t tag) {
 }
 
 void FormReader::CheckSignature() {
-  if (ReadBytes(FormSignature.size()) != FormSignature) throw EReadError("Invalid stream format");
+  if (ReadBytes(FormSignature.size()) != FormSignature) throw Failure(FailureKind::kNoFormSignature);
 }
 
 ObjectPrefix FormReader::ReadObjectPrefix() {
@@ -124,7 +124,7 @@ std::u16string FormReader::ReadUtf8StringValue() {
   s.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
     std::int32_t code = DecodeUtf8(bytes, i);
-    if (code == kMalformedUtf8) FailInvalidValue();
+    if (code < 0) FailInvalidValue();
     if (code >= 0x10000) {
       code -= 0x10000;
       s += static_cast<char16_t>(0xD800 + (code >> 10));

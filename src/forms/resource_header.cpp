@@ -28,7 +28,7 @@ std::size_t SkipResourceHeader(std::string_view formFile) {
   area.resize(kHeaderProbe + 1);
   auto byteAt = [&](std::size_t i) { return static_cast<std::uint8_t>(area[i]); };
   if (byteAt(0) != 0xFF || (byteAt(1) | byteAt(2) << 8) != kResourceType)
-    throw EInvalidImage("Invalid stream format");
+    throw Failure(FailureKind::kNoFormResource);
   // The name's terminator, then flags and size.
   return std::min(area.find('\0', kNameOffset) + 7, formFile.size());
 }

@@ -225,7 +225,7 @@ std::int32_t Tokenizer::TokenAsInteger() const {
   std::string_view text = TokenText();
   std::int32_t value = 0;
   if (!TextToInteger(text, value))
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw Failure(FailureKind::kNotAnInteger, std::string(text));
   return value;
 }
 
@@ -234,7 +234,7 @@ long double Tokenizer::TokenAsFloat(long double limit) const {
   if (floatSuffix_ != 0 && !text.empty()) text.remove_suffix(1);
   long double value = 0;
   if (!TextToExtended(text, value) || !(std::fabs(value) <= limit))
-    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    throw Failure(FailureKind::kNotAFloat, std::string(text));
   return value;
 }
 
@@ -291,7 +291,7 @@ bool Tokenizer::IsFollowedOnItsLineBy(std::string_view bytes) const {
 }
 
 void Tokenizer::Fail(std::string_view message) const {
-  throw EParserError(std::string(message) + " on line " + std::to_string(line_));
+  throw Failure(FailureKind::kFormTextSyntax, std::string(message), line_);
 }
 
 }  // namespace reshape

@@ -1,6 +1,6 @@
 // The tokenizer of the text form of a form file. The whole text is in memory; the tokenizer
-// keeps the line number and the byte offset of the current token and raises EParserError
-// "... on line N".
+// keeps the line number and the byte offset of the current token and fails with what is wrong
+// and that line.
 //
 // The text is scanned in windows of whole lines, as a stream reader with a 4096-byte buffer
 // would see it: a window that holds no line break grows, and one line longer than 64 MiB

@@ -1,7 +1,7 @@
 // The file operations a run makes, and nothing more: the run is handed one FileSystem and
 // touches files only through it, so tests can hand it one that fails where they choose.
-// Operations return 0 or a platform error code (2 file not found, 5 access denied, 32 sharing
-// violation, 101 disk full, ...); callers turn codes into the failure their context names.
+// Operations return 0 or an IoError (base/errors.h); callers turn codes into the failure their
+// context names.
 #pragma once
 
 #include <compare>
@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/errors.h"
 
 namespace reshape {
 
@@ -23,7 +25,6 @@ struct FileIdentity {
   auto operator<=>(const FileIdentity&) const = default;
 };
 
-// An entry of a directory listing.
 struct DirEntry {
   std::string Name;
   bool ReadOnly = false;
@@ -75,8 +76,9 @@ class FileSystem {
   virtual bool List(const std::string& directory, std::span<const std::string_view> masks,
                     bool subdirectories, std::vector<DirEntry>& entries) = 0;
 
-  // Reads the whole file. Directories, pipes and devices fail with 5, as a read-only file
-  // read for replacing does; a file held by another process fails with 32.
+  // Reads the whole file. Directories, pipes and devices fail with kAccessDenied, as a
+  // read-only file read for replacing does; a file held by another process fails with
+  // kSharingViolation.
   virtual IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) = 0;
 
   // Creates the file, or empties an existing one, and writes the bytes; nobody else may have
@@ -87,8 +89,9 @@ class FileSystem {
 
   // Puts the complete file `source` in the place of `target` in one step, with target's
   // permission bits (owner and group too, where the user may set them), so that target is
-  // never missing or half written; a missing target is created. Fails with 5 when target is
-  // read-only and 32 when another process holds it, leaving both files as they were.
+  // never missing or half written; a missing target is created. Fails with kAccessDenied when
+  // target is read-only and kSharingViolation when another process holds it, leaving both
+  // files as they were.
   virtual int ReplaceFile(const std::string& source, const std::string& target) = 0;
 
   virtual int DeleteFile(const std::string& name) = 0;
@@ -104,23 +107,15 @@ class FileSystem {
   virtual int AppendToTextFile(const std::string& name, const std::string& from,
                                std::string_view bytes, std::int64_t& end) = 0;
 
-  // Appends the bytes at the end of the file, creating it when missing (the spill file of the
-  // log lines). Here, for a file system that wraps another, by rewriting it whole.
-  virtual int AppendToFile(const std::string& name, std::string_view bytes) {
-    std::string all;
-    if (IoResult read = ReadFile(name, ReadFor::Reading, all); read.code != 0 && read.code != 2)
-      return read.code;
-    all += bytes;
-    std::unique_ptr<Held> held;
-    if (IoResult written = WriteFile(name, all, held); written.code != 0) return written.code;
-    return held->Release();
-  }
+  // Appends the bytes at the end of the file, creating it when missing.
+  virtual int AppendToFile(const std::string& name, std::string_view bytes) = 0;
 
   // Cuts the file back to `size` bytes.
   virtual int TruncateFile(const std::string& name, std::int64_t size) = 0;
 
   // Holds the directory for a whole run, so that a second run started there at the same time
-  // fails at once with 32. A directory that cannot be opened is not locked and not an error.
+  // fails at once with kSharingViolation. A directory that cannot be opened is not locked and
+  // not an error.
   virtual int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) = 0;
 };
 
