@@ -15,7 +15,7 @@ int ErrorCodeFromSystem(unsigned long error) {
       {ERROR_NOT_ENOUGH_MEMORY, kNoMemory}, {ERROR_GEN_FAILURE, kDeviceFailure}};
   for (const auto& [system, code] : kNamed)
     if (system == error) return code;
-  return kSystemError + static_cast<int>(error);
+  return error < 0x10000 ? kSystemError + static_cast<int>(error) : kDeviceFailure;
 }
 
 int LastErrorCode() { return ErrorCodeFromSystem(::GetLastError()); }
