@@ -1,5 +1,4 @@
-// Byte-level facts that several floors share: the marks a text file may carry, UTF-8 decoding
-// (RFC 3629), little-endian writing and the multiplier of the hashes.
+// Byte-level facts the floors share: text file marks, UTF-8 decoding, little-endian, hashing.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +18,9 @@ inline constexpr std::uint64_t kHashMultiplier = 0x9E3779B97F4A7C15ull;
 
 // The low `size` bytes (at most 8) of value, least significant first, appended to out.
 inline void AppendLittleEndian(std::string& out, std::uint64_t value, std::size_t size) {
-  for (std::size_t i = 0; i < size; ++i) out += static_cast<char>(value >> (8 * i));
+  char bytes[8];
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
+  out.append(bytes, size);
 }
 
 // The code point whose encoding starts at bytes[at] (at < bytes.size()); `at` moves behind it.

@@ -1,6 +1,5 @@
-// What a name is, for the script's commands, the source rewriters and the form reader alike:
-// the bytes that separate the words of a source line, what an identifier is, and the longest
-// name a form can hold.
+// What a name is, for the script, the source rewriters and the forms alike: the bytes that
+// separate the words of a source line, identifiers, and the longest name a form can hold.
 #pragma once
 
 #include <algorithm>
