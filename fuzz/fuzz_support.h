@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/errors.h"
+#include "driver/failure_report.h"
 #include "script/change.h"
 
 namespace reshape::fuzz {
@@ -27,8 +28,9 @@ bool Accepts(Body&& body) {
   try {
     body();
     return true;
-  } catch (const Exception& e) {
-    LastFailure() = std::string(e.ClassName()) + ": " + e.Message();
+  } catch (const Failure& e) {
+    const FailureText text = TextOf(e);
+    LastFailure() = std::string(text.name) + ": " + text.message;
     return false;
   }
 }

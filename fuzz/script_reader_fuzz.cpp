@@ -9,8 +9,8 @@
 #include "fuzz/fuzz_support.h"
 #include "base/path.h"
 #include "driver/change_record.h"
+#include "driver/script_check.h"
 #include "driver/unified_diff.h"
-#include "script/script_check.h"
 #include "script/script_reader.h"
 
 using namespace reshape;

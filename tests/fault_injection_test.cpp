@@ -30,36 +30,40 @@ class FailingFileSystem : public FileSystem {
   }
   IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) override {
     if (!Fails()) return real_.ReadFile(name, purpose, bytes);
-    return {count_ % 2 != 0 ? kErrorAccessDenied : 31, count_ % 2 == 0};
+    return {count_ % 2 != 0 ? kAccessDenied : kDeviceFailure, count_ % 2 == 0};
   }
   IoResult WriteFile(const std::string& name, std::string_view bytes,
                      std::unique_ptr<Held>& held) override {
     if (!Fails()) return real_.WriteFile(name, bytes, held);
-    if (count_ % 2 != 0) return {kErrorAccessDenied, false};
+    if (count_ % 2 != 0) return {kAccessDenied, false};
     real_.WriteFile(name, bytes.substr(0, bytes.size() / 2), held);
-    return {kErrorDiskFull, true};
+    return {kDiskFull, true};
   }
   int ReplaceFile(const std::string& source, const std::string& target) override {
-    return Fails() ? kErrorSharingViolation : real_.ReplaceFile(source, target);
+    return Fails() ? kSharingViolation : real_.ReplaceFile(source, target);
   }
   int DeleteFile(const std::string& name) override {
     if (!Fails()) return real_.DeleteFile(name);
     failedDelete_ = true;
-    return 31;
+    return kDeviceFailure;
   }
   bool FailedDelete() const { return failedDelete_; }
   int LinkFile(const std::string& existing, const std::string& link) override {
     return Fails() ? 31 : real_.LinkFile(existing, link);
   }
   FileTarget Target(const std::string& name) override { return real_.Target(name); }
-  int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override {
-    return Fails() ? kErrorDiskFull : real_.AppendToLog(name, bytes, end);
+  int AppendToTextFile(const std::string& name, const std::string& from, std::string_view bytes,
+                       std::int64_t& end) override {
+    return Fails() ? kDiskFull : real_.AppendToTextFile(name, from, bytes, end);
   }
-  int CutLog(const std::string& name, std::int64_t size) override {
-    return Fails() ? 31 : real_.CutLog(name, size);
+  int AppendToFile(const std::string& name, std::string_view bytes) override {
+    return Fails() ? kDiskFull : real_.AppendToFile(name, bytes);
+  }
+  int TruncateFile(const std::string& name, std::int64_t size) override {
+    return Fails() ? kDeviceFailure : real_.TruncateFile(name, size);
   }
   int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override {
-    return Fails() ? kErrorSharingViolation : real_.LockDirectory(directory, lock);
+    return Fails() ? kSharingViolation : real_.LockDirectory(directory, lock);
   }
 
  private:
@@ -107,7 +111,7 @@ std::pair<Tree, bool> RunOnce(FileSystem& files, const Tree& tree = kUserFiles,
   options.atomic = atomic;
   try {
     Run(options, {"", "reshape", dir.Path() + "/staged-", stagingMemory}, console, files);
-  } catch (const Exception& failure) {
+  } catch (const Failure& failure) {
     failed = true;
     EXPECT_TRUE(failure.TreeRestored());
   }

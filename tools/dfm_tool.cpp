@@ -15,6 +15,7 @@
 #include "script/script_reader.h"
 #include "base/errors.h"
 #include "driver/change_message.h"
+#include "driver/failure_report.h"
 #include "script/change.h"
 
 namespace {
@@ -77,8 +78,10 @@ int main(int argc, char** argv) {
     }
     WriteBytes(argv[3], output);
     return 0;
-  } catch (const reshape::Exception& failure) {
-    std::fprintf(stderr, "%s: %s", failure.ClassName(), failure.Message().c_str());
+  } catch (const reshape::Failure& failure) {
+    const reshape::FailureText text = reshape::TextOf(failure);
+    std::fprintf(stderr, "%.*s: %s", static_cast<int>(text.name.size()), text.name.data(),
+                 text.message.c_str());
     if (lastValue.any)
       std::fprintf(stderr, " (value with tag %u at byte %zu)", unsigned{lastValue.tag},
                    lastValue.offset);

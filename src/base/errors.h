@@ -1,78 +1,69 @@
-// The failures of reshape. Every failure is one of these exceptions; they are thrown where the
-// problem is found and caught only in main, which prints the failure report and exits with 1.
+// The failures of reshape, thrown where found and caught only in main (report, exit 1): what
+// went wrong, its facts (a file name or text, a number) and the code address that threw it.
+// driver/failure_report.h turns them into the texts the user reads.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace reshape {
 
-class Exception : public std::exception {
+enum class FailureKind : std::uint8_t {
+  kScriptSyntax,     // a command line lacks a separator; number: its CommandKind
+  kScriptInUtf16,    // the script is in UTF-16
+  kNotAnInteger,     // text: the number's text
+  kNotAFloat,        // text: the number's text
+  kFormTextSyntax,   // text: what is wrong; number: the line
+  kNoFormResource,   // a form file whose resource header is not one of a form
+  kNoFormSignature,  // a form stream without the signature
+  kInvalidValue,     // a value the form format cannot hold
+  kReadPastEnd,      // a stream or file that ends early
+  kNestingTooDeep,   // objects or lists nested deeper than the reader goes
+  kWriteFailed,      // a file that was created but could not be written
+  kCannotOpen,       // text: the file name
+  kCannotCreate,     // text: the file name
+  kInputOutput,      // number: the IoError
+  kOutOfMemory,
+};
+
+class Failure : public std::exception {
  public:
-  explicit Exception(std::string message);
-  // The kind as the failure report names it ("EReadError", ...).
-  virtual const char* ClassName() const { return "Exception"; }
-  const std::string& Message() const { return message_; }
-  const char* what() const noexcept override { return message_.c_str(); }
-  // Code address of the place that raised the failure, relative to a fixed module base so that
-  // it is the same in every run of one build.
-  unsigned long Address() const { return address_; }
+  [[gnu::noinline]] explicit Failure(FailureKind kind, std::string text = {}, int number = 0)
+      : kind_(kind), text_(std::move(text)), number_(number),
+        origin_(reinterpret_cast<std::uintptr_t>(__builtin_return_address(0))) {}
+  FailureKind Kind() const { return kind_; }
+  const std::string& Text() const { return text_; }
+  int Number() const { return number_; }
+  const char* what() const noexcept override { return text_.c_str(); }
+  // The code address of the place that threw the failure.
+  std::uintptr_t Origin() const { return origin_; }
   // Set when an all-or-nothing run failed while putting files in place and could not put
   // every one of them back: the tree is not as it was.
   void NoteTreeNotRestored() { treeRestored_ = false; }
   bool TreeRestored() const { return treeRestored_; }
 
  private:
-  std::string message_;
-  unsigned long address_;
+  FailureKind kind_;
+  std::string text_;
+  int number_;
+  std::uintptr_t origin_;
   bool treeRestored_ = true;
 };
 
-#define RESHAPE_DECLARE_ERROR(Name, Base)                      \
-  class Name : public Base {                                   \
-   public:                                                     \
-    using Base::Base;                                          \
-    const char* ClassName() const override { return #Name; }   \
-  }
-
-RESHAPE_DECLARE_ERROR(EAssertionFailed, Exception);
-RESHAPE_DECLARE_ERROR(EConvertError, Exception);
-RESHAPE_DECLARE_ERROR(EParserError, Exception);
-RESHAPE_DECLARE_ERROR(EStreamError, Exception);
-RESHAPE_DECLARE_ERROR(EFOpenError, EStreamError);
-RESHAPE_DECLARE_ERROR(EFCreateError, EStreamError);
-RESHAPE_DECLARE_ERROR(EFilerError, EStreamError);
-RESHAPE_DECLARE_ERROR(EInvalidImage, EFilerError);
-RESHAPE_DECLARE_ERROR(EReadError, EFilerError);
-RESHAPE_DECLARE_ERROR(EWriteError, EFilerError);
-
-#undef RESHAPE_DECLARE_ERROR
-
-// Memory ran out where a failure had to be told apart from others.
-class EOutOfMemory : public Exception {
- public:
-  EOutOfMemory() : Exception("Out of memory") {}
-  const char* ClassName() const override { return "EOutOfMemory"; }
+// Why a file or console operation failed; 0 is success. A system error that none of these
+// names is kSystemError plus the system's own number.
+enum IoError : int {
+  kFileNotFound = 1, kPathNotFound, kTooManyOpenFiles, kAccessDenied, kSharingViolation,
+  kDiskFull, kInvalidArgument, kNoMemory,
+  kDeviceFailure,  // any other input/output failure
+  kSystemError = 0x10000,
 };
 
-// Input/output failure of a text file or the console, carrying the platform error code.
-class EInOutError : public Exception {
- public:
-  explicit EInOutError(int code);
-  const char* ClassName() const override { return "EInOutError"; }
-};
-
-// Throws EInOutError for any platform error code but 0.
+// Throws an input/output failure for any IoError but 0.
 inline void CheckInOut(int code) {
-  if (code != 0) throw EInOutError(code);
+  if (code != 0) throw Failure(FailureKind::kInputOutput, {}, code);
 }
-
-// Platform error codes that the messages above expect.
-constexpr int kErrorFileNotFound = 2;
-constexpr int kErrorPathNotFound = 3;
-constexpr int kErrorTooManyOpenFiles = 4;
-constexpr int kErrorAccessDenied = 5;
-constexpr int kErrorSharingViolation = 32;
-constexpr int kErrorDiskFull = 101;
 
 }  // namespace reshape

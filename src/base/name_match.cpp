@@ -40,18 +40,15 @@ std::uint8_t MatchingMasks(std::string_view name, std::span<const std::string_vi
   return bits;
 }
 
-void SortDirectoryEntries(std::vector<DirEntry>& entries) {
+bool ListedBefore(std::string_view a, std::string_view b) {
   // Byte by byte as unsigned values, as strings compare, without upper-cased copies.
-  const auto upperLess = [](std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-      return static_cast<unsigned char>(AsciiUpper(x)) < static_cast<unsigned char>(AsciiUpper(y));
+  const auto upperLess = [](std::string_view x, std::string_view y) {
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char p, char q) {
+      return static_cast<unsigned char>(AsciiUpper(p)) < static_cast<unsigned char>(AsciiUpper(q));
     });
   };
-  std::sort(entries.begin(), entries.end(), [&](const DirEntry& a, const DirEntry& b) {
-    if (upperLess(a.Name, b.Name)) return true;
-    if (upperLess(b.Name, a.Name)) return false;
-    return a.Name < b.Name;
-  });
+  if (upperLess(a, b)) return true;
+  return !upperLess(b, a) && a < b;
 }
 
 }  // namespace reshape

@@ -28,12 +28,9 @@ TEST(MatchesMaskTest, WildcardsAndCase) {
   EXPECT_FALSE(MatchesMask(std::string(10000, 'a'), "*a*a*a*a*a*a*a*a*b"));  // in no exponential time
 }
 
-TEST(SortDirectoryEntriesTest, UpperCasedNamesThenRawBytes) {
-  std::vector<DirEntry> entries;
-  for (const char* name : {"b.pas", "_x.pas", "A.PAS", "a.pas", "\xE9.pas", "Z.PAS"}) entries.push_back({name, false, false, {}});
-  SortDirectoryEntries(entries);
-  std::vector<std::string> names;
-  for (const DirEntry& entry : entries) names.push_back(entry.Name);
+TEST(ListedBeforeTest, UpperCasedNamesThenRawBytes) {
+  std::vector<std::string> names = {"b.pas", "_x.pas", "A.PAS", "a.pas", "\xE9.pas", "Z.PAS"};
+  std::sort(names.begin(), names.end(), ListedBefore);
   // '_' sorts after the upper-case letters but before the lower-case ones would.
   EXPECT_EQ(names, (std::vector<std::string>{"A.PAS", "a.pas", "b.pas", "Z.PAS", "_x.pas", "\xE9.pas"}));
 }

@@ -45,19 +45,18 @@ class FileChangeLog {
 
   // Puts the file's collected lines in the log (none: the log is not touched), then the file
   // in its place by `putInPlace`; when that fails, the log is cut back to where it was. Fails
-  // with EInOutError when the log cannot be opened or written (read-only, or held by another
-  // process); an end-of-text byte among the log's last 128 bytes cuts it off there first.
+  // with an input/output failure when the log cannot be opened or written (read-only, or held
+  // by another process); an end-of-text byte among the log's last 128 bytes cuts it off there first.
   template <typename PutInPlace>
   void Commit(PutInPlace putInPlace) {
     if (pending_.empty() && !spilled_) return putInPlace();
     std::int64_t end = 0;
-    CheckInOut(spilled_ ? files_.AppendSpilledToLog(logFileName_, spillFileName_, pending_, end)
-                       : files_.AppendToLog(logFileName_, pending_, end));
+    CheckInOut(files_.AppendToTextFile(logFileName_, spilled_ ? spillFileName_ : "", pending_, end));
     Discard();
     try {
       putInPlace();
     } catch (...) {
-      files_.CutLog(logFileName_, end);
+      files_.TruncateFile(logFileName_, end);
       throw;
     }
   }

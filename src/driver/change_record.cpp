@@ -8,6 +8,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/bytes.h"
+
 namespace reshape {
 
 namespace {
@@ -42,26 +44,8 @@ std::pair<std::string, std::optional<std::string>> OldAndNew(const TCommand& c) 
 }  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = lead < 0x80                    ? 1
-                         : lead >= 0xC2 && lead <= 0xDF ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    if (length == 0 || i + length > bytes.size()) return false;
-    // The second byte's range rules out overlong forms, surrogates and values past U+10FFFF.
-    unsigned char low = 0x80, high = 0xBF;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto c = static_cast<unsigned char>(bytes[i + k]);
-      if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
-    }
-    i += length;
-  }
+  for (std::size_t i = 0; i < bytes.size();)
+    if (DecodeUtf8(bytes, i) < 0) return false;
   return true;
 }
 

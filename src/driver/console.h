@@ -1,7 +1,7 @@
 // Standard output as the run uses it. On a terminal every piece of text goes out at once, so a
 // file's name is visible while the file is processed; into a file or a pipe, where nobody
 // watches it, text is collected and written in large pieces, because a write per piece costs a
-// system call each. A failed write is EInOutError. Tests put another sink in its place.
+// system call each. A failed write is an input/output failure. Tests put another sink in its place.
 #pragma once
 
 #include <string>

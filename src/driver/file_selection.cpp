@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/bytes.h"
 #include "base/path.h"
 #include "platform/system.h"
 
@@ -31,11 +32,10 @@ class FileNumberSet {
 
  private:
   std::size_t SlotOf(std::uint64_t number) const {
-    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
     const std::size_t mask = slots_.size() - 1;
     // Eight numbers in a row share a spread place: files made together, as a directory's
     // often are, then share a cache line instead of each costing a miss.
-    const std::uint64_t spread = (number >> 3) * kMultiplier >> 32;
+    const std::uint64_t spread = (number >> 3) * kHashMultiplier >> 32;
     auto slot = static_cast<std::size_t>(spread << 3 | (number & 7)) & mask;
     while (slots_[slot] != 0 && slots_[slot] != number) slot = (slot + 1) & mask;
     return slot;

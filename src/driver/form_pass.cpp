@@ -14,8 +14,8 @@ namespace {
 
 // Fails as a form file's stream does: the scratch file cannot be created, or written.
 void CheckWritten(IoResult written, const std::string& name) {
-  if (written.code != 0 && written.opened) throw EWriteError("Stream write error");
-  if (written.code != 0) throw EFCreateError("Cannot create file " + name);
+  if (written.code != 0 && written.opened) throw Failure(FailureKind::kWriteFailed);
+  if (written.code != 0) throw Failure(FailureKind::kCannotCreate, name);
 }
 
 // ".dfb" and ".dft", named after the form's entry, written to a scratch file that is then moved
@@ -25,7 +25,7 @@ void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view
   const std::string name = ReplaceExtension(entry, extension);
   ScratchFile scratch(files, name + ".XXX", name);
   CheckWritten(scratch.Write(bytes), name);
-  if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + name);
+  if (scratch.Keep() != 0) throw Failure(FailureKind::kCannotCreate, name);
 }
 
 // A form whose new bytes equal its original is left alone, so its modification time stays;
@@ -37,7 +37,7 @@ void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry,
   ScratchFile scratch(files, ReplaceExtension(target, ".XXX"), target);
   CheckWritten(scratch.Write(bytes), entry);
   log.Commit([&] {
-    if (scratch.Keep() != 0) throw EFCreateError("Cannot create file " + entry);
+    if (scratch.Keep() != 0) throw Failure(FailureKind::kCannotCreate, entry);
   });
 }
 
@@ -47,8 +47,8 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
                        ChangeSink& changes, RunReport& report) const {
   std::string original;
   if (IoResult read = files.ReadFile(entry, ReadFor::Replacing, original); read.code != 0) {
-    if (read.opened) throw EReadError("Stream read error");
-    throw EFOpenError("Cannot open file " + entry);
+    if (read.opened) throw Failure(FailureKind::kReadPastEnd);
+    throw Failure(FailureKind::kCannotOpen, entry);
   }
   // A form saved as UTF-16 text is neither binary nor text the pass can read: it stays as it is.
   if (LooksLikeUtf16(original)) return false;

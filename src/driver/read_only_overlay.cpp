@@ -46,7 +46,7 @@ class InMemory final : public FileSystem {
   }
   int ReplaceFile(const std::string& source, const std::string& target) override {
     auto written = written_.find(source);
-    if (written == written_.end()) return kErrorFileNotFound;
+    if (written == written_.end()) return kFileNotFound;
     // Side files are of no use to anyone: they go at once.
     if (target == name_) newBytes_ = std::move(written->second);
     written_.erase(written);
@@ -59,17 +59,13 @@ class InMemory final : public FileSystem {
   FileTarget Target(const std::string& name) override {
     return name == name_ ? FileTarget{name_, {}} : disk_.Target(name);
   }
-  int AppendToLog(const std::string&, std::string_view, std::int64_t& end) override {
-    end = 0;
-    return 0;
-  }
-  int AppendSpilledToLog(const std::string&, const std::string&, std::string_view,
-                         std::int64_t& end) override {
+  int AppendToTextFile(const std::string&, const std::string&, std::string_view,
+                       std::int64_t& end) override {
     end = 0;
     return 0;
   }
   int AppendToFile(const std::string&, std::string_view) override { return 0; }
-  int CutLog(const std::string&, std::int64_t) override { return 0; }
+  int TruncateFile(const std::string&, std::int64_t) override { return 0; }
   int LockDirectory(const std::string&, std::unique_ptr<Held>&) override { return 0; }
 
  private:

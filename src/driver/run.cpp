@@ -14,10 +14,10 @@
 #include "driver/form_pass.h"
 #include "driver/read_only_overlay.h"
 #include "driver/run_report.h"
+#include "driver/script_check.h"
 #include "driver/staged_file_system.h"
 #include "driver/text_file_rewriter.h"
 #include "platform/system.h"
-#include "script/script_check.h"
 #include "script/script_reader.h"
 #include "source/project_renamer.h"
 #include "source/source_renamer.h"
@@ -36,7 +36,7 @@ struct ScriptFile {
 };
 
 // Loads the script named by the first argument, or "RESHAPE.SCR" beside the executable when
-// there is none. Fails with EFOpenError or EReadError.
+// there is none. Fails when it cannot be opened or read.
 ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& arguments,
                       const std::string& executableDir) {
   ScriptFile script;
@@ -45,8 +45,8 @@ ScriptFile ReadScript(FileSystem& files, const std::vector<std::string>& argumen
   script.LogFileName = LogFileNameFor(script.ScriptFileName);
   if (IoResult read = files.ReadFile(path, ReadFor::Reading, script.Text); read.code != 0) {
     // A failed read is no end of file: taking it for one would lose the script's commands.
-    if (read.opened) throw EReadError("Stream read error");
-    throw EFOpenError("Cannot open file " + path);
+    if (read.opened) throw Failure(FailureKind::kReadPastEnd);
+    throw Failure(FailureKind::kCannotOpen, path);
   }
   return script;
 }

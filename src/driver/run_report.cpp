@@ -29,7 +29,7 @@ void RunReport::OpenJsonLog(FileSystem& files) {
   std::unique_ptr<Held> held;
   IoResult created = files.WriteFile(options_.jsonLog, "", held);
   if (created.code != 0 || held->Release() != 0)
-    throw EFCreateError("Cannot create file " + options_.jsonLog);
+    throw Failure(FailureKind::kCannotCreate, options_.jsonLog);
   jsonFiles_ = &files;
 }
 

@@ -20,7 +20,7 @@ class RunReport {
  public:
   RunReport(const Options& options, const CommandList& commands, Console& console);
 
-  // Creates the JSON file anew, empty, through `files`; fails with EFCreateError.
+  // Creates the JSON file anew, empty, through `files`; fails when it cannot.
   void OpenJsonLog(FileSystem& files);
   bool WantsDiff() const { return options_.diff; }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/errors.h"
+#include "base/name_match.h"
 #include "base/path.h"
 #include "driver/scratch_file.h"
 
@@ -119,7 +120,7 @@ void StagedFileSystem::Drop(Bytes& bytes) {
 
 IoResult StagedFileSystem::ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) {
   if (Entry* entry = Find(name); entry && !entry->unread) {
-    if (entry->removed) return {kErrorFileNotFound, false};
+    if (entry->removed) return {kFileNotFound, false};
     return {Load(entry->bytes, bytes), true, true};
   }
   IoResult read = disk_.ReadFile(name, purpose, bytes);
@@ -151,7 +152,7 @@ IoResult StagedFileSystem::WriteFile(const std::string& name, std::string_view b
 
 int StagedFileSystem::ReplaceFile(const std::string& source, const std::string& target) {
   Entry* from = Find(source);
-  if (!from || from->removed) return kErrorFileNotFound;
+  if (!from || from->removed) return kFileNotFound;
   Entry& to = Stage(target);
   Drop(to.bytes);
   to.bytes = std::move(from->bytes);
@@ -180,8 +181,13 @@ int StagedFileSystem::DeleteFile(const std::string& name) {
   return 0;
 }
 
-int StagedFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
-                                  std::int64_t& end) {
+int StagedFileSystem::AppendToTextFile(const std::string& name, const std::string& from,
+                                       std::string_view bytes, std::int64_t& end) {
+  std::string all;
+  if (!from.empty()) {
+    if (IoResult read = ReadFile(from, ReadFor::Reading, all); read.code != 0) return read.code;
+    bytes = all += bytes;
+  }
   Entry& entry = Stage(name);
   if (!entry.log) {
     Drop(entry.bytes);
@@ -197,20 +203,12 @@ int StagedFileSystem::AppendToLog(const std::string& name, std::string_view byte
   return Append(entry.bytes, bytes);
 }
 
-int StagedFileSystem::AppendSpilledToLog(const std::string& name, const std::string& spilled,
-                                         std::string_view bytes, std::int64_t& end) {
-  std::string all;
-  if (IoResult read = ReadFile(spilled, ReadFor::Reading, all); read.code != 0) return read.code;
-  all += bytes;
-  return AppendToLog(name, all, end);
-}
-
 int StagedFileSystem::AppendToFile(const std::string& name, std::string_view bytes) {
   if (Entry* entry = Find(name); entry && !entry->removed) return Append(entry->bytes, bytes);
   std::string all;
   if (!Find(name)) {
     IoResult read = disk_.ReadFile(name, ReadFor::Reading, all);
-    if (read.code != 0 && read.code != kErrorFileNotFound) return read.code;
+    if (read.code != 0 && read.code != kFileNotFound) return read.code;
   }
   all += bytes;
   Entry& entry = Stage(name);
@@ -218,9 +216,9 @@ int StagedFileSystem::AppendToFile(const std::string& name, std::string_view byt
   return Store(entry.bytes, std::move(all));
 }
 
-int StagedFileSystem::CutLog(const std::string& name, std::int64_t size) {
+int StagedFileSystem::TruncateFile(const std::string& name, std::int64_t size) {
   Entry* entry = Find(name);
-  if (!entry || !entry->log) return kErrorFileNotFound;
+  if (!entry || !entry->log) return kFileNotFound;
   if (staging_ == Staging::Preview) {
     entry->bytes.size = static_cast<std::size_t>(size);
     return 0;
@@ -253,7 +251,7 @@ void StagedFileSystem::Commit(Console& console) {
         aside.clear();
         std::string bytes;
         IoResult read = disk_.ReadFile(name, ReadFor::Replacing, bytes);
-        if (read.code != kErrorFileNotFound) CheckInOut(read.code);
+        if (read.code != kFileNotFound) CheckInOut(read.code);
         if (int code = read.code == 0 ? Store(original, std::move(bytes)) : 0) {
           Drop(original);
           CheckInOut(code);
@@ -268,9 +266,7 @@ void StagedFileSystem::Commit(Console& console) {
       Entry* entry = Find(name);
       if (!entry || !entry->log || entry->bytes.size == 0) continue;
       std::int64_t end = 0;
-      CheckInOut(entry->bytes.scratch.empty()
-                ? disk_.AppendToLog(name, entry->bytes.memory, end)
-                : disk_.AppendSpilledToLog(name, entry->bytes.scratch, "", end));
+      CheckInOut(disk_.AppendToTextFile(name, entry->bytes.scratch, entry->bytes.memory, end));
     }
   } catch (...) {
     bool restored = true;
@@ -279,12 +275,12 @@ void StagedFileSystem::Commit(Console& console) {
     if (restored) throw;
     try {
       throw;
-    } catch (Exception& failure) {
+    } catch (Failure& failure) {
       failure.NoteTreeNotRestored();
       throw;
     } catch (...) {
       // Only memory can run out outside the file operations, which fail as Exceptions.
-      EOutOfMemory failure;
+      Failure failure(FailureKind::kOutOfMemory);
       failure.NoteTreeNotRestored();
       throw failure;
     }
@@ -311,7 +307,7 @@ bool StagedFileSystem::PutBack(const std::string& name, Bytes& original, bool ex
     return false;
   }
   if (!existed) {
-    if (int code = disk_.DeleteFile(name); code == 0 || code == kErrorFileNotFound) return true;
+    if (int code = disk_.DeleteFile(name); code == 0 || code == kFileNotFound) return true;
     console.WriteLine(name + " could not be removed again");
     return false;
   }

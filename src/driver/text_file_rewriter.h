@@ -16,7 +16,7 @@ namespace reshape {
 // A text pass's conversion of a file's bytes: the new bytes, or nothing when they are the same.
 using TextConversion = std::function<std::optional<std::string>(std::string_view)>;
 
-// Fails with EInOutError carrying the platform error code. Until the final replacement the
+// Fails with an input/output failure carrying the error code. Until the final replacement the
 // file is untouched; a failed replacement leaves it as it was. The file's log lines are
 // committed to the log just before it is replaced. A file whose rewritten bytes
 // equal its bytes is left alone, so its modification time stays. A symbolic link stays: the

@@ -12,7 +12,6 @@ namespace reshape {
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 255;
 constexpr std::size_t kHeaderRoom = 512;
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <bit>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/errors.h"
 #include "forms/extended.h"
 #include "forms/form_stream.h"
@@ -9,20 +10,11 @@ namespace reshape {
 
 namespace {
 
-[[noreturn]] void FailInvalidValue() { throw EReadError("Invalid property value"); }
-[[noreturn]] void FailReadPastEnd() { throw EReadError("Stream read error"); }
+[[noreturn]] void FailInvalidValue() { throw Failure(FailureKind::kInvalidValue); }
+[[noreturn]] void FailReadPastEnd() { throw Failure(FailureKind::kReadPastEnd); }
 
-// The number of continuation bytes after a lead byte; an invalid lead fails.
-int ContinuationsAfter(unsigned char lead) {
-  if (lead < 0x80) return 0;
-  if (lead >= 0xC2 && lead <= 0xDF) return 1;
-  if (lead >= 0xE0 && lead <= 0xEF) return 2;
-  if (lead >= 0xF0 && lead <= 0xF4) return 3;
-  FailInvalidValue();
-}
 
 // The lowest code point that needs that many continuation bytes: anything below is overlong.
-constexpr char32_t kLowestCode[] = {0, 0x80, 0x800, 0x10000};
 
 }  // namespace
 
@@ -59,7 +51,7 @@ void FormReader::ExpectTag(std::uint8_t tag) {
 }
 
 void FormReader::CheckSignature() {
-  if (ReadBytes(FormSignature.size()) != FormSignature) throw EReadError("Invalid stream format");
+  if (ReadBytes(FormSignature.size()) != FormSignature) throw Failure(FailureKind::kNoFormSignature);
 }
 
 ObjectPrefix FormReader::ReadObjectPrefix() {
@@ -131,16 +123,8 @@ std::u16string FormReader::ReadUtf8StringValue() {
   std::u16string s;
   s.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
-    const auto lead = static_cast<unsigned char>(bytes[i++]);
-    const int continuations = ContinuationsAfter(lead);
-    // The lead's payload bits: all seven of an ASCII byte, fewer the more bytes follow.
-    char32_t code = lead & (0x7F >> continuations);
-    for (int k = 0; k < continuations; ++k, ++i) {
-      if (i == bytes.size() || (bytes[i] & 0xC0) != 0x80) FailInvalidValue();
-      code = code << 6 | (bytes[i] & 0x3F);
-    }
-    if (code < kLowestCode[continuations] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-      FailInvalidValue();
+    std::int32_t code = DecodeUtf8(bytes, i);
+    if (code < 0) FailInvalidValue();
     if (code >= 0x10000) {
       code -= 0x10000;
       s += static_cast<char16_t>(0xD800 + (code >> 10));

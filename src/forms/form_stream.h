@@ -39,6 +39,7 @@
 #include <string_view>
 
 #include "forms/extended.h"
+#include "script/name_rules.h"
 
 namespace reshape {
 

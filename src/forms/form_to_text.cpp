@@ -27,7 +27,7 @@ constexpr auto kHexPairs = [] {
   return pairs;
 }();
 
-[[noreturn]] void FailNestingTooDeep() { throw EReadError("Nesting too deep"); }
+[[noreturn]] void FailNestingTooDeep() { throw Failure(FailureKind::kNestingTooDeep); }
 
 // Whether a string unit may stand inside a quoted run, and the byte it is written as there.
 bool InRun(unsigned char byte) { return byte >= 32 && byte != '\''; }
@@ -194,7 +194,7 @@ void FormToText::EmitValueText(std::uint8_t tag) {
     case TagBinary: EmitBinary(); break;
     case TagSet: EmitSet(); break;
     case TagCollection: EmitCollection(); break;
-    default: throw EReadError("Invalid property value");
+    default: throw Failure(FailureKind::kInvalidValue);
   }
 }
 

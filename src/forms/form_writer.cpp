@@ -2,15 +2,14 @@
 #include <utility>
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 #include "forms/extended.h"
 #include "forms/form_stream.h"
 
 namespace reshape {
 
 void FormWriter::WriteLittleEndian(std::uint64_t value, std::size_t size) {
-  char bytes[8];
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(value >> (8 * i));
-  WriteBytes(std::string_view(bytes, size));
+  if (!discard_) AppendLittleEndian(out_, value, size);
 }
 
 void FormWriter::WriteObjectPrefix(std::uint8_t flags, std::int32_t position) {
@@ -20,7 +19,7 @@ void FormWriter::WriteObjectPrefix(std::uint8_t flags, std::int32_t position) {
 }
 
 void FormWriter::WriteShortString(std::string_view s) {
-  s = s.substr(0, 255);
+  s = s.substr(0, kMaxNameLength);
   WriteTag(static_cast<std::uint8_t>(s.size()));
   WriteBytes(s);
 }

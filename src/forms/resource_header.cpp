@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 #include "base/errors.h"
 #include "forms/form_stream.h"
 
@@ -14,15 +15,10 @@ namespace {
 constexpr std::size_t kNameOffset = 3;
 // Room for the longest class name (255 bytes) and its terminator, so that every header that
 // ResourceHeader builds is skipped again.
-constexpr std::size_t kHeaderProbe = kNameOffset + 255 + 1;
+constexpr std::size_t kHeaderProbe = kNameOffset + kMaxNameLength + 1;
 constexpr std::uint16_t kResourceType = 10;
 constexpr std::uint16_t kMemoryFlags = 0x1030;
 
-std::string LittleEndian(std::uint32_t value, int size) {
-  std::string bytes;
-  for (int i = 0; i < size; ++i) bytes += static_cast<char>(value >> (8 * i));
-  return bytes;
-}
 
 }  // namespace
 
@@ -32,7 +28,7 @@ std::size_t SkipResourceHeader(std::string_view formFile) {
   area.resize(kHeaderProbe + 1);
   auto byteAt = [&](std::size_t i) { return static_cast<std::uint8_t>(area[i]); };
   if (byteAt(0) != 0xFF || (byteAt(1) | byteAt(2) << 8) != kResourceType)
-    throw EInvalidImage("Invalid stream format");
+    throw Failure(FailureKind::kNoFormResource);
   // The name's terminator, then flags and size.
   return std::min(area.find('\0', kNameOffset) + 7, formFile.size());
 }
@@ -42,8 +38,12 @@ std::string ResourceHeader(std::string_view compiled) {
   reader.ReadBytes(FormSignature.size());
   reader.ReadObjectPrefix();
   const std::string name = AsciiUpperCase(reader.ReadShortString());
-  return LittleEndian(0xFF, 1) + LittleEndian(kResourceType, 2) + name + '\0' +
-         LittleEndian(kMemoryFlags, 2) + LittleEndian(static_cast<std::uint32_t>(compiled.size()), 4);
+  std::string header = "\xFF";
+  AppendLittleEndian(header, kResourceType, 2);
+  header.append(name) += '\0';
+  AppendLittleEndian(header, kMemoryFlags, 2);
+  AppendLittleEndian(header, compiled.size(), 4);
+  return header;
 }
 
 }  // namespace reshape

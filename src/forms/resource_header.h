@@ -11,8 +11,8 @@
 
 namespace reshape {
 
-// The offset of the form stream in the form file (at most the file's size). EInvalidImage
-// "Invalid stream format" unless the file begins with 0xFF and type 10. The name is looked for
+// The offset of the form stream in the form file (at most the file's size). Fails as no form
+// resource unless the file begins with 0xFF and type 10. The name is looked for
 // within the first 259 bytes of the file (any class name and its terminator); flags and size
 // are not checked.
 std::size_t SkipResourceHeader(std::string_view formFile);

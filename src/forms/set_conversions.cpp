@@ -10,7 +10,6 @@ namespace reshape {
 
 namespace {
 
-constexpr std::size_t kMaxNameLength = 255;
 
 struct SetGroup {
   std::string_view name;

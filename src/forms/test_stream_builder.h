@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "driver/failure_report.h"
 #include "forms/extended.h"
 #include "forms/form_stream.h"
 
@@ -79,16 +80,17 @@ inline std::string FormFile(std::string_view upperName, const std::string& strea
       .U32(static_cast<std::uint32_t>(stream.size())).Raw(stream);
 }
 
-// Runs body and expects it to fail with exception class E and exactly this message.
-template <typename E, typename F>
-void ExpectFailure(F&& body, std::string_view message) {
+// Runs body and expects it to fail with exactly this name and message in the report.
+template <typename F>
+void ExpectFailure(std::string_view name, F&& body, std::string_view message) {
   std::string failure = "no failure";
   try {
     body();
-  } catch (const E& e) {
-    failure = e.Message();
+  } catch (const Failure& e) {
+    const FailureText text = TextOf(e);
+    failure = std::string(text.name) + ": " + text.message;
   }
-  EXPECT_EQ(failure, message);
+  EXPECT_EQ(failure, std::string(name) + ": " + std::string(message));
 }
 
 }  // namespace reshape::test

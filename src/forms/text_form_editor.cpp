@@ -1,6 +1,7 @@
 #include "forms/text_form_editor.h"
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 #include "forms/form_compilation.h"
 #include "forms/tokenizer.h"
 
@@ -8,12 +9,11 @@ namespace reshape {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 }  // namespace
 
 bool IsTextForm(std::string_view file) {
-  if (file.starts_with(kByteOrderMark)) file.remove_prefix(kByteOrderMark.size());
+  if (file.starts_with(kUtf8Mark)) file.remove_prefix(kUtf8Mark.size());
   const std::size_t start = file.find_first_not_of(" \t\r\n");
   if (start == std::string_view::npos) return false;
   file.remove_prefix(start);
@@ -26,7 +26,7 @@ bool IsTextForm(std::string_view file) {
 
 std::string EditTextForm(std::string_view text, const FormRules& rules, ChangeSink& changes) {
   // The tokenizer takes the byte-order mark for blanks-free text: it is skipped, and kept.
-  const std::size_t skip = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  const std::size_t skip = text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
   const std::string_view body = text.substr(skip);
   TextFormEdits edits(body);
   std::string compiled;

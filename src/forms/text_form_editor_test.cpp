@@ -241,8 +241,8 @@ std::string Tokens(const std::string& text, std::size_t maxLine = Tokenizer::kMa
                 : kind == TokInteger ? 'N' : kind == TokFloat ? 'F' : static_cast<char>(kind);
       tokens.append(tokenizer.TokenText()) += '|';
     }
-  } catch (const EParserError& e) {
-    tokens += "!" + e.Message();
+  } catch (const Failure& e) {
+    tokens += "!" + TextOf(e).message;
   }
   return tokens;
 }

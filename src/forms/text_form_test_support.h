@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "driver/failure_report.h"
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/text_form_editor.h"
@@ -50,8 +51,8 @@ inline TextFormRun EditTextFormRun(std::string_view text, const CommandList& com
   try {
     const std::string edited = EditTextForm(text, edit.rules, edit.run);
     return {edited, edit.logger.lines, ""};
-  } catch (const Exception& e) {
-    return {"", {}, e.Message()};
+  } catch (const Failure& e) {
+    return {"", {}, TextOf(e).message};
   }
 }
 
@@ -67,7 +68,7 @@ inline std::string CheckConsistency(std::string_view text, const CommandList& co
   std::pair<std::string, std::vector<std::string>> binaryWay;
   try {
     binaryWay = toText(toText(text).first, commands);
-  } catch (const Exception&) {
+  } catch (const Failure&) {
     return "";
   }
   const TextFormRun edit = EditTextFormRun(text, commands);
@@ -75,8 +76,8 @@ inline std::string CheckConsistency(std::string_view text, const CommandList& co
   std::string textWay;
   try {
     textWay = toText(edit.text).first;
-  } catch (const Exception& e) {
-    return "edited text does not compile: " + e.Message() + "\n" + edit.text;
+  } catch (const Failure& e) {
+    return "edited text does not compile: " + TextOf(e).message + "\n" + edit.text;
   }
   if (textWay != binaryWay.first) return "binary way:\n" + binaryWay.first + "\ntext way:\n" + textWay;
   return edit.log != binaryWay.second ? "log lines differ" : "";

@@ -12,10 +12,7 @@ namespace reshape {
 
 namespace {
 
-bool IsLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-// Bytes above 127 are taken as letters: newer IDEs write names in UTF-8 or a code page.
-bool IsIdentStart(unsigned char c) { return IsLetter(c) || c == '_' || c >= 128; }
+constexpr auto IsDigit = IsAsciiDigit;
 
 // The value of every byte as a hexadecimal digit, -1 for the others: a look-up instead of
 // three range tests, since binary blocks are the bulk of many forms.
@@ -33,23 +30,6 @@ constexpr auto kHexValues = [] {
 int HexValue(unsigned char c) { return kHexValues[c]; }
 
 }  // namespace
-
-bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || IsDigit(c); }
-
-bool IsIdentifier(std::string_view name) {
-  if (name.empty() || !IsIdentStart(static_cast<unsigned char>(name[0]))) return false;
-  return std::all_of(name.begin(), name.end(),
-                     [](char c) { return IsIdentChar(static_cast<unsigned char>(c)); });
-}
-
-bool IsDottedIdentifier(std::string_view name) {
-  for (std::size_t start = 0;;) {
-    std::size_t dot = name.find('.', start);
-    if (!IsIdentifier(name.substr(start, dot - start))) return false;
-    if (dot == std::string_view::npos) return true;
-    start = dot + 1;
-  }
-}
 
 bool TextToInteger(std::string_view text, std::int32_t& value) {
   std::size_t i = 0;
@@ -244,7 +224,7 @@ std::int32_t Tokenizer::TokenAsInteger() const {
   std::string_view text = TokenText();
   std::int32_t value = 0;
   if (!TextToInteger(text, value))
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw Failure(FailureKind::kNotAnInteger, std::string(text));
   return value;
 }
 
@@ -253,7 +233,7 @@ Extended Tokenizer::TokenAsFloat(const Extended& limit) const {
   if (floatSuffix_ != 0 && !text.empty()) text.remove_suffix(1);
   Extended value;
   if (!TextToExtended(text, value) || !value.MagnitudeAtMost(limit))
-    throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    throw Failure(FailureKind::kNotAFloat, std::string(text));
   return value;
 }
 
@@ -310,7 +290,7 @@ bool Tokenizer::IsFollowedOnItsLineBy(std::string_view bytes) const {
 }
 
 void Tokenizer::Fail(std::string_view message) const {
-  throw EParserError(std::string(message) + " on line " + std::to_string(line_));
+  throw Failure(FailureKind::kFormTextSyntax, std::string(message), line_);
 }
 
 }  // namespace reshape

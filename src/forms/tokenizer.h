@@ -1,6 +1,6 @@
 // The tokenizer of the text form of a form file. The whole text is in memory; the tokenizer
-// keeps the line number and the byte offset of the current token and raises EParserError
-// "... on line N".
+// keeps the line number and the byte offset of the current token and fails with what is wrong
+// and that line.
 //
 // The text is scanned in windows of whole lines, as a stream reader with a 4096-byte buffer
 // would see it: a window that holds no line break grows, and one line longer than 64 MiB
@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "forms/extended.h"
+#include "script/name_rules.h"
 
 namespace reshape {
 
@@ -24,13 +25,6 @@ inline constexpr TokenKind TokString = 2;
 inline constexpr TokenKind TokInteger = 3;
 inline constexpr TokenKind TokFloat = 4;
 inline constexpr TokenKind TokWideString = 5;
-
-// A name that reads back as one identifier token, and one made of identifiers joined by
-// single dots.
-bool IsIdentifier(std::string_view name);
-// A byte that may stand in an identifier after its first: letters, digits, "_", 128-255.
-bool IsIdentChar(unsigned char c);
-bool IsDottedIdentifier(std::string_view name);
 
 class Tokenizer {
  public:

@@ -14,7 +14,7 @@ namespace reshape::platform {
 
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
-  if (name.empty()) return kErrorFileNotFound;
+  if (name.empty()) return kFileNotFound;
 
   // Non-blocking, so that a pipe or device cannot stall the open; what it opened is checked
   // below, before anything is read, written or truncated. The flag has no effect on the regular
@@ -29,7 +29,7 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   bool ownName = fd >= 0;
   if (fd < 0 && (errno == ELOOP || errno == EMLINK)) fd = ::open(name.c_str(), flags, 0666);
   // A pipe without a reader or a device without a driver: not a file, like a directory.
-  if (fd < 0) return errno == ENXIO ? kErrorAccessDenied : LastErrorCode();
+  if (fd < 0) return errno == ENXIO ? kAccessDenied : LastErrorCode();
 
   // The lock is taken before anything is truncated, so a file held by another run is never
   // emptied.
@@ -41,7 +41,7 @@ int File::Open(const std::string& name, Access access, Share share, Disposition 
   // Only regular files are files here: a directory, pipe or device fails as a directory does.
   // Read-only files (owner-write bit clear) cannot be opened for writing, also by root.
   else if (!S_ISREG(st.st_mode) || (writing && (st.st_mode & S_IWUSR) == 0))
-    code = kErrorAccessDenied;
+    code = kAccessDenied;
   else if (disposition == Disposition::CreateAlways && st.st_size != 0 && ::ftruncate(fd, 0) != 0)
     code = LastErrorCode();
   if (code != 0) {
@@ -68,7 +68,7 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
   while (count > 0) {
     ssize_t n = ::pwrite(static_cast<int>(handle_), p, count, static_cast<off_t>(offset));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return n < 0 ? LastErrorCode() : kErrorDiskFull;
+    if (n <= 0) return n < 0 ? LastErrorCode() : kDiskFull;
     p += n;
     offset += n;
     count -= static_cast<std::size_t>(n);

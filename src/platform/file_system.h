@@ -1,9 +1,10 @@
 // The file operations a run makes, and nothing more: the run is handed one FileSystem and
 // touches files only through it, so tests can hand it one that fails where they choose.
-// Operations return 0 or a platform error code (2 file not found, 5 access denied, 32 sharing
-// violation, 101 disk full, ...); callers turn codes into the failure their context names.
+// Operations return 0 or an IoError (base/errors.h); callers turn codes into the failure their
+// context names.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -11,9 +12,29 @@
 #include <string_view>
 #include <vector>
 
-#include "base/name_match.h"
+#include "base/errors.h"
 
 namespace reshape {
+
+// What every name of the same file shares: its volume and its number on that volume. Not
+// `known` where the system does not tell.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool known = false;
+  auto operator<=>(const FileIdentity&) const = default;
+};
+
+struct DirEntry {
+  std::string Name;
+  bool ReadOnly = false;
+  bool Directory = false;
+  // Shared by every name of the same file, where the listing learns it.
+  FileIdentity Identity;
+  // Bit i set: the listing's mask i matches the name.
+  std::uint8_t Masks = 0;
+};
+
 
 // The outcome of an operation that first opens a file and then moves bytes: callers report a
 // file that cannot be opened differently from one that cannot be read or written.
@@ -55,8 +76,9 @@ class FileSystem {
   virtual bool List(const std::string& directory, std::span<const std::string_view> masks,
                     bool subdirectories, std::vector<DirEntry>& entries) = 0;
 
-  // Reads the whole file. Directories, pipes and devices fail with 5, as a read-only file
-  // read for replacing does; a file held by another process fails with 32.
+  // Reads the whole file. Directories, pipes and devices fail with kAccessDenied, as a
+  // read-only file read for replacing does; a file held by another process fails with
+  // kSharingViolation.
   virtual IoResult ReadFile(const std::string& name, ReadFor purpose, std::string& bytes) = 0;
 
   // Creates the file, or empties an existing one, and writes the bytes; nobody else may have
@@ -67,54 +89,40 @@ class FileSystem {
 
   // Puts the complete file `source` in the place of `target` in one step, with target's
   // permission bits (owner and group too, where the user may set them), so that target is
-  // never missing or half written; a missing target is created. Fails with 5 when target is
-  // read-only and 32 when another process holds it, leaving both files as they were.
+  // never missing or half written; a missing target is created. Fails with kAccessDenied when
+  // target is read-only and kSharingViolation when another process holds it, leaving both
+  // files as they were.
   virtual int ReplaceFile(const std::string& source, const std::string& target) = 0;
 
   virtual int DeleteFile(const std::string& name) = 0;
 
   // Gives the file `existing` the further name `link` in the same directory (a hard link), so
   // that its bytes outlive a replacement of `existing`. Fails where the file system has no
-  // such links; here, for a file system that wraps another, always (5).
-  virtual int LinkFile(const std::string& /*existing*/, const std::string& /*link*/) { return 5; }
+  // such links; here, for a file system that wraps another, always.
+  virtual int LinkFile(const std::string& /*existing*/, const std::string& /*link*/) {
+    return kAccessDenied;
+  }
 
   // Where the name leads (see FileTarget).
   virtual FileTarget Target(const std::string& name) = 0;
 
-  // Appends the bytes to the log file in one operation, creating the file when it is missing
-  // (others may read it meanwhile, nobody may write it). An end-of-text byte (26) among its
-  // last 128 bytes first cuts the log off there. A failed write leaves the log as it was.
-  // `end` receives the offset at which the bytes were written.
-  virtual int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) = 0;
+  // Appends to a text file in one operation, creating it when missing (others may read it
+  // meanwhile, nobody may write it): the whole file `from` unless that is "" (copied a piece at
+  // a time, not read whole), then `bytes`. An end-of-text byte (26) among the file's last 128
+  // bytes ends its text: the append starts there. A failed write leaves the file as it was.
+  // `end` receives the offset at which the append started.
+  virtual int AppendToTextFile(const std::string& name, const std::string& from,
+                               std::string_view bytes, std::int64_t& end) = 0;
 
-  // As AppendToLog, with the bytes of the file `spilled` in front of `bytes`: the log lines
-  // too many to hold in memory. The file is copied piece by piece, not read whole; here, for a
-  // file system that wraps another, it is.
-  virtual int AppendSpilledToLog(const std::string& name, const std::string& spilled,
-                                 std::string_view bytes, std::int64_t& end) {
-    std::string all;
-    if (IoResult read = ReadFile(spilled, ReadFor::Reading, all); read.code != 0) return read.code;
-    all += bytes;
-    return AppendToLog(name, all, end);
-  }
+  // Appends the bytes at the end of the file, creating it when missing.
+  virtual int AppendToFile(const std::string& name, std::string_view bytes) = 0;
 
-  // Appends the bytes at the end of the file, creating it when missing (the spill file of the
-  // log lines). Here, for a file system that wraps another, by rewriting it whole.
-  virtual int AppendToFile(const std::string& name, std::string_view bytes) {
-    std::string all;
-    if (IoResult read = ReadFile(name, ReadFor::Reading, all); read.code != 0 && read.code != 2)
-      return read.code;
-    all += bytes;
-    std::unique_ptr<Held> held;
-    if (IoResult written = WriteFile(name, all, held); written.code != 0) return written.code;
-    return held->Release();
-  }
-
-  // Cuts the log back to `size` bytes: an append is taken back.
-  virtual int CutLog(const std::string& name, std::int64_t size) = 0;
+  // Cuts the file back to `size` bytes.
+  virtual int TruncateFile(const std::string& name, std::int64_t size) = 0;
 
   // Holds the directory for a whole run, so that a second run started there at the same time
-  // fails at once with 32. A directory that cannot be opened is not locked and not an error.
+  // fails at once with kSharingViolation. A directory that cannot be opened is not locked and
+  // not an error.
   virtual int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) = 0;
 };
 

@@ -21,15 +21,15 @@ bool IsDiskFull(DWORD error) { return error == ERROR_DISK_FULL || error == ERROR
 
 int File::Open(const std::string& name, Access access, Share share, Disposition disposition) {
   Close();
-  if (name.empty()) return kErrorFileNotFound;
+  if (name.empty()) return kFileNotFound;
 
   bool writing = access != Access::Read;
   DWORD attributes = ::GetFileAttributesA(name.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     // Directories cannot be opened as files; read-only files cannot be opened for writing,
     // whatever rights the user has.
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kErrorAccessDenied;
-    if (writing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return kErrorAccessDenied;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return kAccessDenied;
+    if (writing && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return kAccessDenied;
   }
 
   DWORD desired = access == Access::Read    ? GENERIC_READ
@@ -82,9 +82,9 @@ int File::WriteAt(std::int64_t offset, const void* buffer, std::size_t count) {
     DWORD written = 0;
     if (!::WriteFile(file, p, static_cast<DWORD>(std::min(count, kMaxTransfer)), &written, &at)) {
       DWORD error = ::GetLastError();
-      code = IsDiskFull(error) ? kErrorDiskFull : ErrorCodeFromSystem(error);
+      code = IsDiskFull(error) ? kDiskFull : ErrorCodeFromSystem(error);
     } else if (written == 0) {
-      code = kErrorDiskFull;
+      code = kDiskFull;
     }
     p += written;
     offset += written;

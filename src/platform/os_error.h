@@ -1,5 +1,5 @@
 // Maps the operating system's error numbers (errno on POSIX, GetLastError() on Windows) to the
-// platform error codes that the failure messages are written for.
+// IoError codes the program tells failures apart by.
 #pragma once
 
 namespace reshape::platform {

@@ -8,24 +8,24 @@ namespace reshape::platform {
 
 int ErrorCodeFromSystem(unsigned long error) {
   switch (static_cast<int>(error)) {
-    case ENOENT: return kErrorFileNotFound;
+    case ENOENT: return kFileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP: return kErrorPathNotFound;
+    case ELOOP: return kPathNotFound;
     case EMFILE:
-    case ENFILE: return kErrorTooManyOpenFiles;
+    case ENFILE: return kTooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
-    case ETXTBSY: return kErrorAccessDenied;
-    case EWOULDBLOCK: return kErrorSharingViolation;
+    case ETXTBSY: return kAccessDenied;
+    case EWOULDBLOCK: return kSharingViolation;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return kErrorDiskFull;
-    case EINVAL: return 87;   // the platform's "invalid parameter"
-    case ENOMEM: return 8;    // "not enough memory"
-    default: return 31;       // "a device is not functioning": any other input/output failure
+    case EFBIG: return kDiskFull;
+    case EINVAL: return kInvalidArgument;
+    case ENOMEM: return kNoMemory;
+    default: return kDeviceFailure;
   }
 }
 

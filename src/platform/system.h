@@ -40,7 +40,7 @@ int DeleteFile(const std::string& name);
 int LinkFile(const std::string& existing, const std::string& link);
 
 // Held for a whole run over a directory, so that a second run started there at the same time
-// fails at once with a sharing violation (32) instead of working on the same files.
+// fails at once with a sharing violation instead of working on the same files.
 class DirectoryLock {
  public:
   DirectoryLock() = default;

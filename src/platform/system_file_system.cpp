@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/bytes.h"
 #include "platform/file.h"
 #include "platform/system.h"
 
@@ -10,7 +11,6 @@ namespace reshape::platform {
 namespace {
 
 constexpr std::int64_t kLogTailLength = 128;
-constexpr char kEndOfText = 26;
 constexpr std::size_t kCopyPieceLength = std::size_t{1} << 20;
 
 class HeldFile final : public Held {
@@ -34,9 +34,9 @@ class HeldDirectory final : public Held {
   std::unique_ptr<DirectoryLock> lock_ = std::make_unique<DirectoryLock>();
 };
 
-// Opens the log for an append and finds where the append goes: its end, or an end-of-text byte
-// among its last bytes, where the log is cut off first.
-int OpenLogForAppend(const std::string& name, File& log, std::int64_t& end) {
+// Opens a text file for an append and finds where the append goes: its end, or an end-of-text
+// byte among its last bytes, where the file is cut off first.
+int OpenTextForAppend(const std::string& name, File& log, std::int64_t& end) {
   // The size comes with the open; the tail is read and the bytes written at their offsets.
   if (int code = log.Open(name, Access::ReadWrite, Share::DenyWrite, Disposition::OpenAlways))
     return code;
@@ -113,23 +113,12 @@ int SystemFileSystem::LinkFile(const std::string& existing, const std::string& l
 
 FileTarget SystemFileSystem::Target(const std::string& name) { return TargetOf(name); }
 
-int SystemFileSystem::AppendToLog(const std::string& name, std::string_view bytes,
-                                  std::int64_t& end) {
+int SystemFileSystem::AppendToTextFile(const std::string& name, const std::string& from,
+                                       std::string_view bytes, std::int64_t& end) {
   File log;
-  if (int code = OpenLogForAppend(name, log, end)) return code;
-  if (int code = log.WriteAt(end, bytes.data(), bytes.size())) {
-    log.Truncate(end);
-    return code;
-  }
-  return log.Close();
-}
-
-int SystemFileSystem::AppendSpilledToLog(const std::string& name, const std::string& spilled,
-                                         std::string_view bytes, std::int64_t& end) {
-  File log;
-  if (int code = OpenLogForAppend(name, log, end)) return code;
+  if (int code = OpenTextForAppend(name, log, end)) return code;
   std::int64_t at = end;
-  int code = CopyFileInto(spilled, log, at);
+  int code = from.empty() ? 0 : CopyFileInto(from, log, at);
   if (code == 0) code = log.WriteAt(at, bytes.data(), bytes.size());
   if (code != 0) {
     log.Truncate(end);
@@ -146,7 +135,7 @@ int SystemFileSystem::AppendToFile(const std::string& name, std::string_view byt
   return file.Close();
 }
 
-int SystemFileSystem::CutLog(const std::string& name, std::int64_t size) {
+int SystemFileSystem::TruncateFile(const std::string& name, std::int64_t size) {
   File log;
   if (int code = log.Open(name, Access::ReadWrite, Share::DenyWrite, Disposition::OpenExisting))
     return code;

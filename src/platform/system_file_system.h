@@ -16,11 +16,10 @@ class SystemFileSystem final : public FileSystem {
   int DeleteFile(const std::string& name) override;
   int LinkFile(const std::string& existing, const std::string& link) override;
   FileTarget Target(const std::string& name) override;
-  int AppendToLog(const std::string& name, std::string_view bytes, std::int64_t& end) override;
-  int AppendSpilledToLog(const std::string& name, const std::string& spilled,
-                         std::string_view bytes, std::int64_t& end) override;
+  int AppendToTextFile(const std::string& name, const std::string& from, std::string_view bytes,
+                       std::int64_t& end) override;
   int AppendToFile(const std::string& name, std::string_view bytes) override;
-  int CutLog(const std::string& name, std::int64_t size) override;
+  int TruncateFile(const std::string& name, std::int64_t size) override;
   int LockDirectory(const std::string& directory, std::unique_ptr<Held>& lock) override;
 };
 

@@ -25,9 +25,9 @@ TEST(SystemFileSystemTest, LogWriteCutShortLeavesTheLogAsItWas) {
   rlimit limited{10, old.rlim_max};
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
   std::int64_t end = 0;
-  const int code = SystemFileSystem().AppendToLog(log.string(), std::string(100, 'y'), end);
+  const int code = SystemFileSystem().AppendToTextFile(log.string(), "", std::string(100, 'y'), end);
   ::setrlimit(RLIMIT_FSIZE, &old);
-  EXPECT_EQ(code, kErrorDiskFull);
+  EXPECT_EQ(code, kDiskFull);
   EXPECT_EQ(std::filesystem::file_size(log), 6u);  // "A> x" and its line break, as before
   std::filesystem::remove(log);
 }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <csignal>
@@ -66,7 +67,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
       entries.push_back(std::move(found));
     }
   }
-  SortDirectoryEntries(entries);
+  std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return ListedBefore(a.Name, b.Name); });
   return true;
 }
 
@@ -76,7 +77,7 @@ int ReplaceFile(const std::string& source, const std::string& target) {
     if (errno != ENOENT) return LastErrorCode();
     return ::rename(source.c_str(), target.c_str()) == 0 ? 0 : LastErrorCode();
   }
-  if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return kErrorAccessDenied;
+  if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return kAccessDenied;
 
   // Another process that has the target open holds a lock on it; replacing the file under it
   // would hand that process a stale copy, so the replacement waits for no one and fails.

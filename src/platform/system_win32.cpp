@@ -47,7 +47,7 @@ bool FindFiles(const std::string& directory, std::span<const std::string_view> m
     const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
     entries.push_back({std::string(name), readOnly, false, {}, matched});
   } while (::FindNextFileA(first, &data));
-  SortDirectoryEntries(entries);
+  std::sort(entries.begin(), entries.end(), [](auto& a, auto& b) { return ListedBefore(a.Name, b.Name); });
   return true;
 }
 
@@ -58,7 +58,7 @@ int ReplaceFile(const std::string& source, const std::string& target) {
     return ::MoveFileExA(source.c_str(), target.c_str(), 0) ? 0 : LastErrorCode();
   }
   if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-    return kErrorAccessDenied;
+    return kAccessDenied;
 
   // A file that any other process has open is not replaced under it: opening it with no
   // sharing fails then with a sharing violation.
@@ -114,10 +114,10 @@ int DirectoryLock::Acquire(const std::string& directory) {
   DWORD error = ::GetLastError();
   // A mutex that exists belongs to a run in progress; one made by another user may not even
   // be opened.
-  if (mutex == nullptr) return error == ERROR_ACCESS_DENIED ? kErrorSharingViolation : 0;
+  if (mutex == nullptr) return error == ERROR_ACCESS_DENIED ? kSharingViolation : 0;
   if (error == ERROR_ALREADY_EXISTS) {
     ::CloseHandle(mutex);
-    return kErrorSharingViolation;
+    return kSharingViolation;
   }
   handle_ = reinterpret_cast<std::intptr_t>(mutex);
   return 0;
@@ -151,7 +151,7 @@ int WriteAll(DWORD stream, std::string_view bytes) {
     DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
     DWORD written = 0;
     if (!::WriteFile(output, bytes.data(), chunk, &written, nullptr)) return LastErrorCode();
-    if (written == 0) return kErrorDiskFull;
+    if (written == 0) return kDiskFull;
     bytes.remove_prefix(written);
   }
   return 0;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 #include "base/errors.h"
 #include "base/path.h"
 
@@ -16,32 +17,15 @@ constexpr std::size_t kKeywordLength = 5;
 constexpr std::array<std::string_view, 7> kKeywordTable = {
     "RENC>", "RENP>", "DELP>", "PSET>", "RENU>", "PKGR>", "RENS>"};
 
-constexpr std::string_view kSourcePath = "N:\\Builds\\Common\\Reshape";
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
 bool IsPrintableAscii(char c) { return c >= ' ' && c <= '~'; }
 
-[[noreturn]] void SyntaxError(std::string_view syntaxText, int number) {
-  throw EAssertionFailed(std::string(syntaxText) + " (" + std::string(kSourcePath) + ", line " +
-                         std::to_string(number) + ")");
-}
-
-// The commands whose two fields are split at the first comma: syntax text, its line number and
-// the fields, in the order of CommandKind.
-struct PairCommand {
-  std::string_view syntax;
-  int number;
-  std::string TCommand::*first;
-  std::string TCommand::*second;
-};
-constexpr PairCommand kPairCommands[] = {
-    {"Syntax error: RENC>TOldClassName,TNewClassName", 137, &TCommand::ClassName, &TCommand::NewClassName},
-    {}, {}, {},
-    {"Syntax error: RENU>OldUnitName,NewUnitName", 176, &TCommand::UnitName, &TCommand::NewUnitName},
-    {"Syntax error: PKGR>OldPackageName,NewPackageName", 183, &TCommand::PackageName,
-     &TCommand::NewPackageName},
-    {"Syntax error: RENS>OldString,NewString", 189, &TCommand::OldString, &TCommand::NewString},
+// The commands whose two fields are split at the first comma: the fields, in the order of
+// CommandKind.
+constexpr std::pair<std::string TCommand::*, std::string TCommand::*> kPairCommands[] = {
+    {&TCommand::ClassName, &TCommand::NewClassName}, {}, {}, {},
+    {&TCommand::UnitName, &TCommand::NewUnitName},
+    {&TCommand::PackageName, &TCommand::NewPackageName},
+    {&TCommand::OldString, &TCommand::NewString},
 };
 
 // Fills the fresh command in place: a long script's commands are not built twice.
@@ -60,7 +44,7 @@ void ParseCommand(CommandKind kind, std::string_view line, TCommand& command) {
   command.Kind = kind;
   switch (kind) {
     case CommandKind::RENP:
-      if (comma == 0) SyntaxError("Syntax error: RENP>TSomeClass.OldPropName,NewPropName", 143);
+      if (comma == 0) throw Failure(FailureKind::kScriptSyntax, {}, static_cast<int>(kind));
       if (colon > 0) command.ClassName = between(k, colon);
       command.PropName = between(colon > 0 ? colon : k, comma);
       command.NewPropName = after(comma);
@@ -74,9 +58,7 @@ void ParseCommand(CommandKind kind, std::string_view line, TCommand& command) {
       const std::size_t open = positionOf('[');
       const std::size_t close = positionOf(']');
       if (comma == 0 || colon == 0 || equals == 0 || open == 0 || close == 0)
-        SyntaxError(
-            "Syntax error: PSET>TSomeClassName:OldPropName=PropValue,SetName[NewPropSetValue]",
-            167);
+        throw Failure(FailureKind::kScriptSyntax, {}, static_cast<int>(kind));
       command.ClassName = between(k, colon);
       command.PropName = between(colon, equals);
       command.PropValue = between(equals, comma);
@@ -85,8 +67,8 @@ void ParseCommand(CommandKind kind, std::string_view line, TCommand& command) {
       break;
     }
     default: {
-      const PairCommand& pair = kPairCommands[static_cast<int>(kind)];
-      if (comma == 0) SyntaxError(pair.syntax, pair.number);
+      const auto& pair = kPairCommands[static_cast<int>(kind)];
+      if (comma == 0) throw Failure(FailureKind::kScriptSyntax, {}, static_cast<int>(kind));
       command.*pair.first = between(k, comma);
       command.*pair.second = after(comma);
     }
@@ -123,8 +105,7 @@ std::optional<CommandKind> KeywordOf(std::string_view line) {
 }
 
 CommandList ParseScript(std::string_view scriptText) {
-  if (LooksLikeUtf16(scriptText))
-    throw EAssertionFailed("Script file is UTF-16; save it as ANSI or UTF-8");
+  if (LooksLikeUtf16(scriptText)) throw Failure(FailureKind::kScriptInUtf16);
   CommandList commands;
   // Commands are large; growing the list one doubling at a time would copy a long script's
   // commands into fresh memory again and again. It is sized by the lines that hold one.

@@ -31,8 +31,8 @@ class ScriptLines {
 // The kind whose keyword fills the first five characters of the line, ignoring letter case.
 std::optional<CommandKind> KeywordOf(std::string_view line);
 
-// The commands of a script text, in line order; throws EAssertionFailed at the first malformed
-// command line, and for a text in UTF-16.
+// The commands of a script text, in line order; fails at the first malformed command line, and
+// for a text in UTF-16.
 CommandList ParseScript(std::string_view scriptText);
 
 // The change log's name for a script: its base name and ".LOG", with no directory.

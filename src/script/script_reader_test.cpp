@@ -63,7 +63,7 @@ TEST(ParseScriptTest, MalformedOrUtf16ScriptFails) {
       {"RENS>", "Syntax error: RENS>OldString,NewString" + at + "189)"},
       {"\xFF\xFER", utf16}, {std::string("R\0E\0", 4), utf16}, {std::string("\0~", 2), utf16},
   };
-  for (const auto& c : cases) test::ExpectFailure<EAssertionFailed>([&] { ParseScript(c.first); }, c.second);
+  for (const auto& c : cases) test::ExpectFailure("EAssertionFailed", [&] { ParseScript(c.first); }, c.second);
 }
 
 }  // namespace

@@ -4,25 +4,25 @@
 #include <cstring>
 
 #include "base/ascii_case.h"
+#include "base/bytes.h"
 
 namespace reshape {
 
 std::uint64_t CaselessNames::Hash(std::string_view name) {
   constexpr std::uint64_t kCaseBits = 0xDFDFDFDFDFDFDFDFull;
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
-  std::uint64_t hash = name.size() * kMultiplier;
+  std::uint64_t hash = name.size() * kHashMultiplier;
   std::size_t at = 0;
   for (; at + 8 <= name.size(); at += 8) {
     std::uint64_t word;
     std::memcpy(&word, name.data() + at, 8);
-    hash = std::rotl((hash ^ (word & kCaseBits)) * kMultiplier, 29);
+    hash = std::rotl((hash ^ (word & kCaseBits)) * kHashMultiplier, 29);
   }
   if (at < name.size()) {
     std::uint64_t word = 0;
     std::memcpy(&word, name.data() + at, name.size() - at);
-    hash = std::rotl((hash ^ (word & kCaseBits)) * kMultiplier, 29);
+    hash = std::rotl((hash ^ (word & kCaseBits)) * kHashMultiplier, 29);
   }
-  return hash * kMultiplier;
+  return hash * kHashMultiplier;
 }
 
 std::size_t CaselessNames::SlotOf(std::string_view name) const {

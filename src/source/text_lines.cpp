@@ -4,13 +4,12 @@
 
 #include "base/byte_block.h"
 #include "base/byte_search.h"
+#include "base/bytes.h"
 
 namespace reshape {
 
 namespace {
 
-constexpr char kEndOfText = '\x1A';
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // How many bytes from `from` on are whole lines, breaks included, that end before `to`: up to
 // the last line break before `to`. A CR LF split at `to` counts whole, as its line's break.

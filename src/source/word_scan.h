@@ -10,10 +10,9 @@
 
 #include "base/byte_block.h"
 
-namespace reshape {
+#include "script/name_rules.h"
 
-// The bytes that separate words in source lines: blank , . ; - + / * ( ) ^ = : [ ]
-inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
+namespace reshape {
 
 // Membership of every byte value in DelimiterSet, so that a scan need not search the set.
 const std::array<bool, 256>& SourceDelimiterTable();

@@ -1,4 +1,4 @@
-#include "script/script_check.h"
+#include "driver/script_check.h"
 
 #include <algorithm>
 #include <array>
@@ -10,9 +10,8 @@
 
 #include "base/ascii_case.h"
 #include "forms/form_stream.h"
-#include "forms/tokenizer.h"
+#include "script/name_rules.h"
 #include "script/script_reader.h"
-#include "source/word_scan.h"
 
 namespace reshape {
 
@@ -21,14 +20,12 @@ namespace {
 // The keyword names in the order of CommandKind; a command line starts with one and ">".
 constexpr std::array<std::string_view, 7> kNames = {"RENC", "RENP", "DELP", "PSET",
                                                     "RENU", "PKGR", "RENS"};
-constexpr std::size_t kMaxNameLength = 255;
 // RENS and PKGR chains are found by searching every earlier new text; beyond this many bytes
 // searched a huge script is not looked at further for them.
 constexpr std::size_t kChainSearchBudget = std::size_t{16} << 20;
 
 std::string_view NameOf(CommandKind kind) { return kNames[static_cast<int>(kind)]; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -184,7 +181,7 @@ std::string IgnoredLineProblem(std::string_view line) {
   while (start < line.size() && IsBlank(line[start])) ++start;
   std::string_view rest = line.substr(start);
   std::size_t wordEnd = 0;
-  while (wordEnd < rest.size() && IsLetter(rest[wordEnd])) ++wordEnd;
+  while (wordEnd < rest.size() && IsAsciiLetter(rest[wordEnd])) ++wordEnd;
   const std::string word = AsciiUpperCase(rest.substr(0, wordEnd));
   std::string_view after = rest.substr(wordEnd);
   for (std::size_t k = 0; k < kNames.size(); ++k) {

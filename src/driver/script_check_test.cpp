@@ -1,4 +1,4 @@
-#include "script/script_check.h"
+#include "driver/script_check.h"
 
 #include <gtest/gtest.h>
 
