@@ -56,7 +56,8 @@ inline void CheckSameText(const std::string& expected, const std::string& actual
 
 class NullSink : public ChangeSink {
  public:
-  void Add(const Change&) override {}
+  void Add(const Change&) override { any = true; }
+  bool any = false;  // whether a change was made
 };
 
 inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {

@@ -59,18 +59,19 @@ class FormCompilation {
   void CompileAskedValue(const std::string& path, bool own, std::size_t nameAt, int line);
   void CompileStatedValue(std::string_view name, bool own);
   void WriteName(std::string_view name, bool own);
-  void SkipValue();
+  void SkipValue(bool inList = false);
   // The span of the value at textOffset, if any; offsets are asked for in text order.
   const ValueSpan* FindOriginal(std::size_t textOffset);
   void WriteOriginal(const ValueSpan& span);
   // Writes the current value's original bytes and consumes it, if it has them.
-  bool CopyOriginalValue();
+  bool CopyOriginalValue(bool inList);
   // The property whose name starts at nameAt and whose value was just read is dropped.
   void NoteRemoved(std::size_t nameAt);
   void NoteSetChanges(const std::vector<SetChange>& changes, std::size_t boundaryAt);
 
   // Values (value_compiler.cpp).
-  void CompileValue();
+  // inList: an element of a list, which may not be the identifier Null.
+  void CompileValue(bool inList = false);
   void CompileIdentifier(bool inList);
   void CompileInteger();
   void CompileFloat();

@@ -24,14 +24,20 @@ std::string CompileFormFile(std::string_view text, const FormRules& rules, Chang
   std::string file;
   file.reserve(text.size() / 2 + kHeaderRoom);
   CompileFormStream(text, rules, changes, file, originals);
-  file.insert(0, ResourceHeader(file));
+  if (!originals) {
+    file.insert(0, ResourceHeader(file));
+    return file;
+  }
+  const std::string_view original = originals->formFile;
+  file.insert(0, ResourceHeaderFor(file, original, originals->streamAt, originals->streamEnd));
+  file.append(original.substr(originals->streamEnd));
   return file;
 }
 
 void CompileFormStream(std::string_view text, const FormRules& rules, ChangeSink& changes,
                        std::string& out, const OriginalValues* originals) {
   FormCompilation compilation(text, out, rules, changes);
-  if (originals && !originals->spans.empty()) compilation.CopyValuesFrom(*originals);
+  if (originals) compilation.CopyValuesFrom(*originals);
   compilation.CompileRoot();
 }
 
@@ -115,12 +121,10 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   std::int32_t position = ReadOrderModifier(positionAt);
   // -1 stands for "no position"; every other value, 0 included, orders the child.
   if (position != -1) flags |= PrefixChildPos;
-  if (const ValueSpan* span = positionAt ? FindOriginal(positionAt) : nullptr) {
-    writer_->WriteTag(static_cast<std::uint8_t>(0xF0 | flags | PrefixChildPos));
-    WriteOriginal(*span);
-  } else {
+  if (const ValueSpan* prefix = FindOriginal(frame.headerAt))
+    WriteOriginal(*prefix);
+  else
     writer_->WriteObjectPrefix(flags, position);
-  }
   if (const TCommand* rename = rules_.FindClassRename(className)) {
     if (edits_) edits_->Replace(classAt, className.size(), rename->NewClassName);
     className = rename->NewClassName;
@@ -193,16 +197,23 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
   const std::size_t mark = writer_->Out().size();
   const std::size_t statedCount = frame.stated.size();
   std::optional<std::string> value;
+  const ValueSpan* original = nullptr;
   if (single) {
     WriteName(path, own);
     const std::size_t valueAt = writer_->Out().size();
+    // The value is compared as its text compiles, as a text form's is; kept, it keeps its bytes.
+    original = FindOriginal(tokenizer_.TokenOffset());
+    const OriginalValues* originals = std::exchange(originals_, nullptr);
     CompileValue();
+    originals_ = originals;
     value = ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
+    if (original) writer_->Out().resize(valueAt);
   }
   const PropertyDecision decision = DecideByValue(rules_, frame.className, path, value);
   if (decision.fate == PropertyFate::Keep) {
     // A single value is never a set, so where it ends does not matter to conversions.
     if (!single) CompileStatedValue(path, own);
+    if (original) WriteOriginal(*original);
     return;
   }
   writer_->Out().resize(mark);
@@ -268,22 +279,22 @@ void FormCompilation::WriteOriginal(const ValueSpan& span) {
 }
 
 // The value is read as usual, for its errors and its end, and its original bytes written.
-bool FormCompilation::CopyOriginalValue() {
+bool FormCompilation::CopyOriginalValue(bool inList) {
   const ValueSpan* span = FindOriginal(tokenizer_.TokenOffset());
   if (!span) return false;
   const OriginalValues* originals = std::exchange(originals_, nullptr);
-  SkipValue();
+  SkipValue(inList);
   originals_ = originals;
   WriteOriginal(*span);
   return true;
 }
 
 // Consumes one value exactly as CompileValue does, with the same errors, and writes nothing.
-void FormCompilation::SkipValue() {
+void FormCompilation::SkipValue(bool inList) {
   FormWriter discard(out_.Out(), true);
   FormWriter* writer = std::exchange(writer_, &discard);
   const bool applyRules = std::exchange(applyRules_, false);
-  CompileValue();
+  CompileValue(inList);
   writer_ = writer;
   applyRules_ = applyRules;
 }

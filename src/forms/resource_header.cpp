@@ -24,6 +24,14 @@ std::string LittleEndian(std::uint32_t value, int size) {
   return bytes;
 }
 
+// The root object's class name in a form stream.
+std::string_view RootClassName(std::string_view stream) {
+  FormReader reader(stream);
+  reader.ReadBytes(FormSignature.size());
+  reader.ReadObjectPrefix();
+  return reader.ReadShortString();
+}
+
 }  // namespace
 
 std::size_t SkipResourceHeader(std::string_view formFile) {
@@ -38,12 +46,24 @@ std::size_t SkipResourceHeader(std::string_view formFile) {
 }
 
 std::string ResourceHeader(std::string_view compiled) {
-  FormReader reader(compiled);
-  reader.ReadBytes(FormSignature.size());
-  reader.ReadObjectPrefix();
-  const std::string name = AsciiUpperCase(reader.ReadShortString());
+  const std::string name = AsciiUpperCase(RootClassName(compiled));
   return LittleEndian(0xFF, 1) + LittleEndian(kResourceType, 2) + name + '\0' +
          LittleEndian(kMemoryFlags, 2) + LittleEndian(static_cast<std::uint32_t>(compiled.size()), 4);
+}
+
+std::string ResourceHeaderFor(std::string_view compiled, std::string_view formFile,
+                              std::size_t streamAt, std::size_t streamEnd) {
+  const std::size_t sizeAt = streamAt - 4, oldSize = streamEnd - streamAt;
+  std::uint32_t size = 0;
+  for (std::size_t i = 4; i-- > 0;) size = size << 8 | static_cast<std::uint8_t>(formFile[sizeAt + i]);
+  // Bytes of the resource after the root object stay in it: the size grows or shrinks with the
+  // stream.
+  size = static_cast<std::uint32_t>(size >= oldSize ? size - oldSize + compiled.size() : compiled.size());
+  std::string header(formFile.substr(0, sizeAt));
+  const std::string_view name = RootClassName(compiled);
+  if (name != RootClassName(formFile.substr(streamAt)))
+    header.replace(kNameOffset, header.find('\0', kNameOffset) - kNameOffset, AsciiUpperCase(name));
+  return header + LittleEndian(size, 4);
 }
 
 }  // namespace reshape
