@@ -56,9 +56,11 @@ std::string ResourceHeaderFor(std::string_view compiled, std::string_view formFi
   const std::size_t sizeAt = streamAt - 4, oldSize = streamEnd - streamAt;
   std::uint32_t size = 0;
   for (std::size_t i = 4; i-- > 0;) size = size << 8 | static_cast<std::uint8_t>(formFile[sizeAt + i]);
-  // Bytes of the resource after the root object stay in it: the size grows or shrinks with the
-  // stream.
-  size = static_cast<std::uint32_t>(size >= oldSize ? size - oldSize + compiled.size() : compiled.size());
+  // The size grows or shrinks with the stream (within the field's range), so that bytes of
+  // the resource after the root object stay in it.
+  const auto moved = static_cast<std::int64_t>(size) + static_cast<std::int64_t>(compiled.size()) -
+                     static_cast<std::int64_t>(oldSize);
+  size = static_cast<std::uint32_t>(std::clamp<std::int64_t>(moved, 0, UINT32_MAX));
   std::string header(formFile.substr(0, sizeAt));
   const std::string_view name = RootClassName(compiled);
   if (name != RootClassName(formFile.substr(streamAt)))
