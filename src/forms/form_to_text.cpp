@@ -47,6 +47,7 @@ class FormToText {
         lastValue_(lastValue) {}
 
   void EmitObject();
+  void EmitValue();
 
  private:
   void EmitText(std::string_view s) { out_.append(s); }
@@ -63,7 +64,6 @@ class FormToText {
   }
   void EmitObjectHeader();
   void EmitProperty();
-  void EmitValue();
   void EmitValueText(std::uint8_t tag);
   void NoteSpan(std::size_t textAt, std::size_t byteAt);
   template <typename EmitElement>
@@ -333,6 +333,13 @@ std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_
 
 std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
   return ConvertStream(stream, codePage, consumed, nullptr, 0, nullptr);
+}
+
+std::string FormValueToText(std::string_view value) {
+  std::string text;
+  FormReader reader(value);
+  FormToText(reader, text, CodePage(), nullptr, 0, nullptr).EmitValue();
+  return text;
 }
 
 std::string FormFileToText(std::string_view formFile, CodePage codePage,

@@ -53,4 +53,8 @@ std::string FormFileToText(std::string_view formFile, CodePage codePage,
 std::string FormStreamToText(std::string_view stream, CodePage codePage,
                              std::size_t* consumed = nullptr);
 
+// One value (tag and payload) as the text form writes it: a number, identifier or set in one
+// line, exactly as after "Name = " in a form's text.
+std::string FormValueToText(std::string_view value);
+
 }  // namespace reshape
