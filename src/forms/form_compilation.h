@@ -31,10 +31,12 @@ struct ObjectFrame {
 
 class FormCompilation {
  public:
-  // edits, when given, receives the edits that migrate the text in place.
+  // edits, when given, receives the edits that migrate the text in place; nothing is then
+  // written to out.
   FormCompilation(std::string_view text, std::string& out, const FormRules& rules, ChangeSink& changes,
                   TextFormEdits* edits = nullptr)
-      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), changes_(changes), edits_(edits) {}
+      : tokenizer_(text), out_(out, edits != nullptr), writer_(&out_), rules_(rules), changes_(changes),
+        edits_(edits) {}
 
   // Values whose first token stands at a span's offset are written as its original bytes.
   void CopyValuesFrom(const OriginalValues& originals) { originals_ = &originals; }
@@ -93,6 +95,8 @@ class FormCompilation {
   int depth_ = 0;
   const OriginalValues* originals_ = nullptr;
   std::size_t nextOriginal_ = 0;
+  // Receives the elements of the set value being compiled, when it is a stated property's.
+  std::vector<std::string_view>* setElements_ = nullptr;
 };
 
 }  // namespace reshape

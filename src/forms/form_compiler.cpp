@@ -197,24 +197,26 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
   const std::size_t mark = writer_->Out().size();
   const std::size_t statedCount = frame.stated.size();
   std::optional<std::string> value;
+  std::string alone;  // the single value compiled on its own
   const ValueSpan* original = nullptr;
   if (single) {
     WriteName(path, own);
-    const std::size_t valueAt = writer_->Out().size();
     // The value is compared as its text compiles, as a text form's is; kept, it keeps its bytes.
     original = FindOriginal(tokenizer_.TokenOffset());
+    FormWriter scratch(alone);
+    FormWriter* writer = std::exchange(writer_, &scratch);
     const OriginalValues* originals = std::exchange(originals_, nullptr);
     CompileValue();
+    writer_ = writer;
     originals_ = originals;
-    value = ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
-    if (original) writer_->Out().resize(valueAt);
+    value = ValueAsScriptText(alone);
   }
   const PropertyDecision decision = DecideByValue(rules_, frame.className, path, value);
   if (decision.fate == PropertyFate::Keep) {
     // A single value is never a set, so where it ends does not matter to conversions.
-    if (!single) CompileStatedValue(path, own);
-    if (original) WriteOriginal(*original);
-    return;
+    if (!single) return CompileStatedValue(path, own);
+    if (original) return WriteOriginal(*original);
+    return writer_->WriteBytes(alone);
   }
   writer_->Out().resize(mark);
   frame.stated.resize(statedCount);
@@ -232,9 +234,17 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
 void FormCompilation::CompileStatedValue(std::string_view name, bool own) {
   const std::size_t statedCount = frame_->stated.size();
   WriteName(name, own);
+  StatedProperty* stated = statedCount < frame_->stated.size() ? &frame_->stated.back() : nullptr;
+  if (stated && tokenizer_.Token() == '[') {
+    stated->isSet = true;
+    setElements_ = &stated->elements;
+  }
   CompileValue();
-  if (statedCount < frame_->stated.size())
-    frame_->stated.back().textValueEnd = tokenizer_.PreviousTokenEnd();
+  setElements_ = nullptr;
+  if (stated) {
+    stated->valueEnd = writer_->Out().size();
+    stated->textValueEnd = tokenizer_.PreviousTokenEnd();
+  }
 }
 
 void FormCompilation::NoteRemoved(std::size_t nameAt) {
@@ -254,13 +264,10 @@ void FormCompilation::NoteSetChanges(const std::vector<SetChange>& changes,
   }
 }
 
-// Writes the property's name; a property of the object's own list is noted where it stands,
-// for set conversions to find it.
+// Writes the property's name; a property of the object's own list is noted, for set
+// conversions to find it.
 void FormCompilation::WriteName(std::string_view name, bool own) {
-  if (own && !rules_.SetConversions().empty()) {
-    const std::size_t at = writer_->Out().size();
-    frame_->stated.push_back({at, at + 1 + std::min(name.size(), kMaxNameLength), 0});
-  }
+  if (own && !rules_.SetConversions().empty()) frame_->stated.emplace_back().name = name;
   writer_->WriteShortString(name);
 }
 

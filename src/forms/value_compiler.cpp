@@ -130,6 +130,7 @@ void FormCompilation::CompileSet() {
   if (tokenizer_.Advance() != ']') {
     for (;; tokenizer_.Advance()) {
       tokenizer_.Expect(TokIdentifier);
+      if (setElements_) setElements_->push_back(tokenizer_.TokenText());
       writer_->WriteShortString(tokenizer_.TokenText());
       if (tokenizer_.Advance() == ']') break;
       tokenizer_.Expect(',');
