@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/extended.h"
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
@@ -95,9 +96,11 @@ inline bool IsSuffixedFloat(std::string_view value) {
 inline bool IsBelowNormalRange(std::string_view value) {
   // Such a number is always written with a negative exponent; a line of hexadecimal digits of
   // a binary value never has one.
+  // The smallest normal value times 1 + 10^-14.
+  constexpr Extended kLimit(false, 1, Extended::kIntegerBit + 92234);
+  Extended number;
   return IsFloatText(value) && value.find("E-") != std::string_view::npos &&
-         std::fabs(std::strtold(std::string(value).c_str(), nullptr)) <
-             std::numeric_limits<long double>::min() * (1 + 1e-14L);
+         TextToExtended(value, number) && !kLimit.MagnitudeAtMost(number);
 }
 
 // A header or collection item line that carries the order -1, which stands for no order.

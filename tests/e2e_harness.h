@@ -41,7 +41,8 @@ class TempDir {
 std::string ReshapeExecutable();
 std::string ModuleName();
 
-// Runs reshape (or another program) with the arguments in the directory.
+// Runs reshape (or another program) with the arguments in the directory; on POSIX a reshape
+// program goes through the runner that RESHAPE_TEST_RUNNER names, if any (an emulator).
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
                      const std::string& executable = ReshapeExecutable());
 

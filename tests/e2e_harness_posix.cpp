@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <stdexcept>
 
 #include "e2e_harness.h"
@@ -12,6 +15,22 @@
 namespace reshape::e2e {
 
 std::string ReshapeExecutable() { return RESHAPE_EXECUTABLE; }
+
+namespace {
+
+// The words of RESHAPE_TEST_RUNNER, which starts the program in a cross build's tests
+// (e.g. "qemu-aarch64 -L /usr/aarch64-linux-gnu"); none when it is not set. Only a reshape
+// program (the one built, or a copy of it) goes through it: host programs that a test starts
+// instead (a shell, timeout) run as they are.
+std::vector<std::string> RunnerWords() {
+  std::vector<std::string> words;
+  const char* runner = std::getenv("RESHAPE_TEST_RUNNER");
+  std::istringstream text(runner != nullptr ? runner : "");
+  for (std::string word; text >> word;) words.push_back(word);
+  return words;
+}
+
+}  // namespace
 
 RunResult RunReshape(const std::string& directory, const std::vector<std::string>& arguments,
                      const std::string& executable) {
@@ -21,6 +40,14 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
   // pipe open past this run.
   if (::pipe2(pipeFds, O_CLOEXEC) != 0 || ::pipe2(errorFds, O_CLOEXEC) != 0)
     throw std::runtime_error("pipe failed");
+  std::vector<std::string> words;
+  if (std::filesystem::path(executable).filename() == ModuleName()) words = RunnerWords();
+  const bool throughRunner = !words.empty();
+  words.push_back(executable);
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
   pid_t child = ::fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
@@ -29,11 +56,7 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
     int devNull = ::open("/dev/null", O_RDONLY);
     ::dup2(devNull, STDIN_FILENO);
     if (::chdir(directory.c_str()) != 0) ::_exit(127);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(executable.c_str()));
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::execv(executable.c_str(), argv.data());
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
   }
   ::close(pipeFds[1]);
@@ -55,7 +78,8 @@ RunResult RunReshape(const std::string& directory, const std::vector<std::string
   int status = 0;
   struct rusage usage{};
   ::wait4(child, &status, 0, &usage);
-  result.PeakMemoryKb = usage.ru_maxrss;
+  // Through a runner, the peak is the emulator's, not reshape's.
+  result.PeakMemoryKb = throughRunner ? -1 : usage.ru_maxrss;
   result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }

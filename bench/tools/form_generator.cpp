@@ -1,6 +1,7 @@
 #include "form_generator.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "forms/form_stream.h"
 #include "forms/resource_header.h"
@@ -8,6 +9,29 @@
 namespace reshape::bench {
 
 namespace {
+
+// numerator / divisor (divisor below 2^62) as the nearest extended value, ties to even.
+Extended Quotient(std::uint64_t numerator, std::uint64_t divisor) {
+  if (numerator == 0) return Extended();
+  std::uint64_t significand = numerator / divisor, rest = numerator % divisor;
+  const auto nextBit = [&] {
+    rest *= 2;
+    const bool bit = rest >= divisor;
+    if (bit) rest -= divisor;
+    return std::uint64_t{bit};
+  };
+  int bits = std::bit_width(significand), exponent = bits - 1;  // of the leading bit
+  if (bits == 0) {
+    while (nextBit() == 0) --exponent;
+    significand = bits = 1;
+  }
+  for (; bits < 64; ++bits) significand = significand << 1 | nextBit();
+  if (nextBit() != 0 && (rest != 0 || (significand & 1) != 0) && ++significand == 0) {
+    significand = Extended::kIntegerBit;
+    ++exponent;
+  }
+  return Extended(false, static_cast<std::uint16_t>(exponent + Extended::kExponentBias), significand);
+}
 
 class FormBuilder {
  public:
@@ -164,9 +188,9 @@ class FormBuilder {
 
   void Floats() {
     Name("MinValue");
-    writer_.WriteExtendedValue(-static_cast<long double>(random_.Below(100000)) / 8);
+    writer_.WriteExtendedValue(-Quotient(random_.Below(100000), 8));
     Name("MaxValue");
-    writer_.WriteExtendedValue(static_cast<long double>(random_.Below(1000000)) / 3);
+    writer_.WriteExtendedValue(Quotient(random_.Below(1000000), 3));
     Name("Ratio");
     writer_.WriteSingleValue(static_cast<float>(random_.Below(1000)) / 16);
     Name("Precise");

@@ -6,9 +6,7 @@
 #include <bit>
 #include <cstddef>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "base/byte_block.h"
 
 namespace reshape {
 
@@ -16,13 +14,13 @@ namespace reshape {
 template <char... kBytes>
 std::size_t FindFirstOf(const char* data, std::size_t from, std::size_t end) {
   std::size_t at = from;
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
   for (; at + 16 <= end; at += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    __m128i any = _mm_setzero_si128();
-    ((any = _mm_or_si128(any, _mm_cmpeq_epi8(block, _mm_set1_epi8(kBytes)))), ...);
-    if (const int found = _mm_movemask_epi8(any); found != 0)
-      return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
+    const ByteBlock block = LoadBlock(data + at);
+    ByteBlock any = RepeatByte(0);
+    ((any = BlockOr(any, BytesEqual(block, RepeatByte(kBytes)))), ...);
+    if (const unsigned found = TopBits(any); found != 0)
+      return at + static_cast<std::size_t>(std::countr_zero(found));
   }
 #endif
   for (; at < end; ++at)

@@ -13,7 +13,7 @@ namespace reshape {
 namespace {
 
 // Also the largest unbiased exponent.
-constexpr std::int64_t kExponentBias = 16383;
+constexpr std::int64_t kExponentBias = Extended::kExponentBias;
 // The smallest power of two a significand unit can stand for (subnormal numbers).
 constexpr std::int64_t kMinUnitExponent = 1 - kExponentBias - 63;
 // Every number halfway between two extended values has fewer significant digits than this,
@@ -102,7 +102,7 @@ class BigBinary {
 
 }  // namespace
 
-bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, long double& value) {
+bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, Extended& value) {
   // Without leading and trailing zeros; lead is the decimal exponent of the first digit.
   digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
   const std::size_t end = digits.find_last_not_of('0') + 1;
@@ -110,7 +110,7 @@ bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, long do
   digits = digits.substr(0, end);
   const std::int64_t lead = exponent10 + static_cast<std::int64_t>(digits.size()) - 1;
   if (digits.empty() || lead < kMinLead) {
-    value = 0;
+    value = Extended();
     return true;
   }
   if (lead > kMaxLead) return false;
@@ -165,11 +165,9 @@ bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, long do
 
   const bool normal = (quotient & kTopBit) != 0;
   if (normal && unitExponent + 63 > kExponentBias) return false;
-  const std::uint64_t exponentField = normal ? unitExponent + 63 + kExponentBias : 0;
-  ExtendedBytes bytes;
-  for (int i = 0; i < 10; ++i)
-    bytes[i] = static_cast<std::uint8_t>((i < 8 ? quotient : exponentField) >> (8 * (i % 8)));
-  value = BytesToExtended(bytes);
+  const auto exponentField =
+      static_cast<std::uint16_t>(normal ? unitExponent + 63 + kExponentBias : 0);
+  value = Extended(false, exponentField, quotient);
   return true;
 }
 

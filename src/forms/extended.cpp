@@ -1,7 +1,7 @@
 #include "forms/extended.h"
 
+#include <algorithm>
 #include <bit>
-#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -9,16 +9,9 @@
 
 namespace reshape {
 
-static_assert(std::numeric_limits<long double>::is_iec559 &&
-                  std::numeric_limits<long double>::digits == 64 &&
-                  std::numeric_limits<long double>::max_exponent == 16384 &&
-                  sizeof(long double) >= 10,
-              "long double must be the x87 80-bit extended type");
-
 namespace {
 
 constexpr int kSignificantDigits = 15;
-constexpr int kExponentBias = 16383;
 constexpr std::uint32_t kLimbBase = 1000000000;
 
 // A non-negative integer in base 10^9, least significant limb first; only what the exact
@@ -107,32 +100,82 @@ std::string RoundedDigits(std::uint64_t significand, int binaryExponent, int& ex
 
 }  // namespace
 
-ExtendedBytes ExtendedToBytes(long double value) {
-  ExtendedBytes bytes;
-  std::memcpy(bytes.data(), &value, bytes.size());
-  return bytes;
-}
-
-long double BytesToExtended(const ExtendedBytes& bytes) {
-  long double value = 0;
-  std::memcpy(&value, bytes.data(), bytes.size());
+Extended Extended::FromBytes(const ExtendedBytes& bytes) {
+  std::uint64_t significand = 0;
+  for (int i = 7; i >= 0; --i) significand = (significand << 8) | bytes[i];
+  Extended value;
+  value.significand_ = significand;
+  value.signAndExponent_ = static_cast<std::uint16_t>(bytes[8] | (bytes[9] << 8));
   return value;
 }
 
-std::string FloatToText(long double value) {
-  const ExtendedBytes bytes = ExtendedToBytes(value);
-  std::uint64_t significand = 0;
-  for (int i = 7; i >= 0; --i) significand = (significand << 8) | bytes[i];
-  const bool negative = (bytes[9] & 0x80) != 0;
-  const int exponentField = (bytes[8] | (bytes[9] << 8)) & 0x7FFF;
-  if (exponentField == 0x7FFF) {
+ExtendedBytes Extended::Bytes() const {
+  ExtendedBytes bytes;
+  for (int i = 0; i < 10; ++i)
+    bytes[i] =
+        static_cast<std::uint8_t>((i < 8 ? significand_ : signAndExponent_) >> (8 * (i % 8)));
+  return bytes;
+}
+
+Extended Extended::FromDouble(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const bool negative = (bits >> 63) != 0;
+  const int exponent = static_cast<int>(bits >> 52) & 0x7FF;
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  const std::uint64_t significand = kIntegerBit | fraction << 11;
+  if (exponent == 0x7FF)
+    return {negative, kMaxExponent, significand | (fraction != 0 ? kIntegerBit >> 1 : 0)};
+  if (exponent != 0)
+    return {negative, static_cast<std::uint16_t>(exponent - 1023 + kExponentBias), significand};
+  if (fraction == 0) return {negative, 0, 0};
+  // A subnormal double is a normal extended value: its leading bit moves up to the integer bit.
+  const int shift = std::countl_zero(fraction);
+  return {negative, static_cast<std::uint16_t>(kExponentBias - 1074 + 63 - shift),
+          fraction << shift};
+}
+
+Extended Extended::FromInteger(std::int64_t value) {
+  const bool negative = value < 0;
+  const auto bits = static_cast<std::uint64_t>(value);
+  const std::uint64_t magnitude = negative ? 0 - bits : bits;
+  if (magnitude == 0) return {};
+  const int shift = std::countl_zero(magnitude);
+  return {negative, static_cast<std::uint16_t>(63 - shift + kExponentBias), magnitude << shift};
+}
+
+bool Extended::MagnitudeAtMost(const Extended& limit) const {
+  if (Exponent() != limit.Exponent()) return Exponent() < limit.Exponent();
+  return significand_ <= limit.significand_;
+}
+
+std::int64_t Extended::RoundToInteger() const {
+  const int exponent = Exponent() - kExponentBias;
+  std::uint64_t magnitude = 0;
+  if (exponent >= 63) {
+    magnitude = kIntegerBit;  // beyond the range either way
+  } else if (exponent >= -1) {
+    const int shift = 63 - exponent;  // 1 to 64
+    magnitude = shift == 64 ? 0 : significand_ >> shift;
+    magnitude += (significand_ >> (shift - 1)) & 1;
+  }
+  if (!Negative()) return static_cast<std::int64_t>(std::min(magnitude, kIntegerBit - 1));
+  if (magnitude >= kIntegerBit) return std::numeric_limits<std::int64_t>::min();
+  return -static_cast<std::int64_t>(magnitude);
+}
+
+std::string FloatToText(const Extended& value) {
+  const std::uint64_t significand = value.Significand();
+  const bool negative = value.Negative();
+  const int exponentField = value.Exponent();
+  if (exponentField == Extended::kMaxExponent) {
     if ((significand << 1) != 0) return "NAN";
     return negative ? "-INF" : "INF";
   }
   if (exponentField == 0 || significand == 0) return "0";
 
   int exponent = 0;
-  std::string digits = RoundedDigits(significand, exponentField - kExponentBias - 63, exponent);
+  std::string digits =
+      RoundedDigits(significand, exponentField - Extended::kExponentBias - 63, exponent);
   int count = static_cast<int>(digits.size());
   std::string text;
   if (negative) text += '-';
@@ -161,7 +204,7 @@ std::string FloatToText(long double value) {
   return text;
 }
 
-bool TextToExtended(std::string_view text, long double& value) {
+bool TextToExtended(std::string_view text, Extended& value) {
   std::size_t i = 0;
   auto skipBlanks = [&] {
     while (i < text.size() && text[i] == ' ') ++i;
@@ -192,7 +235,7 @@ bool TextToExtended(std::string_view text, long double& value) {
   }
   skipBlanks();
   if (i != text.size()) return false;
-  long double parsed = 0;
+  Extended parsed;
   if (!DecimalToExtended(digits, exponent - fractionDigits, parsed)) return false;
   value = negative ? -parsed : parsed;
   return true;

@@ -88,11 +88,11 @@ std::int32_t FormReader::ReadIntegerValue() {
   }
 }
 
-long double FormReader::ReadExtendedValue() {
+Extended FormReader::ReadExtendedValue() {
   ExpectTag(TagExtended);
   ExtendedBytes bytes;
   std::memcpy(bytes.data(), ReadBytes(bytes.size()).data(), bytes.size());
-  return BytesToExtended(bytes);
+  return Extended::FromBytes(bytes);
 }
 
 float FormReader::ReadSingleValue() {

@@ -16,7 +16,7 @@
 //      0 TagNull        none; the same byte ends every list (as a value: identifier Null)
 //      1 TagList        values, then 0
 //      2 TagInt8        1 byte signed          3 TagInt16     2 bytes signed
-//      4 TagInt32       4 bytes signed         5 TagExtended  10 bytes x87 80-bit float
+//      4 TagInt32       4 bytes signed         5 TagExtended  10 bytes 80-bit float
 //      6 TagString      length byte, bytes     7 TagIdent     length byte, bytes
 //      8 TagFalse       none                   9 TagTrue      none
 //     10 TagBinary      4-byte length, bytes  11 TagSet       short strings, then length 0
@@ -37,6 +37,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "forms/extended.h"
 
 namespace reshape {
 
@@ -120,7 +122,7 @@ class FormReader {
   std::uint32_t ReadCount();
 
   std::int32_t ReadIntegerValue();
-  long double ReadExtendedValue();
+  Extended ReadExtendedValue();
   float ReadSingleValue();
   // The stored integer: the amount times 10000.
   std::int64_t ReadCurrencyValue();
@@ -164,7 +166,7 @@ class FormWriter {
   // Names longer than 255 bytes are cut to 255.
   void WriteShortString(std::string_view s);
   void WriteIntegerValue(std::int32_t value);
-  void WriteExtendedValue(long double value);
+  void WriteExtendedValue(const Extended& value);
   void WriteSingleValue(float value);
   void WriteCurrencyValue(std::int64_t scaled);
   void WriteDoubleValue(double value);

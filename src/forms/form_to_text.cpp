@@ -58,7 +58,7 @@ class FormToText {
   }
   void EmitNumber(std::int64_t value);
   // A float as FloatToText writes it, then the letter of its type, if any.
-  void EmitFloat(long double value, std::string_view suffix) {
+  void EmitFloat(const Extended& value, std::string_view suffix) {
     EmitText(FloatToText(value));
     EmitText(suffix);
   }
@@ -165,9 +165,9 @@ void FormToText::EmitValueText(std::uint8_t tag) {
     case TagInt16:
     case TagInt32: EmitNumber(reader_.ReadIntegerValue()); break;
     case TagExtended: EmitFloat(reader_.ReadExtendedValue(), ""); break;
-    case TagSingle: EmitFloat(reader_.ReadSingleValue(), "s"); break;
-    case TagCurrency: EmitFloat(static_cast<long double>(reader_.ReadCurrencyValue()), "c"); break;
-    case TagDouble: EmitFloat(reader_.ReadDoubleValue(), "d"); break;
+    case TagSingle: EmitFloat(Extended::FromDouble(reader_.ReadSingleValue()), "s"); break;
+    case TagCurrency: EmitFloat(Extended::FromInteger(reader_.ReadCurrencyValue()), "c"); break;
+    case TagDouble: EmitFloat(Extended::FromDouble(reader_.ReadDoubleValue()), "d"); break;
     case TagString:
     case TagLongString: {
       std::string_view value = reader_.ReadStringValue();

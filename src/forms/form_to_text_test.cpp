@@ -48,16 +48,15 @@ struct ValueCase {
 };
 
 TEST(FormToTextTest, ValueBytesAndTexts) {
-  using Limits = std::numeric_limits<long double>;
   using B = FormBytes;
   const std::string x64(64, 'x'), x63(63, 'x'), x255(255, 'x'),
       hex32 = "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F";
   const ValueCase cases[] = {
       {B().Int8(-1), "-1"}, {B().Int8(127), "127"}, {B().Int16(128), "128"}, {B().Int32(-32769), "-32769"},
-      {B().Int8(-1), "$FFFFFFFF", kCompile}, {B().Extended(-Limits::infinity()), "-INF"},
+      {B().Int8(-1), "$FFFFFFFF", kCompile}, {B().Extended(Extended::Infinity(true)), "-INF"},
       // Whole numbers beyond 32 bits were floats written without a fraction.
-      {B().Extended(2147483648.0L), "2147483648"}, {B().Extended(1.5L), "1.5s", kCompile},
-      {B().Extended(Limits::infinity()), "INFd", kCompile}, {B().Extended(Limits::quiet_NaN()), "NANs", kCompile},
+      {B().Extended(Extended::FromInteger(2147483648)), "2147483648"}, {B().Extended(Extended::FromDouble(1.5)), "1.5s", kCompile},
+      {B().Extended(Extended::Infinity()), "INFd", kCompile}, {B().Extended(Extended::QuietNaN()), "NANs", kCompile},
       {B().Single(0.1f), "0.100000001490116s", kToText}, {B().Double(2.0 / 3.0), "0.666666666666667d", kToText},
       // A currency literal holds the stored integer, the amount times 10000.
       {B().Currency(15000), "15000c"},
@@ -212,38 +211,57 @@ TEST(FormToTextTest, NestingIsBoundedAt256Levels) {
   ExpectFailure<EReadError>([] { ToText(Nested(100000, 0)); }, "Nesting too deep");
 }
 
-long double FromBytes(std::uint64_t significand, std::uint16_t signAndExponent) {
-  return BytesToExtended(test::ExtendedParts(significand, signAndExponent));
+Extended FromBytes(std::uint64_t significand, std::uint16_t signAndExponent) {
+  return Extended::FromBytes(test::ExtendedParts(significand, signAndExponent));
 }
 
 TEST(ExtendedTest, BytesAndText) {
-  EXPECT_EQ(ExtendedToBytes(-2.0L), (ExtendedBytes{0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0}));
+  EXPECT_EQ(Extended::FromInteger(-2).Bytes(), (ExtendedBytes{0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0}));
   // Unusual patterns (an unnormal here) pass through unchanged.
   ExtendedBytes odd{1, 2, 3, 4, 5, 6, 7, 0x08, 0x34, 0x12};
-  EXPECT_EQ(ExtendedToBytes(BytesToExtended(odd)), odd);
-  const std::pair<long double, const char*> cases[] = {
-      {0.0L, "0"}, {0.0001L, "0.0001"}, {0.00001L, "1E-5"}, {1e15L, "1E15"}, {999999999999999.0L, "999999999999999"},
-      {9999999999999999.0L, "1E16"}, {2.0L / 3.0L, "0.666666666666667"}, {1.25e-300L, "1.25E-300"},
-      {std::numeric_limits<long double>::max(), "1.18973149535723E4932"}, {-1.0L / 0.0L, "-INF"},
+  EXPECT_EQ(Extended::FromBytes(odd).Bytes(), odd);
+  const std::pair<Extended, const char*> cases[] = {
+      {Extended(), "0"}, {FromBytes(0xD1B71758E219652C, 0x3FF1), "0.0001"}, {FromBytes(0xA7C5AC471B478423, 0x3FEE), "1E-5"},
+      {Extended::FromInteger(1000000000000000), "1E15"}, {Extended::FromInteger(999999999999999), "999999999999999"},
+      {Extended::FromInteger(9999999999999999), "1E16"}, {FromBytes(0xAAAAAAAAAAAAAAAB, 0x3FFE), "0.666666666666667"},
+      {FromBytes(0xD64D3D9DB981787D, 0x3C1A), "1.25E-300"}, {FromBytes(~0ULL, 0x7FFE), "1.18973149535723E4932"},
+      {Extended::Infinity(true), "-INF"}, {Extended::FromInteger(INT64_MIN), "-9.22337203685478E18"},
       // The 16th digit exactly 5 rounds up, where half-even would not.
-      {1234567890123445.0L, "1.23456789012345E15"}, {1234567890123455.0L, "1.23456789012346E15"},
+      {Extended::FromInteger(1234567890123445), "1.23456789012345E15"},
+      {Extended::FromInteger(1234567890123455), "1.23456789012346E15"},
+      // Doubles and singles convert exactly: a subnormal double is a normal extended value.
+      {Extended::FromDouble(0.1f), "0.100000001490116"}, {Extended::FromDouble(4.9406564584124654e-324), "4.94065645841247E-324"},
+      {Extended::FromDouble(-std::numeric_limits<double>::infinity()), "-INF"}, {Extended::FromDouble(std::numeric_limits<double>::signaling_NaN()), "NAN"},
       // A zero exponent field or significand gives zero; an unnormal still has a value.
-      {std::numeric_limits<long double>::denorm_min(), "0"}, {FromBytes(0x123456789ULL, 0x8000), "0"},
+      {FromBytes(1, 0), "0"}, {FromBytes(0x123456789ULL, 0x8000), "0"},
       {FromBytes(0x8000000000000000ULL, 0x7FFF), "INF"}, {FromBytes(0xC000000000000000ULL, 0xFFFF), "NAN"},
       {FromBytes(0x8000000000000000ULL, 0x3FFF), "1"}, {FromBytes(0x4000000000000000ULL, 0x3FFF), "0.5"},
   };
   for (const auto& [value, text] : cases) EXPECT_EQ(FloatToText(value), text) << text;
 }
 
-TEST(ExtendedTest, TextToExtendedTakesTheRuntimeSyntax) {
-  const std::pair<const char*, long double> cases[] = {
-      {"  -2.5E-7  ", -2.5e-7L}, {"+3", 3.0L}, {"5.", 5.0L}, {".25", 0.25L}, {"1e3", 1000.0L}, {"1E-5000", 0.0L},
-      {"123456789012345678901234567890", 123456789012345678901234567890.0L}, {"", 7}, {"-", 7}, {".", 7}, {"1-2", 7},
-      {"1E+", 7}, {"1,5", 7}, {"1.5s", 7}, {"INF", 7}, {"1 2", 7}, {"--1", 7}, {"1e5000", 7}, {"\t1", 7},
+// Rounding of currency texts: halves away from zero, clamped to the 64-bit range.
+TEST(ExtendedTest, RoundToInteger) {
+  const std::pair<Extended, std::int64_t> cases[] = {
+      {Extended::FromDouble(0.5), 1}, {Extended::FromDouble(-0.5), -1}, {Extended::FromDouble(0.49999999999999994), 0},
+      {Extended::FromDouble(-2.5), -3}, {FromBytes(~0ULL, 0x403D), INT64_MAX}, {FromBytes(~0ULL, 0xC03D), INT64_MIN},
+      {Extended::FromDouble(1e300), INT64_MAX}, {Extended::FromDouble(-1e300), INT64_MIN}, {FromBytes(1, 0), 0},
   };
-  for (const auto& [text, expected] : cases) {  // 7: rejected, the value stays
-    long double value = 7;
-    EXPECT_EQ(std::pair(TextToExtended(text, value), value), std::pair(expected != 7, expected)) << text;
+  for (const auto& [value, expected] : cases) EXPECT_EQ(value.RoundToInteger(), expected) << FloatToText(value);
+}
+
+TEST(ExtendedTest, TextToExtendedTakesTheRuntimeSyntax) {
+  const Extended kRejected = FromBytes(7, 7);
+  const std::pair<const char*, Extended> cases[] = {
+      {"  -2.5E-7  ", FromBytes(0x8637BD05AF6C69B6, 0xBFE9)}, {"+3", Extended::FromInteger(3)}, {"5.", Extended::FromInteger(5)},
+      {".25", FromBytes(1ULL << 63, 0x3FFD)}, {"1e3", Extended::FromInteger(1000)}, {"1E-5000", Extended()},
+      {"-0", -Extended()}, {"123456789012345678901234567890", FromBytes(0xC77487FB61B9F077, 0x405F)},
+      {"", kRejected}, {"-", kRejected}, {".", kRejected}, {"1-2", kRejected}, {"1E+", kRejected}, {"1,5", kRejected},
+      {"1.5s", kRejected}, {"INF", kRejected}, {"1 2", kRejected}, {"--1", kRejected}, {"1e5000", kRejected}, {"\t1", kRejected},
+  };
+  for (const auto& [text, expected] : cases) {  // a rejected text leaves the value as it was
+    Extended value = kRejected;
+    EXPECT_EQ(std::pair(TextToExtended(text, value), value), std::pair(expected != kRejected, expected)) << text;
   }
 }
 
@@ -261,14 +279,14 @@ TEST(ExtendedTest, DecimalToExtended) {
       {"36451995318824746025", -4970, 1, 0}, {"18", -4952, 0, 0}, {"1", -99999, 0, 0}, {"0", 99999, 0, 0},
   };
   for (const auto& [digits, exponent10, significand, signAndExponent] : cases) {
-    long double value = -1;
+    Extended value = Extended::Infinity();
     EXPECT_TRUE(DecimalToExtended(digits, exponent10, value)) << exponent10;
-    EXPECT_EQ(ExtendedToBytes(value), test::ExtendedParts(significand, signAndExponent)) << exponent10;
+    EXPECT_EQ(value.Bytes(), test::ExtendedParts(significand, signAndExponent)) << exponent10;
   }
   for (auto [digits, exponent10] : {std::pair{"11897314953572317651", 4913}, std::pair{"1", 4933}}) {
-    long double value = 7;
+    Extended value = Extended::FromInteger(7);
     EXPECT_FALSE(DecimalToExtended(digits, exponent10, value)) << exponent10;
-    EXPECT_EQ(value, 7);
+    EXPECT_EQ(value, Extended::FromInteger(7));
   }
 }
 

@@ -31,9 +31,9 @@ void FormWriter::WriteIntegerValue(std::int32_t value) {
   WriteLittleEndian(static_cast<std::uint32_t>(value), int8 ? 1 : int16 ? 2 : 4);
 }
 
-void FormWriter::WriteExtendedValue(long double value) {
+void FormWriter::WriteExtendedValue(const Extended& value) {
   WriteTag(TagExtended);
-  ExtendedBytes bytes = ExtendedToBytes(value);
+  const ExtendedBytes bytes = value.Bytes();
   WriteBytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 

@@ -35,8 +35,8 @@ class FormBytes {
   FormBytes& Int8(std::int8_t v) { return Byte(TagInt8).Byte(static_cast<std::uint8_t>(v)); }
   FormBytes& Int16(std::int16_t v) { return Byte(TagInt16).U16(static_cast<std::uint16_t>(v)); }
   FormBytes& Int32(std::int32_t v) { return Byte(TagInt32).U32(static_cast<std::uint32_t>(v)); }
-  FormBytes& Extended(long double v) {
-    for (Byte(TagExtended); auto b : ExtendedToBytes(v)) Byte(b);
+  FormBytes& Extended(const reshape::Extended& v) {
+    for (Byte(TagExtended); auto b : v.Bytes()) Byte(b);
     return *this;
   }
   FormBytes& Single(float v) { return Byte(TagSingle).U32(std::bit_cast<std::uint32_t>(v)); }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 
 #include "base/ascii_case.h"
 #include "base/byte_search.h"
@@ -242,11 +241,11 @@ std::int32_t Tokenizer::TokenAsInteger() const {
   return value;
 }
 
-long double Tokenizer::TokenAsFloat(long double limit) const {
+Extended Tokenizer::TokenAsFloat(const Extended& limit) const {
   std::string_view text = TokenText();
   if (floatSuffix_ != 0 && !text.empty()) text.remove_suffix(1);
-  long double value = 0;
-  if (!TextToExtended(text, value) || !(std::fabs(value) <= limit))
+  Extended value;
+  if (!TextToExtended(text, value) || !value.MagnitudeAtMost(limit))
     throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   return value;
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "forms/extended.h"
+
 namespace reshape {
 
 // Kinds 0 to 5; any other value is a punctuation token and equals its byte ('=' is 61).
@@ -59,7 +61,7 @@ class Tokenizer {
   std::int32_t TokenAsInteger() const;
   // The number without its suffix letter; one beyond plus or minus limit fails as a text that
   // is no number does.
-  long double TokenAsFloat(long double limit) const;
+  Extended TokenAsFloat(const Extended& limit) const;
 
   // The current identifier with the ".name" parts that directly follow it.
   std::string_view ReadDottedIdentifier();

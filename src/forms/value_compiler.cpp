@@ -1,9 +1,5 @@
 // The values of property lines: numbers, strings, identifiers, lists, sets, collections and
 // binary blocks, as the text form writes them.
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
 #include "base/ascii_case.h"
 #include "forms/extended.h"
 #include "forms/form_compilation.h"
@@ -20,8 +16,9 @@ bool IsFloatWord(std::string_view name, std::string_view word) {
   return name.empty() || name == "s" || name == "d";
 }
 
-// The largest stored currency integer as the text form writes it: 15 significant digits.
-constexpr long double kCurrencyTextLimit = 9.22337203685478e18L;
+// The largest stored currency integer as the text form writes it, to 15 significant digits:
+// 9.22337203685478E18, as the nearest extended value.
+constexpr Extended kCurrencyTextLimit(false, 0x403E, 0x8000000000001060);
 
 // Bytes join a wide string as the tokenizer decodes quoted bytes: zero-extended.
 void AppendWidened(std::u16string& wide, std::string_view bytes) {
@@ -50,10 +47,10 @@ void FormCompilation::CompileInteger() {
   std::string_view text = tokenizer_.TokenText();
   if (text == "-" && IsFloatWord(tokenizer_.IdentifierRightAfter(), "INF")) {
     tokenizer_.Advance();
-    writer_->WriteExtendedValue(-std::numeric_limits<long double>::infinity());
+    writer_->WriteExtendedValue(Extended::Infinity(true));
   } else if (std::int32_t value = 0; TextToInteger(text, value)) {
     writer_->WriteIntegerValue(value);
-  } else if (long double wide = 0; TextToExtended(text, wide)) {
+  } else if (Extended wide; TextToExtended(text, wide)) {
     // A decimal number beyond 32 bits (a float written without fraction) stays a float.
     writer_->WriteExtendedValue(wide);
   } else {
@@ -65,12 +62,9 @@ void FormCompilation::CompileInteger() {
 void FormCompilation::CompileFloat() {
   if (tokenizer_.FloatSuffix() == 'c' || tokenizer_.FloatSuffix() == 'C') {
     // The text holds the stored integer (the amount times 10000) of a currency value.
-    using Limits = std::numeric_limits<std::int64_t>;
-    writer_->WriteCurrencyValue(std::llroundl(std::clamp<long double>(
-        tokenizer_.TokenAsFloat(kCurrencyTextLimit), Limits::min(), Limits::max())));
+    writer_->WriteCurrencyValue(tokenizer_.TokenAsFloat(kCurrencyTextLimit).RoundToInteger());
   } else {
-    writer_->WriteExtendedValue(
-        tokenizer_.TokenAsFloat(std::numeric_limits<long double>::infinity()));
+    writer_->WriteExtendedValue(tokenizer_.TokenAsFloat(Extended::Infinity()));
   }
   tokenizer_.Advance();
 }
@@ -108,9 +102,9 @@ void FormCompilation::CompileIdentifier(bool inList) {
   // leave a stream that no longer reads.
   if (inList && SameIgnoringAsciiCase(name, "Null")) tokenizer_.Fail("Invalid property value");
   if (IsFloatWord(name, "INF"))
-    writer_->WriteExtendedValue(std::numeric_limits<long double>::infinity());
+    writer_->WriteExtendedValue(Extended::Infinity());
   else if (IsFloatWord(name, "NAN"))
-    writer_->WriteExtendedValue(std::numeric_limits<long double>::quiet_NaN());
+    writer_->WriteExtendedValue(Extended::QuietNaN());
   else
     writer_->WriteIdentValue(name);
   tokenizer_.Advance();

@@ -5,11 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "base/ascii_case.h"
+#include "base/byte_block.h"
 
 namespace reshape {
 
@@ -27,15 +24,14 @@ std::size_t SkipToByte(std::string_view text, std::size_t from, char key) {
   constexpr std::uint64_t kHighs = 0x8080808080808080ull;
   const char* data = text.data();
   std::size_t i = from;
-#ifdef __SSE2__
-  const __m128i foldBits = _mm_set1_epi8(static_cast<char>(fold));
-  const __m128i wantedBytes = _mm_set1_epi8(static_cast<char>(wanted));
+#ifdef RESHAPE_BYTE_BLOCKS
+  const ByteBlock foldBits = RepeatByte(static_cast<char>(fold));
+  const ByteBlock wantedBytes = RepeatByte(static_cast<char>(wanted));
   for (; i + 16 <= text.size(); i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const int found =
-        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(block, foldBits), wantedBytes));
+    const ByteBlock block = LoadBlock(data + i);
+    const unsigned found = TopBits(BytesEqual(BlockOr(block, foldBits), wantedBytes));
     if (found != 0)
-      return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
+      return i + static_cast<std::size_t>(std::countr_zero(found));
   }
 #endif
   for (; i + 8 <= text.size(); i += 8) {
@@ -67,19 +63,19 @@ std::size_t SkipToPair(std::string_view text, std::size_t from, std::size_t last
   const auto secondWanted = static_cast<char>(secondKey | secondFold);
   const char* data = text.data();
   std::size_t start = from;
-#ifdef __SSE2__
-  const __m128i firstFolds = _mm_set1_epi8(firstFold);
-  const __m128i firstWanteds = _mm_set1_epi8(firstWanted);
-  const __m128i secondFolds = _mm_set1_epi8(secondFold);
-  const __m128i secondWanteds = _mm_set1_epi8(secondWanted);
-  const auto matches = [](const char* at, __m128i folds, __m128i wanteds) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    return _mm_cmpeq_epi8(_mm_or_si128(bytes, folds), wanteds);
+#ifdef RESHAPE_BYTE_BLOCKS
+  const ByteBlock firstFolds = RepeatByte(firstFold);
+  const ByteBlock firstWanteds = RepeatByte(firstWanted);
+  const ByteBlock secondFolds = RepeatByte(secondFold);
+  const ByteBlock secondWanteds = RepeatByte(secondWanted);
+  const auto matches = [](const char* at, ByteBlock folds, ByteBlock wanteds) {
+    const ByteBlock bytes = LoadBlock(at);
+    return BytesEqual(BlockOr(bytes, folds), wanteds);
   };
   const auto places = [&](std::size_t at) {
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(
-        _mm_and_si128(matches(data + at + first, firstFolds, firstWanteds),
-                      matches(data + at + second, secondFolds, secondWanteds))));
+    return static_cast<std::uint32_t>(TopBits(
+        BlockAnd(matches(data + at + first, firstFolds, firstWanteds),
+                 matches(data + at + second, secondFolds, secondWanteds))));
   };
   // Thirty-two starts per step, with one branch for both halves.
   for (; start + 32 <= last + 1; start += 32)

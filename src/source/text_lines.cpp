@@ -4,10 +4,7 @@
 #include <bit>
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
+#include "base/byte_block.h"
 #include "base/byte_search.h"
 
 namespace reshape {
@@ -26,21 +23,21 @@ std::size_t UnchangedLines(std::string_view region, bool& onlyLineFeeds) {
   // Most sources break their lines with LF alone: the library's search then settles it.
   std::size_t i = std::min(region.find('\r'), region.size());
   const char* data = region.data();
-#ifdef __SSE2__
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
+#ifdef RESHAPE_BYTE_BLOCKS
+  const ByteBlock cr = RepeatByte('\r');
+  const ByteBlock lf = RepeatByte('\n');
   const auto at = [data](std::size_t offset) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + offset));
+    return LoadBlock(data + offset);
   };
   for (; i + 33 <= region.size(); i += 32) {
-    const __m128i crs0 = _mm_cmpeq_epi8(at(i), cr);
-    const __m128i crs1 = _mm_cmpeq_epi8(at(i + 16), cr);
-    const __m128i lone = _mm_or_si128(_mm_andnot_si128(_mm_cmpeq_epi8(at(i + 1), lf), crs0),
-                                      _mm_andnot_si128(_mm_cmpeq_epi8(at(i + 17), lf), crs1));
-    if (_mm_movemask_epi8(lone) != 0) break;  // found below, byte by byte
+    const ByteBlock crs0 = BytesEqual(at(i), cr);
+    const ByteBlock crs1 = BytesEqual(at(i + 16), cr);
+    const ByteBlock lone = BlockOr(BlockAndNot(crs0, BytesEqual(at(i + 1), lf)),
+                                   BlockAndNot(crs1, BytesEqual(at(i + 17), lf)));
+    if (TopBits(lone) != 0) break;  // found below, byte by byte
     if (firstCrLf == std::string_view::npos) {
-      const auto crs = static_cast<std::uint32_t>(_mm_movemask_epi8(crs0)) |
-                       static_cast<std::uint32_t>(_mm_movemask_epi8(crs1)) << 16;
+      const auto crs = static_cast<std::uint32_t>(TopBits(crs0)) |
+                       static_cast<std::uint32_t>(TopBits(crs1)) << 16;
       if (crs != 0) firstCrLf = i + static_cast<std::size_t>(std::countr_zero(crs));
     }
   }

@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "base/byte_block.h"
 
 #include "base/ascii_case.h"
 #include "source/word_scan.h"
@@ -67,16 +65,16 @@ std::size_t NextUsesOrUnit(std::string_view text, std::size_t from) {
     return SameIgnoringAsciiCase(four, "USES") || SameIgnoringAsciiCase(four, "UNIT");
   };
   std::size_t at = from;
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
   const auto folded = [text](std::size_t offset) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + offset));
-    return _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+    const ByteBlock bytes = LoadBlock(text.data() + offset);
+    return BlockOr(bytes, RepeatByte(0x20));
   };
-  const auto is = [](__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+  const auto is = [](ByteBlock bytes, char c) { return BytesEqual(bytes, RepeatByte(c)); };
   const auto starts = [&](std::size_t offset) {
-    const __m128i second = folded(offset + 1);
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_and_si128(
-        is(folded(offset), 'u'), _mm_or_si128(is(second, 's'), is(second, 'n')))));
+    const ByteBlock second = folded(offset + 1);
+    return static_cast<std::uint32_t>(TopBits(BlockAnd(
+        is(folded(offset), 'u'), BlockOr(is(second, 's'), is(second, 'n')))));
   };
   // The second block's last place reads one byte beyond it.
   for (; at + 33 <= text.size(); at += 32) {

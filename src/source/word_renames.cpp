@@ -4,17 +4,14 @@
 #include <bit>
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
+#include "base/byte_block.h"
 #include "source/word_scan.h"
 
 namespace reshape {
 
 namespace {
 
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
 // The places in sixteen bytes where keys.first (ASCII case ignored when it is an upper-case
 // letter) may begin a word: followed by one of keys.seconds, if there are any, else after a
 // byte below 'A' or one of "[]^", as every delimiter is. The caller tests each place exactly;
@@ -32,36 +29,36 @@ class StartHits {
   // SecondCount(), fixed at compile time so that the keys are tested without a loop.
   template <std::size_t kSeconds>
   unsigned Of(const char* data) const {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
-    const __m128i first = Matches(bytes, first_);
+    const ByteBlock bytes = LoadBlock(data);
+    const ByteBlock first = Matches(bytes, first_);
     if constexpr (kSeconds != 0) {
       // Two bytes are rare enough together that the byte before is left to the exact test.
-      const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 1));
-      __m128i second = Matches(after, seconds_[0]);
+      const ByteBlock after = LoadBlock(data + 1);
+      ByteBlock second = Matches(after, seconds_[0]);
       for (std::size_t i = 1; i < kSeconds; ++i)
-        second = _mm_or_si128(second, Matches(after, seconds_[i]));
-      return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, second)));
+        second = BlockOr(second, Matches(after, seconds_[i]));
+      return TopBits(BlockAnd(first, second));
     }
-    const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data - 1));
+    const ByteBlock before = LoadBlock(data - 1);
     // Signed, so bytes from 80 on count as below 'A' too: they only cost a closer look.
-    const __m128i low = _mm_or_si128(
-        _mm_cmplt_epi8(before, _mm_set1_epi8('A')),
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(before, _mm_set1_epi8('[')),
-                                  _mm_cmpeq_epi8(before, _mm_set1_epi8(']'))),
-                     _mm_cmpeq_epi8(before, _mm_set1_epi8('^'))));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, low)));
+    const ByteBlock low = BlockOr(
+        BytesLess(before, RepeatByte('A')),
+        BlockOr(BlockOr(BytesEqual(before, RepeatByte('[')),
+                        BytesEqual(before, RepeatByte(']'))),
+                BytesEqual(before, RepeatByte('^'))));
+    return TopBits(BlockAnd(first, low));
   }
 
  private:
   struct Key {
-    __m128i fold;
-    __m128i wanted;
+    ByteBlock fold;
+    ByteBlock wanted;
   };
   static Key KeyOf(char key) {
-    return Key{_mm_set1_epi8(LetterCaseBit(key)), _mm_set1_epi8(static_cast<char>(key | LetterCaseBit(key)))};
+    return Key{RepeatByte(LetterCaseBit(key)), RepeatByte(static_cast<char>(key | LetterCaseBit(key)))};
   }
-  static __m128i Matches(__m128i bytes, const Key& key) {
-    return _mm_cmpeq_epi8(_mm_or_si128(bytes, key.fold), key.wanted);
+  static ByteBlock Matches(ByteBlock bytes, const Key& key) {
+    return BytesEqual(BlockOr(bytes, key.fold), key.wanted);
   }
 
   Key first_;
@@ -110,7 +107,7 @@ std::size_t FindInBlocks(const StartHits& hits, std::string_view text, std::size
 
 // Where the word at `from` of a whole text ends.
 std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bool, 256>& table) {
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
   for (; from + 16 <= text.size(); from += 16)
     if (const unsigned ends = SourceDelimiterBits<true>(text.data() + from); ends != 0)
       return from + static_cast<std::size_t>(std::countr_zero(ends));
@@ -242,7 +239,7 @@ std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, st
   // `from` starts a line, so a word may start there whatever stands before it.
   if (from < text.size() && isCandidate(from)) return from;
   std::size_t at = from + 1;
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
   if (const std::size_t place = FindInBlocks(StartHits(startKeys_), text, at, isCandidate);
       place != std::string_view::npos)
     return place;

@@ -8,9 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "base/byte_block.h"
 
 namespace reshape {
 
@@ -26,23 +24,23 @@ bool IsSourceDelimiter(char c, const std::array<bool, 256>& table) {
   return table[static_cast<unsigned char>(c)] || (kLineBreaks && (c == '\r' || c == '\n'));
 }
 
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
 // Bit i set when byte i of the sixteen at data is in DelimiterSet (with kLineBreaks, or CR or LF).
 template <bool kLineBreaks>
 unsigned SourceDelimiterBits(const char* data) {
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
-  const auto is = [&b](char c) { return _mm_cmpeq_epi8(b, _mm_set1_epi8(c)); };
+  const ByteBlock b = LoadBlock(data);
+  const auto is = [&b](char c) { return BytesEqual(b, RepeatByte(c)); };
   const auto in = [&b](char bits, char c) {
-    return _mm_cmpeq_epi8(_mm_and_si128(b, _mm_set1_epi8(bits)), _mm_set1_epi8(c));
+    return BytesEqual(BlockAnd(b, RepeatByte(bits)), RepeatByte(c));
   };
   // ( ) * + , - . / are the bytes 28-2F, : ; are 3A-3B.
-  const __m128i range28 = in('\xF8', 0x28);
-  const __m128i range3A = in('\xFE', 0x3A);
-  __m128i any = _mm_or_si128(
-      _mm_or_si128(_mm_or_si128(is(' '), range28), _mm_or_si128(range3A, is('='))),
-      _mm_or_si128(_mm_or_si128(is('['), is(']')), is('^')));
-  if constexpr (kLineBreaks) any = _mm_or_si128(any, _mm_or_si128(is('\r'), is('\n')));
-  return static_cast<unsigned>(_mm_movemask_epi8(any));
+  const ByteBlock range28 = in('\xF8', 0x28);
+  const ByteBlock range3A = in('\xFE', 0x3A);
+  ByteBlock any = BlockOr(
+      BlockOr(BlockOr(is(' '), range28), BlockOr(range3A, is('='))),
+      BlockOr(BlockOr(is('['), is(']')), is('^')));
+  if constexpr (kLineBreaks) any = BlockOr(any, BlockOr(is('\r'), is('\n')));
+  return TopBits(any);
 }
 #endif
 
@@ -55,7 +53,7 @@ std::uint64_t SourceDelimiterMask(std::string_view s, std::size_t from,
   const std::size_t count = s.size() - from < 64 ? s.size() - from : 64;
   std::uint64_t mask = 0;
   std::size_t i = 0;
-#ifdef __SSE2__
+#ifdef RESHAPE_BYTE_BLOCKS
   for (; i + 16 <= count; i += 16)
     mask |= static_cast<std::uint64_t>(SourceDelimiterBits<kLineBreaks>(s.data() + from + i)) << i;
 #endif

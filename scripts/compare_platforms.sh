@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Runs the native reshape and reshape.exe under Wine on copies of the same trees and checks that
-# both leave exactly the same bytes: console output, change log, rewritten files, backups and
-# text forms. The trees are examples/demo with its script, and every tree under the corpus's
-# trees/ directory (../shared/corpus or $RESHAPE_CORPUS_DIR) with a script that touches every
-# kind of file.
-# Usage: scripts/compare_windows.sh NATIVE_RESHAPE RESHAPE_EXE
+# Runs the native reshape and a cross-built one (reshape.exe under Wine, or the ARM64 program
+# under qemu-user) on copies of the same trees and checks that both leave exactly the same
+# bytes: console output, change log, rewritten files, backups and text forms. The trees are
+# examples/demo with its script, and every tree under the corpus's trees/ directory
+# (../shared/corpus or $RESHAPE_CORPUS_DIR) with a script that touches every kind of file.
+# Usage: scripts/compare_platforms.sh windows|arm64 NATIVE_RESHAPE OTHER_RESHAPE
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ $# -ne 2 ]; then
-  echo "usage: $0 NATIVE_RESHAPE RESHAPE_EXE" >&2
+if [ $# -ne 3 ] || { [ "$1" != windows ] && [ "$1" != arm64 ]; }; then
+  echo "usage: $0 windows|arm64 NATIVE_RESHAPE OTHER_RESHAPE" >&2
   exit 2
 fi
-native=$(realpath "$1")
-windows=$(realpath "$2")
+platform=$1
+native=$(realpath "$2")
+other=$(realpath "$3")
 corpus="${RESHAPE_CORPUS_DIR:-../shared/corpus}"
 
 work=$(mktemp -d)
-source scripts/wine_env.sh
-trap 'reshape_wine_stop; rm -rf "$work"' EXIT
-reshape_wine_start
+if [ "$platform" = windows ]; then
+  label="on Windows"
+  source scripts/wine_env.sh
+  trap 'reshape_wine_stop; rm -rf "$work"' EXIT
+  reshape_wine_start
+  run_other() { "$RESHAPE_WINE" "$other" "$@" </dev/null; }
+else
+  label="on ARM64"
+  source scripts/arm64_env.sh
+  trap 'rm -rf "$work"' EXIT
+  # The emulator's command line is several words, so it stays unquoted.
+  run_other() { $RESHAPE_QEMU "$other" "$@" </dev/null; }
+fi
 
 # Common classes, units, packages and properties of such trees; every pass has work to do.
 tree_script=$'Tree migration.\r\n'
@@ -35,8 +46,8 @@ normalize() {
 }
 
 # Paths in a recursive run's console lines, log and change records have the platform's
-# separator: both sides' backslashes are turned to "/" before comparing (in change records the
-# escaped ones, so that escaped quotes stay).
+# separator: on Windows, both sides' backslashes are turned to "/" before comparing (in change
+# records the escaped ones, so that escaped quotes stay).
 slashes() {
   if [ "$separators" = 1 ]; then sed 's/\\/\//g'; else cat; fi
 }
@@ -48,19 +59,18 @@ failed=0
 compare() {
   local name=$1
   shift
-  local code_native=0 code_windows=0 out="$work/$name.$compared"
+  local code_native=0 code_other=0 out="$work/$name.$compared"
   (cd "$work/native/$name" && "$native" "$@") >"$out.native" || code_native=$?
-  (cd "$work/windows/$name" && "$RESHAPE_WINE" "$windows" "$@" </dev/null) >"$out.windows" ||
-    code_windows=$?
+  (cd "$work/other/$name" && run_other "$@") >"$out.other" || code_other=$?
   local same=1
-  if [ "$code_native" != "$code_windows" ]; then
-    echo "$name: exit code $code_native native, $code_windows on Windows"
+  if [ "$code_native" != "$code_other" ]; then
+    echo "$name: exit code $code_native native, $code_other $label"
     same=0
   fi
-  if ! cmp -s <(normalize <"$out.native" | slashes) <(normalize <"$out.windows" | slashes); then
+  if ! cmp -s <(normalize <"$out.native" | slashes) <(normalize <"$out.other" | slashes); then
     echo "$name: console output differs"
     diff <(normalize <"$out.native" | slashes | cat -A) \
-      <(normalize <"$out.windows" | slashes | cat -A) | head -20 || true
+      <(normalize <"$out.other" | slashes | cat -A) | head -20 || true
     same=0
   fi
   if [ "$separators" = 1 ]; then
@@ -71,7 +81,7 @@ compare() {
       [ -f "$file" ] && sed 's/\\\\/\//g' <"$file" >"$file.tmp" && mv "$file.tmp" "$file"
     done
   fi
-  if ! diff -r "$work/native/$name" "$work/windows/$name"; then
+  if ! diff -r "$work/native/$name" "$work/other/$name"; then
     echo "$name: files differ"
     same=0
   fi
@@ -86,7 +96,7 @@ compare() {
 # copy NAME SOURCE_DIR [SCRIPT_NAME SCRIPT_TEXT]
 copy() {
   local side
-  for side in native windows; do
+  for side in native other; do
     mkdir -p "$work/$side"
     cp -r --no-preserve=mode "$2" "$work/$side/$1"
     [ $# -lt 4 ] || printf '%s' "$4" >"$work/$side/$1/$3"
@@ -118,7 +128,7 @@ fi
 
 # The options, on fresh copies: a recursive dry run with diffs, then an all-or-nothing recursive
 # run with its summary and change records.
-separators=1
+[ "$platform" = arm64 ] || separators=1
 for tree in examples/demo "$corpus"/trees/*/; do
   [ -d "$tree" ] || continue
   name=options-$(basename "$tree")
