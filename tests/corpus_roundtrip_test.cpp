@@ -7,6 +7,7 @@
 #include "base/ascii_case.h"
 #include "corpus_files.h"
 #include "e2e_harness.h"
+#include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
 #include "forms/text_form_test_support.h"
@@ -47,10 +48,15 @@ TEST(CorpusRoundTrip, BinaryFormsSurviveTheirText) {
 constexpr std::string_view kNoMatch = "RENC>TNoSuchClass,TOther\nRENP>NoSuchProp,Other\n"
                                       "DELP>TNoSuch:Left\nPSET>TNoSuch:Left=0,S[e]\n";
 
+// The root object's class in a text form whose root is named.
+std::string RootClass(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ', text.find(':') + 1);
+  return std::string(text.substr(start, text.find_first_of(" \r\n[", start) - start));
+}
+
 // Rules for the classes and properties that real forms use most, and for the root's class.
 std::string ScriptFor(std::string_view text) {
-  const std::size_t start = text.find_first_not_of(' ', text.find(':') + 1);
-  const std::string root(text.substr(start, text.find_first_of(" \r\n[", start) - start));
+  const std::string root = RootClass(text);
   return "RENC>TButton,TNewButton\nRENC>TLabel,TNewLabel\nRENP>Font.Name,Font.Face\n"
          "RENP>TNewButton:Caption,Text\nDELP>OldCreateOrder\nDELP>TextHeight\n"
          "PSET>TNewLabel:Transparent=True,Options[loTransparent]\nPSET>TNewLabel:AutoSize=False,Options[loFixed]\n"
@@ -100,6 +106,25 @@ TEST(CorpusTextFormsTest, MigratesInPlaceAsTheBinaryWayDoes) {
   EXPECT_GT(migrated, 0);
 }
 
+// Every binary form of the corpus, the projects' trees included.
+std::vector<std::filesystem::path> BinaryForms() {
+  std::vector<std::filesystem::path> forms;
+  for (const char* folder : {"binary", "binary-unsupported", "trees"})
+    for (const auto& path : CorpusFiles(folder))
+      if (AsciiUpperCase(path.extension().string()) == ".DFM" && !IsTextForm(ReadWholeFile(path)))
+        forms.push_back(path);
+  return forms;
+}
+
+// The form read with its text and written back with the rules of script, values no rule
+// changes in their original bytes.
+std::string Migrated(const std::string& form, std::string_view script) {
+  test::CompileRun run(script);
+  OriginalValues originals;
+  const std::string text = FormFileToText(form, CodePage(), &originals);
+  return CompileFormFile(text, run.rules, run.run, &originals);
+}
+
 constexpr const char* kDamaged = "ExFF2SimplePlannerU1.dfm";
 constexpr const char* kDamagedName = "zz_damaged.dfm";  // last in the run, which stops at it
 
@@ -115,6 +140,26 @@ std::vector<std::string> Edited(const std::vector<std::string>& lines) {
     if (!line.substr(at).starts_with("Font.Height = ")) out.push_back(line);
   }
   return out;
+}
+
+// Without rules, and with rules that fire nowhere, a form comes back byte for byte. With rules,
+// only what they change differs: renamed and renamed back, it is the form again; its text
+// changes by exactly the edits of kEdits.
+TEST(CorpusRoundTrip, UntouchedValuesKeepTheirBytes) {
+  int forms = 0;
+  for (const auto& path : BinaryForms()) {
+    if (path.filename() == kDamaged) continue;
+    SCOPED_TRACE(path.string());
+    ++forms;
+    const std::string original = ReadWholeFile(path), root = RootClass(FormFileToText(original, CodePage()));
+    for (const std::string& script : {std::string(), std::string(kNoMatch), "PSET>" + root + ":Left=-7,S[e]\n"})
+      EXPECT_TRUE(Migrated(original, script) == original) << script;
+    const std::string renamed = Migrated(original, "RENC>" + root + ",TRenamedRoot\nRENP>Caption,Renamed\n");
+    EXPECT_TRUE(renamed != original);
+    EXPECT_TRUE(Migrated(renamed, "RENC>TRenamedRoot," + root + "\nRENP>Renamed,Caption\n") == original);
+    EXPECT_EQ(TextLines(Migrated(original, kEdits)), Edited(TextLines(original)));
+  }
+  if (forms == 0) GTEST_SKIP() << "no corpus at " << CorpusDir();
 }
 
 // Forms holding UTF-8 strings come back byte for byte when no rule matches; with rules their text

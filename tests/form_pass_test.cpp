@@ -38,10 +38,15 @@ TEST(FormPassE2E, Runs) {
                  {"Main.dfm", CompileFormText(Renamed(kText, "TOldPanel", "TPanelEx"))},
                  {"job.LOG", "MAIN.DFM> Renamed class \"toldpanel\" to \"TPanelEx\"\r\n"}},
        .entries = {"Main.dfb", "Main.dfm", "Main.dft", "job.LOG", "job.scr"}},
-      {.name = "trailing bytes are kept only in the backup",
-       .files = {{"job.scr", "RENS>x,y\r\n"}, {"A.DFM", kForm + "trailing"}},
+      {.name = "no rule fires: the form and an old backup stay",
+       .files = {{"job.scr", "RENS>x,y\r\n"}, {"A.DFM", kForm + "trailing"}, {"A.dfb", "old"}},
        .output = "A.DFM ...No change\n",
-       .after = {{"A.DFM", kForm}, {"A.dfb", kForm + "trailing"}}},
+       .after = {{"A.DFM", kForm + "trailing"}, {"A.dfb", "old"}, {"A.dft", kText}}},
+      {.name = "a rule fires: trailing bytes stay, the backup is renewed",
+       .files = {{"job.scr", kRename}, {"A.DFM", kForm + "trailing"}, {"A.dfb", "old"}},
+       .output = "A.DFM ...Converted\n",
+       .after = {{"A.DFM", CompileFormText(Renamed(kText, "TOldPanel", "TPanelEx")) + "trailing"},
+                 {"A.dfb", kForm + "trailing"}}},
       {.name = "read-only form named",
        .files = {{"job.scr", kRename}, {"A.DFM", kForm}},
        .readOnly = {"A.DFM"},
@@ -121,7 +126,7 @@ TEST(FormPassE2E, FormHeldByAReaderCannotBeOpened) {
 
 // Build tools look at modification times: a run that changes no byte must not touch them, nor
 // replace the file (a binary form, a text form, a source).
-TEST(FormPassE2E, UnchangedFilesKeepTheirModificationTimeAndASecondRunBacksUpTheFirst) {
+TEST(FormPassE2E, UnchangedFilesKeepTheirModificationTimeAndTheirBackup) {
   TempDir dir;
   dir.Write("job.scr", "RENC>TOther,TNew\r\n");
   dir.Write("A.DFM", kForm);
@@ -139,12 +144,11 @@ TEST(FormPassE2E, UnchangedFilesKeepTheirModificationTimeAndASecondRunBacksUpThe
   for (const char* name : {"A.DFM", "A.PAS", "T.dfm"})
     EXPECT_EQ(std::filesystem::last_write_time(dir / name), before[name]) << name;
   EXPECT_EQ(dir.List(), (std::vector<std::string>{"A.DFM", "A.PAS", "A.dfb", "A.dft", "T.dfb", "T.dfm", "job.scr"}));
-  // A second run backs up what the first left.
+  // A run that changes nothing keeps the backup that the last run that changed it made.
   dir.Write("job.scr", kRename);
   RunReshape(dir.Path(), {"job.scr"});
-  std::string afterFirst = dir.Read("A.DFM");
   EXPECT_EQ(RunReshape(dir.Path(), {"job.scr"}).Output, noChange);
-  EXPECT_EQ(dir.Read("A.dfb"), afterFirst);
+  EXPECT_EQ(dir.Read("A.dfb"), kForm);
 }
 
 }  // namespace

@@ -28,11 +28,33 @@ void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view
   if (scratch.Keep() != 0) throw Failure(FailureKind::kCannotCreate, name);
 }
 
-// A form whose new bytes equal its original is left alone, so its modification time stays;
-// a link stays a link. The file's log lines go out just before it is put in place.
-void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry,
-                std::string_view original, const std::string& bytes) {
-  if (bytes == original) return log.Commit([] {});
+// Passes the changes on and notes whether there was any.
+class NotingSink final : public ChangeSink {
+ public:
+  explicit NotingSink(ChangeSink& next) : next_(next) {}
+  void Add(const Change& change) override {
+    any_ = true;
+    next_.Add(change);
+  }
+  bool Any() const { return any_; }
+
+ private:
+  ChangeSink& next_;
+  bool any_ = false;
+};
+
+// A backup that reads is kept while the form is not replaced: it holds the form as it was
+// before the last run that changed it. One that does not read is written as before.
+bool HasBackup(FileSystem& files, const std::string& entry) {
+  std::string bytes;
+  return files.ReadFile(ReplaceExtension(entry, ".dfb"), ReadFor::Reading, bytes).code == 0;
+}
+
+// A form that is not replaced is left alone, so its modification time stays; a link stays a
+// link. The file's log lines go out just before it is put in place.
+void PutInPlace(FileSystem& files, FileChangeLog& log, const std::string& entry, bool replace,
+                const std::string& bytes) {
+  if (!replace) return log.Commit([] {});
   const std::string target = files.Target(entry).path;
   ScratchFile scratch(files, ReplaceExtension(target, ".XXX"), target);
   CheckWritten(scratch.Write(bytes), entry);
@@ -52,34 +74,40 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   }
   // A form saved as UTF-16 text is neither binary nor text the pass can read: it stays as it is.
   if (LooksLikeUtf16(original)) return false;
-  WriteSideFile(files, entry, ".dfb", original);
+  const bool hadBackup = HasBackup(files, entry);
+  if (!hadBackup) WriteSideFile(files, entry, ".dfb", original);
+  NotingSink noted(changes);
   // A text form is edited in place and has no text form to save beside it.
   if (IsTextForm(original)) {
-    const std::string edited = EditTextForm(original, rules_, changes);
-    if (report.WantsDiff() && edited != original) report.Rewritten(original, edited);
-    PutInPlace(files, log, entry, original, edited);
+    const std::string edited = EditTextForm(original, rules_, noted);
+    const bool replace = noted.Any() && edited != original;
+    if (hadBackup && replace) WriteSideFile(files, entry, ".dfb", original);
+    if (report.WantsDiff() && replace) report.Rewritten(original, edited);
+    PutInPlace(files, log, entry, replace, edited);
     return true;
   }
   // The form's text form, and the complete new form file compiled from it with the rules
-  // (resource header and binary form).
+  // (resource header and binary form), every value no rule changes in its original bytes.
   std::string text;
   std::string compiled;
   try {
     OriginalValues originals;
     text = FormFileToText(original, codePage_, &originals);
-    compiled = CompileFormFile(text, rules_, changes, &originals);
+    compiled = CompileFormFile(text, rules_, noted, &originals);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.
     if (!text.empty()) WriteSideFile(files, entry, ".dft", text);
     throw;
   }
+  // A form in which no rule fired is not replaced.
+  const bool replace = noted.Any() && compiled != original;
   // Both side files are in place before the form is replaced.
+  if (hadBackup && replace) WriteSideFile(files, entry, ".dfb", original);
   WriteSideFile(files, entry, ".dft", text);
   // A binary form is shown as its text forms before and after.
-  if (report.WantsDiff() && compiled != original)
-    report.Rewritten(text, FormFileToText(compiled, codePage_));
-  PutInPlace(files, log, entry, original, compiled);
+  if (report.WantsDiff() && replace) report.Rewritten(text, FormFileToText(compiled, codePage_));
+  PutInPlace(files, log, entry, replace, compiled);
   return true;
 }
 

@@ -18,8 +18,9 @@ class FormPass {
   FormPass(const CommandList& commands, CodePage codePage) : rules_(commands), codePage_(codePage) {}
 
   // Converts one form file. It is replaced only by a completely compiled form, in one step,
-  // and only when its bytes change; a failure leaves its old bytes in place. False for a form
-  // in UTF-16, which is left as it is, without side files.
+  // and only when a rule fired and its bytes change; a failure leaves its old bytes in place.
+  // An existing ".dfb" is written anew only when the form is replaced. False for a form in
+  // UTF-16, which is left as it is, without side files.
   bool Convert(FileSystem& files, FileChangeLog& log, const std::string& entry,
                ChangeSink& changes, RunReport& report) const;
 

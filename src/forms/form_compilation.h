@@ -31,10 +31,12 @@ struct ObjectFrame {
 
 class FormCompilation {
  public:
-  // edits, when given, receives the edits that migrate the text in place.
+  // edits, when given, receives the edits that migrate the text in place; nothing is then
+  // written to out.
   FormCompilation(std::string_view text, std::string& out, const FormRules& rules, ChangeSink& changes,
                   TextFormEdits* edits = nullptr)
-      : tokenizer_(text), out_(out), writer_(&out_), rules_(rules), changes_(changes), edits_(edits) {}
+      : tokenizer_(text), out_(out, edits != nullptr), writer_(&out_), rules_(rules), changes_(changes),
+        edits_(edits) {}
 
   // Values whose first token stands at a span's offset are written as its original bytes.
   void CopyValuesFrom(const OriginalValues& originals) { originals_ = &originals; }
@@ -59,18 +61,19 @@ class FormCompilation {
   void CompileAskedValue(const std::string& path, bool own, std::size_t nameAt, int line);
   void CompileStatedValue(std::string_view name, bool own);
   void WriteName(std::string_view name, bool own);
-  void SkipValue();
+  void SkipValue(bool inList = false);
   // The span of the value at textOffset, if any; offsets are asked for in text order.
   const ValueSpan* FindOriginal(std::size_t textOffset);
   void WriteOriginal(const ValueSpan& span);
   // Writes the current value's original bytes and consumes it, if it has them.
-  bool CopyOriginalValue();
+  bool CopyOriginalValue(bool inList);
   // The property whose name starts at nameAt and whose value was just read is dropped.
   void NoteRemoved(std::size_t nameAt);
   void NoteSetChanges(const std::vector<SetChange>& changes, std::size_t boundaryAt);
 
   // Values (value_compiler.cpp).
-  void CompileValue();
+  // inList: an element of a list, which may not be the identifier Null.
+  void CompileValue(bool inList = false);
   void CompileIdentifier(bool inList);
   void CompileInteger();
   void CompileFloat();
@@ -92,6 +95,8 @@ class FormCompilation {
   int depth_ = 0;
   const OriginalValues* originals_ = nullptr;
   std::size_t nextOriginal_ = 0;
+  // Receives the elements of the set value being compiled, when it is a stated property's.
+  std::vector<std::string_view>* setElements_ = nullptr;
 };
 
 }  // namespace reshape

@@ -23,14 +23,20 @@ std::string CompileFormFile(std::string_view text, const FormRules& rules, Chang
   std::string file;
   file.reserve(text.size() / 2 + kHeaderRoom);
   CompileFormStream(text, rules, changes, file, originals);
-  file.insert(0, ResourceHeader(file));
+  if (!originals) {
+    file.insert(0, ResourceHeader(file));
+    return file;
+  }
+  const std::string_view original = originals->formFile;
+  file.insert(0, ResourceHeaderFor(file, original, originals->streamAt, originals->streamEnd));
+  file.append(original.substr(originals->streamEnd));
   return file;
 }
 
 void CompileFormStream(std::string_view text, const FormRules& rules, ChangeSink& changes,
                        std::string& out, const OriginalValues* originals) {
   FormCompilation compilation(text, out, rules, changes);
-  if (originals && !originals->spans.empty()) compilation.CopyValuesFrom(*originals);
+  if (originals) compilation.CopyValuesFrom(*originals);
   compilation.CompileRoot();
 }
 
@@ -114,12 +120,10 @@ void FormCompilation::CompileHeader(std::uint8_t flags, ObjectFrame& frame) {
   std::int32_t position = ReadOrderModifier(positionAt);
   // -1 stands for "no position"; every other value, 0 included, orders the child.
   if (position != -1) flags |= PrefixChildPos;
-  if (const ValueSpan* span = positionAt ? FindOriginal(positionAt) : nullptr) {
-    writer_->WriteTag(static_cast<std::uint8_t>(0xF0 | flags | PrefixChildPos));
-    WriteOriginal(*span);
-  } else {
+  if (const ValueSpan* prefix = FindOriginal(frame.headerAt))
+    WriteOriginal(*prefix);
+  else
     writer_->WriteObjectPrefix(flags, position);
-  }
   if (const TCommand* rename = rules_.FindClassRename(className)) {
     if (edits_) edits_->Replace(classAt, className.size(), rename->NewClassName);
     className = rename->NewClassName;
@@ -192,17 +196,26 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
   const std::size_t mark = writer_->Out().size();
   const std::size_t statedCount = frame.stated.size();
   std::optional<std::string> value;
+  std::string alone;  // the single value compiled on its own
+  const ValueSpan* original = nullptr;
   if (single) {
     WriteName(path, own);
-    const std::size_t valueAt = writer_->Out().size();
+    // The value is compared as its text compiles, as a text form's is; kept, it keeps its bytes.
+    original = FindOriginal(tokenizer_.TokenOffset());
+    FormWriter scratch(alone);
+    FormWriter* writer = std::exchange(writer_, &scratch);
+    const OriginalValues* originals = std::exchange(originals_, nullptr);
     CompileValue();
-    value = ValueAsScriptText(std::string_view(writer_->Out()).substr(valueAt));
+    writer_ = writer;
+    originals_ = originals;
+    value = ValueAsScriptText(alone);
   }
   const PropertyDecision decision = DecideByValue(rules_, frame.className, path, value);
   if (decision.fate == PropertyFate::Keep) {
     // A single value is never a set, so where it ends does not matter to conversions.
-    if (!single) CompileStatedValue(path, own);
-    return;
+    if (!single) return CompileStatedValue(path, own);
+    if (original) return WriteOriginal(*original);
+    return writer_->WriteBytes(alone);
   }
   writer_->Out().resize(mark);
   frame.stated.resize(statedCount);
@@ -220,9 +233,17 @@ void FormCompilation::CompileAskedValue(const std::string& path, bool own, std::
 void FormCompilation::CompileStatedValue(std::string_view name, bool own) {
   const std::size_t statedCount = frame_->stated.size();
   WriteName(name, own);
+  StatedProperty* stated = statedCount < frame_->stated.size() ? &frame_->stated.back() : nullptr;
+  if (stated && tokenizer_.Token() == '[') {
+    stated->isSet = true;
+    setElements_ = &stated->elements;
+  }
   CompileValue();
-  if (statedCount < frame_->stated.size())
-    frame_->stated.back().textValueEnd = tokenizer_.PreviousTokenEnd();
+  setElements_ = nullptr;
+  if (stated) {
+    stated->valueEnd = writer_->Out().size();
+    stated->textValueEnd = tokenizer_.PreviousTokenEnd();
+  }
 }
 
 void FormCompilation::NoteRemoved(std::size_t nameAt) {
@@ -242,13 +263,10 @@ void FormCompilation::NoteSetChanges(const std::vector<SetChange>& changes,
   }
 }
 
-// Writes the property's name; a property of the object's own list is noted where it stands,
-// for set conversions to find it.
+// Writes the property's name; a property of the object's own list is noted, for set
+// conversions to find it.
 void FormCompilation::WriteName(std::string_view name, bool own) {
-  if (own && !rules_.SetConversions().empty()) {
-    const std::size_t at = writer_->Out().size();
-    frame_->stated.push_back({at, at + 1 + std::min(name.size(), kMaxNameLength), 0});
-  }
+  if (own && !rules_.SetConversions().empty()) frame_->stated.emplace_back().name = name;
   writer_->WriteShortString(name);
 }
 
@@ -267,22 +285,22 @@ void FormCompilation::WriteOriginal(const ValueSpan& span) {
 }
 
 // The value is read as usual, for its errors and its end, and its original bytes written.
-bool FormCompilation::CopyOriginalValue() {
+bool FormCompilation::CopyOriginalValue(bool inList) {
   const ValueSpan* span = FindOriginal(tokenizer_.TokenOffset());
   if (!span) return false;
   const OriginalValues* originals = std::exchange(originals_, nullptr);
-  SkipValue();
+  SkipValue(inList);
   originals_ = originals;
   WriteOriginal(*span);
   return true;
 }
 
 // Consumes one value exactly as CompileValue does, with the same errors, and writes nothing.
-void FormCompilation::SkipValue() {
+void FormCompilation::SkipValue(bool inList) {
   FormWriter discard(out_.Out(), true);
   FormWriter* writer = std::exchange(writer_, &discard);
   const bool applyRules = std::exchange(applyRules_, false);
-  CompileValue();
+  CompileValue(inList);
   writer_ = writer;
   applyRules_ = applyRules;
 }

@@ -38,21 +38,16 @@ unsigned char Rendered(char16_t unit) {
   return unit <= 255 ? static_cast<unsigned char>(unit) : '?';
 }
 
-// Thrown when a form turns out to hold tag 19 or 20 while its value spans were not noted:
-// the conversion starts again and notes them. Forms without those tags never pay for it.
-struct NoteSpansFromTheStart {};
-
 class FormToText {
  public:
-  // spans, when given, receives every value's span (byte offsets plus base); noteSpans says
-  // whether to note them now or to start again at the first tag 19 or 20.
+  // spans, when given, receives every value's span (byte offsets plus base).
   FormToText(FormReader& reader, std::string& out, CodePage codePage,
-             std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base,
-             ValuePlace* lastValue)
-      : reader_(reader), out_(out), codePage_(codePage), spans_(spans), noteSpans_(noteSpans),
-        base_(base), lastValue_(lastValue) {}
+             std::vector<ValueSpan>* spans, std::size_t base, ValuePlace* lastValue)
+      : reader_(reader), out_(out), codePage_(codePage), spans_(spans), base_(base),
+        lastValue_(lastValue) {}
 
   void EmitObject();
+  void EmitValue();
 
  private:
   void EmitText(std::string_view s) { out_.append(s); }
@@ -69,7 +64,6 @@ class FormToText {
   }
   void EmitObjectHeader();
   void EmitProperty();
-  void EmitValue();
   void EmitValueText(std::uint8_t tag);
   void NoteSpan(std::size_t textAt, std::size_t byteAt);
   template <typename EmitElement>
@@ -84,7 +78,6 @@ class FormToText {
   std::string& out_;
   CodePage codePage_;
   std::vector<ValueSpan>* spans_;
-  bool noteSpans_;
   std::size_t base_;
   ValuePlace* lastValue_;
   int nestingLevel_ = 0;
@@ -120,10 +113,13 @@ void FormToText::EmitObject() {
 void FormToText::EmitObjectHeader() {
   const std::size_t prefixAt = reader_.Position();
   ObjectPrefix prefix = reader_.ReadObjectPrefix();
-  const std::size_t positionEnd = reader_.Position();
+  const std::size_t prefixEnd = reader_.Position();
   std::string_view className = reader_.ReadShortString();
   std::string_view objectName = reader_.ReadShortString();
   EmitIndent();
+  // The prefix byte, with the child position after it, is a value of the header's keyword.
+  if (spans_ && prefixEnd != prefixAt)
+    spans_->push_back({out_.size(), base_ + prefixAt, base_ + prefixEnd});
   EmitText(prefix.flags & PrefixInherited ? "inherited "
            : prefix.flags & PrefixInline  ? "inline "
                                           : "object ");
@@ -134,8 +130,6 @@ void FormToText::EmitObjectHeader() {
   EmitText(className);
   if (prefix.flags & PrefixChildPos) {
     EmitText(" [");
-    // The child position is a value too: its bytes follow the prefix byte.
-    if (noteSpans_) spans_->push_back({out_.size(), base_ + prefixAt + 1, base_ + positionEnd});
     EmitNumber(prefix.childPos);
     EmitText("]");
   }
@@ -152,12 +146,10 @@ void FormToText::EmitProperty() {
 
 void FormToText::EmitValue() {
   const std::uint8_t tag = reader_.PeekTag();
-  if (spans_ && !noteSpans_ && (tag == TagInt64 || tag == TagUtf8String))
-    throw NoteSpansFromTheStart{};
   const std::size_t textAt = out_.size(), byteAt = reader_.Position();
   if (lastValue_) *lastValue_ = {true, tag, base_ + byteAt};
   EmitValueText(tag);
-  if (noteSpans_ && tag != TagList && tag != TagCollection) NoteSpan(textAt, byteAt);
+  if (spans_ && tag != TagList && tag != TagCollection) NoteSpan(textAt, byteAt);
 }
 
 // A long string's text starts on a line of its own: the span starts at its first token.
@@ -324,14 +316,13 @@ void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
 }
 
 std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_t* consumed,
-                          std::vector<ValueSpan>* spans, bool noteSpans, std::size_t base,
-                          ValuePlace* lastValue) {
+                          std::vector<ValueSpan>* spans, std::size_t base, ValuePlace* lastValue) {
   // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
   // layout around them: reserving that spares the copies of growing the text.
   std::string text;
   text.reserve(stream.size() / 2 * 5 + 4096);
   FormReader reader(stream);
-  FormToText converter(reader, text, codePage, spans, noteSpans, base, lastValue);
+  FormToText converter(reader, text, codePage, spans, base, lastValue);
   reader.CheckSignature();
   converter.EmitObject();
   if (consumed) *consumed = reader.Position();
@@ -341,24 +332,29 @@ std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_
 }  // namespace
 
 std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
-  return ConvertStream(stream, codePage, consumed, nullptr, false, 0, nullptr);
+  return ConvertStream(stream, codePage, consumed, nullptr, 0, nullptr);
+}
+
+std::string FormValueToText(std::string_view value) {
+  std::string text;
+  FormReader reader(value);
+  FormToText(reader, text, CodePage(), nullptr, 0, nullptr).EmitValue();
+  return text;
 }
 
 std::string FormFileToText(std::string_view formFile, CodePage codePage,
                            OriginalValues* originals, ValuePlace* lastValue) {
   const std::size_t headerSize = SkipResourceHeader(formFile);
   const std::string_view stream = formFile.substr(headerSize);
-  std::vector<ValueSpan>* spans = nullptr;
-  if (originals) {
-    originals->formFile = formFile;
-    originals->spans.clear();
-    spans = &originals->spans;
-  }
-  try {
-    return ConvertStream(stream, codePage, nullptr, spans, false, headerSize, lastValue);
-  } catch (const NoteSpansFromTheStart&) {
-    return ConvertStream(stream, codePage, nullptr, spans, true, headerSize, lastValue);
-  }
+  if (!originals) return ConvertStream(stream, codePage, nullptr, nullptr, headerSize, lastValue);
+  originals->formFile = formFile;
+  originals->spans.clear();
+  originals->streamAt = headerSize;
+  std::size_t consumed = 0;
+  std::string text =
+      ConvertStream(stream, codePage, &consumed, &originals->spans, headerSize, lastValue);
+  originals->streamEnd = headerSize + consumed;
+  return text;
 }
 
 }  // namespace reshape

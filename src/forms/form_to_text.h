@@ -14,19 +14,22 @@ namespace reshape {
 
 // Where one value of the text form came from: the offset of its first token in the text, and
 // its bytes (tag and payload) in the form file. Leaf values, list elements, sets, binary
-// blocks, collection item indexes and child positions have one; lists and collections as a
-// whole do not.
+// blocks and collection item indexes have one, and so has an object prefix (its byte and child
+// position), at its header's keyword; lists and collections as a whole do not.
 struct ValueSpan {
   std::size_t textOffset;
   std::size_t begin;
   std::size_t end;
 };
 
-// The values of a form that holds tag 19 or 20, which the text form cannot say in the same
-// bytes: the compiler copies each value that the rules leave alone from here.
+// The values of a form, which the text form cannot always say in the same bytes (floats,
+// integer widths, string kinds): the compiler copies each value that the rules leave alone
+// from here, and keeps the resource header and the bytes after the form stream.
 struct OriginalValues {
   std::string_view formFile;
   std::vector<ValueSpan> spans;  // in text order
+  std::size_t streamAt = 0;      // where the form stream starts in the file
+  std::size_t streamEnd = 0;     // just past its root object
 };
 
 // The last value that a conversion began to read: its tag byte and that byte's offset in the
@@ -38,7 +41,7 @@ struct ValuePlace {
 };
 
 // The whole form file (resource header, then the form stream) to its text form. originals,
-// when given, is filled only for a form that holds tag 19 or 20; it refers to formFile.
+// when given, is filled; it refers to formFile.
 // lastValue, when given, follows the values as they are read.
 std::string FormFileToText(std::string_view formFile, CodePage codePage,
                            OriginalValues* originals = nullptr, ValuePlace* lastValue = nullptr);
@@ -49,5 +52,9 @@ std::string FormFileToText(std::string_view formFile, CodePage codePage,
 // read.
 std::string FormStreamToText(std::string_view stream, CodePage codePage,
                              std::size_t* consumed = nullptr);
+
+// One value (tag and payload) as the text form writes it: a number, identifier or set in one
+// line, exactly as after "Name = " in a form's text.
+std::string FormValueToText(std::string_view value);
 
 }  // namespace reshape

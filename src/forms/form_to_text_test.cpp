@@ -1,6 +1,6 @@
 // Binary forms to text: values, objects, form files and their resource headers, the failures
-// of broken streams; 64-bit integers (tag 19) and UTF-8 strings (tag 20), whose original bytes
-// a compilation keeps where the rules leave them alone.
+// of broken streams; 64-bit integers (tag 19) and UTF-8 strings (tag 20); the original bytes
+// that a compilation keeps where the rules leave them alone.
 #include "forms/form_to_text.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +20,7 @@ namespace {
 
 using test::ExpectFailure;
 using test::FormBytes;
+using namespace std::string_view_literals;
 
 std::string ToText(const std::string& stream) { return FormStreamToText(stream, CodePage()); }
 
@@ -161,9 +162,9 @@ std::string Mixed(std::string_view u = "U", std::string_view caption = "Caption"
       .Int16(3).List().Prop(caption).Raw(Utf8("\xC3\xA9")).Prop("D").Int32(1).End().End();
 }
 
-std::string FileWith(const std::string& properties) {
+std::string FileWith(const std::string& properties, std::string_view childPrefix = "\xF2\x03\0\0"sv) {
   return test::FormFile("TFORM1", FormBytes().Signature().Object("TForm1", "Form1").Raw(properties).End()
-                                      .Prefix(PrefixChildPos).Int16(0).Object("TButton", "B").End().End().End());
+                                      .Raw(childPrefix).Object("TButton", "B").End().End().End());
 }
 
 TEST(FormToTextTest, CompilationKeepsOriginalValues) {
@@ -180,6 +181,14 @@ TEST(FormToTextTest, CompilationKeepsOriginalValues) {
     const std::string file = FileWith(before);  // the originals refer to it
     const std::string text = FormFileToText(file, CodePage(), &originals);
     EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(after)) << script;
+  }
+  // Prefix flags that the text does not say, a prefix without flags, a wide child position.
+  for (std::string_view prefix : {"\xF8"sv, "\xF0"sv, "\xFA\x04\x07\0\0\0"sv}) {
+    test::CompileRun compile("RENP>P,Q");
+    OriginalValues originals;
+    const std::string file = FileWith(FormBytes().Prop("P").Int8(1), prefix);
+    const std::string text = FormFileToText(file, CodePage(), &originals);
+    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(FormBytes().Prop("Q").Int8(1), prefix));
   }
 }
 

@@ -64,15 +64,7 @@ std::optional<std::string> ValueAsScriptText(std::string_view value) {
     case TagBinary: return std::nullopt;
     default: break;
   }
-  // A one-property object through the text conversion, so that numbers read as it writes them.
-  // Class X, no object name, property P with the value, then the ends of both lists.
-  const std::string stream =
-      std::string(FormSignature).append("\1X\0\1P", 5).append(value).append("\0\0", 2);
-  const std::string text = FormStreamToText(stream, CodePage());
-  const std::size_t start = text.find(" = ");
-  if (start == std::string::npos) return std::nullopt;
-  const std::size_t end = text.find_first_of("\r\n", start);
-  return text.substr(start + 3, end - start - 3);
+  return FormValueToText(value);
 }
 
 }  // namespace reshape

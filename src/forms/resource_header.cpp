@@ -20,6 +20,14 @@ constexpr std::uint16_t kResourceType = 10;
 constexpr std::uint16_t kMemoryFlags = 0x1030;
 
 
+// The root object's class name in a form stream.
+std::string_view RootClassName(std::string_view stream) {
+  FormReader reader(stream);
+  reader.ReadBytes(FormSignature.size());
+  reader.ReadObjectPrefix();
+  return reader.ReadShortString();
+}
+
 }  // namespace
 
 std::size_t SkipResourceHeader(std::string_view formFile) {
@@ -34,15 +42,32 @@ std::size_t SkipResourceHeader(std::string_view formFile) {
 }
 
 std::string ResourceHeader(std::string_view compiled) {
-  FormReader reader(compiled);
-  reader.ReadBytes(FormSignature.size());
-  reader.ReadObjectPrefix();
-  const std::string name = AsciiUpperCase(reader.ReadShortString());
+  const std::string name = AsciiUpperCase(RootClassName(compiled));
   std::string header = "\xFF";
   AppendLittleEndian(header, kResourceType, 2);
   header.append(name) += '\0';
   AppendLittleEndian(header, kMemoryFlags, 2);
   AppendLittleEndian(header, compiled.size(), 4);
+  return header;
+}
+
+std::string ResourceHeaderFor(std::string_view compiled, std::string_view formFile,
+                              std::size_t streamAt, std::size_t streamEnd) {
+  const std::size_t sizeAt = streamAt - 4, oldSize = streamEnd - streamAt;
+  std::uint32_t size = 0;
+  for (std::size_t i = 4; i-- > 0;)
+    size = size << 8 | static_cast<std::uint8_t>(formFile[sizeAt + i]);
+  // The size grows or shrinks with the stream (within the field's range), so that bytes of
+  // the resource after the root object stay in it.
+  const auto moved = static_cast<std::int64_t>(size) + static_cast<std::int64_t>(compiled.size()) -
+                     static_cast<std::int64_t>(oldSize);
+  size = static_cast<std::uint32_t>(std::clamp<std::int64_t>(moved, 0, UINT32_MAX));
+  std::string header(formFile.substr(0, sizeAt));
+  const std::string_view name = RootClassName(compiled);
+  if (name != RootClassName(formFile.substr(streamAt)))
+    header.replace(kNameOffset, header.find('\0', kNameOffset) - kNameOffset,
+                   AsciiUpperCase(name));
+  AppendLittleEndian(header, size, 4);
   return header;
 }
 

@@ -20,4 +20,10 @@ std::size_t SkipResourceHeader(std::string_view formFile);
 // The header for a compiled form stream, named after its root class as read back from it.
 std::string ResourceHeader(std::string_view compiled);
 
+// The header of formFile after its form stream (from streamAt to streamEnd, the root object)
+// was compiled anew: its old bytes, the size field moved by the stream's change of length, and
+// the root's class name, upper-cased, where the class was renamed.
+std::string ResourceHeaderFor(std::string_view compiled, std::string_view formFile,
+                              std::size_t streamAt, std::size_t streamEnd);
+
 }  // namespace reshape

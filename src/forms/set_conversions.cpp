@@ -27,17 +27,12 @@ std::vector<SetGroup> GroupByName(const std::vector<SetConversion>& conversions)
   return groups;
 }
 
-std::string_view ShortStringAt(const std::string& out, std::size_t at) {
-  return std::string_view(out).substr(at + 1, static_cast<std::uint8_t>(out[at]));
-}
-
 }  // namespace
 
 void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& conversions,
                          const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer,
                          std::vector<SetChange>* changes) {
   if (conversions.empty()) return;
-  std::string& out = writer.Out();
   // Ordered from the back, so that each insertion leaves the offsets of the others valid.
   std::map<std::size_t, std::string, std::greater<>> insertions;
   std::vector<const SetGroup*> newSets;
@@ -48,21 +43,20 @@ void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& c
     for (std::string_view element : group.elements)
       if (element.size() > kMaxNameLength || !IsIdentifier(element))
         tokenizer.Fail("Set element expected");
+    // Names and elements as the output holds them: cut to 255 bytes.
     auto named = [&](const StatedProperty& p) {
-      return SameIgnoringAsciiCase(ShortStringAt(out, p.nameAt), group.name);
+      return SameIgnoringAsciiCase(std::string_view(p.name).substr(0, kMaxNameLength), group.name);
     };
     const auto property = std::find_if(stated.rbegin(), stated.rend(), named);
-    if (property == stated.rend() || static_cast<std::uint8_t>(out[property->valueAt]) != TagSet) {
+    if (property == stated.rend() || !property->isSet) {
       newSets.push_back(&group);
       continue;
     }
     // The elements the set lacks go as short strings before the empty name that ends it.
     std::vector<std::string_view> held;
-    std::size_t at = property->valueAt + 1;
-    for (std::string_view e; !(e = ShortStringAt(out, at)).empty(); at += 1 + e.size())
-      held.push_back(e);
+    for (std::string_view e : property->elements) held.push_back(e.substr(0, kMaxNameLength));
     const std::size_t heldBefore = held.size();
-    std::string& bytes = insertions[at];
+    std::string& bytes = insertions[property->valueEnd - 1];
     for (std::string_view element : group.elements) {
       auto same = [&](std::string_view h) { return SameIgnoringAsciiCase(h, element); };
       if (std::ranges::any_of(held, same)) continue;
@@ -73,7 +67,8 @@ void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& c
     if (changes && held.size() > heldBefore)
       changes->push_back({&*property, group.name, {held.begin() + heldBefore, held.end()}});
   }
-  for (const auto& [at, bytes] : insertions) out.insert(at, bytes);
+  if (!writer.Discards())
+    for (const auto& [at, bytes] : insertions) writer.Out().insert(at, bytes);
   for (const SetGroup* group : newSets) {
     if (changes) changes->push_back({nullptr, group->name, group->elements});
     writer.WriteShortString(group->name);

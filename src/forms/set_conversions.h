@@ -19,11 +19,14 @@ struct SetConversion {
   std::string_view element;
 };
 
-// One property of the object's own list as compiled: the offset of its name in the output,
-// and of its value's tag; and the offset in the text just past its value.
+// One property of the object's own list as compiled: its name, whether its value is a set and
+// that set's elements as written; the offset in the output just past the value, and in the
+// text.
 struct StatedProperty {
-  std::size_t nameAt;
-  std::size_t valueAt;
+  std::string name;
+  bool isSet = false;
+  std::vector<std::string_view> elements;
+  std::size_t valueEnd = 0;
   std::size_t textValueEnd = 0;
 };
 
@@ -40,7 +43,8 @@ struct SetChange {
 // back. A set that the object states under a conversion's set name (ASCII case ignored; the
 // last such property) gets the elements it does not hold yet; the other names get one new set
 // property each, in the order of their first conversion, elements in conversion order.
-// changes, when given, receives what was done, for a text form edited in place.
+// changes, when given, receives what was done, for a text form edited in place (whose writer
+// discards what it is given).
 void WriteSetConversions(FormWriter& writer, const std::vector<SetConversion>& conversions,
                          const std::vector<StatedProperty>& stated, const Tokenizer& tokenizer,
                          std::vector<SetChange>* changes = nullptr);

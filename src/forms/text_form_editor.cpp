@@ -29,8 +29,9 @@ std::string EditTextForm(std::string_view text, const FormRules& rules, ChangeSi
   const std::size_t skip = text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
   const std::string_view body = text.substr(skip);
   TextFormEdits edits(body);
-  std::string compiled;
-  FormCompilation(body, compiled, rules, changes, &edits).CompileRoot();
+  // The rules act as on a binary form; only the edits are kept, no byte is compiled.
+  std::string none;
+  FormCompilation(body, none, rules, changes, &edits).CompileRoot();
   if (edits.Empty()) return std::string(text);
   return std::string(text.substr(0, skip)) + edits.Apply();
 }

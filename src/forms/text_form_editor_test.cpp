@@ -284,16 +284,14 @@ TEST(TextToInteger, RuntimeRule) {
   }
 }
 
-// Many lines of every token kind, so that tokens meet every position of a window's end; then
-// lines longer than the window.
-TEST(Tokenizer, TokensAndLinesAcrossWindows) {
+// Many lines of every token kind; then long lines, and lines longer than the limit.
+TEST(Tokenizer, TokensAndLongLines) {
   std::string text, expected;
   for (int i = 0; i < 2000; ++i) {
     const std::string name = std::string("Prop").append(std::to_string(i)), hex = {'$', static_cast<char>('0' + i % 10)};
     text.append(static_cast<std::size_t>(i % 13), ' ').append(name + " = 'a''b'#13 + 12.5s " + hex + "\r\n");
     expected.append("I").append(name).append("|==|Sa'b\r|++|F12.5s|N").append(hex).append("|");
   }
-  ASSERT_GT(text.size(), 10 * Tokenizer::kWindowSize);
   EXPECT_EQ(Tokens(text), expected);
   EXPECT_EQ(Tokens(text + "'open"), expected + "!Invalid string constant on line 2001");
   const std::string longName(20000, 'x');
@@ -301,6 +299,9 @@ TEST(Tokenizer, TokensAndLinesAcrossWindows) {
   EXPECT_EQ(Tokens(std::string(4094, 'y') + "\nz", 4094), std::string("I").append(4094, 'y').append("|Iz|"));
   EXPECT_EQ(Tokens(std::string("a\n").append(4095, 'y').append("\nz"), 4094), "Ia|!Line too long on line 2");
   EXPECT_EQ(Tokens(std::string("a\n").append(50000, 'y').append("\n"), 30000), "Ia|!Line too long on line 2");
+  EXPECT_EQ(Tokens(std::string("a\n\n\n").append(30001, 'y'), 30000), std::string("Ia|I").append(30001, 'y') + "|");
+  EXPECT_EQ(Tokens(std::string("a\n\n\n").append(30002, 'y').append("\nb"), 30000), "Ia|!Line too long on line 4");
+  EXPECT_EQ(Tokens(std::string("a\n'x\n").append(30002, 'y'), 30000), "Ia|!Invalid string constant on line 2");
 }
 
 }  // namespace

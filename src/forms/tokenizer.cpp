@@ -54,51 +54,44 @@ bool TextToInteger(std::string_view text, std::int32_t& value) {
   return true;
 }
 
+namespace {
+
+// The start of the first line (the text's start, or the start of a line after the line breaks
+// of any empty lines) from which no line break follows within maxLength bytes while at least
+// maxLength + 2 bytes remain; the text's size when there is none.
+std::size_t FirstTooLongLine(std::string_view text, std::size_t maxLength) {
+  if (text.size() < maxLength + 2) return text.size();
+  for (std::size_t start = 0; text.size() - start >= maxLength + 2;) {
+    const std::size_t next = text.find('\n', start + 1);
+    if (next == std::string_view::npos || next - start > maxLength) return start;
+    for (start = next + 1; start < text.size() && text[start] == '\n';) ++start;
+  }
+  return text.size();
+}
+
+}  // namespace
+
 Tokenizer::Tokenizer(std::string_view text, std::size_t maxLineLength)
-    : text_(text), maxWindow_(std::max(maxLineLength + 2, kWindowSize)) {
+    : text_(text), scanEnd_(FirstTooLongLine(text, maxLineLength)) {
   Advance();
 }
 
 void Tokenizer::SkipWhitespace() {
-  for (;;) {
-    // Read into locals, which stay in registers: the members could be changed by any store
-    // through a char pointer, as far as the compiler knows.
-    const char* bytes = text_.data();
-    const std::size_t end = scanEnd_;
-    std::size_t p = cursor_;
-    int lines = 0;
-    for (; p < end; ++p) {
-      const auto c = static_cast<unsigned char>(bytes[p]);
-      if (c > 32 || c == 0) break;
-      lines += c == 10;
-    }
-    cursor_ = p;
-    line_ += lines;
-    // A byte that starts a token, or a zero byte, which ends the text.
-    if (p < end) return;
-    // Only the end of the window asks for more text.
-    NextWindow();
-    if (At(cursor_) == 0) return;
+  // Read into locals, which stay in registers: the members could be changed by any store
+  // through a char pointer, as far as the compiler knows.
+  const char* bytes = text_.data();
+  const std::size_t end = scanEnd_;
+  std::size_t p = cursor_;
+  int lines = 0;
+  for (; p < end; ++p) {
+    const auto c = static_cast<unsigned char>(bytes[p]);
+    if (c > 32 || c == 0) break;
+    lines += c == 10;
   }
-}
-
-// The next window starts at the cursor and ends after its last line feed (not counting its
-// first and last byte), so that no token straddles two windows.
-void Tokenizer::NextWindow() {
-  if (window_ > kWindowSize && readEnd_ - cursor_ <= kWindowSize / 2) window_ = kWindowSize;
-  for (;;) {
-    readEnd_ = std::max(readEnd_, std::min(text_.size(), cursor_ + window_));
-    scanEnd_ = readEnd_;
-    if (readEnd_ - cursor_ < window_) return;
-    std::size_t i = cursor_ + window_ - 2;
-    while (i > cursor_ && text_[i] != '\n') --i;
-    if (i > cursor_) {
-      scanEnd_ = i + 1;
-      return;
-    }
-    if (window_ >= maxWindow_) Fail("Line too long");
-    window_ = std::min(window_ * 2, maxWindow_);
-  }
+  cursor_ = p;
+  line_ += lines;
+  // Only blanks and line breaks lead to a line that is too long.
+  if (p == end && end < text_.size()) Fail("Line too long");
 }
 
 TokenKind Tokenizer::Advance() {

@@ -2,9 +2,9 @@
 // keeps the line number and the byte offset of the current token and fails with what is wrong
 // and that line.
 //
-// The text is scanned in windows of whole lines, as a stream reader with a 4096-byte buffer
-// would see it: a window that holds no line break grows, and one line longer than 64 MiB
-// fails with "Line too long". A zero byte in the text ends it.
+// The whole text is scanned at once. A line longer than 64 MiB fails with "Line too long" when
+// the tokenizer reaches its start, so that the errors before it come first. A zero byte in the
+// text ends it.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +28,6 @@ inline constexpr TokenKind TokWideString = 5;
 
 class Tokenizer {
  public:
-  static constexpr std::size_t kWindowSize = 4096;
   static constexpr std::size_t kMaxLineLength = std::size_t{64} << 20;
 
   // Reads the first token at once, so a first-token error comes from here. The text must
@@ -73,18 +72,15 @@ class Tokenizer {
   [[noreturn]] void Fail(std::string_view message) const;
 
  private:
-  // The byte at p, or 0 at the end of the current window.
+  // The byte at p, or 0 at the end of what may be scanned.
   unsigned char At(std::size_t p) const {
     return p < scanEnd_ ? static_cast<unsigned char>(text_[p]) : 0;
   }
   void SkipWhitespace();
-  void NextWindow();
   TokenKind ScanString();
 
   std::string_view text_;
-  std::size_t maxWindow_;
-  std::size_t window_ = kWindowSize;
-  std::size_t readEnd_ = 0;
+  // The end of the text, or the start of the first line that is too long.
   std::size_t scanEnd_ = 0;
   std::size_t cursor_ = 0;
   std::size_t tokenStart_ = 0;

@@ -27,12 +27,12 @@ void AppendWidened(std::u16string& wide, std::string_view bytes) {
 
 }  // namespace
 
-void FormCompilation::CompileValue() {
-  if (originals_ && CopyOriginalValue()) return;
+void FormCompilation::CompileValue(bool inList) {
+  if (originals_ && CopyOriginalValue(inList)) return;
   switch (tokenizer_.Token()) {
     case TokString:
     case TokWideString: return CompileString();
-    case TokIdentifier: return CompileIdentifier(false);
+    case TokIdentifier: return CompileIdentifier(inList);
     case TokInteger: return CompileInteger();
     case TokFloat: return CompileFloat();
     case '(': return CompileList();
@@ -114,12 +114,7 @@ void FormCompilation::CompileList() {
   NestingLevel level = Nest();
   writer_->WriteListStart();
   tokenizer_.Advance();
-  while (tokenizer_.Token() != ')') {
-    if (tokenizer_.Token() == TokIdentifier)
-      CompileIdentifier(true);
-    else
-      CompileValue();
-  }
+  while (tokenizer_.Token() != ')') CompileValue(true);
   writer_->WriteEndMarker();
   tokenizer_.Advance();
 }
@@ -129,6 +124,7 @@ void FormCompilation::CompileSet() {
   if (tokenizer_.Advance() != ']') {
     for (;; tokenizer_.Advance()) {
       tokenizer_.Expect(TokIdentifier);
+      if (setElements_) setElements_->push_back(tokenizer_.TokenText());
       writer_->WriteShortString(tokenizer_.TokenText());
       if (tokenizer_.Advance() == ']') break;
       tokenizer_.Expect(',');
