@@ -29,7 +29,7 @@ const std::string kUtf16("o\0b\0j\0e\0c\0t\0", 12);
 const char* kTextScript = "RENC>TOldPanel,TPanelEx\r\nPSET>TPanelEx:Ctl3D=False,Options[poFlat]\r\n";
 
 TEST(FormPassE2E, Runs) {
-  const std::string notCompiling = Renamed(kText, "TOldPanel", "9OldPanel");
+  const std::string notCompiling = Renamed(kText, "Panel1", "9anel1");
   const Scenario cases[] = {
       {.name = "class rename with backup, text and log",
        .files = {{"job.scr", kRename}, {"Main.dfm", kForm}},
@@ -80,10 +80,16 @@ TEST(FormPassE2E, Runs) {
        .after = {{"A.dfb", "Caption = 1\r\n"}, {"A.dft", "<missing>"}, {"B.DFM", kForm}},
        .entries = {"A.DFM", "A.dfb", "B.DFM", "job.scr"}},
       {.name = "text that does not compile is kept, the form stays",
-       .files = {{"job.scr", kRename}, {"A.DFM", Renamed(kForm, "TOldPanel", "9OldPanel")}},
+       .files = {{"job.scr", kRename}, {"A.DFM", Renamed(kForm, "Panel1", "9anel1")}},
        .exitCode = 1,
        .output = "A.DFM ..." + Report("EParserError", "Identifier expected on line 3."),
-       .after = {{"A.DFM", Renamed(kForm, "TOldPanel", "9OldPanel")}, {"A.dft", notCompiling}},
+       .after = {{"A.DFM", Renamed(kForm, "Panel1", "9anel1")}, {"A.dft", notCompiling}},
+       .entries = {"A.DFM", "A.dfb", "A.dft", "job.scr"}},
+      {.name = "no rule can act: not compiled, so a text that would not compile does not fail",
+       .files = {{"job.scr", kRename}, {"A.DFM", Renamed(kForm, "TOldPanel", "9OldPanel")}},
+       .output = "A.DFM ...No change\n",
+       .after = {{"A.DFM", Renamed(kForm, "TOldPanel", "9OldPanel")},
+                 {"A.dft", Renamed(kText, "TOldPanel", "9OldPanel")}},
        .entries = {"A.DFM", "A.dfb", "A.dft", "job.scr"}},
       {.name = "edited in place, byte copy, no text side file",
        .files = {{"job.scr", kTextScript}, {"A.dfm", kTextForm}},

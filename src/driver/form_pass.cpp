@@ -93,7 +93,8 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   try {
     OriginalValues originals;
     text = FormFileToText(original, codePage_, &originals);
-    compiled = CompileFormFile(text, rules_, noted, &originals);
+    // A form in which no rule can act is not compiled.
+    if (rules_.MayActIn(original)) compiled = CompileFormFile(text, rules_, noted, &originals);
   } catch (...) {
     // The text form is kept also when it does not compile (every text form holds at least its
     // object header); a failure to save it replaces the compilation's failure.

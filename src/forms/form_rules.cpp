@@ -1,6 +1,7 @@
 #include "forms/form_rules.h"
 
 #include "base/ascii_case.h"
+#include "script/name_rules.h"
 
 namespace reshape {
 
@@ -16,7 +17,31 @@ FormRules::FormRules(const CommandList& commands) {
       case CommandKind::PSET: setConversions_.push_back(&command); break;
       default: break;
     }
+    if (command.Kind != CommandKind::RENC && command.Kind != CommandKind::RENP &&
+        command.Kind != CommandKind::DELP && command.Kind != CommandKind::PSET)
+      continue;
+    std::string_view name = command.Kind == CommandKind::RENC ? command.ClassName : command.PropName;
+    name.remove_prefix(name.rfind('.') + 1);
+    anyForm_ = anyForm_ || !IsIdentifier(name);
+    names_.insert(AsciiUpperCase(name));
   }
+}
+
+bool FormRules::MayActIn(std::string_view form) const {
+  if (anyForm_) return true;
+  if (names_.empty()) return false;
+  std::string word;
+  for (std::size_t at = 0; at < form.size();) {
+    if (!IsIdentChar(static_cast<unsigned char>(form[at]))) {
+      ++at;
+      continue;
+    }
+    const std::size_t start = at;
+    while (at < form.size() && IsIdentChar(static_cast<unsigned char>(form[at]))) ++at;
+    word = AsciiUpperCase(form.substr(start, at - start));
+    if (names_.contains(word) || names_.contains(word.substr(1))) return true;
+  }
+  return false;
 }
 
 const TCommand* FormRules::FindClassRename(std::string_view className) const {

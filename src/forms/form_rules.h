@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "script/command.h"
@@ -21,6 +22,12 @@ class FormRules {
   // letter case; null when there is none.
   const TCommand* FindClassRename(std::string_view className) const;
 
+  // False when no rule can act in the form whose bytes (binary or text) these are: no word of
+  // them, split at every byte that cannot stand in a name, equals a renamed class or the last
+  // part of a property rule's name, ignoring ASCII case (nor does a word without its first
+  // byte, which may be a name's length byte). Such a form needs no compiling.
+  bool MayActIn(std::string_view form) const;
+
   // The RENP, DELP and PSET commands, each kind in script order.
   const std::vector<const TCommand*>& PropertyRenames() const { return propertyRenames_; }
   const std::vector<const TCommand*>& PropertyDeletions() const { return propertyDeletions_; }
@@ -31,6 +38,10 @@ class FormRules {
   std::vector<const TCommand*> propertyRenames_;
   std::vector<const TCommand*> propertyDeletions_;
   std::vector<const TCommand*> setConversions_;
+  // Upper-cased: the renamed classes, and the last part of each property rule's name.
+  std::unordered_set<std::string> names_;
+  // A rule's name that the split into words cannot find: every form is compiled.
+  bool anyForm_ = false;
 };
 
 }  // namespace reshape
