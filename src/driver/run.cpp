@@ -109,13 +109,29 @@ void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
   });
 }
 
+// A text pass whose conversion depends on the kind of file, told by its name:
+// convert(bytes, kindOf(name), rules, changes).
+template <typename Rules, typename KindOf, typename Convert>
+void RunFileKindPass(Pass& pass, std::initializer_list<std::string_view> masks, KindOf kindOf,
+                     Convert convert) {
+  Rules rules(pass.commands, pass.codePage);
+  RunPass(pass, masks, "...", [&](const std::string& file, ChangeSink& changes) {
+    return RewriteTextFile(
+        pass.files, pass.log, file,
+        [&](std::string_view bytes) { return convert(bytes, kindOf(file), rules, changes); },
+        pass.report);
+  });
+}
+
 // The passes, each only when the script holds a command it serves.
 void RunPasses(Pass& pass) {
   const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
   if (classOrString)
     RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"}, pass.codePage);
-  if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"}, pass.codePage);
+  if (HasAny(commands, {CommandKind::RENU}))
+    RunFileKindPass<UnitRenameRules>(pass, {"*.PAS", "*.DPK", "*.DPR", "*.INC", "*.CPP", "*.HPP", "*.H"},
+                                     UnitFileKindOf, ConvertUnits);
   if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
@@ -126,7 +142,8 @@ void RunPasses(Pass& pass) {
     });
   }
   if (HasAny(commands, {CommandKind::PKGR}))
-    RunTextPass<ProjectLineTransform>(pass, {"*.BPR"}, pass.codePage);
+    RunFileKindPass<ProjectRenameRules>(pass, {"*.BPR", "*.BPK", "*.DPROJ", "*.CBPROJ", "*.DPK"},
+                                        ProjectFileKindOf, ConvertProject);
 }
 
 }  // namespace
