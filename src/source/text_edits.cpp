@@ -17,26 +17,19 @@ int TextEdits::LineOf(std::size_t at) {
 }
 
 void TextEdits::Replace(std::size_t start, std::size_t length, std::string_view replacement) {
-  edits_.push_back({start, length, replacement});
+  if (text_.substr(start, length) == replacement) return;
+  if (!changed_) {
+    changed_ = true;
+    result_.reserve(text_.size() + text_.size() / 16 + 64);
+  }
+  result_.append(text_.substr(copied_, start - copied_)).append(replacement);
+  copied_ = start + length;
 }
 
 std::optional<std::string> TextEdits::Take() {
-  const bool same = std::all_of(edits_.begin(), edits_.end(), [this](const Edit& edit) {
-    return text_.substr(edit.start, edit.length) == edit.replacement;
-  });
-  if (same) return std::nullopt;
-  std::size_t size = text_.size();
-  for (const Edit& edit : edits_) size += edit.replacement.size() - edit.length;
-  std::string result;
-  result.reserve(size);
-  std::size_t copied = 0;
-  for (const Edit& edit : edits_) {
-    result.append(text_.substr(copied, edit.start - copied));
-    result.append(edit.replacement);
-    copied = edit.start + edit.length;
-  }
-  result.append(text_.substr(copied));
-  return result;
+  if (!changed_) return std::nullopt;
+  result_.append(text_.substr(copied_));
+  return std::move(result_);
 }
 
 }  // namespace reshape

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace reshape {
 
@@ -27,13 +26,12 @@ class TextEdits {
   std::optional<std::string> Take();
 
  private:
-  struct Edit {
-    std::size_t start;
-    std::size_t length;
-    std::string_view replacement;
-  };
   std::string_view text_;
-  std::vector<Edit> edits_;
+  // The text up to copied_ with the replacements made, begun at the first replacement that
+  // changes a byte: a text that comes out as it went in costs no copy.
+  std::string result_;
+  std::size_t copied_ = 0;
+  bool changed_ = false;
   std::size_t counted_ = 0;  // the line breaks before this offset are counted in line_
   int line_ = 1;
 };
