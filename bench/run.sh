@@ -321,8 +321,10 @@ if [ -n "$BASELINE" ]; then
   row "unit pass: reshape/baseline" unit-reshape unit-baseline
   # The two ran side by side in every round: the median of the rounds' ratios.
   echo "  unit pass, reshape/baseline of each round (cpu): $(paste -d' ' "$WORK/times/unit-reshape.all" \
-    "$WORK/times/unit-baseline.all" | awk '{ r[NR] = ($2 + $3) / ($7 + $8); printf "%.2f ", r[NR] }
-      END { n = asort(r); printf "; median %.2f", r[int((n + 1) / 2)] }')"
+    "$WORK/times/unit-baseline.all" | awk '{ printf "%.2f ", ($2 + $3) / ($7 + $8) }')"
+  echo "  unit pass, median of the rounds' reshape/baseline (cpu): $(paste -d' ' "$WORK/times/unit-reshape.all" \
+    "$WORK/times/unit-baseline.all" | awk '{ print ($2 + $3) / ($7 + $8) }' | sort -g |
+    awk '{ r[NR] = $1 } END { printf "%.2f", r[int((NR + 1) / 2)] }')"
   row "whole unit pass ($(echo "${#UNIT_ALL_FILES[@]}") files): reshape/sed" unit-all-reshape unit-all-sed
 fi
 row "project pass: reshape/sed" project-reshape project-sed

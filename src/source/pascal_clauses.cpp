@@ -36,18 +36,58 @@ struct Block {
   bool hasElse = false;
 };
 
+#ifdef __SSE2__
+// The places among the thirty-two from `at` on where a comment may start ("{", "(*", "//") or
+// the first two letters of one of kKeywords stand (ASCII case ignored), as bits. Reads one
+// byte beyond them. The keywords are fixed at compile time, so that their bytes are set up
+// once, outside the caller's loop.
+template <ClauseKeywords kKeywords>
+std::uint32_t CandidatePlaces(const char* data) {
+  const auto is = [](__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
+  const auto places = [&](const char* at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1));
+    const __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+    const __m128i nextFolded = _mm_or_si128(next, _mm_set1_epi8(0x20));
+    __m128i found = _mm_or_si128(
+        is(bytes, '{'), _mm_or_si128(_mm_and_si128(is(bytes, '('), is(next, '*')),
+                                     _mm_and_si128(is(bytes, '/'), is(next, '/'))));
+    if constexpr (kKeywords == ClauseKeywords::Requires) {
+      found = _mm_or_si128(found, _mm_and_si128(is(folded, 'r'), is(nextFolded, 'e')));
+    } else {
+      // "uses" and "unit"; "contains" in packages.
+      found = _mm_or_si128(found, _mm_and_si128(is(folded, 'u'), _mm_or_si128(is(nextFolded, 's'),
+                                                                              is(nextFolded, 'n'))));
+      if constexpr (kKeywords == ClauseKeywords::Package)
+        found = _mm_or_si128(found, _mm_and_si128(is(folded, 'c'), is(nextFolded, 'o')));
+    }
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(found));
+  };
+  return places(data) | places(data + 16) << 16;
+}
+
+// The first such place from `at` on while thirty-two places and one byte remain, or kNone;
+// `at` is left where the blocks end.
+template <ClauseKeywords kKeywords>
+std::size_t NextCandidateInBlocks(std::string_view text, std::size_t& at) {
+  for (; at + 33 <= text.size(); at += 32)
+    if (const std::uint32_t found = CandidatePlaces<kKeywords>(text.data() + at); found != 0)
+      return at + static_cast<std::size_t>(std::countr_zero(found));
+  return kNone;
+}
+#endif
+
 class ClauseScanner {
  public:
   ClauseScanner(std::string_view text, std::size_t from, CodePage codePage,
                 ClauseKeywords keywords, std::size_t limit,
                 const std::function<void(std::size_t, std::size_t)>& visit)
-      : text_(text), tokens_(text, codePage, from), from_(from), limit_(limit), visit_(visit) {
+      : text_(text), tokens_(text, codePage, from), kind_(keywords), from_(from), limit_(limit), visit_(visit) {
     switch (keywords) {
       case ClauseKeywords::Units: keywords_ = kUnitKeywords; break;
       case ClauseKeywords::Package: keywords_ = kPackageKeywords; break;
       case ClauseKeywords::Requires: keywords_ = kRequiresKeywords; break;
     }
-    for (const char c : {'{', '(', '/', '\''}) special_[static_cast<unsigned char>(c)] = true;
     for (const Keyword& keyword : keywords_) {
       const char first = keyword.word[0];
       const char second = keyword.word[1];
@@ -69,7 +109,7 @@ class ClauseScanner {
   }
 
  private:
-  bool IsPairAt(std::size_t at) const {
+  bool IsKeywordPairAt(std::size_t at) const {
     if (at + 1 >= text_.size()) return false;
     for (std::size_t i = 0; i < pairCount_; ++i)
       if (AsciiUpper(text_[at]) == pairs_[i][0] && AsciiUpper(text_[at + 1]) == pairs_[i][1])
@@ -77,33 +117,47 @@ class ClauseScanner {
     return false;
   }
 
-  // The first position from `at` on that may matter in code: the start of a comment, directive
-  // or string, or the first two letters of a keyword. Sixteen places are tested per step where
-  // the processor allows.
+  bool IsCommentAt(std::size_t at) const {
+    const char next = at + 1 < text_.size() ? text_[at + 1] : '\0';
+    return text_[at] == '{' || (text_[at] == '(' && next == '*') || (text_[at] == '/' && next == '/');
+  }
+
+  // The first position from `at` on where a comment or directive may start ("{", "(*",
+  // "//") or the first two letters of a keyword stand. Strings are not looked for: they end
+  // with their line, so whether a place is in one is told from its line alone
+  // (StringStartBefore).
   std::size_t NextCandidate(std::size_t at) const {
-    const std::size_t size = text_.size();
 #ifdef __SSE2__
-    const auto load = [this](std::size_t offset) {
-      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(text_.data() + offset));
-    };
-    const auto is = [](__m128i bytes, char c) { return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)); };
-    const __m128i fold = _mm_set1_epi8(0x20);
-    for (; at + 17 <= size; at += 16) {
-      const __m128i bytes = load(at);
-      __m128i found = _mm_or_si128(_mm_or_si128(is(bytes, '{'), is(bytes, '(')),
-                                   _mm_or_si128(is(bytes, '/'), is(bytes, '\'')));
-      const __m128i folded = _mm_or_si128(bytes, fold);
-      const __m128i nextFolded = _mm_or_si128(load(at + 1), fold);
-      for (std::size_t i = 0; i < pairCount_; ++i)
-        found = _mm_or_si128(found, _mm_and_si128(is(folded, static_cast<char>(pairs_[i][0] | 0x20)),
-                                                  is(nextFolded, static_cast<char>(pairs_[i][1] | 0x20))));
-      if (const int mask = _mm_movemask_epi8(found); mask != 0)
-        return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    std::size_t found = kNone;
+    switch (kind_) {
+      case ClauseKeywords::Units: found = NextCandidateInBlocks<ClauseKeywords::Units>(text_, at); break;
+      case ClauseKeywords::Package: found = NextCandidateInBlocks<ClauseKeywords::Package>(text_, at); break;
+      case ClauseKeywords::Requires: found = NextCandidateInBlocks<ClauseKeywords::Requires>(text_, at); break;
     }
+    if (found != kNone) return found;
 #endif
-    for (; at < size; ++at)
-      if (special_[static_cast<unsigned char>(text_[at])] || IsPairAt(at)) return at;
-    return size;
+    for (; at < text_.size(); ++at)
+      if (IsCommentAt(at) || IsKeywordPairAt(at)) return at;
+    return text_.size();
+  }
+
+  // Where the string that holds `at` starts, or kNone when `at` is in code. The line of `at`
+  // is code at its start, or from codeFrom_ on where that is later: its quotes open and close
+  // strings. Most comments stand first in their line and need no more than a look at the
+  // blanks before them.
+  std::size_t StringStartBefore(std::size_t at) const {
+    std::size_t first = at;
+    while (first > codeFrom_ && static_cast<unsigned char>(text_[first - 1]) <= 0x20 &&
+           text_[first - 1] != '\n' && text_[first - 1] != '\r')
+      --first;
+    if (first == codeFrom_ || text_[first - 1] == '\n' || text_[first - 1] == '\r') return kNone;
+    std::string_view line = text_.substr(codeFrom_, first - codeFrom_);
+    if (const std::size_t lineEnd = line.find_last_of("\r\n"); lineEnd != std::string_view::npos)
+      line.remove_prefix(lineEnd + 1);
+    std::size_t open = kNone;
+    for (std::size_t quote = line.find('\''); quote != std::string_view::npos; quote = line.find('\'', quote + 1))
+      open = open == kNone ? quote : kNone;
+    return open == kNone ? kNone : first - line.size() + open;
   }
 
   // The keyword among keywords_ that the whole name at start..end spells, if any.
@@ -132,29 +186,25 @@ class ClauseScanner {
   const Keyword* NextKeyword() {
     const std::size_t size = text_.size();
     std::size_t at = tokens_.Position();
+    codeFrom_ = at;
     while ((at = NextCandidate(at)) < size) {
-      const char c = text_[at];
-      const char next = at + 1 < size ? text_[at + 1] : '\0';
-      if (c == '{' || (c == '(' && next == '*') || (c == '/' && next == '/')) {
-        const std::size_t end = c == '{'   ? tokens_.BraceEnd(at)
-                                : c == '(' ? tokens_.ParenStarEnd(at)
-                                           : tokens_.LineCommentEnd(at);
+      if (IsCommentAt(at)) {
+        if (const std::size_t string = StringStartBefore(at); string != kNone) {
+          at = codeFrom_ = tokens_.StringEnd(string);
+          continue;
+        }
+        const std::size_t end = text_[at] == '{'   ? tokens_.BraceEnd(at)
+                                : text_[at] == '(' ? tokens_.ParenStarEnd(at)
+                                                   : tokens_.LineCommentEnd(at);
         NoteGap(at, end);
-        at = end;
-        continue;
-      }
-      if (c == '\'') {
-        at = tokens_.StringEnd(at);
-        continue;
-      }
-      if (c == '(' || c == '/') {
-        ++at;
+        at = codeFrom_ = end;
         continue;
       }
       // Two letters of a keyword: it counts where a whole name starts, not after "." or
-      // inside a number or character code.
+      // inside a number or character code, and not in a string.
       const char before = at > from_ ? text_[at - 1] : ' ';
-      if (IsIdentifierByte(before) || before == '$' || before == '#' || before == '.') {
+      if (IsIdentifierByte(before) || before == '$' || before == '#' || before == '.' ||
+          !IsKeywordPairAt(at)) {
         ++at;
         continue;
       }
@@ -163,13 +213,20 @@ class ClauseScanner {
       const bool dotted = end + 1 < size && text_[end] == '.' && IsIdentifierByte(text_[end + 1]) &&
                           !(text_[end + 1] >= '0' && text_[end + 1] <= '9');
       const Keyword* keyword = dotted ? nullptr : KeywordOf(at, end);
-      if (keyword != nullptr) {
-        const std::size_t code = CodeEndBefore(at);
-        if (code == from_ || text_[code - 1] != '.') {
-          keywordStart_ = at;
-          keywordEnd_ = end;
-          return keyword;
-        }
+      if (keyword == nullptr) {
+        at = end;
+        continue;
+      }
+      if (const std::size_t string = StringStartBefore(at); string != kNone) {
+        at = codeFrom_ = tokens_.StringEnd(string);
+        continue;
+      }
+      codeFrom_ = at;
+      const std::size_t code = CodeEndBefore(at);
+      if (code == from_ || text_[code - 1] != '.') {
+        keywordStart_ = at;
+        keywordEnd_ = end;
+        return keyword;
       }
       at = end;
     }
@@ -255,11 +312,12 @@ class ClauseScanner {
 
   std::string_view text_;
   PascalTokenizer tokens_;
+  ClauseKeywords kind_;
   std::size_t from_;  // where the text is read from: no byte before it counts
   std::size_t limit_;
   const std::function<void(std::size_t, std::size_t)>& visit_;
   std::span<const Keyword> keywords_;
-  std::array<bool, 256> special_{};
+  std::size_t codeFrom_ = 0;  // a place in code, at or before the current one, after any string
   std::array<std::array<char, 2>, 3> pairs_{};
   std::size_t pairCount_ = 0;
   std::size_t keywordStart_ = 0;
