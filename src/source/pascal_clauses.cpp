@@ -82,7 +82,12 @@ class ClauseScanner {
   ClauseScanner(std::string_view text, std::size_t from, CodePage codePage,
                 ClauseKeywords keywords, std::size_t limit,
                 const std::function<void(std::size_t, std::size_t)>& visit)
-      : text_(text), tokens_(text, codePage, from), kind_(keywords), from_(from), limit_(limit), visit_(visit) {
+      : text_(text),
+        tokens_(text, codePage, from),
+        kind_(keywords),
+        from_(from),
+        limit_(limit),
+        visit_(visit) {
     switch (keywords) {
       case ClauseKeywords::Units: keywords_ = kUnitKeywords; break;
       case ClauseKeywords::Package: keywords_ = kPackageKeywords; break;
@@ -129,10 +134,11 @@ class ClauseScanner {
   std::size_t NextCandidate(std::size_t at) const {
 #ifdef __SSE2__
     std::size_t found = kNone;
+    using enum ClauseKeywords;
     switch (kind_) {
-      case ClauseKeywords::Units: found = NextCandidateInBlocks<ClauseKeywords::Units>(text_, at); break;
-      case ClauseKeywords::Package: found = NextCandidateInBlocks<ClauseKeywords::Package>(text_, at); break;
-      case ClauseKeywords::Requires: found = NextCandidateInBlocks<ClauseKeywords::Requires>(text_, at); break;
+      case Units: found = NextCandidateInBlocks<Units>(text_, at); break;
+      case Package: found = NextCandidateInBlocks<Package>(text_, at); break;
+      case Requires: found = NextCandidateInBlocks<Requires>(text_, at); break;
     }
     if (found != kNone) return found;
 #endif
@@ -155,7 +161,7 @@ class ClauseScanner {
     if (const std::size_t lineEnd = line.find_last_of("\r\n"); lineEnd != std::string_view::npos)
       line.remove_prefix(lineEnd + 1);
     std::size_t open = kNone;
-    for (std::size_t quote = line.find('\''); quote != std::string_view::npos; quote = line.find('\'', quote + 1))
+    for (std::size_t quote = line.find('\''); quote != kNone; quote = line.find('\'', quote + 1))
       open = open == kNone ? quote : kNone;
     return open == kNone ? kNone : first - line.size() + open;
   }
