@@ -263,7 +263,12 @@ class ClauseScanner {
     PascalToken token = tokens_.Next();
     while (token.kind == PascalTokenKind::Comment || token.kind == PascalTokenKind::Directive)
       token = tokens_.Next();
-    if (token.kind == PascalTokenKind::Name) visit_(token.start, token.end - token.start);
+    if (token.kind == PascalTokenKind::Name && !IsIn(token)) visit_(token.start, token.end - token.start);
+  }
+
+  // "in" follows a name in a clause ("A in 'a.pas'"); it never names a unit.
+  bool IsIn(const PascalToken& token) const {
+    return SameIgnoringAsciiCase(text_.substr(token.start, token.end - token.start), "in");
   }
 
   void Clause() {
@@ -274,8 +279,7 @@ class ClauseScanner {
       if (token.start >= limit_) return;
       switch (token.kind) {
         case PascalTokenKind::Name:
-          if (active && !SameIgnoringAsciiCase(text_.substr(token.start, token.end - token.start), "in"))
-            visit_(token.start, token.end - token.start);
+          if (active && !IsIn(token)) visit_(token.start, token.end - token.start);
           break;
         case PascalTokenKind::Symbol:
           if (!active || text_[token.start] != ';') break;

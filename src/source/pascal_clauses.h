@@ -9,7 +9,7 @@
 // B; {$ENDIF}"), the block's later branches are clause text too, since the compiler reads
 // one of them: the clause goes on after the block's end only when a branch of the block
 // (or the branch it lacks when it has no "{$ELSE}") holds no such ";". The heading lists the
-// name after "unit".
+// name after "unit". "in" is never listed.
 #pragma once
 
 #include <cstddef>

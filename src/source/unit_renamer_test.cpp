@@ -86,6 +86,7 @@ TEST(ConvertUnitsTest, ClausesAndHeading) {
       {"a.pas", "uses {$IFDEF X} OldA; {$ENDIF} Windows; OldA", "uses {$IFDEF X} NewA; {$ENDIF} Os.Windows; OldA",
        {"1:OldA>NewA", "1:Windows>Os.Windows"}},
       {"a.pas", "uses;OldA", "uses;OldA", {}},
+      {"a.pas", "unit in; uses A in 'in.pas';", "unit in; uses A in 'in.pas';", {}, "RENU>in,X\r\n"},
       {"a.pas", "uses OldA,\nOldA", "uses NewA,\nNewA", {"1:OldA>NewA", "2:OldA>NewA"}},
       {"a.inc", "OldA,\nWindows;", "OldA,\nWindows;", {}},
       {"a.dpr", "", "", {}},
