@@ -3,7 +3,7 @@
 # and against the I/O floor (the bare file operations of the same work), and prints the ratios.
 #
 #   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
-#                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
+#                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY] [--baseline BINARY]
 #   bench/run.sh --tree nested [--files 100000] [--dirs 10000] [--reps N] [--syscalls] ...
 #   --baseline BINARY: another build of reshape (the one before a change), timed in the same
 #   rounds right after each reshape measurement; each such measurement then also gets the median
@@ -11,6 +11,10 @@
 #   --cpu N|none: the processor every measured command runs on (default 0). A shared machine's
 #   processors can differ in how often other work interrupts them (on the development machine
 #   one of two made a third of the runs 50 % slower); one processor for all keeps the rounds alike.
+#
+#   --baseline BINARY: another reshape (the build before a change) whose unit pass on the same
+#   files is measured in the same rounds; the median of the rounds' ratios is printed, and the
+#   whole unit pass (every file of its masks) beside it.
 #
 # Every measurement runs on a fresh copy of the same generated tree (the copy is not timed, and
 # it leaves the files in the page cache, so all tools start alike); the measurements take turns,
@@ -39,6 +43,7 @@ RULES="1 10 100 1000"
 BUILD=$ROOT/build-bench
 WORK=${TMPDIR:-/tmp}/reshape-bench
 RESHAPE=
+BASELINE=
 TREE_KIND=flat
 FILES=100000
 DIRS=10000
@@ -56,6 +61,7 @@ while [ $# -gt 0 ]; do
     --build) BUILD=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
     --reshape) RESHAPE=$2; shift 2 ;;
+    --baseline) BASELINE=$2; shift 2 ;;
     --tree) TREE_KIND=$2; shift 2 ;;
     --files) FILES=$2; shift 2 ;;
     --dirs) DIRS=$2; shift 2 ;;
@@ -293,6 +299,7 @@ fi
 files_matching() { (cd "$TREE" && ls | grep -iE "$1" || true); }
 mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
 mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
+mapfile -t UNIT_ALL_FILES < <(files_matching '\.(pas|dpk|dpr|inc|cpp|hpp|h)$')
 mapfile -t PROJECT_FILES < <(files_matching '\.bpr$')
 LAST_RULES=${RULES##* }
 
@@ -314,6 +321,11 @@ plan form-reshape-idle "$RESHAPE" "$SCRIPTS/form_idle.scr" $(cd "$TREE" && ls *.
 plan unit-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
 plan unit-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_FILES[@]}"
 plan unit-floor "$FLOOR" text floor.LOG "$WORK/changed/unit" "${UNIT_FILES[@]}"
+if [ -n "$BASELINE" ]; then
+  plan unit-baseline "$BASELINE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
+  plan unit-all-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_ALL_FILES[@]}"
+  plan unit-all-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_ALL_FILES[@]}"
+fi
 plan project-reshape "$RESHAPE" "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
 plan project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
 plan project-floor "$FLOOR" text floor.LOG "$WORK/changed/project" "${PROJECT_FILES[@]}"
@@ -355,6 +367,16 @@ row "source pass $LAST_RULES rules / $FIRST_RULES rule" "source-reshape-$LAST_RU
   "source-reshape-$FIRST_RULES"
 row "unit pass: reshape/sed" unit-reshape unit-sed
 row "unit pass: reshape/floor" unit-reshape unit-floor
+if [ -n "$BASELINE" ]; then
+  row "unit pass: reshape/baseline" unit-reshape unit-baseline
+  # The two ran side by side in every round: the median of the rounds' ratios.
+  echo "  unit pass, reshape/baseline of each round (cpu): $(paste -d' ' "$WORK/times/unit-reshape.all" \
+    "$WORK/times/unit-baseline.all" | awk '{ printf "%.2f ", ($2 + $3) / ($7 + $8) }')"
+  echo "  unit pass, median of the rounds' reshape/baseline (cpu): $(paste -d' ' "$WORK/times/unit-reshape.all" \
+    "$WORK/times/unit-baseline.all" | awk '{ print ($2 + $3) / ($7 + $8) }' | sort -g |
+    awk '{ r[NR] = $1 } END { printf "%.2f", r[int((NR + 1) / 2)] }')"
+  row "whole unit pass ($(echo "${#UNIT_ALL_FILES[@]}") files): reshape/sed" unit-all-reshape unit-all-sed
+fi
 row "project pass: reshape/sed" project-reshape project-sed
 row "project pass: reshape/floor" project-reshape project-floor
 for r in $RULES; do

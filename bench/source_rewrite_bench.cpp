@@ -76,8 +76,7 @@ void BM_UnitRenames(benchmark::State& state) {
   NullSink changes;
   for (auto _ : state) {
     UnitRenameRules rules(commands, CodePage());
-    UnitLineTransform transform(rules, changes);
-    benchmark::DoNotOptimize(RewriteText(text, transform));
+    benchmark::DoNotOptimize(ConvertUnits(text, UnitFileKind::Pascal, rules, changes));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }

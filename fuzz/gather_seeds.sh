@@ -31,6 +31,10 @@ case "$target" in
     # Options byte 0 (single-byte code page), no script of its own.
     copy_seeds '\000\000' trees \( -iname '*.pas' -o -iname '*.cpp' -o -iname '*.h' \
       -o -iname '*.hpp' -o -iname '*.dpk' -o -iname '*.bpr' -o -iname '*.dpr' \) ;;
+  unit_clauses_fuzz)
+    # Options byte 0 (single-byte code page, a unit) and 8 (a package source).
+    copy_seeds '\000' trees \( -iname '*.pas' -o -iname '*.dpr' -o -iname '*.inc' \)
+    copy_seeds '\010' trees -iname '*.dpk' ;;
   script_reader_fuzz) ;;
   *) echo "unknown fuzz target: $target" >&2; exit 1 ;;
 esac

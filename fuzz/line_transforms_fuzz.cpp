@@ -1,4 +1,4 @@
-// Fuzzes the line transforms of the source, unit and project passes over arbitrary file bytes,
+// Fuzzes the line transforms of the source and project passes over arbitrary file bytes,
 // with a fixed set of commands and with commands taken from the input.
 //
 // Input: one options byte (bit 0: double-byte code page, bits 1-2: which one), one length byte
@@ -18,7 +18,6 @@
 #include "source/project_renamer.h"
 #include "source/source_renamer.h"
 #include "source/text_lines.h"
-#include "source/unit_renamer.h"
 
 using namespace reshape;
 
@@ -168,16 +167,6 @@ void RewriteWith(const CommandList& commands, CodePage codePage, std::string_vie
               "rewriting changed the break of the last line");
 }
 
-// Hands every line to the transform, so that it skips none of them.
-class EveryLine : public LineTransform {
- public:
-  explicit EveryLine(LineTransform& inner) : inner_(inner) {}
-  void TransformLine(std::string& line) override { inner_.TransformLine(line); }
-
- private:
-  LineTransform& inner_;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -208,16 +197,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlainSourceTransform reference(commands, codePage);
     fuzz::CheckSameText(Rewritten(file, reference), Rewritten(file, indexed),
                         "indexed source renames differ from the plain ones");
-  }
-  RewriteWith<UnitLineTransform>(commands, codePage, file);
-  {
-    fuzz::NullSink changes;
-    UnitRenameRules rules(commands, codePage);
-    UnitLineTransform skipping(rules, changes);
-    UnitLineTransform every(rules, changes);
-    EveryLine everyLine(every);
-    fuzz::CheckSameText(Rewritten(file, everyLine), Rewritten(file, skipping),
-                        "the unit pass skipping lines differs from it taking every line");
   }
   RewriteWith<ProjectLineTransform>(commands, codePage, file);
   return 0;

@@ -14,7 +14,7 @@ fi
 targets=("$1")
 if [ "$1" = all ]; then
   targets=(script_reader_fuzz line_transforms_fuzz form_to_text_fuzz form_compiler_fuzz
-           form_pipeline_fuzz text_form_editor_fuzz)
+           form_pipeline_fuzz text_form_editor_fuzz unit_clauses_fuzz)
 fi
 seconds="$2"
 build="${RESHAPE_FUZZ_BUILD:-build-fuzz}"

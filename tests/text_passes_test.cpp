@@ -96,6 +96,20 @@ TEST(SourcePassE2E, Runs) {
        .output = "B.PAS...No change\nA.PAS...Converted\nB.PAS...No change\nP.BPR...Converted\n",
        .after = {{"F.DFM", "uses Old;\r\n"}, {"C.PAS", "uses Old;\r\n"},
                  {"P.BPR", "New.bpl\r\n"}}},
+      {.name = "unit and project passes rename what the compiler reads",
+       .files = {{"job.scr", "RENU>Old,New\r\nPKGR>gui,guix\r\n"}, {"Q.inc", "Old,\n"},
+                 {"P.dpr", "program P;\n{ uses Old }\nuses {$IFDEF X}Old,{$ENDIF} A in 'Old.pas';\nbegin Old.Run; end.\n"},
+                 {"W.cpp", "#include <Old.hpp>\r\nOld x;\r"}, {"P.dproj", "<R>gui;guidb</R>\n"},
+                 {"P.dpk", "package P;\nrequires gui;\ncontains Old;\n"}},
+       .output = "P.dpk...Converted\nP.dpr...Converted\nQ.inc...No change\nW.cpp...Converted\n"
+                 "P.dproj...Converted\nP.dpk...Converted\n",
+       .after = {{"Q.inc", "Old,\n"}, {"W.cpp", "#include <New.hpp>\r\nOld x;\r"}, {"P.dproj", "<R>guix;guidb</R>\n"},
+                 {"P.dpr", "program P;\n{ uses Old }\nuses {$IFDEF X}New,{$ENDIF} A in 'Old.pas';\nbegin Old.Run; end.\n"},
+                 {"P.dpk", "package P;\nrequires guix;\ncontains New;\n"},
+                 {"job.LOG", "P.DPK> Renamed unit \"Old\" to \"New\"\r\nP.DPR> Renamed unit \"Old\" to \"New\"\r\n"
+                             "W.CPP> Renamed unit \"Old\" to \"New\"\r\n"
+                             "P.DPROJ> Renamed/Replaced package \"gui\" to \"guix\"\r\n"
+                             "P.DPK> Renamed/Replaced package \"gui\" to \"guix\"\r\n"}}},
       {.name = "searched directory named like a source file",
        .files = {{"job.scr", renc}, {"Z.PAS", "TFoo\r\n"}},
        .directories = {"OLD.PAS"},
@@ -109,9 +123,11 @@ TEST(SourcePassE2E, Runs) {
 TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
   const std::string source =
       "A.PAS...No change\nB.CPP...No change\nC.HPP...No change\nD.H...No change\n";
-  const std::string unit = "A.PAS...No change\nE.DPK...No change\n";
+  const std::string unit = "A.PAS...No change\nE.DPK...No change\nH.DPR...No change\nI.INC...No change\n"
+                           "B.CPP...No change\nC.HPP...No change\nD.H...No change\n";
   const std::string form = "F.DFM ...No change\n";
-  const std::string project = "G.BPR...No change\n";
+  const std::string project =
+      "G.BPR...No change\nJ.BPK...No change\nK.DPROJ...No change\nL.CBPROJ...No change\nE.DPK...No change\n";
   const std::pair<std::string, std::string> cases[] = {
       {"RENC>TNone,TX\r\n", source + form},
       {"RENS>none,x\r\n", source + form},
@@ -124,7 +140,8 @@ TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
        source + unit + form + project},
   };
   Tree files = {{"F.DFM", CompileFormText("object F: TF\r\nend\r\n")}};
-  for (const char* name : {"G.BPR", "E.DPK", "D.H", "C.HPP", "B.CPP", "A.PAS", "notes.txt"})
+  for (const char* name : {"G.BPR", "E.DPK", "D.H", "C.HPP", "B.CPP", "A.PAS", "notes.txt", "H.DPR", "I.INC",
+                            "J.BPK", "K.DPROJ", "L.CBPROJ"})
     files[name] = "text\r\n";
   for (const auto& [script, output] : cases) {
     files["job.scr"] = script;

@@ -3,7 +3,8 @@ unit Main;
 interface
 
 uses
-  SysUtils, OldUtils,
+  SysUtils, {$IFDEF MSWINDOWS} Windows, {$ENDIF}
+  OldUtils, { Beep; a comment that names OldUtils stays as it is }
   Widgets;
 
 type

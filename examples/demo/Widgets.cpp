@@ -1,3 +1,4 @@
+#include <OldUtils.hpp>
 #include "Widgets.h"
 
 TOldButton* TToolbar::Add(const char* caption) {

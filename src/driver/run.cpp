@@ -121,13 +121,31 @@ void RunTextPass(Pass& pass, std::initializer_list<std::string_view> masks,
   });
 }
 
+// A text pass whose conversion depends on the kind of file, told by its name:
+// convert(bytes, kindOf(name), rules, changes).
+template <typename Rules, typename KindOf, typename Convert>
+void RunFileKindPass(Pass& pass, std::initializer_list<std::string_view> masks, KindOf kindOf,
+                     Convert convert) {
+  Rules rules(pass.commands, pass.codePage);
+  RunPass(pass, masks, "...",
+          [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
+    return RewriteTextFile(
+        work.files, work.log, file,
+        [&](std::string_view bytes) { return convert(bytes, kindOf(file), rules, changes); },
+        work.report);
+  });
+}
+
 // The passes, each only when the script holds a command it serves.
 void RunPasses(Pass& pass) {
   const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
   const std::initializer_list<std::string_view> sourceMasks = {"*.PAS", "*.CPP", "*.HPP", "*.H"},
-                                                unitMasks = {"*.PAS", "*.DPK"},
-                                                formMasks = {"*.DFM"}, projectMasks = {"*.BPR"};
+                                                unitMasks = {"*.PAS", "*.DPK", "*.DPR", "*.INC",
+                                                             "*.CPP", "*.HPP", "*.H"},
+                                                formMasks = {"*.DFM"},
+                                                projectMasks = {"*.BPR", "*.BPK", "*.DPROJ",
+                                                                "*.CBPROJ", "*.DPK"};
   const std::initializer_list<std::string_view>* masks[] = {&sourceMasks, &unitMasks, &formMasks,
                                                             &projectMasks};
   const bool runs[] = {
@@ -144,7 +162,7 @@ void RunPasses(Pass& pass) {
     return runs[index];
   };
   if (starts(0)) RunTextPass<SourceLineTransform>(pass, sourceMasks, pass.codePage);
-  if (starts(1)) RunTextPass<UnitLineTransform>(pass, unitMasks, pass.codePage);
+  if (starts(1)) RunFileKindPass<UnitRenameRules>(pass, unitMasks, UnitFileKindOf, ConvertUnits);
   if (starts(2)) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
@@ -153,7 +171,8 @@ void RunPasses(Pass& pass) {
       return forms->Convert(work.files, work.log, file, changes, work.report);
     });
   }
-  if (starts(3)) RunTextPass<ProjectLineTransform>(pass, projectMasks, pass.codePage);
+  if (starts(3))
+    RunFileKindPass<ProjectRenameRules>(pass, projectMasks, ProjectFileKindOf, ConvertProject);
 }
 
 }  // namespace

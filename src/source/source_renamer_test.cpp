@@ -52,52 +52,34 @@ TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
   }
 }
 
-TEST(ProjectLineTransformTest, ReplacesPackageNamesAsPlainText) {
-  test::RewriteResult result = test::Rewrite<ProjectLineTransform>(
-      "PKGR>Pkg50,Pkg60\r\nPKGR>Pkg60,\r\nRENS>Pkg,X\r\nPKGR>,x", "a Pkg50 b pkg50 'q' { (*\nxPKG60x");
-  EXPECT_EQ(result.text, "a  b pkg50 'q' { (*\nxx");
-  EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed/Replaced package \"Pkg50\" to \"Pkg60\"",
-                                                  "F> Renamed/Replaced package \"Pkg60\" to \"\"",
-                                                  "F> Renamed/Replaced package \"Pkg60\" to \"\""}));
+std::string PackageRenamed(const std::string& from, const std::string& to) {
+  return "F> Renamed/Replaced package \"" + from + "\" to \"" + to + "\"";
 }
 
-TEST(UnitLineTransformTest, RenamesOnUnitHeadingAndUsesClauseLines) {
-  const std::tuple<std::string, std::string, std::size_t> cases[] = {
-      {"unit OldUnit;\nOldUnit", "unit NewUnit;\nOldUnit", 1},
-      {"Uses oldunit, OldUnit;", "Uses NewUnit, OldUnit;", 1},
-      {"uses\n  OldUnit,\n  Other;\ntype\n  OldUnit = 1;", "uses\n  NewUnit,\n  Other;\ntype\n  OldUnit = 1;", 1},
-      {"uses\n  X,\n  OldUnit; const", "uses\n  X,\n  OldUnit; const", 0},
-      {"uses A;\n{ OldUnit }\nimplementation\nOldUnit\nbegin\nOldUnit",
-       "uses A;\n{ NewUnit }\nimplementation\nNewUnit\nbegin\nOldUnit", 2},
-      {"uses A;\nimplementation\nuses OldUnit;\n  OldUnit;", "uses A;\nimplementation\nuses OldUnit;\n  OldUnit;", 0},
-      {"// uses\nOldUnit", "// uses\nNewUnit", 1},
-      {"unit X; uses OldUnit; type\nOldUnit", "unit X; uses NewUnit; type\nNewUnit", 2},
-      {"usesX OldUnit\nunitY OldUnit", "usesX OldUnit\nunitY OldUnit", 0},
-      {"uses\na OldUnit b Begin\nOldUnit", "uses\na OldUnit b Begin\nOldUnit", 0},
-      {"uses A;\ninterface\nOldUnit", "uses A;\ninterface\nOldUnit", 0},
-      // Lines before the keywords are skipped by a search of thirty-two places per step.
-      {"x\n{ skipped twice }\nuses OldUnit; { searched }\n", "x\n{ skipped twice }\nuses NewUnit; { searched }\n", 1},
-      {"x\n{ skipped }\nUSES\n  OldUnit; { searched }\n", "x\n{ skipped }\nUSES\n  NewUnit; { searched }\n", 1},
-      {"x\n{ skipped }\nUnit OldUnit; { searched }\n", "x\n{ skipped }\nUnit NewUnit; { searched }\n", 1},
-      // Once no old name stands in the rest of the text, the rest is copied; one right after
-      // a line break is still found.
-      {"uses A,\nOldUnit;\nbegin", "uses A,\nNewUnit;\nbegin", 1},
-      // Unit names are dotted names, matched as a whole.
-      {"uses Core.OldUnit, OldUnit.X, OldUnit;", "uses Core.OldUnit, OldUnit.X, NewUnit;", 1},
+TEST(ConvertProjectTest, RenamesPackagesAsEachKindOfFileNamesThem) {
+  const std::string gui = PackageRenamed("gui", "guix");
+  const std::tuple<std::string, std::string, std::string, std::string, std::vector<std::string>> cases[] = {
+      // Project files: every occurrence, as plain text; a later command sees what an earlier put in.
+      {"P.bpr", "PKGR>Pkg50,Pkg60\r\nPKGR>Pkg60,\r\nRENS>Pkg,X\r\nPKGR>,x", "a Pkg50 b pkg50 'q' { (*\nxPKG60x",
+       "a  b  'q' { (*\nxx", {PackageRenamed("Pkg50", "Pkg60"), PackageRenamed("Pkg50", "Pkg60"),
+                              PackageRenamed("Pkg60", ""), PackageRenamed("Pkg60", ""), PackageRenamed("Pkg60", "")}},
+      {"P.BPK", "PKGR>gui,guix\r\nPKGR>guix,guiy", "gui50 guidb\n", "guiy50 guiydb\n", {gui, gui, PackageRenamed("guix", "guiy"), PackageRenamed("guix", "guiy")}},
+      // XML project files: whole names, a package file's extension may follow; not XML is no matter.
+      {"P.dproj", "PKGR>gui,guix", "<P>gui;rtl;gui.bpi;guidb;Gui.Imaging;xgui;GUI.BPL;gui.bplx;gui</P>\n",
+       "<P>guix;rtl;guix.bpi;guidb;Gui.Imaging;xgui;guix.BPL;gui.bplx;guix</P>\n", {gui, gui, gui, gui}},
+      {"P.cbproj", "PKGR>gui,guix", "not xml < gui\n", "not xml < guix\n", {gui}},
+      // Package sources: whole dotted names of requires clauses, read as the compiler reads them.
+      {"P.dpk", "PKGR>gui,guix\r\nPKGR>guix,guiy", "package gui;\nrequires rtl, {gui} GUI, gui.x;\ncontains gui;",
+       "package gui;\nrequires rtl, {gui} guiy, gui.x;\ncontains gui;", {gui, PackageRenamed("guix", "guiy")}},
+      {"P.dpk", "PKGR>gui,guix", "requires gui, 'never ends\ngui", "requires guix, 'never ends\nguix", {gui, gui}},
   };
-  for (const auto& [input, output, changes] : cases) {
-    test::RewriteResult result = test::Rewrite<UnitLineTransform>("RENU>OldUnit,NewUnit", input);
-    EXPECT_EQ(result.text, output) << input;
-    EXPECT_EQ(result.log.size(), changes) << input;
+  for (const auto& [file, script, input, output, log] : cases) {
+    const CommandList commands = ParseScript(script);
+    ProjectRenameRules rules(commands, CodePage());
+    test::RecordingSink sink;
+    const std::optional<std::string> result = ConvertProject(input, ProjectFileKindOf(file), rules, sink);
+    EXPECT_EQ(std::tie(*result, sink.lines), std::tie(output, log)) << file << " " << input;
   }
-}
-
-TEST(UnitLineTransformTest, LogsScriptSpellingForEachCommand) {
-  test::RewriteResult result = test::Rewrite<UnitLineTransform>(
-      "RENU>OldUnit,NewUnit\r\nRENC>A,B\r\nRENU>Other,P.Else\r\n", "unit Other; uses OLDUNIT, other;");
-  EXPECT_EQ(result.text, "unit P.Else; uses NewUnit, other;");
-  EXPECT_EQ(result.log, (std::vector<std::string>{"F> Renamed unit \"OldUnit\" to \"NewUnit\"",
-                                                  "F> Renamed unit \"Other\" to \"P.Else\""}));
 }
 
 // Puts each line it is handed in brackets, so the output shows how the text was cut and that

@@ -1,147 +1,94 @@
 #include "source/unit_renamer.h"
 
 #include <algorithm>
-#include <bit>
-#include <cstdint>
-#include <string_view>
-
-#include "base/byte_block.h"
 
 #include "base/ascii_case.h"
-#include "source/word_scan.h"
+#include "source/cpp_includes.h"
+#include "source/pascal_clauses.h"
+#include "source/text_edits.h"
+#include "source/text_lines.h"
 
 namespace reshape {
 
 namespace {
 
-// The longest of the words that steer the unit pass: "INTERFACE" and "PROCEDURE".
-constexpr std::size_t kLongestKeyword = 9;
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// Which of the words that steer the unit pass a line holds, in any letter case. "BEGIN",
-// "PROCEDURE", "FUNCTION", "TYPE", "CONST", "VAR", "INTERFACE" and "USES" end a uses clause;
-// the line holding one is not part of it.
-struct LineKeywords {
-  bool usesEnd = false;
-  bool uses = false;
-  bool unit = false;
-};
-
-// One scan over the words, keeping none of them: a long line costs no copy.
-LineKeywords FindKeywords(std::string_view line) {
-  LineKeywords found;
-  ScanSourceWords(line, [&found, line](std::size_t start, std::size_t length) {
-    // Most words are ruled out by their length and first letter before any comparison.
-    if (length < 3 || length > kLongestKeyword) return true;
-    const std::string_view word = line.substr(start, length);
-    const auto is = [word](std::string_view keyword) {
-      return SameIgnoringAsciiCase(word, keyword);
-    };
-    switch (AsciiUpper(word[0])) {
-      case 'B': found.usesEnd |= is("BEGIN"); break;
-      case 'C': found.usesEnd |= is("CONST"); break;
-      case 'F': found.usesEnd |= is("FUNCTION"); break;
-      case 'I': found.usesEnd |= is("INTERFACE"); break;
-      case 'P': found.usesEnd |= is("PROCEDURE"); break;
-      case 'T': found.usesEnd |= is("TYPE"); break;
-      case 'V': found.usesEnd |= is("VAR"); break;
-      case 'U':
-        if (is("USES")) found.usesEnd = found.uses = true;
-        if (is("UNIT")) found.unit = true;
-        break;
-      default: break;
-    }
-    return true;
-  });
-  return found;
+// A dotted name can equal it: not empty, no empty part ("Os.", ".Windows", "Os..Windows").
+bool CanNameUnit(std::string_view name) {
+  return !name.empty() && name.front() != '.' && name.back() != '.' &&
+         name.find("..") == std::string_view::npos;
 }
 
-// Where "uses" or "unit" next stands in the text from `from` on, in any letter case, also
-// inside a longer word (npos: nowhere): outside a uses clause only a line that holds one of
-// them can matter. Thirty-two places are tested per step for "us" and "un" where the processor
-// allows, with one branch, which rules out most of the many "u"s of a text ("True", "Result").
-std::size_t NextUsesOrUnit(std::string_view text, std::size_t from) {
-  const auto isKeyword = [text](std::size_t at) {
-    const std::string_view four = text.substr(at, 4);
-    return SameIgnoringAsciiCase(four, "USES") || SameIgnoringAsciiCase(four, "UNIT");
-  };
-  std::size_t at = from;
-#ifdef RESHAPE_BYTE_BLOCKS
-  const auto folded = [text](std::size_t offset) {
-    const ByteBlock bytes = LoadBlock(text.data() + offset);
-    return BlockOr(bytes, RepeatByte(0x20));
-  };
-  const auto is = [](ByteBlock bytes, char c) { return BytesEqual(bytes, RepeatByte(c)); };
-  const auto starts = [&](std::size_t offset) {
-    const ByteBlock second = folded(offset + 1);
-    return static_cast<std::uint32_t>(TopBits(BlockAnd(
-        is(folded(offset), 'u'), BlockOr(is(second, 's'), is(second, 'n')))));
-  };
-  // The second block's last place reads one byte beyond it.
-  for (; at + 33 <= text.size(); at += 32) {
-    for (std::uint32_t found = starts(at) | starts(at + 16) << 16; found != 0; found &= found - 1) {
-      const std::size_t candidate = at + static_cast<std::size_t>(std::countr_zero(found));
-      if (isKeyword(candidate)) return candidate;
+// One past the start of the last occurrence of any of the finders' texts (0: none occurs).
+std::size_t AfterLastOccurrence(const std::vector<SubstringFinder>& finders,
+                                std::string_view text) {
+  std::size_t limit = 0;
+  for (const SubstringFinder& finder : finders)
+    for (std::size_t from = limit; from < text.size();) {
+      const std::size_t at = finder.Find(text.substr(from));
+      if (at == std::string_view::npos) break;
+      limit = from + at + 1;
+      from = limit;
     }
-  }
-#endif
-  for (; at + 4 <= text.size(); ++at)
-    if (isKeyword(at)) return at;
-  return std::string_view::npos;
-}
-
-WholeWordRenames RenameIndex(const std::vector<const TCommand*>& commands) {
-  std::vector<WholeWordRenames::Rename> renames;
-  for (const TCommand* command : commands)
-    renames.push_back({command->UnitName, command->NewUnitName});
-  return WholeWordRenames(std::move(renames), WholeWordRenames::Names::DottedNames);
+  return limit;
 }
 
 }  // namespace
 
+UnitFileKind UnitFileKindOf(std::string_view fileName) {
+  const std::size_t base = fileName.find_last_of("/\\");
+  const std::string_view name = base == std::string_view::npos ? fileName : fileName.substr(base + 1);
+  const std::size_t dot = name.rfind('.');
+  const std::string_view extension = dot == std::string_view::npos ? "" : name.substr(dot + 1);
+  const auto is = [extension](std::string_view e) { return SameIgnoringAsciiCase(extension, e); };
+  if (is("DPK")) return UnitFileKind::Package;
+  if (is("CPP") || is("HPP") || is("H")) return UnitFileKind::Cpp;
+  return UnitFileKind::Pascal;
+}
+
 UnitRenameRules::UnitRenameRules(const CommandList& commands, CodePage page)
-    : codePage(page),
-      unitRenames(CommandsOfKind(commands, CommandKind::RENU)),
-      unitRenameIndex(RenameIndex(unitRenames)) {
+    : codePage(page), unitRenames(CommandsOfKind(commands, CommandKind::RENU)) {
   std::vector<std::string_view> names;
-  for (const TCommand* command : unitRenames) names.push_back(command->UnitName);
+  for (const TCommand* command : unitRenames) {
+    if (!CanNameUnit(command->UnitName)) continue;
+    names.push_back(command->UnitName);
+    if (oldNames_.Add(command->UnitName) == firstRenames_.size()) firstRenames_.push_back(command);
+  }
   unitNameFinders = FewNameFinders(names);
 }
 
-void UnitLineTransform::TransformLine(std::string& line) {
-  const LineKeywords words = FindKeywords(line);
-  const bool unitLine = !inUsesClause_ && !words.uses && words.unit;
-  inUsesClause_ = inUsesClause_ ? !words.usesEnd : words.uses;
-  if (!inUsesClause_ && !unitLine) return;
-  for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
-    const TCommand& command = *rules_.unitRenames[rename];
-    Changed(command, ChangeKind::UnitRenamed, command.UnitName, command.NewUnitName);
-  }
+const TCommand* UnitRenameRules::RenameOf(std::string_view name) const {
+  const std::size_t found = oldNames_.Find(name);
+  return found == CaselessNames::kNone ? nullptr : firstRenames_[found];
 }
 
-void UnitLineTransform::TransformLineOf(std::string& line, std::string_view text,
-                                        std::size_t offset) {
-  const std::size_t end = offset + line.size();
-  TransformLine(line);
-  // A name is renamed only where it stands as it is: once none stands in the rest, the state of
-  // the clauses no longer matters.
-  if (NextName(text, end) == std::string_view::npos) {
-    quietUntil_ = std::string_view::npos;
-    return;
+std::optional<std::string> ConvertUnits(std::string_view fileBytes, UnitFileKind kind,
+                                        const UnitRenameRules& rules, ChangeSink& changes) {
+  if (!rules.Any() || IsUtf16Text(fileBytes)) return std::nullopt;
+  const std::string_view text = fileBytes.substr(0, fileBytes.find('\x1A'));
+  const std::size_t from = text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+  // A text in which no old name stands is not read at all, and reading stops after the last.
+  std::size_t limit = text.size();
+  if (!rules.unitNameFinders.empty()) {
+    limit = AfterLastOccurrence(rules.unitNameFinders, text);
+    if (limit == 0) return std::nullopt;
   }
-  quietUntil_ = 0;
-  if (inUsesClause_) return;
-  if (nextKeyword_ < end) nextKeyword_ = NextUsesOrUnit(text, end);
-  quietUntil_ = nextKeyword_;
-}
-
-std::size_t UnitLineTransform::NextName(std::string_view text, std::size_t from) {
-  const std::vector<SubstringFinder>& finders = rules_.unitNameFinders;
-  if (finders.empty()) return from;
-  if (nameHits_.empty()) nameHits_.resize(finders.size());
-  std::size_t next = std::string_view::npos;
-  for (std::size_t i = 0; i < finders.size(); ++i)
-    next = std::min(next, nameHits_[i].From(finders[i], text, from));
-  return next;
+  TextEdits edits(fileBytes);
+  const auto rename = [&](std::size_t start, std::size_t length) {
+    const TCommand* command = rules.RenameOf(text.substr(start, length));
+    if (command == nullptr) return;
+    edits.Replace(start, length, command->NewUnitName);
+    changes.Add({*command, ChangeKind::UnitRenamed, command->UnitName, command->NewUnitName,
+                 edits.LineOf(start)});
+  };
+  if (kind == UnitFileKind::Cpp)
+    FindIncludedUnits(text, from, rules.codePage, limit, rename);
+  else
+    FindClauseNames(text, from, rules.codePage,
+                    kind == UnitFileKind::Package ? ClauseKeywords::Package : ClauseKeywords::Units,
+                    limit, rename);
+  return edits.Take();
 }
 
 }  // namespace reshape

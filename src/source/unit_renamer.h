@@ -1,54 +1,60 @@
-// The line transform of the unit pass: renames units on a unit heading line and on the lines
-// of a uses clause, which it follows from one line of a file to the next. A unit name is a
-// dotted name ("Core.Types"), matched as a whole.
+// The unit pass: renames units where the compiler reads unit names, and nowhere else. In Pascal
+// sources (units, programs, packages, include files) these are the names of "uses" clauses,
+// of "contains" clauses in packages and of the unit heading (pascal_clauses.h); in C++ files,
+// the unit an include line or a "#pragma link" names (cpp_includes.h). A unit name is a dotted
+// name ("Core.Types"), matched as a whole ignoring ASCII letter case; each is renamed by the
+// first command in script order that names it. Every other byte of the file stays as it is.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/code_page.h"
+#include "script/change.h"
 #include "script/command.h"
+#include "source/caseless_names.h"
 #include "source/replace.h"
-#include "source/text_lines.h"
-#include "source/word_renames.h"
 
 namespace reshape {
+
+enum class UnitFileKind {
+  Pascal,   // a unit, program or include file
+  Package,  // a package source: "contains" lists units too
+  Cpp,      // a C++ source or header
+};
+
+// The kind of a file by its extension: ".dpk" a package, ".cpp", ".hpp" and ".h" C++, any
+// other Pascal (ASCII letter case ignored).
+UnitFileKind UnitFileKindOf(std::string_view fileName);
 
 // The RENU commands, in script order, prepared once for every file of a pass.
 class UnitRenameRules {
  public:
   UnitRenameRules(const CommandList& commands, CodePage codePage);
 
+  // The first RENU command in script order whose old name is `name`, or none.
+  const TCommand* RenameOf(std::string_view name) const;
+  // False when no command names a unit that can stand in a file.
+  bool Any() const { return !firstRenames_.empty(); }
+
   CodePage codePage;
-
   std::vector<const TCommand*> unitRenames;
-  WholeWordRenames unitRenameIndex;
   // With a few renames, their old names as text to search the whole text for: where none of
-  // them stands in the rest of a file, no later line can change. Empty with many renames.
+  // them stands after a place, nothing after it changes. Empty with many renames.
   std::vector<SubstringFinder> unitNameFinders;
-};
-
-// One object serves one file: it starts outside a uses clause.
-class UnitLineTransform : public RulesLineTransform<UnitRenameRules> {
- public:
-  using RulesLineTransform::RulesLineTransform;
-  // Updates the uses-clause state and applies every RENU command to a line that belongs to it.
-  void TransformLine(std::string& line) override;
-  // The same; outside a uses clause the lines up to the next "uses" or "unit" in the text are
-  // left to be copied as they are, and all of them once no old name stands in the rest.
-  void TransformLineOf(std::string& line, std::string_view text, std::size_t offset) override;
-  std::size_t QuietUntil() const override { return quietUntil_; }
 
  private:
-  bool inUsesClause_ = false;
-  // Where "uses" or "unit" occurs next in the text, in any letter case (npos: nowhere).
-  std::size_t nextKeyword_ = 0;
-  // Per unit name finder.
-  std::vector<NextOccurrence> nameHits_;
-  std::size_t quietUntil_ = 0;
-  // Where an old name next stands in the text from `from` on (npos: nowhere; `from` itself
-  // without finders).
-  std::size_t NextName(std::string_view text, std::size_t from);
+  CaselessNames oldNames_;
+  std::vector<const TCommand*> firstRenames_;  // numbered as oldNames_
 };
+
+// The file's bytes with its unit names renamed, each change handed to `changes` in text order;
+// nothing when the bytes stay the same. A UTF-16 file is left as it is; the text ends at its
+// first end-of-text mark (0x1A), after an optional UTF-8 byte-order mark.
+std::optional<std::string> ConvertUnits(std::string_view fileBytes, UnitFileKind kind,
+                                        const UnitRenameRules& rules, ChangeSink& changes);
 
 }  // namespace reshape

@@ -1,0 +1,1 @@
+uses A {ƒ} A } {$IFDEF X} A; {$ELSE} Os.Windows; {$ENDIF} in 'ƒ' A', SysUtils;
