@@ -114,7 +114,7 @@ void RunPasses(Pass& pass) {
   const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
   if (classOrString)
-    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H"}, pass.codePage);
+    RunTextPass<SourceLineTransform>(pass, {"*.PAS", "*.CPP", "*.HPP", "*.H", "*.DPR", "*.INC"}, pass.codePage);
   if (HasAny(commands, {CommandKind::RENU})) RunTextPass<UnitLineTransform>(pass, {"*.PAS", "*.DPK"}, pass.codePage);
   if (classOrString || HasAny(commands, {CommandKind::RENP, CommandKind::DELP, CommandKind::PSET})) {
     // The rules are prepared at the first form: a run over sources alone needs none.

@@ -9,7 +9,7 @@ ProjectRenameRules::ProjectRenameRules(const CommandList& commands, CodePage cod
 
 void ProjectLineTransform::TransformLine(std::string& line) {
   for (const auto& [command, finder] : rules_.packageRenames)
-    if (ReplaceSubstring(line, finder, command->NewPackageName, false))
+    for (std::size_t n = ReplaceSubstring(line, finder, command->NewPackageName, false); n > 0; --n)
       Changed(*command, ChangeKind::PackageRenamed, command->PackageName,
               command->NewPackageName);
 }

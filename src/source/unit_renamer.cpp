@@ -114,9 +114,10 @@ void UnitLineTransform::TransformLine(std::string& line) {
   const bool unitLine = !inUsesClause_ && !words.uses && words.unit;
   inUsesClause_ = inUsesClause_ ? !words.usesEnd : words.uses;
   if (!inUsesClause_ && !unitLine) return;
-  for (std::size_t rename : rules_.unitRenameIndex.Apply(line)) {
+  for (const auto& [rename, count] : rules_.unitRenameIndex.Apply(line)) {
     const TCommand& command = *rules_.unitRenames[rename];
-    Changed(command, ChangeKind::UnitRenamed, command.UnitName, command.NewUnitName);
+    for (std::size_t n = 0; n < count; ++n)
+      Changed(command, ChangeKind::UnitRenamed, command.UnitName, command.NewUnitName);
   }
 }
 
