@@ -186,9 +186,14 @@ const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::ApplyAt(
     std::string& line, std::string_view text, std::size_t offset, std::size_t& candidate) {
   replaced_.clear();
   const std::size_t end = offset + line.size();
-  Candidate found = FindCandidate(text, candidate);
+  Candidate found = found_.start == candidate && foundIn_.data() == text.data() &&
+                            foundIn_.size() == text.size()
+                        ? found_
+                        : FindCandidate(text, candidate);
   for (; found.start < end; found = FindCandidate(text, found.end))
     Note(found.start - offset, found.end - found.start, found.group);
+  found_ = found;
+  foundIn_ = text;
   candidate = found.start;
   return Replace(line);
 }
@@ -197,9 +202,17 @@ const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::Replace(std::st
   if (counted_.empty()) return replaced_;
   // Every name a rename replaces is as long as its old name.
   std::size_t size = line.size();
+  bool sameLengths = allNoted_;
   for (std::size_t group : counted_) {
     const Rename& rename = renames_[groups_[group].rename];
     size += groups_[group].count * rename.newName.size() - groups_[group].count * rename.oldName.size();
+    sameLengths = sameLengths && rename.newName.size() == rename.oldName.size();
+  }
+  if (sameLengths) {
+    // The new names fit where the old ones stand.
+    for (const Match& match : matches_)
+      line.replace(match.start, match.length, renames_[groups_[match.group].rename].newName);
+    return Listed();
   }
   rewritten_.clear();
   rewritten_.reserve(size);
@@ -222,6 +235,10 @@ const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::Replace(std::st
   line.swap(rewritten_);
   // A long line's copy is not kept for the lines after it.
   if (rewritten_.capacity() > kMaxNoted) std::string().swap(rewritten_);
+  return Listed();
+}
+
+const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::Listed() {
   matches_.clear();
   allNoted_ = true;
   for (std::size_t group : counted_) {

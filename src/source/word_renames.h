@@ -50,7 +50,10 @@ class WholeWordRenames {
   // A line that holds no such word is left as it is by Apply. Dotted names are not searched
   // for: `from` is returned.
   std::size_t NextCandidate(std::string_view text, std::size_t from) {
-    return names_ == Names::DottedNames ? from : FindCandidate(text, from).start;
+    if (names_ == Names::DottedNames) return from;
+    found_ = FindCandidate(text, from);
+    foundIn_ = text;
+    return found_.start;
   }
 
   // The byte every old name begins with (upper-cased) and, when they are few, the bytes the
@@ -95,6 +98,8 @@ class WholeWordRenames {
   // Puts the new names in place of the names noted (of every name, when they did not all fit)
   // and lists the renames that replaced.
   const std::vector<Replaced>& Replace(std::string& line);
+  // Lists the renames that replaced and makes ready for the next line.
+  const std::vector<Replaced>& Listed();
   // The first word at or after `from` that an old name equals; start npos: none.
   Candidate FindCandidate(std::string_view text, std::size_t from) const;
   // FindCandidate for old names that all begin with startKeys_.first.
@@ -117,6 +122,9 @@ class WholeWordRenames {
   bool longNames_ = false;  // an old name too long for lengths_
   bool oneFirstByte_ = false;  // every old name begins with startKeys_.first, which may begin a word
   StartKeys startKeys_;
+  // The word NextCandidate or ApplyAt found last, which ApplyAt is most often asked to start at.
+  Candidate found_{std::string_view::npos, std::string_view::npos, 0};
+  std::string_view foundIn_;
   std::vector<Match> matches_;
   bool allNoted_ = true;
   std::vector<std::size_t> counted_;  // the groups that name names of the current line
