@@ -4,6 +4,11 @@
 #
 #   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
 #                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
+#                [--baseline BINARY] [--lines plain|dense]
+#   --baseline: another reshape (the build before a change) runs the source pass in every round
+#   too, and the ratios to it are printed, also as the median of the per-round ratios.
+#   --lines dense: the generated sources also hold lines that name a class two or three times,
+#   in C++ templates and casts, indented by tabs; sed then makes its substitutions global.
 #   bench/run.sh --tree nested [--files 100000] [--dirs 10000] [--reps N] [--syscalls] ...
 #   --cpu N|none: the processor every measured command runs on (default 0). A shared machine's
 #   processors can differ in how often other work interrupts them (on the development machine
@@ -34,6 +39,8 @@ RULES="1 10 100 1000"
 BUILD=$ROOT/build-bench
 WORK=${TMPDIR:-/tmp}/reshape-bench
 RESHAPE=
+BASELINE=
+LINES=plain
 TREE_KIND=flat
 FILES=100000
 DIRS=10000
@@ -50,6 +57,8 @@ while [ $# -gt 0 ]; do
     --build) BUILD=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
     --reshape) RESHAPE=$2; shift 2 ;;
+    --baseline) BASELINE=$(cd "$(dirname "$2")" && pwd)/$(basename "$2"); shift 2 ;;
+    --lines) LINES=$2; shift 2 ;;
     --tree) TREE_KIND=$2; shift 2 ;;
     --files) FILES=$2; shift 2 ;;
     --dirs) DIRS=$2; shift 2 ;;
@@ -241,7 +250,9 @@ if [ "$TREE_KIND" = nested ]; then
   exit 0
 fi
 
-"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED"
+"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED" --lines "$LINES"
+SED_SUFFIX=
+[ "$LINES" = dense ] && SED_SUFFIX=_global
 files_matching() { (cd "$TREE" && ls | grep -iE "$1" || true); }
 mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
 mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
@@ -257,7 +268,8 @@ changed project "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
 
 for r in $RULES; do
   plan "source-reshape-$r" "$RESHAPE" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
-  plan "source-sed-$r" sed -i -f "$SCRIPTS/source_$r.sed" "${SOURCE_FILES[@]}"
+  plan "source-sed-$r" sed -i -f "$SCRIPTS/source_$r$SED_SUFFIX.sed" "${SOURCE_FILES[@]}"
+  [ -z "$BASELINE" ] || plan "source-baseline-$r" "$BASELINE" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
   plan "source-floor-$r" "$FLOOR" text floor.LOG "$WORK/changed/source-$r" "${SOURCE_FILES[@]}"
   plan "form-reshape-$r" "$RESHAPE" "$SCRIPTS/form_$r.scr" $(cd "$TREE" && ls *.dfm)
 done
@@ -295,6 +307,11 @@ echo "times and ratios within one run are what to compare."
 for r in $RULES; do
   row "source pass $r rules: reshape/sed" "source-reshape-$r" "source-sed-$r"
   row "source pass $r rules: reshape/floor" "source-reshape-$r" "source-floor-$r"
+  [ -z "$BASELINE" ] && continue
+  row "source pass $r rules: reshape/baseline" "source-reshape-$r" "source-baseline-$r"
+  echo "    median of the per-round ratios (cpu): $(paste -d' ' "$WORK/times/source-reshape-$r.all" \
+    "$WORK/times/source-baseline-$r.all" | awk '{ print ($2 + $3) / ($7 + $8) }' | sort -g |
+    awk '{ v[NR] = $1 } END { printf "%.2f", v[int((NR + 1) / 2)] }')"
 done
 FIRST_RULES=${RULES%% *}
 if [ -f "$WORK/times/source-reshape-1" ]; then
