@@ -229,14 +229,19 @@ std::size_t ReplaceSubstring(std::string& line, const SubstringFinder& oldText,
   if (at == kNotFound) return 0;
   const std::size_t length = oldText.Length();
   // The guard skips an occurrence only when the line holds all three markers from it on (the
-  // bytes from it on are still the line's own) and none before it.
-  const std::size_t lastQuote = line.rfind('\'');
-  const std::size_t lastBrace = line.rfind('{');
-  const std::size_t lastComment = line.rfind("(*");
-  const auto allFrom = [&](std::size_t start) {
-    return lastQuote != kNotFound && lastQuote >= start && lastBrace != kNotFound &&
-           lastBrace >= start && lastComment != kNotFound && lastComment >= start;
+  // bytes from it on are still the line's own) and none before it. Where each marker stands
+  // next is searched for only when the guard asks, and again only once it lies behind.
+  struct NextMarker {
+    std::string_view marker;
+    std::size_t at = 0;
+    bool searched = false;
+    bool From(const std::string& text, std::size_t start) {
+      if (!searched || (at != kNotFound && at < start)) at = text.find(marker, start);
+      searched = true;
+      return at != kNotFound;
+    }
   };
+  NextMarker quote{"'"}, brace{"{"}, comment{"(*"};
   // A line that does not grow is rewritten in place: what is written never passes what is
   // still to be read.
   const bool inPlace = newText.size() <= length;
@@ -261,10 +266,10 @@ std::size_t ReplaceSubstring(std::string& line, const SubstringFinder& oldText,
       const std::string_view before = inPlace ? std::string_view(line.data(), written) : grown;
       // One byte back, for a "(*" across the edge of what was looked at.
       const std::string_view fresh = before.substr(checked == 0 ? 0 : checked - 1);
-      markerBefore = fresh.find_first_of("'{") != kNotFound || fresh.find("(*") != kNotFound ||
-                     (before.ends_with('(') && line[at] == '*');
+      markerBefore = fresh.find('\'') != kNotFound || fresh.find('{') != kNotFound ||
+                     fresh.find("(*") != kNotFound || (before.ends_with('(') && line[at] == '*');
       checked = written;
-      if (!markerBefore && allFrom(at)) {
+      if (!markerBefore && quote.From(line, at) && brace.From(line, at) && comment.From(line, at)) {
         put(line.data() + at, length);
         continue;
       }

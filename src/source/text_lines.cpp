@@ -102,24 +102,23 @@ int LineTransform::CurrentLineNumber() {
   const char* data = text_.data();
   std::size_t at = counted_;
 #ifdef __SSE2__
-  // Each byte of `counts` counts the breaks in its column, and is added up before it overflows.
-  __m128i counts = _mm_setzero_si128();
-  const auto addUp = [&] {
+  // A block's last byte is looked at with the byte after it, which must be in the text.
+  const std::size_t blocksEnd = text_.empty() ? 0 : std::min(lineStart_, text_.size() - 1);
+  while (at + 16 <= blocksEnd) {
+    // Each byte of `counts` counts the breaks in its column, up to 255 blocks at a time.
+    __m128i counts = _mm_setzero_si128();
+    for (const std::size_t stop = std::min(blocksEnd, at + 255 * 16); at + 16 <= stop; at += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+      const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
+      const __m128i lf = _mm_set1_epi8('\n');
+      const __m128i breaks = _mm_or_si128(
+          _mm_cmpeq_epi8(bytes, lf),
+          _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+      counts = _mm_sub_epi8(counts, breaks);
+    }
     const __m128i sums = _mm_sad_epu8(counts, _mm_setzero_si128());
     lineNumber_ += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
-    counts = _mm_setzero_si128();
-  };
-  for (unsigned rounds = 1; at + 16 <= lineStart_ && at + 16 < text_.size(); at += 16, ++rounds) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
-    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + 1));
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i breaks = _mm_or_si128(
-        _mm_cmpeq_epi8(bytes, lf),
-        _mm_andnot_si128(_mm_cmpeq_epi8(next, lf), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
-    counts = _mm_sub_epi8(counts, breaks);
-    if (rounds % 255 == 0) addUp();
   }
-  addUp();
 #endif
   for (; at < lineStart_; ++at)
     if (data[at] == '\n' || (data[at] == '\r' && (at + 1 >= text_.size() || data[at + 1] != '\n')))

@@ -17,8 +17,8 @@ namespace {
 #ifdef __SSE2__
 // The places in sixteen bytes where keys.first (ASCII case ignored when it is an upper-case
 // letter) may begin a word: followed by one of keys.seconds, if there are any, else after a
-// byte below 'A' or above 'z' or one of "[]^", as every delimiter is. The caller tests each place exactly;
-// this only rules out the others, sixteen at a time.
+// byte below 'A' or above 'z' or one of "[]^", as every delimiter is. The caller tests each
+// place exactly; this only rules out the others, sixteen at a time.
 class StartHits {
  public:
   explicit StartHits(const WholeWordRenames::StartKeys& keys)
@@ -258,7 +258,7 @@ WholeWordRenames::Candidate WholeWordRenames::FindCandidate(std::string_view tex
   const std::array<bool, 256>& table = SourceDelimiterTable(Delimiters::Wide);
   const std::string_view rest = text.substr(from);
   // Only the starts of words are walked; a word's end is looked for only when its first byte
-  // may begin an old name. A word may start at `from`: it is a line's start or follows a word.
+  // may begin an old name. A word may start at `from`: a line's start, or a word's end.
   std::uint64_t delimiterBefore = 1;
   for (std::size_t base = 0; base < rest.size(); base += 64) {
     const std::uint64_t delimiters = SourceDelimiterMask<true, Delimiters::Wide>(rest, base, table);

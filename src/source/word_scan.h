@@ -27,7 +27,7 @@ enum class Delimiters { Narrow, Wide };  // DelimiterSet, WideDelimiterSet
 // Membership of every byte value in the set, so that a scan need not search the set.
 const std::array<bool, 256>& SourceDelimiterTable(Delimiters set = Delimiters::Narrow);
 
-// True when c is in DelimiterSet (with kLineBreaks, or is CR or LF), as table tells.
+// True when c is in the delimiter set that table holds (with kLineBreaks, or is CR or LF).
 template <bool kLineBreaks>
 bool IsSourceDelimiter(char c, const std::array<bool, 256>& table) {
   return table[static_cast<unsigned char>(c)] || (kLineBreaks && (c == '\r' || c == '\n'));
