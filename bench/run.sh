@@ -3,7 +3,10 @@
 # and against the I/O floor (the bare file operations of the same work), and prints the ratios.
 #
 #   bench/run.sh [--size tiny|small|full] [--seed N] [--reps N] [--rules "1 10 100 1000"]
-#                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY] [--baseline BINARY]
+#                [--sed-reps N] [--build DIR] [--work DIR] [--reshape BINARY]
+#                [--baseline BINARY] [--lines plain|dense]
+#   --lines dense: the generated sources also hold lines that name a class two or three times,
+#   in C++ templates and casts, indented by tabs; sed then makes its substitutions global.
 #   bench/run.sh --tree nested [--files 100000] [--dirs 10000] [--reps N] [--syscalls] ...
 #   --baseline BINARY: another build of reshape (the one before a change), timed in the same
 #   rounds right after each reshape measurement; each such measurement then also gets the median
@@ -11,10 +14,6 @@
 #   --cpu N|none: the processor every measured command runs on (default 0). A shared machine's
 #   processors can differ in how often other work interrupts them (on the development machine
 #   one of two made a third of the runs 50 % slower); one processor for all keeps the rounds alike.
-#
-#   --baseline BINARY: another reshape (the build before a change) whose unit pass on the same
-#   files is measured in the same rounds; the median of the rounds' ratios is printed, and the
-#   whole unit pass (every file of its masks) beside it.
 #
 # Every measurement runs on a fresh copy of the same generated tree (the copy is not timed, and
 # it leaves the files in the page cache, so all tools start alike); the measurements take turns,
@@ -44,12 +43,12 @@ BUILD=$ROOT/build-bench
 WORK=${TMPDIR:-/tmp}/reshape-bench
 RESHAPE=
 BASELINE=
+LINES=plain
 TREE_KIND=flat
 FILES=100000
 DIRS=10000
 SYSCALLS=0
 CPU=0
-BASELINE=
 
 while [ $# -gt 0 ]; do
   case $1 in
@@ -61,7 +60,7 @@ while [ $# -gt 0 ]; do
     --build) BUILD=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
     --reshape) RESHAPE=$2; shift 2 ;;
-    --baseline) BASELINE=$2; shift 2 ;;
+    --lines) LINES=$2; shift 2 ;;
     --tree) TREE_KIND=$2; shift 2 ;;
     --files) FILES=$2; shift 2 ;;
     --dirs) DIRS=$2; shift 2 ;;
@@ -295,7 +294,9 @@ if [ "$TREE_KIND" = nested ]; then
   exit 0
 fi
 
-"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED"
+"$BUILD/reshape_tree_generator" "$GEN" --size "$SIZE" --seed "$SEED" --lines "$LINES"
+SED_SUFFIX=
+[ "$LINES" = dense ] && SED_SUFFIX=_global
 files_matching() { (cd "$TREE" && ls | grep -iE "$1" || true); }
 mapfile -t SOURCE_FILES < <(files_matching '\.(pas|cpp|hpp|h)$')
 mapfile -t UNIT_FILES < <(files_matching '\.(pas|dpk)$')
@@ -312,7 +313,7 @@ changed project "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
 
 for r in $RULES; do
   plan "source-reshape-$r" "$RESHAPE" "$SCRIPTS/source_$r.scr" "${SOURCE_FILES[@]}"
-  plan "source-sed-$r" sed -i -f "$SCRIPTS/source_$r.sed" "${SOURCE_FILES[@]}"
+  plan "source-sed-$r" sed -i -f "$SCRIPTS/source_$r$SED_SUFFIX.sed" "${SOURCE_FILES[@]}"
   plan "source-floor-$r" "$FLOOR" text floor.LOG "$WORK/changed/source-$r" "${SOURCE_FILES[@]}"
   plan "form-reshape-$r" "$RESHAPE" "$SCRIPTS/form_$r.scr" $(cd "$TREE" && ls *.dfm)
 done
@@ -321,11 +322,9 @@ plan form-reshape-idle "$RESHAPE" "$SCRIPTS/form_idle.scr" $(cd "$TREE" && ls *.
 plan unit-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
 plan unit-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_FILES[@]}"
 plan unit-floor "$FLOOR" text floor.LOG "$WORK/changed/unit" "${UNIT_FILES[@]}"
-if [ -n "$BASELINE" ]; then
-  plan unit-baseline "$BASELINE" "$SCRIPTS/unit.scr" "${UNIT_FILES[@]}"
-  plan unit-all-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_ALL_FILES[@]}"
-  plan unit-all-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_ALL_FILES[@]}"
-fi
+# The whole unit pass: every file of its masks, C++ sources and headers too.
+plan unit-all-reshape "$RESHAPE" "$SCRIPTS/unit.scr" "${UNIT_ALL_FILES[@]}"
+plan unit-all-sed sed -i -f "$SCRIPTS/unit.sed" "${UNIT_ALL_FILES[@]}"
 plan project-reshape "$RESHAPE" "$SCRIPTS/project.scr" "${PROJECT_FILES[@]}"
 plan project-sed sed -i -f "$SCRIPTS/project.sed" "${PROJECT_FILES[@]}"
 plan project-floor "$FLOOR" text floor.LOG "$WORK/changed/project" "${PROJECT_FILES[@]}"
@@ -367,16 +366,7 @@ row "source pass $LAST_RULES rules / $FIRST_RULES rule" "source-reshape-$LAST_RU
   "source-reshape-$FIRST_RULES"
 row "unit pass: reshape/sed" unit-reshape unit-sed
 row "unit pass: reshape/floor" unit-reshape unit-floor
-if [ -n "$BASELINE" ]; then
-  row "unit pass: reshape/baseline" unit-reshape unit-baseline
-  # The two ran side by side in every round: the median of the rounds' ratios.
-  echo "  unit pass, reshape/baseline of each round (cpu): $(paste -d' ' "$WORK/times/unit-reshape.all" \
-    "$WORK/times/unit-baseline.all" | awk '{ printf "%.2f ", ($2 + $3) / ($7 + $8) }')"
-  echo "  unit pass, median of the rounds' reshape/baseline (cpu): $(paste -d' ' "$WORK/times/unit-reshape.all" \
-    "$WORK/times/unit-baseline.all" | awk '{ print ($2 + $3) / ($7 + $8) }' | sort -g |
-    awk '{ r[NR] = $1 } END { printf "%.2f", r[int((NR + 1) / 2)] }')"
-  row "whole unit pass ($(echo "${#UNIT_ALL_FILES[@]}") files): reshape/sed" unit-all-reshape unit-all-sed
-fi
+row "whole unit pass (${#UNIT_ALL_FILES[@]} files): reshape/sed" unit-all-reshape unit-all-sed
 row "project pass: reshape/sed" project-reshape project-sed
 row "project pass: reshape/floor" project-reshape project-floor
 for r in $RULES; do

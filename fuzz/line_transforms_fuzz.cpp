@@ -1,5 +1,6 @@
 // Fuzzes the line transforms of the source and project passes over arbitrary file bytes,
-// with a fixed set of commands and with commands taken from the input.
+// with a fixed set of commands and with commands taken from the input; and checks that a script
+// without chains, made from the same bytes, changes nothing in a second run over its result.
 //
 // Input: one options byte (bit 0: double-byte code page, bits 1-2: which one), one length byte
 // N, N bytes of script text (ignored when it does not parse), then the file's bytes.
@@ -69,9 +70,10 @@ class NumberingTransform : public LineTransform {
   int lines_ = 0;
 };
 
-// The source pass's line transform done the plain way, to check the indexed one against: every
-// command tried in script order, a class name looked up among the line's words as they were
-// before any command, the line rebuilt from its pieces, a string searched position by position.
+// The source pass's line transform done the plain way, to check the indexed one against: each
+// word of the line as it was before any command renamed by the first command in script order
+// that names it, the line rebuilt from its pieces; a string's occurrences listed position by
+// position, then replaced one by one, the guard asked of the line as it then stands.
 class PlainSourceTransform : public LineTransform {
  public:
   PlainSourceTransform(const CommandList& commands, CodePage codePage)
@@ -88,37 +90,43 @@ class PlainSourceTransform : public LineTransform {
     const std::string upper = AsciiUpperCase(line.substr(0, line.find('\0')));
     const std::string key = AsciiUpperCase(oldText);
     if (key.empty()) return;
+    std::vector<std::size_t> starts;
     std::size_t characterStart = 0;
     for (std::size_t p = 0; p + key.size() <= upper.size(); ++p) {
       while (characterStart < p)
         characterStart += codePage_.IsLeadByte(static_cast<unsigned char>(line[characterStart])) ? 2 : 1;
       if (characterStart != p || upper.compare(p, key.size(), key) != 0) continue;
+      starts.push_back(p);
+      p += key.size() - 1;
+    }
+    std::size_t grown = 0;  // new text put in minus old text taken out, before the occurrence
+    for (std::size_t start : starts) {
+      const std::size_t p = start + grown;
       const std::size_t quote = line.find('\''), brace = line.find('{'), comment = line.find("(*");
       if (quote != std::string::npos && brace != std::string::npos && comment != std::string::npos &&
           quote >= p && brace >= p && comment >= p)
-        return;
+        continue;
       line.replace(p, key.size(), newText);
-      return;
+      grown += newText.size() - key.size();
     }
   }
 
   // Cuts the line into alternating gaps and words (gap, word, gap, ..., gap), renames words in
   // place and joins the pieces again.
   void RenameWords(std::string& line) const {
-    static constexpr std::string_view kDelimiters = " ,.;-+/*()^=:[]";
+    static constexpr std::string_view kDelimiters = " ,.;-+/*()^=:[]\t<>&!|~?%@{}";
     std::vector<std::string> pieces(1);
     for (char c : line) {
       const bool delimiter = kDelimiters.find(c) != std::string_view::npos;
       if (delimiter != (pieces.size() % 2 == 1)) pieces.emplace_back();
       pieces.back() += c;
     }
-    const std::vector<std::string> original = pieces;
-    for (const TCommand& command : commands_) {
-      if (command.Kind != CommandKind::RENC) continue;
-      const std::string key = AsciiUpperCase(command.ClassName);
-      for (std::size_t i = 1; i < pieces.size(); i += 2) {
-        if (AsciiUpperCase(original[i]) != key) continue;
-        if (AsciiUpperCase(pieces[i]) == key) pieces[i] = command.NewClassName;
+    for (std::size_t i = 1; i < pieces.size(); i += 2) {
+      for (const TCommand& command : commands_) {
+        if (command.Kind != CommandKind::RENC ||
+            AsciiUpperCase(pieces[i]) != AsciiUpperCase(command.ClassName))
+          continue;
+        pieces[i] = command.NewClassName;
         break;
       }
     }
@@ -167,6 +175,38 @@ void RewriteWith(const CommandList& commands, CodePage codePage, std::string_vie
               "rewriting changed the break of the last line");
 }
 
+// A script without chains from the bytes of seed, three a command: old names and texts of bytes
+// that no new one holds, new ones never empty and without delimiters or literal markers, so
+// nothing a command puts in can make or complete an old name or text.
+CommandList ChainFreeScript(std::string_view seed) {
+  static constexpr std::string_view kOldNames = "abcTo";
+  static constexpr std::string_view kOldTexts = "abcTo .<\t";
+  static constexpr std::string_view kNew = "xyzNW_";
+  std::string script;
+  for (std::size_t i = 0; i + 2 < seed.size(); i += 3) {
+    const auto kind = static_cast<unsigned char>(seed[i]) % 3;
+    const auto old = static_cast<unsigned char>(seed[i + 1]);
+    const auto next = static_cast<unsigned char>(seed[i + 2]);
+    const std::string_view alphabet = kind == 0 ? kOldNames : kOldTexts;
+    script += kind == 0 ? "RENC>" : kind == 1 ? "RENS>" : "PKGR>";
+    for (unsigned j = 0; j <= old % 3u; ++j) script += alphabet[(old >> (2 + j)) % alphabet.size()];
+    script += ',';
+    for (unsigned j = 0; j <= next % 3u; ++j) script += kNew[(next >> (2 + j)) % kNew.size()];
+    script += "\r\n";
+  }
+  return ParseScript(script);
+}
+
+template <typename Transform>
+void SecondRunChangesNothing(const CommandList& commands, CodePage codePage, std::string_view file) {
+  fuzz::NullSink changes;
+  typename Transform::Rules rules(commands, codePage);
+  Transform first(rules, changes);
+  const std::string once = Rewritten(file, first);
+  Transform second(rules, changes);
+  fuzz::CheckSameText(once, Rewritten(once, second), "a script without chains changed its own result");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -199,5 +239,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         "indexed source renames differ from the plain ones");
   }
   RewriteWith<ProjectLineTransform>(commands, codePage, file);
+
+  const CommandList chainFree = ChainFreeScript(script);
+  SecondRunChangesNothing<SourceLineTransform>(chainFree, codePage, file);
+  SecondRunChangesNothing<ProjectLineTransform>(chainFree, codePage, file);
   return 0;
 }

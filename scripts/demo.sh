@@ -53,8 +53,8 @@ echo "== what changed (diff -r before after; CR LF line ends shown as ^M by cat 
 cd "$run"
 diff -r --exclude='*.dfb' --exclude='*.dft' --exclude='*.dfm' --exclude='demo.LOG' before after |
   cat -v || true
-echo "(Widgets.cpp keeps one TOldButton: in a line each command changes only its first match;"
-echo " a second run, or a RENS line, would change it too.)"
+echo "(Every class name of a line is renamed, also inside template brackets and casts and after"
+echo " tabs: TFlatButton* button = new TFlatButton(this); dynamic_cast<TFlatButton*>(sender).)"
 echo
 echo "== what changed in the forms (their text form before: NAME.dft; after: the new NAME.dfm as text)"
 for form in after/*.dfm; do

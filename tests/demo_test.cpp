@@ -33,7 +33,10 @@ TEST(DemoTest, ScriptMigratesTheTree) {
             "Demo.dpk...Converted\nWidgets.cpp...Converted\nWidgets.h...No change\n"
             "About.dfm ...Converted\nMain.dfm ...Converted\nDemo.bpr...Converted\nDemo.dpk...Converted\n");
   // Every pass logs; the passes' own tests check each line.
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 22);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 27);
+  // Every class name of a line, also in templates and after tabs.
+  for (const char* source : {"Widgets.cpp", "Widgets.h"})
+    EXPECT_EQ(dir.Read(source).find("TOldButton"), std::string::npos) << source;
   EXPECT_EQ(dir.Read("Main.dfb"), ReadWholeFile(kExamples + "/demo/Main.dfm"));
   EXPECT_EQ(dir.Read("Main.dft"), ReadWholeFile(kExamples + "/form-texts/Main.dfm.txt"));
 }

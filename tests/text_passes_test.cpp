@@ -67,14 +67,20 @@ TEST(SourcePassE2E, Runs) {
       {.name = "masks in order, progress, log and files",
        .files = {{"job.scr", renc + "RENS>abc,xyz\r\n"}, {"D.H", std::string("\xEF\xBB\xBF\0class TFoo;\r\n\x1Atail TFoo", 27)},
                  {"B.CPP", "TFoo::TFoo() {}\n"}, {"C.HPP", "nothing here"}, {"notes.txt", "TFoo"},
-                 {"a.pas", "var A: tfoo; B: TFoo;\r\ns := 'abc';\r\nTFooBar\r\n"}},
-       .output = "a.pas...Converted\nB.CPP...Converted\nC.HPP...No change\nD.H...Converted\n",
-       .after = {{"a.pas", "var A: TBar; B: TFoo;\r\ns := 'xyz';\r\nTFooBar\r\n"},
-                 {"B.CPP", "TBar::TFoo() {}\n"}, {"C.HPP", "nothing here"},
+                 {"a.pas", "var A: tfoo; B: TFoo;\r\ns := 'abc';\r\nTFooBar\r\n"},
+                 {"E.INC", "{$IFDEF X}TFoo{$ENDIF}\r\n"}, {"F.DPR", "Application.CreateForm(TFoo, Foo);\r\n"}},
+       .output = "a.pas...Converted\nB.CPP...Converted\nC.HPP...No change\nD.H...Converted\n"
+                 "F.DPR...Converted\nE.INC...Converted\n",
+       .after = {{"a.pas", "var A: TBar; B: TBar;\r\ns := 'xyz';\r\nTFooBar\r\n"},
+                 {"B.CPP", "TBar::TBar() {}\n"}, {"C.HPP", "nothing here"},
                  {"D.H", std::string("\xEF\xBB\xBF\0class TBar;\r\n\x1Atail TFoo", 27)}, {"notes.txt", "TFoo"}, {"a.XXX", "<missing>"},
-                 {"job.LOG", kRenamed + "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
+                 {"E.INC", "{$IFDEF X}TBar{$ENDIF}\r\n"}, {"F.DPR", "Application.CreateForm(TBar, Foo);\r\n"},
+                 {"job.LOG", kRenamed + kRenamed + "A.PAS> Renamed string \"abc\" to \"xyz\"\r\n"
                              "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                             "D.H> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+                             "B.CPP> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "D.H> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "F.DPR> Renamed class \"TFoo\" to \"TBar\"\r\n"
+                             "E.INC> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
       {.name = "UTF-16 files left as they are in every pass",
        .files = {{"job.scr", renc + "RENU>Old,New\r\n"},
                  {"W.PAS", std::string("\xFF\xFEu\0n\0i\0t\0 \0O\0l\0d\0", 18)}},
@@ -122,7 +128,8 @@ TEST(SourcePassE2E, Runs) {
 
 TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
   const std::string source =
-      "A.PAS...No change\nB.CPP...No change\nC.HPP...No change\nD.H...No change\n";
+      "A.PAS...No change\nB.CPP...No change\nC.HPP...No change\nD.H...No change\n"
+      "H.DPR...No change\nI.INC...No change\n";
   const std::string unit = "A.PAS...No change\nE.DPK...No change\nH.DPR...No change\nI.INC...No change\n"
                            "B.CPP...No change\nC.HPP...No change\nD.H...No change\n";
   const std::string form = "F.DFM ...No change\n";

@@ -47,6 +47,10 @@ struct Vocabulary {
   // A used class, the first ones far more often than the last.
   const std::string& UsedClass(Random& random) const;
 
+  // Sources also hold lines that name a class two or three times, in C++ templates and casts,
+  // indented by tabs (one statement in six); off, the tree is the one generated before.
+  bool denseLines = false;
+
  private:
   std::vector<double> cumulative_;
 };

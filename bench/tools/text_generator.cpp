@@ -28,6 +28,12 @@ const char* FieldWord(Random& random) {
 std::string PascalStatement(Random& random, const Vocabulary& vocabulary, int indent) {
   std::string pad(static_cast<std::size_t>(indent), ' ');
   std::string a = FieldWord(random), b = FieldWord(random);
+  if (vocabulary.denseLines && random.Below(6) == 0) {
+    const std::string& c = vocabulary.UsedClass(random);
+    const std::string tabs(static_cast<std::size_t>(indent / 2), '\t');
+    if (random.Chance(0.5)) return tabs + "if " + c + "(F" + a + ").Active or " + c + "(F" + b + ").Active then";
+    return tabs + "F" + a + " := " + c + "(" + c + ".Create(Self));";
+  }
   // Lines that a string rename finds are rarer than the others.
   std::size_t kind = random.Below(24);
   if ((kind == 9 || kind == 13) && !random.Chance(0.25)) kind = 15;
@@ -156,6 +162,16 @@ std::string CppSource(Random& random, const Vocabulary& vocabulary, std::size_t 
     const std::size_t statements = random.Between(6, 30);
     for (std::size_t i = 0; i < statements; ++i) {
       std::string a = FieldWord(random), b = FieldWord(random);
+      if (vocabulary.denseLines && random.Below(6) == 0) {
+        const std::string& c = vocabulary.UsedClass(random);
+        switch (random.Below(3)) {
+          case 0: out += "\t" + c + " *" + a + " = dynamic_cast<" + c + "*>(Sender);"; break;
+          case 1: out += "\tstd::vector<" + c + "*> F" + a + "s{new " + c + "(this)};"; break;
+          default: out += "\t" + c + "& r" + a + " = *static_cast<" + c + "*>(F" + b + ");"; break;
+        }
+        out += kCrLf;
+        continue;
+      }
       switch (random.Below(12)) {
         case 0: out += "    " + vocabulary.UsedClass(random) + " *p" + a + " = new " +
                        vocabulary.UsedClass(random) + "(this);"; break;

@@ -2,7 +2,7 @@
 // form files, with the scripts that migrate it and the GNU sed scripts that do the same text
 // substitutions, all determined by the seed.
 //
-//   reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]
+//   reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N] [--lines plain|dense]
 //   reshape_tree_generator OUTDIR --tree nested [--files M] [--dirs N] [--seed N]
 //
 // OUTDIR/tree      the files to migrate: most text files with LF line breaks, some with a
@@ -10,7 +10,8 @@
 //                  (Unit0002.dfm, Unit0005.dfm, ...) as a newer IDE writes it
 // OUTDIR/scripts   rules_R.scr (every command kind, R class renames) for R = 1, 10, 100, 1000;
 //                  per pass: source_R.scr, unit.scr, form_R.scr, project.scr; and the sed
-//                  scripts source_R.sed, unit.sed, project.sed; source_idle.scr and
+//                  scripts source_R.sed (source_R_global.sed: every occurrence in a line),
+//                  unit.sed, project.sed; source_idle.scr and
 //                  form_idle.scr: the 1-rule scripts behind 999 class renames that match
 //                  nothing, so they make the same changes and differ only in rule count
 // OUTDIR/forms.txt one line per form file: its name and the size of its text form
@@ -139,6 +140,11 @@ void WriteScripts(const fs::path& dir, const Vocabulary& vocabulary) {
     WriteFile(dir / ("source_" + r + ".scr"), s.classRenames + s.stringRenames);
     WriteFile(dir / ("form_" + r + ".scr"), s.classRenames + s.propertyRules);
     WriteFile(dir / ("source_" + r + ".sed"), s.classSed + s.stringSed);
+    // The same substitutions made global, for trees whose lines name a class more than once.
+    std::string global = s.classSed + s.stringSed;
+    for (std::size_t at = 0; (at = global.find("/I\n", at)) != std::string::npos; at += 4)
+      global.replace(at, 2, "/gI");
+    WriteFile(dir / ("source_" + r + "_global.sed"), global);
     if (count == 1) {
       std::string idle;
       for (int i = 1; i < 1000; ++i) {
@@ -244,7 +250,7 @@ int NestedTree(const fs::path& out, std::size_t fileCount, std::size_t dirCount,
 
 int Main(int argc, char** argv) {
   if (argc < 2) {
-    std::cerr << "usage: reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N]\n"
+    std::cerr << "usage: reshape_tree_generator OUTDIR [--size tiny|small|full] [--seed N] [--lines plain|dense]\n"
                  "       reshape_tree_generator OUTDIR --tree nested [--files M] [--dirs N]\n";
     return 2;
   }
@@ -252,6 +258,7 @@ int Main(int argc, char** argv) {
   TreeSize size = kSmall;
   std::uint64_t seed = 1;
   bool nested = false;
+  bool denseLines = false;
   std::size_t fileCount = 100000, dirCount = 10000;
   for (int i = 2; i + 1 < argc; i += 2) {
     std::string option = argv[i], value = argv[i + 1];
@@ -263,12 +270,15 @@ int Main(int argc, char** argv) {
       dirCount = std::max<std::size_t>(1, std::strtoull(value.c_str(), nullptr, 10));
     } else if (option == "--size") {
       size = value == "tiny" ? kTiny : value == "full" ? kFull : kSmall;
+    } else if (option == "--lines") {
+      denseLines = value == "dense";
     } else if (option == "--seed") {
       seed = std::strtoull(value.c_str(), nullptr, 10);
     }
   }
   if (nested) return NestedTree(out, fileCount, dirCount, seed);
-  const Vocabulary vocabulary(seed);
+  Vocabulary vocabulary(seed);
+  vocabulary.denseLines = denseLines;
   const fs::path tree = out / "tree";
   fs::create_directories(tree);
   WriteScripts(out / "scripts", vocabulary);

@@ -9,7 +9,10 @@ std::string ChangeLogLine(std::string_view fileName, std::string_view message) {
 }
 
 void FileChangeLog::LogChange(std::string_view fileName, std::string_view message) {
-  pending_ += ChangeLogLine(fileName, message);
+  // ChangeLogLine's line, put together in place: a file may have millions of changes.
+  const std::size_t name = pending_.size();
+  pending_.append(fileName).append("> ").append(message).append("\r\n");
+  for (std::size_t at = name; at < name + fileName.size(); ++at) pending_[at] = AsciiUpper(pending_[at]);
   if (pending_.size() < spillBytes_) return;
   // A stale spill file of a killed run must not end up in the log.
   if (!spilled_) files_.DeleteFile(spillFileName_);

@@ -6,9 +6,15 @@ namespace reshape {
 
 void FileChanges::Add(const Change& change) {
   any_ = true;
-  const std::string message = ChangeMessage(change);
-  log_.LogChange(fileName_, message);
-  report_.Noted(change.command, change.line, message);
+  if (&change.command != command_ || change.kind != kind_ || change.from != from_ || change.to != to_) {
+    message_ = ChangeMessage(change);
+    command_ = &change.command;
+    kind_ = change.kind;
+    from_ = change.from;
+    to_ = change.to;
+  }
+  log_.LogChange(fileName_, message_);
+  report_.Noted(change.command, change.line, message_);
 }
 
 }  // namespace reshape

@@ -24,6 +24,13 @@ class FileChanges final : public ChangeSink {
   FileChangeLog& log_;
   RunReport& report_;
   bool any_ = false;
+  // The message of the change before, made again only for a change that differs from it:
+  // the changes of a command come in runs, one for each occurrence in a line.
+  std::string message_;
+  const TCommand* command_ = nullptr;
+  ChangeKind kind_ = ChangeKind::ClassRenamed;
+  std::string from_;
+  std::string to_;
 };
 
 }  // namespace reshape

@@ -140,7 +140,8 @@ void RunFileKindPass(Pass& pass, std::initializer_list<std::string_view> masks, 
 void RunPasses(Pass& pass) {
   const CommandList& commands = pass.commands;
   const bool classOrString = HasAny(commands, {CommandKind::RENC, CommandKind::RENS});
-  const std::initializer_list<std::string_view> sourceMasks = {"*.PAS", "*.CPP", "*.HPP", "*.H"},
+  const std::initializer_list<std::string_view> sourceMasks = {"*.PAS", "*.CPP", "*.HPP", "*.H",
+                                                               "*.DPR", "*.INC"},
                                                 unitMasks = {"*.PAS", "*.DPK", "*.DPR", "*.INC",
                                                              "*.CPP", "*.HPP", "*.H"},
                                                 formMasks = {"*.DFM"},

@@ -1,6 +1,7 @@
 #include "driver/run_report.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/errors.h"
 #include "driver/change_log.h"
@@ -22,7 +23,23 @@ RunReport::RunReport(const Options& options, const CommandList& commands, Consol
       commands_(commands),
       console_(console),
       counts_(commands.size()),
-      recordsChanges_(options.dryRun || options.summary || !options.jsonLog.empty()) {}
+      recordsChanges_(options.dryRun || options.summary || !options.jsonLog.empty()),
+      keepsChanges_(options.dryRun || !options.jsonLog.empty()) {}
+
+std::size_t RunReport::IndexOf(const TCommand& command) const {
+  // Commands stand in script line order, one to a line.
+  return static_cast<std::size_t>(
+      std::lower_bound(commands_.begin(), commands_.end(), command.ScriptLine,
+                       [](const TCommand& c, int line) { return c.ScriptLine < line; }) -
+      commands_.begin());
+}
+
+void RunReport::AddCount(std::size_t index, std::size_t n) {
+  Count& count = counts_[index];
+  count.changes += n;
+  if (count.lastFile != fileNumber_) ++count.files;
+  count.lastFile = fileNumber_;
+}
 
 void RunReport::OpenJsonLog(FileSystem& files) {
   if (options_.jsonLog.empty()) return;
@@ -35,12 +52,20 @@ void RunReport::OpenJsonLog(FileSystem& files) {
 
 void RunReport::Noted(const TCommand& command, int line, std::string_view message) {
   if (!recordsChanges_) return;
-  changes_.push_back({&command, line, std::string(message)});
+  if (keepsChanges_) {
+    changes_.push_back({&command, line, std::string(message)});
+    return;
+  }
+  // A summary alone needs no more than the numbers, whatever a file's number of changes.
+  const std::size_t index = IndexOf(command);
+  if (counts_[index].inFile++ == 0) countedInFile_.push_back(index);
 }
 
 void RunReport::BeginFile(const std::string& name) {
   file_ = name;
   changes_.clear();
+  for (std::size_t index : countedInFile_) counts_[index].inFile = 0;
+  countedInFile_.clear();
   before_ = after_ = std::string();
 }
 
@@ -64,16 +89,10 @@ void RunReport::FileDone() {
   ++fileNumber_;
   for (const Change& change : changes_) {
     if (jsonFiles_) records += JsonChangeLine({file_, change.line, change.command, change.message});
-    // Commands stand in script line order, one to a line.
-    const auto index = static_cast<std::size_t>(
-        std::lower_bound(commands_.begin(), commands_.end(), change.command->ScriptLine,
-                         [](const TCommand& c, int line) { return c.ScriptLine < line; }) -
-        commands_.begin());
-    Count& count = counts_[index];
-    ++count.changes;
-    if (count.lastFile != fileNumber_) ++count.files;
-    count.lastFile = fileNumber_;
+    AddCount(IndexOf(*change.command), 1);
   }
+  for (std::size_t index : countedInFile_) AddCount(index, std::exchange(counts_[index].inFile, 0));
+  countedInFile_.clear();
   if (!records.empty()) CheckInOut(jsonFiles_->AppendToFile(options_.jsonLog, records));
 }
 

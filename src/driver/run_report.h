@@ -24,8 +24,8 @@ class RunReport {
   void OpenJsonLog(FileSystem& files);
   bool WantsDiff() const { return options_.diff; }
 
-  // A change of the current file, with its log message; kept only when the options show or
-  // count changes.
+  // A change of the current file, with its log message; kept only when the options show
+  // changes, and only counted when they just count them.
   void Noted(const TCommand& command, int line, std::string_view message);
   void BeginFile(const std::string& name);
   // The file's bytes before and after the run (a binary form's as its text forms).
@@ -50,7 +50,12 @@ class RunReport {
     std::size_t changes = 0;
     std::size_t files = 0;
     std::size_t lastFile = 0;  // the number of the file last counted in `files`
+    std::size_t inFile = 0;    // the current file's changes, counted without keeping them
   };
+  // The position of a command in the script's command list.
+  std::size_t IndexOf(const TCommand& command) const;
+  // Adds n changes of the file just done to the command's count.
+  void AddCount(std::size_t index, std::size_t n);
 
   const Options& options_;
   const CommandList& commands_;
@@ -61,9 +66,11 @@ class RunReport {
   std::string before_;
   std::string after_;
   std::vector<Count> counts_;
+  std::vector<std::size_t> countedInFile_;  // the commands whose inFile is not 0
   std::size_t fileNumber_ = 0;  // files done so far, counting the current one
   std::set<std::string> failed_;
   bool recordsChanges_;
+  bool keepsChanges_;  // each change is shown or written, not only counted
 };
 
 }  // namespace reshape

@@ -119,7 +119,7 @@ std::string FieldProblem(const Field& f, std::string_view v, std::string_view ki
   const std::string dotted = "a property path (identifiers joined by dots)";
   switch (f.role) {
     case Role::OldWord:
-      return v.empty() ? "the " + label + " is empty" + neverActs : notOneWord(DelimiterSet);
+      return v.empty() ? "the " + label + " is empty" + neverActs : notOneWord(WideDelimiterSet);
     case Role::OldDottedWord:
       return v.empty() ? "the " + label + " is empty" + neverActs : notOneWord(" ,;-+/*()^=:[]");
     case Role::OldText: return v.empty() ? "the " + label + " is empty" + neverActs : "";
@@ -274,9 +274,7 @@ class ScriptLookups {
       case CommandKind::RENC:
       case CommandKind::RENU: {
         const TCommand* by = Find(Upper({kind, OldOf(c)}), i);
-        return by && !SameIgnoringAsciiCase(OldOf(*by), NewOf(*by))
-                   ? said(by, "renames the same name first")
-                   : "";
+        return by ? said(by, "renames the same name first") : "";
       }
       case CommandKind::PSET:
         if (const TCommand* by = Find(Upper({kind, c.ClassName, c.PropName, c.PropValue}), i))

@@ -61,7 +61,7 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
       // Empty fields and names that never match or that a form cannot hold.
       {"RENC>,TB\nRENC>TA,\nRENC>T.A,T-B\nRENC>TL," + longName +
            "\nRENP>Caption,X:Y\nRENP>T X:A,B c\nDELP>\nPSET>:C=1,S[E]\nPSET>T:C=1,S s[1E]"
-           "\nRENU>A.B,\nRENS>,x",
+           "\nRENU>A.B,\nRENS>,x\nRENC>TList<T>,TB",
        {"m.scr:1: the old class name is empty, so RENC never acts",
         "m.scr:2: the new class name is empty, so a form cannot hold it",
         "m.scr:3: the old class name 'T.A' is never one word of a source file, so RENC never acts",
@@ -80,12 +80,14 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
         "a form cannot hold it",
         "m.scr:9: the set element '1E' is not an identifier, so a form cannot hold it",
         "m.scr:10: the new unit name is empty, so the old name is removed",
-        "m.scr:11: the old text is empty, so RENS never acts"}},
+        "m.scr:11: the old text is empty, so RENS never acts",
+        "m.scr:12: the old class name 'TList<T>' is never one word of a source file, so RENC never acts"}},
       // Commands that never act because an earlier one takes their place.
       {"RENC>TA,TB\nrenc>ta,TC\nRENC>TX,tx\nRENC>TX,TY\nRENP>Caption,Text\nRENP>TLabel:CAPTION,T2"
        "\nRENP>TLabel:Hint,H\nRENP>Hint,H2\nDELP>TLabel:Caption\nDELP>Tag\nDELP>TEdit:tag"
        "\nPSET>TP:C=1,S[E]\nPSET>tp:c=1,S[F]\nPSET>TP:C=2,S[G]\nPSET>TP:Hint=x,S[H]",
        {"m.scr:2: never acts: line 1 (RENC>TA,TB) renames the same name first",
+        "m.scr:4: never acts: line 3 (RENC>TX,tx) renames the same name first",
         "m.scr:6: never acts: line 5 (RENP>Caption,Text) renames this property first",
         "m.scr:9: never acts: line 5 (RENP>Caption,Text) renames this property, and a rename comes "
         "first",

@@ -10,6 +10,10 @@ namespace reshape {
 
 // The bytes that separate words in source lines: blank , . ; - + / * ( ) ^ = : [ ]
 inline constexpr std::string_view DelimiterSet = " ,.;-+/*()^=:[]";
+// DelimiterSet and tab < > & ! | ~ ? % @ { }, which end a class name in the source pass. Quotes,
+// "#", "$" and the backslash still belong to the word they touch, so a name in 'TFoo', #13, $FF
+// or gui\Forms.hpp keeps its text.
+inline constexpr std::string_view WideDelimiterSet = " ,.;-+/*()^=:[]\t<>&!|~?%@{}";
 
 // A form stores a name behind one length byte.
 inline constexpr std::size_t kMaxNameLength = 255;

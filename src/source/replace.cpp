@@ -128,48 +128,70 @@ SubstringFinder::SubstringFinder(std::string_view oldText, CodePage codePage)
 }
 
 std::size_t SubstringFinder::Find(std::string_view text) const {
-  const std::size_t m = upperKey_.size();
-  if (m == 0 || m > text.size()) return kNotFound;
-  // Whether a position, asked in rising order, starts a character: the bytes are walked once,
-  // a lead byte taking its following byte with it.
-  const bool doubleByte = codePage_.IsDoubleByte();
-  std::size_t character = 0;
-  const auto startsCharacter = [&](std::size_t position) {
-    while (doubleByte && character < position)
-      character += codePage_.IsLeadByte(static_cast<unsigned char>(text[character])) ? 2 : 1;
-    return !doubleByte || character == position;
+  return Occurrences(*this, text).Next();
+}
+
+SubstringFinder::Occurrences::Occurrences(const SubstringFinder& finder, std::string_view text)
+    : finder_(finder), text_(text), budget_(text.size() + finder.Length()) {}
+
+// Whether a position, asked in rising order, starts a character: the bytes are walked once, a
+// lead byte taking its following byte with it.
+bool SubstringFinder::Occurrences::StartsCharacter(std::size_t position) {
+  const CodePage& codePage = finder_.codePage_;
+  if (!codePage.IsDoubleByte()) return true;
+  while (character_ < position)
+    character_ += codePage.IsLeadByte(static_cast<unsigned char>(text_[character_])) ? 2 : 1;
+  return character_ == position;
+}
+
+std::size_t SubstringFinder::Occurrences::Next() {
+  const std::string& key = finder_.upperKey_;
+  const std::size_t m = key.size();
+  if (m == 0 || from_ > text_.size() || m > text_.size() - from_) return kNotFound;
+  const auto found = [&](std::size_t at) {
+    // The walk passes the occurrence while its bytes are still there to read.
+    StartsCharacter(at + m);
+    from_ = at + m;
+    return at;
   };
   // Only where the key's two rarest bytes stand can an occurrence start, so those places are
   // skipped to and checked. A budget on the bytes compared keeps the search linear when such
   // places are dense and nearly match; the prefix-function search takes over then.
-  const std::size_t last = text.size() - m;
-  std::size_t budget = text.size() + m;
-  std::size_t start = 0;
-  for (;; ++start) {
-    start = SkipToPair(text, start, last, pairFirst_, upperKey_[pairFirst_], pairSecond_,
-                       upperKey_[pairSecond_]);
-    if (start > last) return kNotFound;
+  const std::size_t last = text_.size() - m;
+  std::size_t start = from_;
+  for (; budget_ != 0; ++start) {
+    start = SkipToPair(text_, start, last, finder_.pairFirst_, key[finder_.pairFirst_],
+                       finder_.pairSecond_, key[finder_.pairSecond_]);
+    if (start > last) {
+      from_ = kNotFound;
+      return kNotFound;
+    }
     std::size_t same = 0;
-    while (same < m && AsciiUpper(text[start + same]) == upperKey_[same]) ++same;
-    if (same == m && startsCharacter(start)) return start;
-    if (same >= budget) break;
-    budget -= same + 1;
+    while (same < m && AsciiUpper(text_[start + same]) == key[same]) ++same;
+    if (same == m && StartsCharacter(start)) return found(start);
+    if (same >= budget_) {
+      budget_ = 0;
+      ++start;
+      break;
+    }
+    budget_ -= same + 1;
   }
   std::size_t matched = 0;
-  for (std::size_t i = start + 1; i < text.size(); ++i) {
+  for (std::size_t i = start; i < text_.size(); ++i) {
     if (matched == 0) {
       // Outside a partial match only the first byte of the key can start one.
-      i = SkipToByte(text, i, upperKey_[0]);
-      if (i == text.size()) break;
+      i = SkipToByte(text_, i, key[0]);
+      if (i == text_.size()) break;
     }
-    const char c = AsciiUpper(text[i]);
-    while (matched > 0 && c != upperKey_[matched]) matched = border_[matched - 1];
-    if (c == upperKey_[matched]) ++matched;
+    const char c = AsciiUpper(text_[i]);
+    while (matched > 0 && c != key[matched]) matched = finder_.border_[matched - 1];
+    if (c == key[matched]) ++matched;
     if (matched == m) {
-      if (startsCharacter(i + 1 - m)) return i + 1 - m;
-      matched = border_[m - 1];
+      if (StartsCharacter(i + 1 - m)) return found(i + 1 - m);
+      matched = finder_.border_[m - 1];
     }
   }
+  from_ = kNotFound;
   return kNotFound;
 }
 
@@ -195,25 +217,72 @@ std::vector<SubstringFinder> FewNameFinders(const std::vector<std::string_view>&
   return finders;
 }
 
-bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
-                      bool useLiteralGuard) {
-  const std::size_t start = oldText.Find(std::string_view(line).substr(0, line.find('\0')));
-  if (start == kNotFound) return false;
-  if (useLiteralGuard) {
-    // Skipped only in a line that holds a quote, a "{" and a "(*", none of them before the
-    // match; any one of them missing or standing before the match lets it through.
-    const auto onlyAfter = [&line, start](std::string_view marker) {
-      const std::size_t first = line.find(marker);
-      return first != kNotFound && first >= start;
-    };
-    if (onlyAfter("'") && onlyAfter("{") && onlyAfter("(*")) return false;
+std::size_t ReplaceSubstring(std::string& line, const SubstringFinder& oldText,
+                             std::string_view newText, bool useLiteralGuard) {
+  SubstringFinder::Occurrences occurrences(oldText,
+                                           std::string_view(line).substr(0, line.find('\0')));
+  std::size_t at = occurrences.Next();
+  if (at == kNotFound) return 0;
+  const std::size_t length = oldText.Length();
+  // The guard skips an occurrence only when the line holds all three markers from it on (the
+  // bytes from it on are still the line's own) and none before it. Where each marker stands
+  // next is searched for only when the guard asks, and again only once it lies behind.
+  struct NextMarker {
+    std::string_view marker;
+    std::size_t at = 0;
+    bool searched = false;
+    bool From(const std::string& text, std::size_t start) {
+      if (!searched || (at != kNotFound && at < start)) at = text.find(marker, start);
+      searched = true;
+      return at != kNotFound;
+    }
+  };
+  NextMarker quote{"'"}, brace{"{"}, comment{"(*"};
+  // A line that does not grow is rewritten in place: what is written never passes what is
+  // still to be read.
+  const bool inPlace = newText.size() <= length;
+  std::string grown;
+  if (!inPlace) grown.reserve(line.size() + newText.size() - length);
+  std::size_t written = 0;
+  const auto put = [&](const char* bytes, std::size_t count) {
+    if (inPlace)
+      std::memmove(line.data() + written, bytes, count);
+    else
+      grown.append(bytes, count);
+    written += count;
+  };
+  std::size_t read = 0;
+  std::size_t replaced = 0;
+  bool markerBefore = false;  // the rewritten part holds a marker
+  std::size_t checked = 0;    // the rewritten bytes before it are looked at for markers
+  for (; at != kNotFound; at = occurrences.Next()) {
+    put(line.data() + read, at - read);
+    read = at + length;
+    if (useLiteralGuard && !markerBefore) {
+      const std::string_view before = inPlace ? std::string_view(line.data(), written) : grown;
+      // One byte back, for a "(*" across the edge of what was looked at.
+      const std::string_view fresh = before.substr(checked == 0 ? 0 : checked - 1);
+      markerBefore = fresh.find('\'') != kNotFound || fresh.find('{') != kNotFound ||
+                     fresh.find("(*") != kNotFound || (before.ends_with('(') && line[at] == '*');
+      checked = written;
+      if (!markerBefore && quote.From(line, at) && brace.From(line, at) && comment.From(line, at)) {
+        put(line.data() + at, length);
+        continue;
+      }
+    }
+    put(newText.data(), newText.size());
+    ++replaced;
   }
-  line.replace(start, oldText.Length(), newText);
-  return true;
+  put(line.data() + read, line.size() - read);
+  if (inPlace)
+    line.resize(written);
+  else
+    line = std::move(grown);
+  return replaced;
 }
 
-bool ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
-                      bool useLiteralGuard, CodePage codePage) {
+std::size_t ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
+                             bool useLiteralGuard, CodePage codePage) {
   return ReplaceSubstring(line, SubstringFinder(oldText, codePage), newText, useLiteralGuard);
 }
 

@@ -1,5 +1,5 @@
 // The text replacement of the source rewriters (RENS, PKGR): a piece of text anywhere in the
-// line, ASCII letter case ignored, first occurrence only. Whole names: word_renames.h.
+// line, ASCII letter case ignored, every occurrence. Whole names: word_renames.h.
 #pragma once
 
 #include <string>
@@ -20,6 +20,24 @@ class SubstringFinder {
   // character, in time linear in both lengths; npos when there is none.
   std::size_t Find(std::string_view text) const;
   std::size_t Length() const { return upperKey_.size(); }
+
+  // The occurrences in one text, left to right, each found behind the one before it (none
+  // overlap), in time linear in the text's and the key's lengths for all of them together.
+  // Once an occurrence is returned, the bytes before its end are no longer read.
+  class Occurrences {
+   public:
+    Occurrences(const SubstringFinder& finder, std::string_view text);
+    // The next occurrence; npos when there is none.
+    std::size_t Next();
+
+   private:
+    bool StartsCharacter(std::size_t position);
+    const SubstringFinder& finder_;
+    std::string_view text_;
+    std::size_t from_ = 0;
+    std::size_t budget_;  // bytes the search by rare bytes may still compare, then the linear one
+    std::size_t character_ = 0;  // the walk over double-byte characters has reached it
+  };
 
  private:
   std::string upperKey_;
@@ -54,14 +72,15 @@ class NextOccurrence {
 std::vector<SubstringFinder> FewNameFinders(const std::vector<std::string_view>& names);
 
 // ReplaceSubstring with a prepared search for oldText.
-bool ReplaceSubstring(std::string& line, const SubstringFinder& oldText, std::string_view newText,
-                      bool useLiteralGuard);
+std::size_t ReplaceSubstring(std::string& line, const SubstringFinder& oldText,
+                             std::string_view newText, bool useLiteralGuard);
 
-// Replaces the first occurrence of oldText in line (up to its first NUL) by newText. An
-// occurrence starting on the second byte of a double-byte character is passed over. With the
-// literal guard, nothing is replaced when the line holds "'", "{" and "(*", none of them before
-// the occurrence. True if replaced.
-bool ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
-                      bool useLiteralGuard, CodePage codePage);
+// Replaces every occurrence of oldText in line (up to its first NUL), found left to right, none
+// overlapping another, by newText; a replacement is never searched again. An occurrence starting
+// on the second byte of a double-byte character is passed over. With the literal guard, an
+// occurrence is left when the line, as the replacements before it left it, holds "'", "{" and
+// "(*", none of them before the occurrence. Returns the number of replacements.
+std::size_t ReplaceSubstring(std::string& line, std::string_view oldText, std::string_view newText,
+                             bool useLiteralGuard, CodePage codePage);
 
 }  // namespace reshape

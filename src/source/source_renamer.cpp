@@ -30,21 +30,26 @@ SourceRenameRules::SourceRenameRules(const CommandList& commands, CodePage codeP
                               [](const StringRename& rename) { return rename.searchText; });
 }
 
-bool SourceLineTransform::RenameClasses(std::string& line) {
-  const std::vector<std::size_t>& replaced = rules_.classRenameIndex.Apply(line);
-  for (std::size_t rename : replaced) {
+bool SourceLineTransform::ClassesRenamed(const std::vector<WholeWordRenames::Replaced>& replaced) {
+  for (const auto& [rename, count] : replaced) {
     const TCommand& command = *rules_.classRenames[rename];
-    Changed(command, ChangeKind::ClassRenamed, command.ClassName, command.NewClassName);
+    for (std::size_t n = 0; n < count; ++n)
+      Changed(command, ChangeKind::ClassRenamed, command.ClassName, command.NewClassName);
   }
   return !replaced.empty();
+}
+
+bool SourceLineTransform::RenameClasses(std::string& line) {
+  return ClassesRenamed(rules_.classRenameIndex.Apply(line));
 }
 
 bool SourceLineTransform::RenameString(std::string& line,
                                        const SourceRenameRules::StringRename& rename) {
   const TCommand& command = *rename.command;
-  if (!ReplaceSubstring(line, rename.finder, command.NewString, true)) return false;
-  Changed(command, ChangeKind::StringRenamed, command.OldString, command.NewString);
-  return true;
+  const std::size_t count = ReplaceSubstring(line, rename.finder, command.NewString, true);
+  for (std::size_t n = 0; n < count; ++n)
+    Changed(command, ChangeKind::StringRenamed, command.OldString, command.NewString);
+  return count != 0;
 }
 
 void SourceLineTransform::TransformLine(std::string& line) {
@@ -69,12 +74,17 @@ void SourceLineTransform::TransformLineOf(std::string& line, std::string_view te
   const auto& classFinders = rules_.classNameFinders;
   if (stringHits_.empty()) stringHits_.resize(rules_.stringRenames.size());
   if (classHits_.empty()) classHits_.resize(classFinders.size());
-  bool mayRename = false;
-  if (classFinders.empty() && !rules_.classRenames.empty())
-    mayRename = NextClassWord(text, offset) < end;
-  for (std::size_t i = 0; i < classFinders.size() && !mayRename; ++i)
-    mayRename = classHits_[i].Within(classFinders[i], text, offset, end);
-  bool changed = mayRename && RenameClasses(line);
+  bool changed = false;
+  if (classFinders.empty() && !rules_.classRenames.empty()) {
+    // The search of the text finds the line's words to rename, and goes on to the next line's.
+    if (NextClassWord(text, offset) < end)
+      changed = ClassesRenamed(rules_.classRenameIndex.ApplyAt(line, text, offset, nextClassWord_));
+  } else {
+    bool mayRename = false;
+    for (std::size_t i = 0; i < classFinders.size() && !mayRename; ++i)
+      mayRename = classHits_[i].Within(classFinders[i], text, offset, end);
+    changed = mayRename && RenameClasses(line);
+  }
   for (std::size_t i = 0; i < rules_.stringRenames.size(); ++i) {
     const auto& rename = rules_.stringRenames[i];
     if (!changed && rename.searchText &&

@@ -1,5 +1,5 @@
 // The line transform of the source pass: class renames as whole words, then string renames as
-// plain text, each logged as a change of the current file.
+// plain text, every occurrence in a line, each replacement logged as a change of the current file.
 #pragma once
 
 #include <cstddef>
@@ -52,6 +52,8 @@ class SourceLineTransform : public RulesLineTransform<SourceRenameRules> {
  private:
   // Applies the class renames; true when one of them replaced a name.
   bool RenameClasses(std::string& line);
+  // Hands over one change per name replaced; true when there is one.
+  bool ClassesRenamed(const std::vector<WholeWordRenames::Replaced>& replaced);
   // Applies string rename `rename`; true when it replaced.
   bool RenameString(std::string& line, const SourceRenameRules::StringRename& rename);
 

@@ -21,12 +21,12 @@ namespace {
 const std::string kRenamed = "F> Renamed class \"TFoo\" to \"TBar\"";
 const std::string kMany = "RENC>TA1,B1\r\nRENC>TA2,B2\r\nRENC>TA3,B3\r\nRENC>TFoo,TBar\r\n";
 const std::string kWordStarts = "xTFoo TFoo\n\xE4TFoo\tTFoo [tfoo]\r\n^TFoo";
-const std::string kWordStartsRenamed = "xTFoo TBar\n\xE4TFoo\tTFoo [TBar]\r\n^TBar";
+const std::string kWordStartsRenamed = "xTFoo TBar\n\xE4TFoo\tTBar [TBar]\r\n^TBar";
 
 TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
   const std::tuple<std::string, std::string, std::string, std::vector<std::string>> cases[] = {
-      {"RENC>TFoo,TBar", "\xEF\xBB\xBFx := tfoo.Create; TFoo\rTFoo\x1A", "\xEF\xBB\xBFx := TBar.Create; TFoo\rTBar\x1A",
-       {kRenamed, kRenamed}},
+      {"RENC>TFoo,TBar", "\xEF\xBB\xBFx := tfoo.Create; TFoo\rTFoo\x1A", "\xEF\xBB\xBFx := TBar.Create; TBar\rTBar\x1A",
+       {kRenamed, kRenamed, kRenamed}},
       // Every line keeps its own break, changed or not: LF, CR LF, a lone CR, or none at the end.
       {"RENC>TFoo,TBar\r\nRENS>IntToStr(,Str(", "a\nb\rc\r\nx TFoo y\nz\rIntToStr(1)\r\nend",
        "a\nb\rc\r\nx TBar y\nz\rStr(1)\r\nend", {kRenamed, "F> Renamed string \"IntToStr(\" to \"Str(\""}},
@@ -37,8 +37,18 @@ TEST(SourceLineTransformTest, RenamesClassesThenStrings) {
       {"RENC>TFoo,TBar", "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbbbbbbbbbbbbbbbbb\nTFoo",
        "aaaaaaaaaaaaaaaaaaaa\nbbbbbbbbbbbbbbbbbbbbbbbbb\nTBar", {kRenamed}},
       // Five names and more are found by their first letter when they share it, else by words.
-      {kMany + "RENC>TA4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
-      {kMany + "RENC>A4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed}},
+      {kMany + "RENC>TA4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed, kRenamed}},
+      {kMany + "RENC>A4,B4", kWordStarts, kWordStartsRenamed, {kRenamed, kRenamed, kRenamed, kRenamed}},
+      // Every name of a line, also in C++ templates and casts and after tabs; strings chain.
+      {"RENC>TEdit,TMaskEdit", "\tTEdit *edit = dynamic_cast<TEdit*>(Sender);\r\n",
+       "\tTMaskEdit *edit = dynamic_cast<TMaskEdit*>(Sender);\r\n",
+       {"F> Renamed class \"TEdit\" to \"TMaskEdit\"", "F> Renamed class \"TEdit\" to \"TMaskEdit\""}},
+      {kMany + "RENC>TA4,TA1", "std::vector<TA4*> v{TA1&, TA4!};", "std::vector<TA1*> v{B1&, TA1!};",
+       {"F> Renamed class \"TA1\" to \"B1\"", "F> Renamed class \"TA4\" to \"TA1\"", "F> Renamed class \"TA4\" to \"TA1\""}},
+      // The guard leaves the first "ab" and "b", which stand before every marker.
+      {"RENS>ab,b\r\nRENS>b,c", "aab 'x' ab ab { (*", "aab 'x' c c { (*",
+       {"F> Renamed string \"ab\" to \"b\"", "F> Renamed string \"ab\" to \"b\"",
+        "F> Renamed string \"b\" to \"c\"", "F> Renamed string \"b\" to \"c\""}},
       {"RENS>q,Q", "a\nq", "a\nQ", {"F> Renamed string \"q\" to \"Q\""}},
       {"RENC>TFoo,Widgets.TButton\r\nRENC>TLabel,Widgets.TLabel", "TFoo, TLabel", "Widgets.TButton, Widgets.TLabel",
        {"F> Renamed class \"TFoo\" to \"Widgets.TButton\"", "F> Renamed class \"TLabel\" to \"Widgets.TLabel\""}},
@@ -116,49 +126,58 @@ TEST(RewriteTextTest, CutsLinesAndWritesEachBackWithItsBreak) {
 }
 
 TEST(WordScanTest, FindsWordsAndDottedNames) {
-  const std::tuple<std::string, std::vector<std::string>, std::vector<std::string>> cases[] = {
-      {" ,.;-+/*()^=:[]", {}, {}},
-      {"uses Core.Types, Types;", {"uses", "Core", "Types", "Types"}, {"uses", "Core.Types", "Types"}},
-      {"a.b.c. d .e f..g", {"a", "b", "c", "d", "e", "f", "g"}, {"a.b.c", "d", "e", "f", "g"}},
-      {"{A}\t<B>&'x'#\\\"", {"{A}\t<B>&'x'#\\\""}, {"{A}\t<B>&'x'#\\\""}},
-      {std::string("x\0y z\xE4", 6), {std::string("x\0y", 3), "z\xE4"}, {std::string("x\0y", 3), "z\xE4"}},
+  using Strings = std::vector<std::string>;
+  const std::string a70(70, 'a');
+  // The text, its words, dotted names, and words between the wide delimiters.
+  const std::tuple<std::string, Strings, Strings, Strings> cases[] = {
+      {" ,.;-+/*()^=:[]\t<>&!|~?%@{}", {"\t<>&!|~?%@{}"}, {"\t<>&!|~?%@{}"}, {}},
+      {"uses Core.Types, Types;", {"uses", "Core", "Types", "Types"}, {"uses", "Core.Types", "Types"},
+       {"uses", "Core", "Types", "Types"}},
+      {"a.b.c. d .e f..g", {"a", "b", "c", "d", "e", "f", "g"}, {"a.b.c", "d", "e", "f", "g"}, {"a", "b", "c", "d", "e", "f", "g"}},
+      {"{A}\t<B>&'x'#$\\\"!|~?%@C", {"{A}\t<B>&'x'#$\\\"!|~?%@C"}, {"{A}\t<B>&'x'#$\\\"!|~?%@C"}, {"A", "B", "'x'#$\\\"", "C"}},
+      {std::string("x\0y z\xE4", 6), {std::string("x\0y", 3), "z\xE4"}, {std::string("x\0y", 3), "z\xE4"}, {std::string("x\0y", 3), "z\xE4"}},
       // Words across the 16- and 64-byte blocks of the scan.
-      {std::string(70, 'a') + " b:c", {std::string(70, 'a'), "b", "c"}, {std::string(70, 'a'), "b", "c"}},
+      {a70 + " b:c", {a70, "b", "c"}, {a70, "b", "c"}, {a70, "b", "c"}},
+      {a70 + "<b>{c}\x7F", {a70 + "<b>{c}\x7F"}, {a70 + "<b>{c}\x7F"}, {a70, "b", "c", "\x7F"}},
   };
-  for (const auto& [input, words, dottedNames] : cases) {
+  for (const auto& [input, words, dottedNames, wideWords] : cases) {
     const std::string& text = input;  // a binding no lambda may capture
-    std::vector<std::string> found[2];
+    Strings found[3];
     auto into = [&](int at) {
       return [&, at](std::size_t start, std::size_t length) { return found[at].push_back(text.substr(start, length)), true; };
     };
     ScanSourceWords(text, into(0));
     ScanSourceDottedNames(text, into(1));
+    ScanSourceWords<Delimiters::Wide>(text, into(2));
     EXPECT_EQ(found[0], words) << text;
     EXPECT_EQ(found[1], dottedNames) << text;
+    EXPECT_EQ(found[2], wideWords) << text;
   }
 }
 
 using Names = WholeWordRenames::Names;
 
-TEST(WholeWordRenamesTest, ActsInListOrderAtEachNamesFirstWholeWord) {
+TEST(WholeWordRenamesTest, RenamesEveryNameByTheFirstRenameThatNamesIt) {
   const std::tuple<std::string, std::vector<WholeWordRenames::Rename>, std::string, std::vector<std::size_t>, Names>
       cases[] = {
-          {"var A: TFoo; B: TFoo;", {{"TFoo", "TBar"}}, "var A: TBar; B: TFoo;", {0}, Names::Words},
+          {"var A: TFoo; B: TFoo;", {{"TFoo", "TBar"}}, "var A: TBar; B: TBar;", {0, 0}, Names::Words},
           {"TFooBar x := tfoo.Create;", {{"TFoo", "TBar"}}, "TFooBar x := TBar.Create;", {0}, Names::Words},
-          {"(TFoo)[TFoo]", {{"TFoo", "TBar"}}, "(TBar)[TFoo]", {0}, Names::Words},
-          {"a\tTFoo {TFoo} <TFoo> TFoo& 'TFoo'", {{"TFoo", "X"}}, "a\tTFoo {TFoo} <TFoo> TFoo& 'TFoo'", {}, Names::Words},
+          {"(TFoo)[TFoo]", {{"TFoo", "TBar"}}, "(TBar)[TBar]", {0, 0}, Names::Words},
+          {"a\tTFoo {TFoo} <TFoo> TFoo& 'TFoo' #TFoo $TFoo \\TFoo", {{"TFoo", "X"}}, "a\tX {X} <X> X& 'TFoo' #TFoo $TFoo \\TFoo",
+           {0, 0, 0, 0}, Names::Words},
           {std::string("\0 TFoo\xE4 tfoo", 12), {{"TFoo", "TBar"}}, std::string("\0 TFoo\xE4 TBar", 12), {0}, Names::Words},
           {"TB TA", {{"TA", "X"}, {"TB", "Y"}}, "Y X", {0, 1}, Names::Words},
-          {"TA TA", {{"ta", "X"}, {"TA", "Y"}}, "X TA", {0}, Names::Words},
-          {"TA", {{"TA", "ta"}, {"Ta", "Z"}}, "Z", {0, 1}, Names::Words},
-          {"TFirst", {{"TFirst", "TSecond"}, {"TSecond", "TThird"}}, "TSecond", {0}, Names::Words},
+          {"TA TA", {{"ta", "X"}, {"TA", "Y"}}, "X X", {0, 0}, Names::Words},
+          {"TA", {{"TA", "ta"}, {"Ta", "Z"}}, "ta", {0}, Names::Words},
+          {"TFirst TSecond", {{"TFirst", "TSecond"}, {"TSecond", "TThird"}}, "TSecond TThird", {0, 1}, Names::Words},
+          {"AA AAA TAbc TAb", {{"AA", "B"}, {"TAb", "X"}, {"TAbc", "Y"}}, "B AAA Y X", {0, 1, 2}, Names::Words},
           // New names holding delimiters, or none at all, move the names behind them.
           {"TA TB TC", {{"TA", "Os.Windows"}, {"TB", "Q"}, {"TC", "R"}}, "Os.Windows Q R", {0, 1, 2}, Names::Words},
           {"TA, TB", {{"TA", ""}, {"TB", "W.B"}}, ", W.B", {0, 1}, Names::Words},
           {"TA TB", {{"TA", "A B C"}, {"TB", "D"}}, "A B C D", {0, 1}, Names::Words},
           {"a, b", {{"", "X"}, {"a,", "X"}}, "a, b", {}, Names::Words},
-          // Only letters have two cases: "@" and "`" differ in the letter-case bit alone.
-          {"T` t@", {{"T@", "X"}}, "T` X", {0}, Names::Words},
+          // Only letters have two cases: "_" and 7F differ in the letter-case bit alone.
+          {"T\x7F t_", {{"T_", "X"}}, "T\x7F X", {0}, Names::Words},
           {"t8 T9 T0", {{"T0", "A"}, {"T1", "B"}, {"T2", "C"}, {"T3", "D"}, {"T4", "E"}, {"T5", "F"},
                         {"T6", "G"}, {"T7", "H"}, {"T8", "I"}, {"T9", "J"}},
            "I J A", {0, 8, 9}, Names::Words},
@@ -173,13 +192,15 @@ TEST(WholeWordRenamesTest, ActsInListOrderAtEachNamesFirstWholeWord) {
     // The same object serves the next line afresh.
     for (int round = 0; round < 2; ++round) {
       std::string line = before;
-      EXPECT_EQ(renames.Apply(line), replaced) << before;
+      std::vector<std::size_t> each;  // one entry per name replaced
+      for (const auto& [rename, count] : renames.Apply(line)) each.insert(each.end(), count, rename);
+      EXPECT_EQ(each, replaced) << before;
       EXPECT_EQ(line, after) << before;
     }
   }
 }
 
-TEST(ReplaceSubstringTest, ReplacesFirstOccurrenceIgnoringCase) {
+TEST(ReplaceSubstringTest, ReplacesEveryOccurrenceIgnoringCase) {
   const std::tuple<std::string, std::string, bool, std::string, int> cases[] = {
       // The guard skips a line holding a quote, a "{" and a "(*", none before the match.
       {"abc; s := 'q'; { x } (* y *)", "abc", true, "abc; s := 'q'; { x } (* y *)", 1252},
@@ -189,26 +210,29 @@ TEST(ReplaceSubstringTest, ReplacesFirstOccurrenceIgnoringCase) {
       {"(* abc 'q' {", "abc", true, "(* x 'q' {", 1252},
       {"abc 'q' ( * {", "abc", true, "x 'q' ( * {", 1252},
       {"ab'c{(*", "b'c", true, "ab'c{(*", 1252},
-      {"abc ABC", "aBc", true, "x ABC", 1252},
+      {"abc ABC", "aBc", true, "x x", 1252},
+      // The guard is asked at each occurrence; "AA" in "AAAAA" is found twice, never overlapping.
+      {"abc 'q' abc { (* abc", "abc", true, "abc 'q' x { (* x", 1252},
+      {"aAAAA", "aa", false, "xxA", 1252},
       {"aaab", "aab", true, "ax", 1252},
       {"abababac", "ababac", true, "abx", 1252},
       // Sixteen places are tested at a time for two of the key's bytes; the last place counts.
       {"IntToStr IntToSt( inttostr(", "IntToStr(", false, "IntToStr IntToSt( x", 1252},
       {"zzzzzzzzzzzzzzzzzzzzqzQ", "QZQ", false, "zzzzzzzzzzzzzzzzzzzzx", 1252},
       {"IntToSt( IntToStr ( IntToSt(inttostr(IntToStr(IntToStr(", "IntToStr(", false,
-       "IntToSt( IntToStr ( IntToSt(xIntToStr(IntToStr(", 1252},
+       "IntToSt( IntToStr ( IntToSt(xxx", 1252},
       {std::string("q\0abc", 5), "abc", true, std::string("q\0abc", 5), 1252},
       {std::string("abc\0abc", 7), "abc", true, std::string("x\0abc", 5), 1252},
       // 0x83 leads a double-byte character whose second byte is "A" in code page 932.
       {"\x83" "AB AB", "AB", false, "\x83" "AB x", 932},
-      {"\x83" "AB AB", "AB", false, "\x83x AB", 1252},
+      {"\x83" "AB AB", "AB", false, "\x83x x", 1252},
       {"\x83" "AAA", "AA", false, "\x83" "Ax", 932},
       {"\x83\x83" "A", "A", false, "\x83\x83x", 932},
-      {"\x83" "B" "\x83", "\x83", false, "xB\x83", 932},
+      {"\x83" "B" "\x83", "\x83", false, "xBx", 932},
   };
   for (const auto& [before, oldText, guard, after, codePage] : cases) {
     std::string line = before;
-    EXPECT_EQ(ReplaceSubstring(line, oldText, "x", guard, CodePage(codePage)), after != before) << before;
+    EXPECT_EQ(ReplaceSubstring(line, oldText, "x", guard, CodePage(codePage)) != 0, after != before) << before;
     EXPECT_EQ(line, after) << before << " / " << oldText;
   }
 }

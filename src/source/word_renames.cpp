@@ -14,8 +14,8 @@ namespace {
 #ifdef RESHAPE_BYTE_BLOCKS
 // The places in sixteen bytes where keys.first (ASCII case ignored when it is an upper-case
 // letter) may begin a word: followed by one of keys.seconds, if there are any, else after a
-// byte below 'A' or one of "[]^", as every delimiter is. The caller tests each place exactly;
-// this only rules out the others, sixteen at a time.
+// byte below 'A' or above 'z' or one of "[]^", as every delimiter is. The caller tests each
+// place exactly; this only rules out the others, sixteen at a time.
 class StartHits {
  public:
   explicit StartHits(const WholeWordRenames::StartKeys& keys)
@@ -42,9 +42,8 @@ class StartHits {
     const ByteBlock before = LoadBlock(data - 1);
     // Signed, so bytes from 80 on count as below 'A' too: they only cost a closer look.
     const ByteBlock low = BlockOr(
-        BytesLess(before, RepeatByte('A')),
-        BlockOr(BlockOr(BytesEqual(before, RepeatByte('[')),
-                        BytesEqual(before, RepeatByte(']'))),
+        BlockOr(BytesLess(before, RepeatByte('A')), BytesLess(RepeatByte('z'), before)),
+        BlockOr(BlockOr(BytesEqual(before, RepeatByte('[')), BytesEqual(before, RepeatByte(']'))),
                 BytesEqual(before, RepeatByte('^'))));
     return TopBits(BlockAnd(first, low));
   }
@@ -109,7 +108,7 @@ std::size_t FindInBlocks(const StartHits& hits, std::string_view text, std::size
 std::size_t WordEnd(std::string_view text, std::size_t from, const std::array<bool, 256>& table) {
 #ifdef RESHAPE_BYTE_BLOCKS
   for (; from + 16 <= text.size(); from += 16)
-    if (const unsigned ends = SourceDelimiterBits<true>(text.data() + from); ends != 0)
+    if (const unsigned ends = SourceDelimiterBits<true, Delimiters::Wide>(text.data() + from); ends != 0)
       return from + static_cast<std::size_t>(std::countr_zero(ends));
 #endif
   while (from < text.size() && !IsSourceDelimiter<true>(text[from], table)) ++from;
@@ -125,9 +124,8 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
   const auto upper = [](char c) { return static_cast<unsigned char>(AsciiUpper(c)); };
   for (std::size_t i = 0; i < renames_.size(); ++i) {
     const std::string_view name = renames_[i].oldName;
-    const std::size_t group = groupNames_.Add(name);
-    if (group == groups_.size()) groups_.emplace_back();
-    groups_[group].renames.push_back(i);
+    // A later rename of the same name never acts: the first has taken every such name.
+    if (groupNames_.Add(name) == groups_.size()) groups_.push_back({i, 0});
     // An empty old name never equals a name; it needs no entry in the filter.
     if (name.empty()) continue;
     if (name.size() < kLengthBits)
@@ -140,70 +138,125 @@ WholeWordRenames::WholeWordRenames(std::vector<Rename> renames, Names names)
     // A name of one byte is followed by whatever ends its word.
     name.size() == 1 ? secondBytes_.set() : secondBytes_.set(upper(name[1]));
   }
-  oneFirstByte_ =
-      firstBytes_.count() == 1 && !IsSourceDelimiter<true>(startKeys_.first, SourceDelimiterTable());
+  oneFirstByte_ = firstBytes_.count() == 1 &&
+                  !IsSourceDelimiter<true>(startKeys_.first, SourceDelimiterTable(Delimiters::Wide));
   // A few second bytes are tested together with the first; many would cost more than they save.
   if (secondBytes_.count() <= StartKeys::kMaxSeconds)
     for (unsigned byte = 0; byte < 256; ++byte)
       if (secondBytes_[byte]) startKeys_.seconds[startKeys_.secondCount++] = static_cast<char>(byte);
 }
 
-const std::vector<std::size_t>& WholeWordRenames::Apply(std::string& line) {
-  replaced_.clear();
-  if (groupNames_.Empty()) return replaced_;
-  ++lineNumber_;
-  matches_.clear();
-  // Every match is noted before the line changes, so a name put in by one rename is never
-  // taken for a name by a later one.
-  auto note = [this, &line](std::size_t start, std::size_t length) {
-    const std::string_view name = std::string_view(line).substr(start, length);
-    // Each group is taken at the first name that names it; the stamp marks groups already seen.
-    const std::size_t found = MayBeOldName(name) ? groupNames_.Find(name) : CaselessNames::kNone;
-    if (found == CaselessNames::kNone || groups_[found].lastLine == lineNumber_) return true;
-    groups_[found].lastLine = lineNumber_;
-    for (std::size_t rename : groups_[found].renames) matches_.push_back({rename, start, length});
+void WholeWordRenames::Note(std::size_t start, std::size_t length, std::size_t group) {
+  if (groups_[group].count++ == 0) counted_.push_back(group);
+  if (matches_.size() < kMaxNoted)
+    matches_.push_back({start, length, group});
+  else
+    allNoted_ = false;
+}
+
+template <typename Visit>
+void WholeWordRenames::ScanNames(std::string_view line, Visit visit) const {
+  const auto each = [&visit](std::size_t start, std::size_t length) {
+    visit(start, length);
     return true;
   };
   if (names_ == Names::DottedNames)
-    ScanSourceDottedNames(line, note);
+    ScanSourceDottedNames(line, each);
   else
-    ScanSourceWords(line, note);
-  if (matches_.empty()) return replaced_;
-  std::ranges::sort(matches_, {}, &Match::rename);
-  edits_.clear();
-  for (const Match& match : matches_) {
-    // The name now stands shifted by what the renames of names before it added or removed.
-    std::size_t start = match.start;
-    Edit* own = nullptr;
-    for (Edit& edit : edits_) {
-      if (edit.start < match.start) start += edit.newLength - edit.oldLength;
-      if (edit.start == match.start) own = &edit;
-    }
-    const std::size_t length = own ? own->newLength : match.length;
-    const Rename& rename = renames_[match.rename];
-    // An earlier rename of the same name may have left other text there; only the old name
-    // itself is ever replaced.
-    if (!SameIgnoringAsciiCase(std::string_view(line).substr(start, length), rename.oldName))
-      continue;
-    line.replace(start, length, rename.newName);
-    if (!own) own = &edits_.emplace_back(Edit{match.start, match.length, 0});
-    own->newLength = rename.newName.size();
-    replaced_.push_back(match.rename);
+    ScanSourceWords<Delimiters::Wide>(line, each);
+}
+
+const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::Apply(std::string& line) {
+  replaced_.clear();
+  if (groupNames_.Empty()) return replaced_;
+  ScanNames(line, [this, &line](std::size_t start, std::size_t length) {
+    if (const std::size_t group = GroupOf(std::string_view(line).substr(start, length));
+        group != CaselessNames::kNone)
+      Note(start, length, group);
+  });
+  return Replace(line);
+}
+
+const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::ApplyAt(
+    std::string& line, std::string_view text, std::size_t offset, std::size_t& candidate) {
+  replaced_.clear();
+  const std::size_t end = offset + line.size();
+  Candidate found = found_.start == candidate && foundIn_.data() == text.data() &&
+                            foundIn_.size() == text.size()
+                        ? found_
+                        : FindCandidate(text, candidate);
+  for (; found.start < end; found = FindCandidate(text, found.end))
+    Note(found.start - offset, found.end - found.start, found.group);
+  found_ = found;
+  foundIn_ = text;
+  candidate = found.start;
+  return Replace(line);
+}
+
+const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::Replace(std::string& line) {
+  if (counted_.empty()) return replaced_;
+  // Every name a rename replaces is as long as its old name.
+  std::size_t size = line.size();
+  bool sameLengths = allNoted_;
+  for (std::size_t group : counted_) {
+    const Rename& rename = renames_[groups_[group].rename];
+    size += groups_[group].count * rename.newName.size() - groups_[group].count * rename.oldName.size();
+    sameLengths = sameLengths && rename.newName.size() == rename.oldName.size();
   }
+  if (sameLengths) {
+    // The new names fit where the old ones stand.
+    for (const Match& match : matches_)
+      line.replace(match.start, match.length, renames_[groups_[match.group].rename].newName);
+    return Listed();
+  }
+  rewritten_.clear();
+  rewritten_.reserve(size);
+  std::size_t done = 0;  // the bytes of the line before it are in rewritten_
+  const auto put = [&](std::size_t start, std::size_t length, std::size_t group) {
+    rewritten_.append(line, done, start - done);
+    rewritten_.append(renames_[groups_[group].rename].newName);
+    done = start + length;
+  };
+  if (allNoted_) {
+    for (const Match& match : matches_) put(match.start, match.length, match.group);
+  } else {
+    ScanNames(line, [&](std::size_t start, std::size_t length) {
+      if (const std::size_t group = GroupOf(std::string_view(line).substr(start, length));
+          group != CaselessNames::kNone)
+        put(start, length, group);
+    });
+  }
+  rewritten_.append(line, done);
+  line.swap(rewritten_);
+  // A long line's copy is not kept for the lines after it.
+  if (rewritten_.capacity() > kMaxNoted) std::string().swap(rewritten_);
+  return Listed();
+}
+
+const std::vector<WholeWordRenames::Replaced>& WholeWordRenames::Listed() {
+  matches_.clear();
+  allNoted_ = true;
+  for (std::size_t group : counted_) {
+    replaced_.push_back({groups_[group].rename, groups_[group].count});
+    groups_[group].count = 0;
+  }
+  counted_.clear();
+  std::ranges::sort(replaced_, {}, &Replaced::rename);
   return replaced_;
 }
 
-std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t from) {
-  if (names_ == Names::DottedNames) return from;
-  if (groupNames_.Empty()) return std::string_view::npos;
-  if (oneFirstByte_) return NextCandidateByFirstByte(text, from);
-  const std::array<bool, 256>& table = SourceDelimiterTable();
+WholeWordRenames::Candidate WholeWordRenames::FindCandidate(std::string_view text,
+                                                            std::size_t from) const {
+  constexpr Candidate kNoCandidate{std::string_view::npos, std::string_view::npos, 0};
+  if (groupNames_.Empty()) return kNoCandidate;
+  if (oneFirstByte_) return FindCandidateByFirstByte(text, from);
+  const std::array<bool, 256>& table = SourceDelimiterTable(Delimiters::Wide);
   const std::string_view rest = text.substr(from);
   // Only the starts of words are walked; a word's end is looked for only when its first byte
-  // may begin an old name. `from` starts a line, so a word may start there.
+  // may begin an old name. A word may start at `from`: a line's start, or a word's end.
   std::uint64_t delimiterBefore = 1;
   for (std::size_t base = 0; base < rest.size(); base += 64) {
-    const std::uint64_t delimiters = SourceDelimiterMask<true>(rest, base, table);
+    const std::uint64_t delimiters = SourceDelimiterMask<true, Delimiters::Wide>(rest, base, table);
     std::uint64_t starts = ~delimiters & ((delimiters << 1) | delimiterBefore);
     delimiterBefore = delimiters >> 63;
     for (; starts != 0; starts &= starts - 1) {
@@ -214,39 +267,42 @@ std::size_t WholeWordRenames::NextCandidate(std::string_view text, std::size_t f
       const std::uint64_t after = delimiters >> bit;
       const std::size_t end = after != 0 ? start + static_cast<std::size_t>(std::countr_zero(after))
                                          : WordEnd(rest, start, table);
-      const std::string_view name = rest.substr(start, end - start);
-      if (MayBeOldName(name) && groupNames_.Find(name) != CaselessNames::kNone) return from + start;
+      if (const std::size_t group = GroupOf(rest.substr(start, end - start));
+          group != CaselessNames::kNone)
+        return {from + start, from + end, group};
     }
   }
-  return std::string_view::npos;
+  return kNoCandidate;
 }
 
 // Type names share their first letter, so the places that letter stands are far fewer than the
 // words of the text: they are found sixteen bytes at a time, and only those that begin a word
 // are looked at.
-std::size_t WholeWordRenames::NextCandidateByFirstByte(std::string_view text, std::size_t from) {
-  const std::array<bool, 256>& table = SourceDelimiterTable();
+WholeWordRenames::Candidate WholeWordRenames::FindCandidateByFirstByte(std::string_view text,
+                                                                       std::size_t from) const {
+  const std::array<bool, 256>& table = SourceDelimiterTable(Delimiters::Wide);
   std::size_t next = from;  // the places before it lie in a word already looked at
+  Candidate found{std::string_view::npos, std::string_view::npos, 0};
   const auto isCandidate = [&](std::size_t at) {
     if (at < next || AsciiUpper(text[at]) != startKeys_.first ||
         (at != from && !IsSourceDelimiter<true>(text[at - 1], table)) ||
         (at + 1 < text.size() && !secondBytes_[static_cast<unsigned char>(AsciiUpper(text[at + 1]))]))
       return false;
     next = WordEnd(text, at + 1, table);
-    const std::string_view name = text.substr(at, next - at);
-    return MayBeOldName(name) && groupNames_.Find(name) != CaselessNames::kNone;
+    found = {at, next, GroupOf(text.substr(at, next - at))};
+    return found.group != CaselessNames::kNone;
   };
-  // `from` starts a line, so a word may start there whatever stands before it.
-  if (from < text.size() && isCandidate(from)) return from;
+  // A word may start at `from` whatever stands before it: a line's start, or a word's end.
+  if (from < text.size() && isCandidate(from)) return found;
   std::size_t at = from + 1;
 #ifdef RESHAPE_BYTE_BLOCKS
   if (const std::size_t place = FindInBlocks(StartHits(startKeys_), text, at, isCandidate);
       place != std::string_view::npos)
-    return place;
+    return found;
 #endif
   for (; at < text.size(); ++at)
-    if (isCandidate(at)) return at;
-  return std::string_view::npos;
+    if (isCandidate(at)) return found;
+  return {std::string_view::npos, std::string_view::npos, 0};
 }
 
 }  // namespace reshape

@@ -2,13 +2,15 @@
 
 namespace reshape {
 
-const std::array<bool, 256>& SourceDelimiterTable() {
-  static const std::array<bool, 256> table = [] {
+const std::array<bool, 256>& SourceDelimiterTable(Delimiters set) {
+  const auto tableOf = [](std::string_view delimiters) {
     std::array<bool, 256> member{};
-    for (char c : DelimiterSet) member[static_cast<unsigned char>(c)] = true;
+    for (char c : delimiters) member[static_cast<unsigned char>(c)] = true;
     return member;
-  }();
-  return table;
+  };
+  static const std::array<bool, 256> narrow = tableOf(DelimiterSet);
+  static const std::array<bool, 256> wide = tableOf(WideDelimiterSet);
+  return set == Delimiters::Wide ? wide : narrow;
 }
 
 }  // namespace reshape
