@@ -4,7 +4,13 @@ namespace reshape {
 
 namespace {
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// Built by appending: GCC's overlap check misreads a chain of concatenations here.
+std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.append(1, '"').append(text).append(1, '"');
+  return quoted;
+}
 
 std::string FromTo(std::string_view what, const Change& change) {
   return std::string(what) + " " + Quoted(change.from) + " to " + Quoted(change.to);
