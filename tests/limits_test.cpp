@@ -49,7 +49,8 @@ TEST_F(LimitsE2E, HugeLengthFieldFailsAtOnce) {
 // The form, its text (twice its size in hexadecimal) and the compiled form.
 TEST_F(LimitsE2E, HundredMegabyteFormFile) {
   const std::string form = test::FormFile("TIMAGE", test::FormBytes().Signature().Object("TImage", "Image1")
-                                                        .Prop("Picture.Data").Binary(std::string(100 * kMiB, 'Z')).End().End());
+                                                        .Prop("Picture.Data").Binary(std::string(100 * kMiB, 'Z'))
+                                                        .End().End());
   Run("RENC>TImage,TPicture\r\n", "A.DFM", form, "A.DFM ...Converted\n", 450);
   EXPECT_EQ(dir.Read("A.dfb"), form);
 }

@@ -125,8 +125,8 @@ TEST(OptionsE2E, SingleRuns) {
                  "1: RENC>TFoo,TBar: 3 changes in 2 files\n"
                  "2: RENP>Tag,Text: 0 changes in 0 files (no change)\nFailed files: 1\n",
        .after = {{"A.PAS", "TBar\r\nTBar\r\n"}, {"B.DFM", kBadForm},
-                 {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                             "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+                 {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed class \"TFoo\" to "
+                             "\"TBar\"\r\nC.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
       {.name = "dry run with change records",
        .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"}, {"A.PAS", "uses Old;\nvar x: TFoo;\n"},
                  {"B.PAS", "unit B;\n"}},
