@@ -34,7 +34,7 @@ class LimitsE2E : public ::testing::Test {
     dir.Write(name, bytes);
     RunResult run = RunReshape(dir.Path(), {"job.scr"});
     EXPECT_EQ(MaskAddress(run.Output), output);
-    EXPECT_LT(run.PeakMemoryKb, limitMb * 1024) << name;  // -1 where the platform cannot measure it
+    EXPECT_LT(run.PeakMemoryKb, limitMb * 1024) << name;
   }
 
   TempDir dir;
@@ -48,9 +48,9 @@ TEST_F(LimitsE2E, HugeLengthFieldFailsAtOnce) {
 
 // The form, its text (twice its size in hexadecimal) and the compiled form.
 TEST_F(LimitsE2E, HundredMegabyteFormFile) {
-  const std::string form = test::FormFile(
-      "TIMAGE", test::FormBytes().Signature().Object("TImage", "Image1").Prop("Picture.Data")
-                    .Binary(std::string(100 * kMiB, '\x5A')).End().End());
+  const std::string form = test::FormFile("TIMAGE", test::FormBytes().Signature().Object("TImage", "Image1")
+                                                        .Prop("Picture.Data").Binary(std::string(100 * kMiB, 'Z'))
+                                                        .End().End());
   Run("RENC>TImage,TPicture\r\n", "A.DFM", form, "A.DFM ...Converted\n", 450);
   EXPECT_EQ(dir.Read("A.dfb"), form);
 }
@@ -80,11 +80,8 @@ TEST_F(LimitsE2E, HundredMegabyteSourceLine) {
 TEST_F(LimitsE2E, HundredThousandFilesInOneDirectory) {
   const char* count = std::getenv("RESHAPE_LIMIT_FILES");
   std::vector<std::string> names = {"U0.PAS"};
-  for (int i = 1; i < (count != nullptr ? std::atoi(count) : 100000); ++i) {
-    names.push_back(std::to_string(i).insert(0, 1, 'U').append(".PAS"));
-    std::ofstream(dir / names.back()) << "TFoo\r\n";
-  }
-  ASSERT_GT(names.size(), 2u);
+  for (int i = 1; i < (count != nullptr ? std::atoi(count) : 100000); ++i)
+    std::ofstream(dir / names.emplace_back("U" + std::to_string(i) + ".PAS")) << "TFoo\r\n";
   // Upper-case names: the directory order is the plain byte order.
   std::sort(names.begin(), names.end());
   std::string output;

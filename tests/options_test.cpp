@@ -1,5 +1,5 @@
-// End-to-end runs with options: tables per option and for the combinations that belong
-// together, and command lines that cannot be read.
+// End-to-end runs with options: runs over a tree, runs over a file or two, and command lines
+// that cannot be read.
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -20,96 +20,70 @@ std::string Native(std::string text) {
   return text;
 }
 
-const std::string kScript = "RENC>TFoo,TBar\r\nRENU>Old,New\r\nRENP>Caption,Text\r\n";
 const std::string kForm = "object F: TForm\r\n  Caption = 'x'\r\n  object B: TFoo\r\n  end\r\nend\r\n";
-const std::string kFormAfter = "object F: TForm\r\n  Text = 'x'\r\n  object B: TBar\r\n  end\r\nend\r\n";
 const std::string kBadForm = "object F: TForm\r\n  Caption = \r\nend\r\n";
 const std::string kParserError = Report("EParserError", "Identifier expected on line 4.");
+const Tree kTree = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\nRENP>Caption,Text\r\n"},
+                    {"A.PAS", "unit Old;\nvar x: TFoo;\n"}, {"sub/B.pas", "uses Old;\n"}, {"sub/deep/C.dfm", kForm},
+                    {"sub/.git/D.PAS", "TFoo\n"}, {"__history/E.PAS", "TFoo\n"}};
 
-const Tree kTree = {{"job.scr", kScript},
-                    {"A.PAS", "unit Old;\nvar x: TFoo;\n"},
-                    {"sub/B.pas", "uses Old;\n"},
-                    {"sub/deep/C.dfm", kForm},
-                    {"sub/.git/D.PAS", "TFoo\n"},
-                    {"__history/E.PAS", "TFoo\n"}};
-const std::vector<std::string> kDirectories = {"sub/deep", "sub/.git", "__history"};
-
-const std::string kRecursiveProgress = Native(
-    "A.PAS...Converted\nsub/B.pas...No change\nA.PAS...Converted\nsub/B.pas...Converted\n"
-    "sub/deep/C.dfm ...Converted\n");
-const std::string kRecursiveLog = Native(
-    "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed unit \"Old\" to \"New\"\r\n"
-    "SUB/B.PAS> Renamed unit \"Old\" to \"New\"\r\n"
-    "SUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\r\n"
-    "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n");
-
-Scenario TreeRun(const char* name, std::vector<std::string> arguments) {
-  return {.name = name, .files = kTree, .directories = kDirectories, .arguments = arguments};
+Scenario TreeRun(const char* name, std::vector<std::string> arguments, std::string output, Tree after,
+                 int exitCode = 0) {
+  return {.name = name, .files = kTree, .directories = {"sub/deep", "sub/.git", "__history"},
+          .arguments = arguments, .exitCode = exitCode, .output = output, .after = after};
 }
 
-TEST(OptionsE2E, CommandLinesThatCannotBeReadTouchNothing) {
+// Recursive runs visit the tree depth first, with options anywhere before "--"; a dry run shows
+// each progress line of the real run with the file's log lines after it, and writes nothing;
+// an all-or-nothing run puts every file in place at its end, or none when a file fails.
+TEST(OptionsE2E, TreeRuns) {
+  const std::string progress = Native(
+      "A.PAS...Converted\nsub/B.pas...No change\nA.PAS...Converted\nsub/B.pas...Converted\n"
+      "sub/deep/C.dfm ...Converted\n");
+  const std::string log = Native(
+      "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed unit \"Old\" to \"New\"\r\n"
+      "SUB/B.PAS> Renamed unit \"Old\" to \"New\"\r\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\r\n"
+      "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n");
+  const std::string formAfter = "object F: TForm\r\n  Text = 'x'\r\n  object B: TBar\r\n  end\r\nend\r\n";
+  const Tree converted = {{"A.PAS", "unit New;\nvar x: TBar;\n"}, {"sub/B.pas", "uses New;\n"},
+                          {"sub/deep/C.dfm", formAfter}, {"sub/deep/C.dfb", kForm}, {"sub/.git/D.PAS", "TFoo\n"},
+                          {"__history/E.PAS", "TFoo\n"}, {"job.LOG", log}};
+  Tree untouched = kTree;
+  untouched["job.LOG"] = untouched["sub/deep/C.dfb"] = "<missing>";
+  std::vector<Scenario> cases = {
+      TreeRun("recursive", {"-r", "job.scr"}, progress, converted),
+      TreeRun("option after the script", {"job.scr", "--recursive"}, progress, converted),
+      TreeRun("dry run", {"-rn", "job.scr"},
+              Native("A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\nsub/B.pas...No change\n"
+                     "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n"
+                     "sub/B.pas...Converted\nSUB/B.PAS> Renamed unit \"Old\" to \"New\"\n"
+                     "sub/deep/C.dfm ...Converted\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\n"
+                     "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n"),
+              untouched),
+      TreeRun("all or nothing", {"-r", "--atomic", "--summary", "job.scr"},
+              progress + "1: RENC>TFoo,TBar: 2 changes in 2 files\n2: RENU>Old,New: 2 changes in 2 files\n"
+                         "3: RENP>Caption,Text: 1 change in 1 file\n",
+              converted),
+      TreeRun("all or nothing, a form fails", {"--recursive", "--atomic", "job.scr"},
+              progress + Native("sub/deep/Z.DFM ...") + kParserError + "Nothing was changed\n",
+              {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"}, {"sub/deep/C.dfb", "<missing>"},
+               {"sub/deep/Z.dfb", "<missing>"}}, 1),
+  };
+  cases.back().files["sub/deep/Z.DFM"] = kBadForm;
+  for (const Scenario& c : cases) RunScenario(c);
+  // Command lines that cannot be read touch nothing.
   for (std::vector<std::string> arguments :
        {std::vector<std::string>{"--bogus", "job.scr"}, {"job.scr", "-x"}, {"job.scr", "--json-log"},
         {"--json-log", "-r", "job.scr"}, {"--atomic", "-k", "job.scr"}, {"--check", "-n", "job.scr"},
-        {"-r", "job.scr", "A.PAS"}}) {
-    Scenario s = TreeRun("usage error", arguments);
-    s.exitCode = 2;
-    s.after = {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"}};
-    RunScenario(s);
-  }
+        {"-r", "job.scr", "A.PAS"}})
+    RunScenario(TreeRun("usage error", arguments, "", {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"}}, 2));
   TempDir dir;
   RunResult run = RunReshape(dir.Path(), {"-q"});
   EXPECT_EQ(run.ExitCode, 2);
   if (!run.Errors.empty()) {
-    EXPECT_TRUE(run.Errors.starts_with("reshape: ") && run.Errors.find("\nUsage: reshape") != std::string::npos) << run.Errors;
+    EXPECT_TRUE(run.Errors.starts_with("reshape: ") && run.Errors.find("\nUsage: reshape") != std::string::npos)
+        << run.Errors;
   }
-}
-
-TEST(OptionsE2E, RecursiveRunsVisitTheTreeDepthFirst) {
-  Scenario s = TreeRun("recursive", {"-r", "job.scr"});
-  s.output = kRecursiveProgress;
-  s.after = {{"A.PAS", "unit New;\nvar x: TBar;\n"}, {"sub/B.pas", "uses New;\n"},
-             {"sub/deep/C.dfm", kFormAfter}, {"sub/deep/C.dfb", kForm},
-             {"sub/.git/D.PAS", "TFoo\n"}, {"__history/E.PAS", "TFoo\n"}, {"job.LOG", kRecursiveLog}};
-  RunScenario(s);
-  // Options stand anywhere before "--"; the same run, its log appended again.
-  s.arguments = {"job.scr", "--recursive"};
-  s.name = "option after the script";
-  RunScenario(s);
-}
-
-TEST(OptionsE2E, DryRunsShowWhatARealRunDoesAndWriteNothing) {
-  // Every progress line of the real run, each file's log lines right after it.
-  Scenario s = TreeRun("dry run", {"-rn", "job.scr"});
-  s.output = Native(
-      "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
-      "sub/B.pas...No change\n"
-      "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\n"
-      "sub/B.pas...Converted\nSUB/B.PAS> Renamed unit \"Old\" to \"New\"\n"
-      "sub/deep/C.dfm ...Converted\nSUB/DEEP/C.DFM> Renamed propertry \"Caption\" to \"Text\"\n"
-      "SUB/DEEP/C.DFM> Renamed class \"TFoo\" to \"TBar\"\n");
-  s.after = kTree;
-  s.after["job.LOG"] = s.after["sub/deep/C.dfb"] = "<missing>";
-  RunScenario(s);
-}
-
-TEST(OptionsE2E, AllOrNothingRuns) {
-  Scenario s = TreeRun("complete", {"-r", "--atomic", "--summary", "job.scr"});
-  s.output = kRecursiveProgress +
-             "1: RENC>TFoo,TBar: 2 changes in 2 files\n2: RENU>Old,New: 2 changes in 2 files\n"
-             "3: RENP>Caption,Text: 1 change in 1 file\n";
-  s.after = {{"A.PAS", "unit New;\nvar x: TBar;\n"}, {"job.LOG", kRecursiveLog},
-             {"sub/deep/C.dfb", kForm}};
-  RunScenario(s);
-
-  s = TreeRun("a form fails", {"--recursive", "--atomic", "job.scr"});
-  s.files["sub/deep/Z.DFM"] = kBadForm;
-  s.exitCode = 1;
-  s.output =
-      kRecursiveProgress + Native("sub/deep/Z.DFM ...") + kParserError + "Nothing was changed\n";
-  s.after = {{"A.PAS", kTree.at("A.PAS")}, {"job.LOG", "<missing>"},
-             {"sub/deep/C.dfb", "<missing>"}, {"sub/deep/Z.dfb", "<missing>"}};
-  RunScenario(s);
 }
 
 // Read-only files are left out, and converted in memory where the run shows what they would
@@ -196,8 +170,8 @@ TEST(OptionsE2E, AllOrNothingRunLargerThanItsMemory) {
 }
 #endif
 
-// One run each: diffs follow the progress line; -k reports each failed file once; change records
-// are the one file a dry run writes; --check names the script's lines; "--" ends the options.
+// Diffs follow the progress line; -k reports each failed file once; change records are the one
+// file a dry run writes; --check names the script's lines; "--" ends the options.
 TEST(OptionsE2E, SingleRuns) {
   const std::string diff =
       "--- a/A.PAS\n+++ b/A.PAS\n@@ -1,2 +1,2 @@\n unit Old;\n-var x: TFoo;\n+var x: TBar;\n";
@@ -210,34 +184,28 @@ TEST(OptionsE2E, SingleRuns) {
        .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n",
        .after = {{"A.PAS", files.at("A.PAS")}, {"job.LOG", "<missing>"}}},
       {.name = "real run with diff", .files = files, .arguments = {"--diff", "job.scr"},
-       .output = "A.PAS...Converted\n" + diff,
-       .after = {{"A.PAS", "unit Old;\nvar x: TBar;\n"}}},
+       .output = "A.PAS...Converted\n" + diff, .after = {{"A.PAS", "unit Old;\nvar x: TBar;\n"}}},
       {.name = "keep going",
-       .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"},
-                 {"A.PAS", "TFoo\r\nTFoo\r\n"}, {"B.DFM", kBadForm}, {"C.DFM", kForm}},
-       .arguments = {"-k", "--summary", "job.scr"},
-       .exitCode = 1,
+       .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENP>Tag,Text\r\n"}, {"A.PAS", "TFoo\r\nTFoo\r\n"},
+                 {"B.DFM", kBadForm}, {"C.DFM", kForm}},
+       .arguments = {"-k", "--summary", "job.scr"}, .exitCode = 1,
        .output = "A.PAS...Converted\nB.DFM ..." + kParserError + "C.DFM ...Converted\n"
                  "1: RENC>TFoo,TBar: 3 changes in 2 files\n"
                  "2: RENP>Tag,Text: 0 changes in 0 files (no change)\nFailed files: 1\n",
        .after = {{"A.PAS", "TBar\r\nTBar\r\n"}, {"B.DFM", kBadForm},
-                 {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                             "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\n"
-                             "C.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
+                 {"job.LOG", "A.PAS> Renamed class \"TFoo\" to \"TBar\"\r\nA.PAS> Renamed class \"TFoo\" to "
+                             "\"TBar\"\r\nC.DFM> Renamed class \"TFoo\" to \"TBar\"\r\n"}}},
       {.name = "dry run with change records",
-       .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"},
-                 {"A.PAS", "uses Old;\nvar x: TFoo;\n"}, {"B.PAS", "unit B;\n"}},
+       .files = {{"job.scr", "RENC>TFoo,TBar\r\nRENU>Old,New\r\n"}, {"A.PAS", "uses Old;\nvar x: TFoo;\n"},
+                 {"B.PAS", "unit B;\n"}},
        .arguments = {"--dry-run", "--json-log", "changes.jsonl", "job.scr"},
-       .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\n"
-                 "B.PAS...No change\nA.PAS...Converted\n"
-                 "A.PAS> Renamed unit \"Old\" to \"New\"\nB.PAS...No change\n",
+       .output = "A.PAS...Converted\nA.PAS> Renamed class \"TFoo\" to \"TBar\"\nB.PAS...No change\n"
+                 "A.PAS...Converted\nA.PAS> Renamed unit \"Old\" to \"New\"\nB.PAS...No change\n",
        .after = {{"changes.jsonl",
-                  R"({"file":"A.PAS","line":2,"script_line":1,"command":"RENC>TFoo,TBar",)"
-                  R"("kind":"RENC","old":"TFoo","new":"TBar","message":"Renamed class )"
-                  R"(\"TFoo\" to \"TBar\""})" "\n"
-                  R"({"file":"A.PAS","line":1,"script_line":2,"command":"RENU>Old,New",)"
-                  R"("kind":"RENU","old":"Old","new":"New","message":"Renamed unit )"
-                  R"(\"Old\" to \"New\""})" "\n"}},
+                  R"({"file":"A.PAS","line":2,"script_line":1,"command":"RENC>TFoo,TBar","kind":"RENC","old":"TFoo",)"
+                  R"("new":"TBar","message":"Renamed class \"TFoo\" to \"TBar\""})" "\n"
+                  R"({"file":"A.PAS","line":1,"script_line":2,"command":"RENU>Old,New","kind":"RENU","old":"Old",)"
+                  R"("new":"New","message":"Renamed unit \"Old\" to \"New\""})" "\n"}},
        .entries = {"A.PAS", "B.PAS", "changes.jsonl", "job.scr"}},
       {.name = "script check with problems", .files = {{"job.scr", "RENC>TA,TB\r\nRENC>TA,TC\r\n"}},
        .arguments = {"--check", "job.scr"}, .exitCode = 1,
@@ -245,11 +213,8 @@ TEST(OptionsE2E, SingleRuns) {
        .entries = {"job.scr"}},
       {.name = "script check without", .files = {{"job.scr", "RENC>TA,TB\r\n"}, {"A.PAS", "TA\r\n"}},
        .arguments = {"job.scr", "--check"}, .after = {{"A.PAS", "TA\r\n"}}},
-      {.name = "file named like an option",
-       .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"-n.pas", "TFoo\r\n"}},
-       .arguments = {"--", "job.scr", "-n.pas"},
-       .output = "-n.pas...Converted\n",
-       .after = {{"-n.pas", "TBar\r\n"}}},
+      {.name = "file named like an option", .files = {{"job.scr", "RENC>TFoo,TBar\r\n"}, {"-n.pas", "TFoo\r\n"}},
+       .arguments = {"--", "job.scr", "-n.pas"}, .output = "-n.pas...Converted\n", .after = {{"-n.pas", "TBar\r\n"}}},
   };
   for (const Scenario& c : cases) RunScenario(c);
 }

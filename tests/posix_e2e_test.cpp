@@ -15,52 +15,44 @@ namespace fs = std::filesystem;
 
 // Each run goes under a time limit, so that a run that waits on a pipe fails instead of hanging.
 TEST(PosixE2E, PipesAndDevicesFailInsteadOfStallingTheRun) {
-  struct Case {
-    std::string special;  // a pipe, or a link to a device when it starts with "/"
-    std::string expected;
-  };
   const std::string denied = Report("EInOutError", "File access denied.");
-  const Case cases[] = {
-      {"job.scr", Report("EFOpenError", "Cannot open file job.scr.")},
-      {"A.PAS", "A.PAS..." + denied},
-      {"/dev/null", "A.PAS..." + denied},
-      {"B.XXX", "B.PAS..." + denied},
+  // A pipe, or a link to a device when the name starts with "/", and the console it gives.
+  const std::pair<std::string, std::string> cases[] = {
+      {"job.scr", Report("EFOpenError", "Cannot open file job.scr.")}, {"A.PAS", "A.PAS..." + denied},
+      {"/dev/null", "A.PAS..." + denied}, {"B.XXX", "B.PAS..." + denied},
       {"A.DFM", "B.PAS...Converted\nA.DFM ..." + Report("EFOpenError", "Cannot open file A.DFM.")},
   };
-  for (const Case& c : cases) {
+  for (const auto& [special, expected] : cases) {
     TempDir dir;
-    if (c.special != "job.scr") dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+    if (special != "job.scr") dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
     dir.Write("B.PAS", "TFoo\r\n");
-    if (c.special[0] == '/')
-      fs::create_symlink(c.special, dir / "A.PAS");
+    if (special[0] == '/')
+      fs::create_symlink(special, dir / "A.PAS");
     else
-      ASSERT_EQ(::mkfifo((dir / c.special).c_str(), 0644), 0) << c.special;
+      ASSERT_EQ(::mkfifo((dir / special).c_str(), 0644), 0) << special;
     RunResult run = RunReshape(dir.Path(), {"10", RESHAPE_EXECUTABLE, "job.scr"}, "/usr/bin/timeout");
-    EXPECT_EQ(run.ExitCode, 1) << c.special;
-    EXPECT_EQ(MaskAddress(run.Output), c.expected) << c.special;
-    EXPECT_EQ(dir.Read("B.PAS"), c.special == "A.DFM" ? "TBar\r\n" : "TFoo\r\n") << c.special;
-    EXPECT_FALSE(dir.Exists("A.dfb") || dir.Exists("B.XXX") != (c.special == "B.XXX")) << c.special;
+    EXPECT_EQ(std::pair(run.ExitCode, MaskAddress(run.Output)), std::pair(1, expected)) << special;
+    EXPECT_EQ(dir.Read("B.PAS"), special == "A.DFM" ? "TBar\r\n" : "TFoo\r\n") << special;
+    EXPECT_FALSE(dir.Exists("A.dfb") || dir.Exists("B.XXX") != (special == "B.XXX")) << special;
+  }
+}
+
+// Into a file or a pipe the progress lines are written in large pieces; one that cannot be
+// written still fails the run, and an all-or-nothing run before it puts anything in place.
+TEST(PosixE2E, StandardOutputThatCannotBeWrittenFailsTheRun) {
+  for (const auto& [option, after] : {std::pair{"--atomic", "TFoo\r\n"}, {"-k", "TBar\r\n"}}) {
+    TempDir dir;
+    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
+    dir.Write("B.PAS", "TFoo\r\n");
+    const std::string command = std::string("exec \"$0\" ") + option + " job.scr > /dev/full";
+    EXPECT_EQ(RunReshape(dir.Path(), {"-c", command, RESHAPE_EXECUTABLE}, "/bin/sh").ExitCode, 1) << option;
+    EXPECT_EQ(dir.Read("B.PAS"), after) << option;
   }
 }
 
 // A link stays a link: the file it leads to is rewritten, through a scratch file beside it; a
 // file reached under two names is converted once, under the first; a link to a read-only file
 // is read-only, and a preview counts its changes once. A replaced file keeps its permissions.
-// Into a file or a pipe the progress lines are written in large pieces; one that cannot be
-// written still fails the run, and an all-or-nothing run before it puts anything in place.
-TEST(PosixE2E, StandardOutputThatCannotBeWrittenFailsTheRun) {
-  const std::pair<std::string, std::string> cases[] = {{"--atomic", "TFoo\r\n"}, {"-k", "TBar\r\n"}};
-  for (const auto& [option, after] : cases) {
-    TempDir dir;
-    dir.Write("job.scr", "RENC>TFoo,TBar\r\n");
-    dir.Write("B.PAS", "TFoo\r\n");
-    RunResult run = RunReshape(dir.Path(), {"-c", "exec \"$0\" " + option + " job.scr > /dev/full",
-                                            RESHAPE_EXECUTABLE}, "/bin/sh");
-    EXPECT_EQ(run.ExitCode, 1) << option;
-    EXPECT_EQ(dir.Read("B.PAS"), after) << option;
-  }
-}
-
 TEST(PosixE2E, LinksAreFollowedAndEachFileIsConvertedOnce) {
   TempDir dir;
   fs::create_directory(dir / "sub");

@@ -26,45 +26,36 @@ std::string Read(const fs::path& path) {
   return bytes.str();
 }
 
-class ChangeLogSpillTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("reshape-log-" + std::to_string(::getpid()));
-    log_ = dir_ / "JOB.LOG";
-    spill_ = dir_ / "JOB.LOG.XXX";
-    fs::create_directories(dir_);
-    std::ofstream(log_, std::ios::binary) << "OLD.PAS> x\r\n";
-    // A stale spill file of a killed run never reaches the log.
-    std::ofstream(spill_, std::ios::binary) << "STALE> y\r\n";
+// A log holding one line, and beside it the stale spill file of a killed run, which never
+// reaches the log.
+struct LogDir {
+  LogDir() {
+    fs::create_directories(dir);
+    std::ofstream(log, std::ios::binary) << "OLD.PAS> x\r\n";
+    std::ofstream(spill, std::ios::binary) << "STALE> y\r\n";
   }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
-  fs::path log_;
-  fs::path spill_;
+  ~LogDir() { fs::remove_all(dir); }
+  const fs::path dir = fs::temp_directory_path() / ("reshape-log-" + std::to_string(::getpid()));
+  const fs::path log = dir / "JOB.LOG", spill = dir / "JOB.LOG.XXX";
 };
-
-constexpr const char* kLines = "OLD.PAS> x\r\nA.PAS> Renamed 1\r\nA.PAS> Renamed 2\r\n"
-                               "A.PAS> Renamed 3\r\nA.PAS> Renamed 4\r\nA.PAS> Renamed 5\r\n";
 
 // Also through a staged file system, which holds the lines back until its own commit, in
 // memory or in scratch files.
-TEST_F(ChangeLogSpillTest, LinesReachTheLogInOrderWhereverTheyWereHeld) {
+TEST(ChangeLogSpillTest, LinesReachTheLogInOrderWhereverTheyWereHeld) {
   struct Row {
     std::size_t spillBytes;
     std::optional<std::size_t> stagingMemory;
     bool staleSpillLeft;  // nothing was spilled, so the stale file was never touched
   };
-  for (const Row& row : {Row{1 << 20, {}, true}, Row{1, {}, false}, Row{40, {}, false},
-                         Row{1, 1 << 20, true}, Row{40, 0, true}}) {
-    SetUp();
+  for (const Row& row : {Row{1 << 20, {}, true}, Row{1, {}, false}, Row{40, {}, false}, Row{1, 1 << 20, true},
+                         Row{40, 0, true}}) {
+    LogDir dir;
     platform::SystemFileSystem system;
     std::optional<StagedFileSystem> staged;
     if (row.stagingMemory)
-      staged.emplace(system, (dir_ / "staged-").string(), *row.stagingMemory, Staging::AllOrNothing);
-    FileSystem& files = staged ? static_cast<FileSystem&>(*staged) : system;
+      staged.emplace(system, (dir.dir / "staged-").string(), *row.stagingMemory, Staging::AllOrNothing);
     {
-      FileChangeLog log(files, log_.string(), row.spillBytes);
+      FileChangeLog log(staged ? static_cast<FileSystem&>(*staged) : system, dir.log.string(), row.spillBytes);
       for (char n = '1'; n <= '5'; ++n) log.LogChange("a.pas", std::string("Renamed ") + n);
       bool putInPlace = false;
       log.Commit([&] { putInPlace = true; });
@@ -72,21 +63,23 @@ TEST_F(ChangeLogSpillTest, LinesReachTheLogInOrderWhereverTheyWereHeld) {
     }
     Console console;
     if (staged) staged->Commit(console);
-    EXPECT_EQ(fs::exists(spill_), row.staleSpillLeft) << row.spillBytes;
-    EXPECT_EQ(Read(log_), kLines) << row.spillBytes;
+    EXPECT_EQ(fs::exists(dir.spill), row.staleSpillLeft) << row.spillBytes;
+    EXPECT_EQ(Read(dir.log), "OLD.PAS> x\r\nA.PAS> Renamed 1\r\nA.PAS> Renamed 2\r\nA.PAS> Renamed 3\r\n"
+                             "A.PAS> Renamed 4\r\nA.PAS> Renamed 5\r\n") << row.spillBytes;
     staged.reset();
-    EXPECT_EQ(fs::exists(dir_ / "staged-1.tmp"), false);
+    EXPECT_FALSE(fs::exists(dir.dir / "staged-1.tmp"));
   }
 }
 
-TEST_F(ChangeLogSpillTest, FailedPutInPlaceTakesBackTheSpilledLines) {
+TEST(ChangeLogSpillTest, FailedPutInPlaceTakesBackTheSpilledLines) {
+  LogDir dir;
   platform::SystemFileSystem system;
-  FileChangeLog log(system, log_.string(), 1);
+  FileChangeLog log(system, dir.log.string(), 1);
   log.LogChange("a.pas", "Renamed 1");
   log.LogChange("a.pas", "Renamed 2");
   EXPECT_THROW(log.Commit([] { throw std::runtime_error("replace failed"); }), std::runtime_error);
-  EXPECT_EQ(Read(log_), "OLD.PAS> x\r\n");
-  EXPECT_FALSE(fs::exists(spill_));
+  EXPECT_EQ(Read(dir.log), "OLD.PAS> x\r\n");
+  EXPECT_FALSE(fs::exists(dir.spill));
 }
 
 }  // namespace

@@ -17,30 +17,20 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
       {"RENC>TA,TB\r\nrenp>TButton:Caption,Text\nDELP>Tag\rPSET>TPanel:Ctl3D=False,Options[poFlat]"
        "\nRENS>a b,c d\nPKGR>Pkg50,\nRENC>TX,TY\nRENC>TY,TX\n; comment\nRENC commands rename",
        {}},
-      {"\xFF\xFE"
-       "R\0E\0",
+      {"\xFF\xFER\0E\0",
        {"m.scr:1: the script is UTF-16; save it as ANSI or UTF-8"}},
       // Lines that look like commands but are ignored.
-      {"\xEF\xBB\xBF RENC>A,B\nRENC A,B\nRenc: A,B\nDELP "
-       "Tag\nRNEC>A,B\nREN>A,B\nRENO>A,B\nXXXX>A\n RENC>TA",
-       {"m.scr:1: not read as a command: RENC> must stand at the very start of the line; "
-        "write RENC>A,B",
-        "m.scr:2: not read as a command: RENC> must stand at the very start of the line; "
-        "write RENC>A,B",
-        "m.scr:3: not read as a command: RENC> must stand at the very start of the line; "
-        "write Renc>A,B",
-        "m.scr:4: not read as a command: DELP> must stand at the very start of the line; "
-        "write DELP>Tag",
+      {"\xEF\xBB\xBF RENC>A,B\nRENC A,B\nRenc: A,B\nDELP Tag\nRNEC>A,B\nREN>A,B\nRENO>A,B\nXXXX>A\n RENC>TA",
+       {"m.scr:1: not read as a command: RENC> must stand at the very start of the line; write RENC>A,B",
+        "m.scr:2: not read as a command: RENC> must stand at the very start of the line; write RENC>A,B",
+        "m.scr:3: not read as a command: RENC> must stand at the very start of the line; write Renc>A,B",
+        "m.scr:4: not read as a command: DELP> must stand at the very start of the line; write DELP>Tag",
         "m.scr:5: 'RNEC>' is not a keyword, so the line is ignored; did you mean RENC>?",
-        "m.scr:6: 'REN>' is not a keyword, so the line is ignored; did you mean RENC> or RENP> or "
-        "RENU> or RENS>?",
-        "m.scr:7: 'RENO>' is not a keyword, so the line is ignored; did you mean RENC> or RENP> or "
-        "RENU> or RENS>?",
-        "m.scr:9: not read as a command: RENC> must stand at the very start of the line; "
-        "write RENC>TA"}},
+        "m.scr:6: 'REN>' is not a keyword, so the line is ignored; did you mean RENC> or RENP> or RENU> or RENS>?",
+        "m.scr:7: 'RENO>' is not a keyword, so the line is ignored; did you mean RENC> or RENP> or RENU> or RENS>?",
+        "m.scr:9: not read as a command: RENC> must stand at the very start of the line; write RENC>TA"}},
       // Malformed commands, and lines after them are still checked.
-      {"RENC>TA\r\nRENP>Caption\r\nPSET>TPanel:Ctl3D=False,Options\nRENU>U\nPKGR>P\nRENS>S\nRENC>"
-       "TA",
+      {"RENC>TA\r\nRENP>Caption\r\nPSET>TPanel:Ctl3D=False,Options\nRENU>U\nPKGR>P\nRENS>S\nRENC>TA",
        {"m.scr:1: RENC needs a comma between the old and the new class name",
         "m.scr:2: RENP needs a comma between the property and its new name",
         "m.scr:3: PSET needs all of ':', '=', ',', '[' and ']', as in "
@@ -53,11 +43,9 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
       {"RENC> TA , TB\nRENP>TButton :Caption,Text\nRENS>a ,b \nPSET>TP:C= x ,S[E]",
        {"m.scr:1: blanks stay part of the name: the old class name ' TA ', the new "
         "class name ' TB'; write RENC>TA,TB",
-        "m.scr:2: blanks stay part of the name: the class 'TButton '; write "
-        "RENP>TButton:Caption,Text",
+        "m.scr:2: blanks stay part of the name: the class 'TButton '; write RENP>TButton:Caption,Text",
         "m.scr:3: the blanks at the end of the line are part of the new text",
-        "m.scr:4: blanks stay part of the name: the value ' x '; write "
-        "PSET>TP:C=x,S[E]"}},
+        "m.scr:4: blanks stay part of the name: the value ' x '; write PSET>TP:C=x,S[E]"}},
       // Empty fields and names that never match or that a form cannot hold.
       {"RENC>,TB\nRENC>TA,\nRENC>T.A,T-B\nRENC>TL," + longName +
            "\nRENP>Caption,X:Y\nRENP>T X:A,B c\nDELP>\nPSET>:C=1,S[E]\nPSET>T:C=1,S s[1E]"
@@ -89,12 +77,10 @@ TEST(ScriptCheckTest, ProblemsAndTheirLines) {
        {"m.scr:2: never acts: line 1 (RENC>TA,TB) renames the same name first",
         "m.scr:4: never acts: line 3 (RENC>TX,tx) renames the same name first",
         "m.scr:6: never acts: line 5 (RENP>Caption,Text) renames this property first",
-        "m.scr:9: never acts: line 5 (RENP>Caption,Text) renames this property, and a rename comes "
-        "first",
+        "m.scr:9: never acts: line 5 (RENP>Caption,Text) renames this property, and a rename comes first",
         "m.scr:11: never acts: line 10 (DELP>Tag) deletes this property first",
         "m.scr:13: never acts: line 12 (PSET>TP:C=1,S[E]) converts the same value first",
-        "m.scr:15: never acts: line 8 (RENP>Hint,H2) renames this property, and a rename comes "
-        "first"}},
+        "m.scr:15: never acts: line 8 (RENP>Hint,H2) renames this property, and a rename comes first"}},
       // Rename chains; a swap is fine, and renames of other classes do not chain.
       {"RENC>TA,TB\nRENC>TB,TC\nRENU>U1,U2\nRENU>U2,U1\nRENP>TX:A,B\nRENP>TY:B,C\nRENP>B,C"
        "\nRENS>Form,Dialog\nRENS>dial,Talk",

@@ -15,14 +15,10 @@ TEST(UnifiedDiffTest, HunksAsDiffWritesThem) {
   const std::string ten = "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n";
   const Case cases[] = {
       {ten, ten, ""},
-      {ten, "1\n2\n3\n4\nfive\n6\n7\n8\n9\n10\n",
-       "@@ -2,7 +2,7 @@\n 2\n 3\n 4\n-5\n+five\n 6\n 7\n 8\n"},
-      {"", "a\nb\n", "@@ -0,0 +1,2 @@\n+a\n+b\n"},
-      {"a\nb\n", "", "@@ -1,2 +0,0 @@\n-a\n-b\n"},
-      {"a\n", "b\n", "@@ -1 +1 @@\n-a\n+b\n"},
-      {"a\r\nb\r\n", "a\r\nc\r\n", "@@ -1,2 +1,2 @@\n a\r\n-b\r\n+c\r\n"},
-      {"a\nb", "a\nc",
-       "@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+c\n\\ No newline at end of file\n"},
+      {ten, "1\n2\n3\n4\nfive\n6\n7\n8\n9\n10\n", "@@ -2,7 +2,7 @@\n 2\n 3\n 4\n-5\n+five\n 6\n 7\n 8\n"},
+      {"", "a\nb\n", "@@ -0,0 +1,2 @@\n+a\n+b\n"}, {"a\nb\n", "", "@@ -1,2 +0,0 @@\n-a\n-b\n"},
+      {"a\n", "b\n", "@@ -1 +1 @@\n-a\n+b\n"}, {"a\r\nb\r\n", "a\r\nc\r\n", "@@ -1,2 +1,2 @@\n a\r\n-b\r\n+c\r\n"},
+      {"a\nb", "a\nc", "@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+c\n\\ No newline at end of file\n"},
       {"a", "a\n", "@@ -1 +1 @@\n-a\n\\ No newline at end of file\n+a\n"},
       {"x\na\nb", "y\na\nb", "@@ -1,3 +1,3 @@\n-x\n+y\n a\n b\n\\ No newline at end of file\n"},
       // Six unchanged lines between two changes keep them in one hunk, seven part them.
