@@ -107,9 +107,9 @@ TEST(ConvertUnitsTest, ClausesAndHeading) {
 
 TEST(ConvertUnitsTest, CppIncludeAndLinkLines) {
   const Row rows[] = {
-      {"a.cpp", "#include <vcl/OldA.hpp>\n  # include \"OldA.HPP\" // x\n#include <OldA.h>\n#pragma link \"OldA\"\n"
+      {"a.cpp", "#include <gui/OldA.hpp>\n  # include \"OldA.HPP\" // x\n#include <OldA.h>\n#pragma link \"OldA\"\n"
                 "\t#pragma  link \"OldA.obj\"\nx = OldA; // #include <OldA.hpp>\n/*\n#include <a\\Gui.Forms.hpp>\n*/",
-       "#include <vcl/NewA.hpp>\n  # include \"NewA.HPP\" // x\n#include <OldA.h>\n#pragma link \"NewA\"\n"
+       "#include <gui/NewA.hpp>\n  # include \"NewA.HPP\" // x\n#include <OldA.h>\n#pragma link \"NewA\"\n"
        "\t#pragma  link \"NewA.obj\"\nx = OldA; // #include <OldA.hpp>\n/*\n#include <a\\Forms.hpp>\n*/",
        {"1:OldA>NewA", "2:OldA>NewA", "4:OldA>NewA", "5:OldA>NewA", "8:Gui.Forms>Forms"}},
       {"a.h", "#include <\n#include <OldA.hpp\n#include <Core.OldA.hpp>\n#includeOldA.hpp\n#pragma link \"\"", 
