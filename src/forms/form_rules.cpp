@@ -1,5 +1,7 @@
 #include "forms/form_rules.h"
 
+#include <algorithm>
+
 #include "base/ascii_case.h"
 #include "script/name_rules.h"
 
@@ -24,6 +26,7 @@ FormRules::FormRules(const CommandList& commands) {
     name.remove_prefix(name.rfind('.') + 1);
     anyForm_ = anyForm_ || !IsIdentifier(name);
     names_.insert(AsciiUpperCase(name));
+    longestName_ = std::max(longestName_, name.size());
   }
 }
 
@@ -38,6 +41,8 @@ bool FormRules::MayActIn(std::string_view form) const {
     }
     const std::size_t start = at;
     while (at < form.size() && IsIdentChar(static_cast<unsigned char>(form[at]))) ++at;
+    // A longer word is no name, even without a length byte in front.
+    if (at - start > longestName_ + 1) continue;
     word = AsciiUpperCase(form.substr(start, at - start));
     if (names_.contains(word) || names_.contains(word.substr(1))) return true;
   }

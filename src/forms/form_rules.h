@@ -42,6 +42,7 @@ class FormRules {
   std::unordered_set<std::string> names_;
   // A rule's name that the split into words cannot find: every form is compiled.
   bool anyForm_ = false;
+  std::size_t longestName_ = 0;
 };
 
 }  // namespace reshape

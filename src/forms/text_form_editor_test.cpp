@@ -299,5 +299,18 @@ TEST(Tokenizer, TokensAndLongLines) {
   EXPECT_EQ(Tokens(std::string("a\n'x\n").append(30002, 'y'), 30000), "Ia|!Invalid string constant on line 2");
 }
 
+// A form is compiled only where a rule's name stands among its words: the class, or the last
+// part of a property, also right behind a length byte that is a letter.
+TEST(FormRulesTest, MayActOnlyWhereARuleNameStands) {
+  const std::tuple<std::string, std::string, bool> cases[] = {
+      {"RENC>TOld,TNew", "\x04told", true}, {"RENC>TOld,TNew", "\x05TOldX", false},
+      {"RENC>" + std::string(66, 'T') + ",TNew", "B" + std::string(66, 't'), true},
+      {"DELP>TX:Font.Name", "\x09" "Font.name", true}, {"DELP>Font.Name", "\x04" "Font", false},
+      {"PSET>TP:C=1,S[E]", "\x01" "c", true}, {"RENU>A,B", "A", false}, {"RENC>T X,Y", "", true},
+  };
+  for (const auto& [script, form, acts] : cases)
+    EXPECT_EQ(FormRules(ParseScript(script)).MayActIn(form), acts) << script;
+}
+
 }  // namespace
 }  // namespace reshape::test
