@@ -167,7 +167,8 @@ void RunPasses(Pass& pass) {
   if (starts(2)) {
     // The rules are prepared at the first form: a run over sources alone needs none.
     std::optional<FormPass> forms;
-    RunPass(pass, formMasks, " ...", [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
+    RunPass(pass, formMasks, " ...",
+            [&](const FileWork& work, const std::string& file, ChangeSink& changes) {
       if (!forms) forms.emplace(commands, pass.codePage);
       return forms->Convert(work.files, work.log, file, changes, work.report);
     });
