@@ -137,11 +137,9 @@ TEST(PassesE2E, EachPassRunsForItsKindsOfCommandWithItsMasksInOrder) {
       "G.BPR...No change\nJ.BPK...No change\nK.DPROJ...No change\nL.CBPROJ...No change\nE.DPK...No change\n";
   const std::pair<std::string, std::string> cases[] = {
       {"RENC>TNone,TX\r\n", source + form},
-      {"RENS>none,x\r\n", source + form},
       {"RENU>None,X\r\n", unit},
       {"PKGR>none,x\r\n", project},
       {"RENP>None,X\r\n", form},
-      {"DELP>None\r\n", form},
       {"PSET>TNone:P=V,S[E]\r\n", form},
       {"PKGR>none,x\r\nDELP>None\r\nRENU>None,X\r\nRENS>none,x\r\n",
        source + unit + form + project},
