@@ -87,13 +87,6 @@ TEST(SourcePassE2E, Runs) {
        .output = "W.PAS...UTF-16, not converted\nW.PAS...UTF-16, not converted\n",
        .after = {{"W.PAS", std::string("\xFF\xFEu\0n\0i\0t\0 \0O\0l\0d\0", 18)},
                  {"job.LOG", "<missing>"}}},
-      {.name = "read-only files reported by each pass and kept",
-       .files = {{"job.scr", renc + "RENU>Old,New\r\n"}, {"A.PAS", "unit Old; TFoo\r\n"},
-                 {"OLD.PAS", "unit Old; TFoo\r\n"}},
-       .readOnly = {"OLD.PAS"},
-       .output = "OLD.PAS is read only\nA.PAS...Converted\nOLD.PAS is read only\n"
-                 "A.PAS...Converted\n",
-       .after = {{"A.PAS", "unit New; TBar\r\n"}, {"OLD.PAS", "unit Old; TFoo\r\n"}}},
       {.name = "named files in command line order, only for matching passes",
        .files = {{"job.scr", "RENU>Old,New\r\nPKGR>Old,New\r\n"}, {"A.PAS", "uses Old;\r\n"},
                  {"B.PAS", "uses Other;\r\n"}, {"P.BPR", "Old.bpl\r\n"}, {"F.DFM", "uses Old;\r\n"},
