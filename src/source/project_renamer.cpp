@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/ascii_case.h"
+#include "script/name_rules.h"
 #include "source/pascal_clauses.h"
 #include "source/text_edits.h"
 
@@ -10,10 +11,9 @@ namespace reshape {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
 bool IsAsciiNameByte(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  const auto byte = static_cast<unsigned char>(c);
+  return IsAsciiLetter(byte) || IsAsciiDigit(byte) || c == '_';
 }
 
 // True when the name from `at`, `length` bytes long, stands whole in the line.
@@ -34,10 +34,11 @@ std::optional<std::string> ConvertPackageSource(std::string_view fileBytes,
                                                 const ProjectRenameRules& rules,
                                                 ChangeSink& changes) {
   if (IsUtf16Text(fileBytes)) return std::nullopt;
-  const std::string_view text = fileBytes.substr(0, fileBytes.find('\x1A'));
+  const FileText file = TextOfFile(fileBytes);
+  const std::string_view text = file.text;
   TextEdits edits(fileBytes);
   FindClauseNames(
-      text, text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0, rules.codePage,
+      text, file.start, rules.codePage,
       ClauseKeywords::Requires, text.size(), [&](std::size_t start, std::size_t length) {
         std::string_view name = text.substr(start, length);
         for (const auto& [command, finder] : rules.packageRenames) {

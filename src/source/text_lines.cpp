@@ -94,16 +94,16 @@ std::vector<const TCommand*> CommandsOfKind(const CommandList& commands, Command
 std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform& transform) {
   // UTF-16 text cut at its bytes 0D and 0A would be corrupted; it is left as it is.
   if (IsUtf16Text(fileBytes)) return std::nullopt;
-  std::string_view text = fileBytes.substr(0, fileBytes.find(kEndOfText));
+  const FileText file = TextOfFile(fileBytes);
+  std::string_view text = file.text;
+  const std::size_t start = file.start;
   // The end-of-text mark and every byte behind it stay as they are.
   const std::string_view tail = fileBytes.substr(text.size());
 
   RewrittenBytes result(fileBytes);
   // A UTF-8 byte-order mark stays in front, so that it does not become part of the first word.
-  if (text.starts_with(kUtf8Mark)) {
-    result.Append(text.substr(0, kUtf8Mark.size()));
-    text.remove_prefix(kUtf8Mark.size());
-  }
+  result.Append(text.substr(0, start));
+  text.remove_prefix(start);
   std::string line;
   transform.text_ = text;
   transform.lineStart_ = transform.counted_ = 0;
@@ -127,6 +127,11 @@ std::optional<std::string> RewriteText(std::string_view fileBytes, LineTransform
   }
   result.Append(tail);
   return result.Take();
+}
+
+FileText TextOfFile(std::string_view fileBytes) {
+  const std::string_view text = fileBytes.substr(0, fileBytes.find(kEndOfText));
+  return {text, text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0};
 }
 
 bool IsUtf16Text(std::string_view fileBytes) {

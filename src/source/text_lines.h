@@ -91,4 +91,12 @@ std::optional<std::string> ConvertText(std::string_view fileBytes,
 // not text in the code page; the passes leave it as it is and say so.
 bool IsUtf16Text(std::string_view fileBytes);
 
+// A file's text as the passes read it: its bytes up to the first end-of-text mark, and where
+// the text after an optional UTF-8 byte-order mark starts.
+struct FileText {
+  std::string_view text;
+  std::size_t start;
+};
+FileText TextOfFile(std::string_view fileBytes);
+
 }  // namespace reshape

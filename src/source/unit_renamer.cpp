@@ -12,8 +12,6 @@ namespace reshape {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
 // A dotted name can equal it: not empty, no empty part ("Os.", ".Windows", "Os..Windows").
 bool CanNameUnit(std::string_view name) {
   return !name.empty() && name.front() != '.' && name.back() != '.' &&
@@ -66,8 +64,9 @@ const TCommand* UnitRenameRules::RenameOf(std::string_view name) const {
 std::optional<std::string> ConvertUnits(std::string_view fileBytes, UnitFileKind kind,
                                         const UnitRenameRules& rules, ChangeSink& changes) {
   if (!rules.Any() || IsUtf16Text(fileBytes)) return std::nullopt;
-  const std::string_view text = fileBytes.substr(0, fileBytes.find('\x1A'));
-  const std::size_t from = text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
+  const FileText file = TextOfFile(fileBytes);
+  const std::string_view text = file.text;
+  const std::size_t from = file.start;
   // A text in which no old name stands is not read at all, and reading stops after the last.
   std::size_t limit = text.size();
   if (!rules.unitNameFinders.empty()) {
