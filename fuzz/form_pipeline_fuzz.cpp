@@ -16,13 +16,12 @@ namespace {
 
 void RunFormPass(const std::string& formFile, const CommandList& rules, CodePage codePage) {
   std::string text;
-  OriginalValues originals;
-  if (!fuzz::Accepts([&] { text = FormFileToText(formFile, codePage, &originals); })) return;
+  if (!fuzz::Accepts([&] { text = FormFileToText(formFile, codePage); })) return;
   fuzz::CompileRun compile(rules);
   std::string original = fuzz::StreamOfFormFile(formFile);
   const bool identifierNames = fuzz::HasOnlyIdentifierNames(original);
   std::string compiled;
-  auto compileText = [&] { compiled = CompileFormFile(text, compile.rules, compile.run, &originals); };
+  auto compileText = [&] { compiled = ConvertFormFile(formFile, compile.rules, compile.run); };
   if (!fuzz::Accepts(compileText)) {
     fuzz::Check(!identifierNames, "the text of a form file with identifier names does not compile",
                 text);

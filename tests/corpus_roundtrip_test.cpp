@@ -116,9 +116,7 @@ std::vector<std::filesystem::path> BinaryForms() {
 // changes in their original bytes.
 std::string Migrated(const std::string& form, std::string_view script) {
   test::CompileRun run(script);
-  OriginalValues originals;
-  const std::string text = FormFileToText(form, CodePage(), &originals);
-  return CompileFormFile(text, run.rules, run.run, &originals);
+  return ConvertFormFile(form, run.rules, run.run);
 }
 
 constexpr const char* kDamaged = "ExFF2SimplePlannerU1.dfm";

@@ -57,9 +57,6 @@ int main(int argc, char** argv) {
                  argv[0]);
     return 2;
   }
-  // The value being read when a conversion fails, named in its message: the run's own failure
-  // report keeps its fixed texts, but here the place helps to look into a damaged form.
-  reshape::ValuePlace lastValue;
   try {
     if (edit) {
       const reshape::CommandList commands = reshape::ParseScript(ReadBytes(argv[2]));
@@ -70,7 +67,7 @@ int main(int argc, char** argv) {
     const std::string input = ReadBytes(argv[2]);
     std::string output;
     if (std::string_view(argv[1]) == "bin2text") {
-      output = reshape::FormFileToText(input, reshape::CodePage(), nullptr, &lastValue);
+      output = reshape::FormFileToText(input, reshape::CodePage());
     } else {
       reshape::CommandList noCommands;
       NoLog log;
@@ -80,12 +77,8 @@ int main(int argc, char** argv) {
     return 0;
   } catch (const reshape::Failure& failure) {
     const reshape::FailureText text = reshape::TextOf(failure);
-    std::fprintf(stderr, "%.*s: %s", static_cast<int>(text.name.size()), text.name.data(),
+    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(text.name.size()), text.name.data(),
                  text.message.c_str());
-    if (lastValue.any)
-      std::fprintf(stderr, " (value with tag %u at byte %zu)", unsigned{lastValue.tag},
-                   lastValue.offset);
-    std::fprintf(stderr, "\n");
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "%s\n", failure.what());
   }

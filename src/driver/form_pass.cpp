@@ -3,6 +3,8 @@
 #include "base/errors.h"
 #include "base/path.h"
 #include "driver/scratch_file.h"
+#include "forms/binary_form_reader.h"
+#include "forms/binary_form_writer.h"
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/text_form_editor.h"
@@ -86,18 +88,20 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
     PutInPlace(files, log, entry, replace, edited);
     return true;
   }
-  // The form's text form, and the complete new form file compiled from it with the rules
-  // (resource header and binary form), every value no rule changes in its original bytes.
+  // The form's tree and text form; with the rules' changes, the complete new form file, in
+  // which every value no rule changes keeps its original bytes.
   std::string text;
   std::string compiled;
+  FormTree tree;
   try {
-    OriginalValues originals;
-    text = FormFileToText(original, codePage_, &originals);
-    // A form in which no rule can act is not compiled.
-    if (rules_.MayActIn(original)) compiled = CompileFormFile(text, rules_, noted, &originals);
+    tree = ReadBinaryForm(original);
+    text = PrintFormText(tree, codePage_);
+    // A form in which no rule can act is not looked at again.
+    if (rules_.MayActIn(original)) MigrateBinaryForm(tree, text, rules_, noted);
+    if (noted.Any()) compiled = WriteFormFile(tree);
   } catch (...) {
-    // The text form is kept also when it does not compile (every text form holds at least its
-    // object header); a failure to save it replaces the compilation's failure.
+    // The text form is kept also when the rules fail (every text form holds at least its
+    // object header); a failure to save it replaces the rules' failure.
     if (!text.empty()) WriteSideFile(files, entry, ".dft", text);
     throw;
   }
@@ -107,7 +111,7 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   if (hadBackup && replace) WriteSideFile(files, entry, ".dfb", original);
   WriteSideFile(files, entry, ".dft", text);
   // A binary form is shown as its text forms before and after.
-  if (report.WantsDiff() && replace) report.Rewritten(text, FormFileToText(compiled, codePage_));
+  if (report.WantsDiff() && replace) report.Rewritten(text, PrintFormText(tree, codePage_));
   PutInPlace(files, log, entry, replace, compiled);
   return true;
 }

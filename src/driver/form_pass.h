@@ -1,5 +1,6 @@
-// The form pass: every form file is backed up to ".dfb", turned into its text form (kept as
-// ".dft"), compiled back with the class and property rules applied, and replaced by the result.
+// The form pass: every form file is backed up to ".dfb"; a binary form is read into its tree,
+// whose text form is kept as ".dft"; the class and property rules act on the tree, and the form
+// is replaced by the tree written back.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/binary_form_reader.h"
 #include "forms/extended.h"
 #include "forms/form_stream.h"
 #include "forms/resource_header.h"
@@ -27,8 +28,6 @@ constexpr auto kHexPairs = [] {
   return pairs;
 }();
 
-[[noreturn]] void FailNestingTooDeep() { throw Failure(FailureKind::kNestingTooDeep); }
-
 // Whether a string unit may stand inside a quoted run, and the byte it is written as there.
 bool InRun(unsigned char byte) { return byte >= 32 && byte != '\''; }
 bool InRun(char16_t unit) { return unit >= 32 && unit <= 255 && unit != '\''; }
@@ -40,20 +39,22 @@ unsigned char Rendered(char16_t unit) {
 
 class FormToText {
  public:
-  // spans, when given, receives every value's span (byte offsets plus base).
-  FormToText(FormReader& reader, std::string& out, CodePage codePage,
-             std::vector<ValueSpan>* spans, std::size_t base, ValuePlace* lastValue)
-      : reader_(reader), out_(out), codePage_(codePage), spans_(spans), base_(base),
-        lastValue_(lastValue) {}
+  FormToText(std::string_view source, std::string& out, CodePage codePage)
+      : source_(source), out_(out), codePage_(codePage) {}
 
-  void EmitObject();
-  void EmitValue();
+  void EmitObject(FormObject& object);
+  void EmitValue(FormValue& value);
+  void EmitLeafValue(FormReader& reader) { EmitLeaf(reader.PeekTag(), reader); }
 
  private:
   void EmitText(std::string_view s) { out_.append(s); }
+  void EmitLineEnd() {
+    EmitText(kLineEnd);
+    ++line_;
+  }
   void EmitIndent();
   void EmitLineBreak() {
-    EmitText(kLineEnd);
+    EmitLineEnd();
     EmitIndent();
   }
   void EmitNumber(std::int64_t value);
@@ -62,26 +63,24 @@ class FormToText {
     EmitText(FloatToText(value));
     EmitText(suffix);
   }
-  void EmitObjectHeader();
-  void EmitProperty();
-  void EmitValueText(std::uint8_t tag);
-  void NoteSpan(std::size_t textAt, std::size_t byteAt);
+  void EmitObjectHeader(const FormObject& object);
+  void EmitProperty(FormProperty& property);
+  void EmitNewSet(const NewSet& set);
+  void EmitLeaf(std::uint8_t tag, FormReader& reader);
   template <typename EmitElement>
-  void EmitElements(std::string_view open, std::string_view close, EmitElement emitElement);
-  void EmitSet();
-  void EmitCollection();
-  void EmitBinary();
+  void EmitElements(std::string_view open, std::string_view close, std::size_t count,
+                    EmitElement emitElement);
+  void EmitSet(const FormValue& value);
+  void EmitCollection(FormValue& value);
+  void EmitBinary(FormReader& reader);
   template <typename Unit>
   void EmitStringText(std::basic_string_view<Unit> s);
 
-  FormReader& reader_;
+  std::string_view source_;
   std::string& out_;
   CodePage codePage_;
-  std::vector<ValueSpan>* spans_;
-  std::size_t base_;
-  ValuePlace* lastValue_;
   int nestingLevel_ = 0;
-  int depth_ = 0;
+  int line_ = 1;
 };
 
 void FormToText::EmitIndent() {
@@ -97,158 +96,159 @@ void FormToText::EmitNumber(std::int64_t value) {
   out_.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
-void FormToText::EmitObject() {
-  NestingLevel level(depth_, FailNestingTooDeep);
-  EmitObjectHeader();
+void FormToText::EmitObject(FormObject& object) {
+  EmitObjectHeader(object);
+  object.headerLine = line_;
   ++nestingLevel_;
-  while (!reader_.AtEndMarker()) EmitProperty();
-  reader_.ExpectEndMarker();
-  while (!reader_.AtEndMarker()) EmitObject();
-  reader_.ExpectEndMarker();
+  for (FormProperty& property : object.properties)
+    if (!property.removed) EmitProperty(property);
+  for (const NewSet& set : object.newSets) EmitNewSet(set);
+  object.listEndLine = line_;
+  for (FormObject& child : object.children) EmitObject(child);
   --nestingLevel_;
   EmitIndent();
-  EmitText("end\r\n");
+  EmitText("end");
+  EmitLineEnd();
 }
 
-void FormToText::EmitObjectHeader() {
-  const std::size_t prefixAt = reader_.Position();
-  ObjectPrefix prefix = reader_.ReadObjectPrefix();
-  const std::size_t prefixEnd = reader_.Position();
-  std::string_view className = reader_.ReadShortString();
-  std::string_view objectName = reader_.ReadShortString();
+void FormToText::EmitObjectHeader(const FormObject& object) {
   EmitIndent();
-  // The prefix byte, with the child position after it, is a value of the header's keyword.
-  if (spans_ && prefixEnd != prefixAt)
-    spans_->push_back({out_.size(), base_ + prefixAt, base_ + prefixEnd});
-  EmitText(prefix.flags & PrefixInherited ? "inherited "
-           : prefix.flags & PrefixInline  ? "inline "
+  EmitText(object.flags & PrefixInherited ? "inherited "
+           : object.flags & PrefixInline  ? "inline "
                                           : "object ");
-  if (!objectName.empty()) {
-    EmitText(objectName);
+  if (!object.objectName.empty()) {
+    EmitText(object.objectName);
     EmitText(": ");
   }
-  EmitText(className);
-  if (prefix.flags & PrefixChildPos) {
+  EmitText(object.ClassName());
+  if (object.hasChildPos) {
     EmitText(" [");
-    EmitNumber(prefix.childPos);
+    EmitNumber(object.childPos);
     EmitText("]");
   }
-  EmitText(kLineEnd);
+  EmitLineEnd();
 }
 
-void FormToText::EmitProperty() {
+void FormToText::EmitProperty(FormProperty& property) {
   EmitIndent();
-  EmitText(reader_.ReadShortString());
+  property.line = line_;
+  EmitText(property.Name());
   EmitText(" = ");
-  EmitValue();
-  EmitText(kLineEnd);
+  EmitValue(property.value);
+  EmitLineEnd();
 }
 
-void FormToText::EmitValue() {
-  const std::uint8_t tag = reader_.PeekTag();
-  const std::size_t textAt = out_.size(), byteAt = reader_.Position();
-  if (lastValue_) *lastValue_ = {true, tag, base_ + byteAt};
-  EmitValueText(tag);
-  if (spans_ && tag != TagList && tag != TagCollection) NoteSpan(textAt, byteAt);
+void FormToText::EmitNewSet(const NewSet& set) {
+  EmitIndent();
+  EmitText(set.name);
+  EmitText(" = [");
+  for (std::size_t i = 0; i < set.elements.size(); ++i) {
+    if (i > 0) EmitText(", ");
+    EmitText(set.elements[i]);
+  }
+  EmitText("]");
+  EmitLineEnd();
 }
 
-// A long string's text starts on a line of its own: the span starts at its first token.
-void FormToText::NoteSpan(std::size_t textAt, std::size_t byteAt) {
-  while (out_[textAt] == '\r' || out_[textAt] == '\n' || out_[textAt] == ' ') ++textAt;
-  spans_->push_back({textAt, base_ + byteAt, base_ + reader_.Position()});
+void FormToText::EmitValue(FormValue& value) {
+  switch (value.shape) {
+    case ValueShape::kList:
+      return EmitElements("(", ")", value.elements.size(),
+                          [&](std::size_t i) { EmitValue(value.elements[i]); });
+    case ValueShape::kCollection: return EmitCollection(value);
+    case ValueShape::kSet: return EmitSet(value);
+    default: break;
+  }
+  FormReader reader(source_.substr(value.span.begin, value.span.end - value.span.begin));
+  if (value.shape == ValueShape::kBinary) return EmitBinary(reader);
+  EmitLeaf(reader.PeekTag(), reader);
 }
 
-void FormToText::EmitValueText(std::uint8_t tag) {
+void FormToText::EmitLeaf(std::uint8_t tag, FormReader& reader) {
   switch (tag) {
-    case TagList: EmitElements("(", ")", [this] { EmitValue(); }); break;
     case TagInt8:
     case TagInt16:
-    case TagInt32: EmitNumber(reader_.ReadIntegerValue()); break;
-    case TagExtended: EmitFloat(reader_.ReadExtendedValue(), ""); break;
-    case TagSingle: EmitFloat(Extended::FromDouble(reader_.ReadSingleValue()), "s"); break;
-    case TagCurrency: EmitFloat(Extended::FromInteger(reader_.ReadCurrencyValue()), "c"); break;
-    case TagDouble: EmitFloat(Extended::FromDouble(reader_.ReadDoubleValue()), "d"); break;
+    case TagInt32: EmitNumber(reader.ReadIntegerValue()); break;
+    case TagExtended: EmitFloat(reader.ReadExtendedValue(), ""); break;
+    case TagSingle: EmitFloat(Extended::FromDouble(reader.ReadSingleValue()), "s"); break;
+    case TagCurrency: EmitFloat(Extended::FromInteger(reader.ReadCurrencyValue()), "c"); break;
+    case TagDouble: EmitFloat(Extended::FromDouble(reader.ReadDoubleValue()), "d"); break;
     case TagString:
     case TagLongString: {
-      std::string_view value = reader_.ReadStringValue();
+      std::string_view value = reader.ReadStringValue();
       EmitStringText(std::basic_string_view<unsigned char>(
           reinterpret_cast<const unsigned char*>(value.data()), value.size()));
       break;
     }
-    case TagWideString: EmitStringText(std::u16string_view(reader_.ReadWideStringValue())); break;
-    case TagUtf8String: EmitStringText(std::u16string_view(reader_.ReadUtf8StringValue())); break;
-    case TagInt64: EmitNumber(reader_.ReadInt64Value()); break;
+    case TagWideString: EmitStringText(std::u16string_view(reader.ReadWideStringValue())); break;
+    case TagUtf8String: EmitStringText(std::u16string_view(reader.ReadUtf8StringValue())); break;
+    case TagInt64: EmitNumber(reader.ReadInt64Value()); break;
     case TagNull:
     case TagIdent:
     case TagFalse:
     case TagTrue:
-    case TagNil: EmitText(reader_.ReadIdentValue()); break;
-    case TagBinary: EmitBinary(); break;
-    case TagSet: EmitSet(); break;
-    case TagCollection: EmitCollection(); break;
+    case TagNil: EmitText(reader.ReadIdentValue()); break;
     default: throw Failure(FailureKind::kInvalidValue);
   }
 }
 
 // A list or a collection: each element on a line of its own, one level deeper.
 template <typename EmitElement>
-void FormToText::EmitElements(std::string_view open, std::string_view close,
+void FormToText::EmitElements(std::string_view open, std::string_view close, std::size_t count,
                               EmitElement emitElement) {
-  NestingLevel level(depth_, FailNestingTooDeep);
-  reader_.ReadTag();
   EmitText(open);
   ++nestingLevel_;
-  while (!reader_.AtEndMarker()) {
+  for (std::size_t i = 0; i < count; ++i) {
     EmitLineBreak();
-    emitElement();
+    emitElement(i);
   }
-  reader_.ExpectEndMarker();
   --nestingLevel_;
   EmitText(close);
 }
 
-void FormToText::EmitSet() {
-  reader_.ReadTag();
+// The elements as read, then those the rules add.
+void FormToText::EmitSet(const FormValue& value) {
   EmitText("[");
-  for (bool first = true;; first = false) {
-    std::string_view name = reader_.ReadShortString();
-    if (name.empty()) break;
-    if (!first) EmitText(", ");
-    EmitText(name);
+  bool first = true;
+  for (const auto* names : {&value.names, &value.added}) {
+    for (std::string_view name : *names) {
+      if (!first) EmitText(", ");
+      first = false;
+      EmitText(name);
+    }
   }
   EmitText("]");
 }
 
-void FormToText::EmitCollection() {
-  EmitElements("<", ">", [this] {
+void FormToText::EmitCollection(FormValue& value) {
+  EmitElements("<", ">", value.items.size(), [&](std::size_t i) {
+    CollectionItem& item = value.items[i];
     EmitText("item");
-    std::uint8_t tag = reader_.PeekTag();
-    if (tag == TagInt8 || tag == TagInt16 || tag == TagInt32) {
+    if (item.hasOrder) {
       EmitText(" [");
-      EmitValue();
+      EmitNumber(item.order);
       EmitText("]");
     }
-    EmitText(kLineEnd);
-    reader_.ExpectTag(TagList);
+    EmitLineEnd();
     ++nestingLevel_;
-    while (!reader_.AtEndMarker()) EmitProperty();
-    reader_.ExpectEndMarker();
+    for (FormProperty& property : item.properties)
+      if (!property.removed) EmitProperty(property);
     --nestingLevel_;
     EmitIndent();
     EmitText("end");
   });
 }
 
-void FormToText::EmitBinary() {
-  reader_.ReadTag();
-  std::uint32_t remaining = reader_.ReadCount();
+void FormToText::EmitBinary(FormReader& reader) {
+  reader.ReadTag();
+  std::uint32_t remaining = reader.ReadCount();
   bool ownLines = remaining >= kBinaryChunk;
   EmitText("{");
   ++nestingLevel_;
   char digits[2 * kBinaryChunk];
   while (remaining > 0) {
     std::size_t count = std::min<std::size_t>(remaining, kBinaryChunk);
-    std::string_view data = reader_.ReadBytes(count);
+    std::string_view data = reader.ReadBytes(count);
     for (std::size_t i = 0; i < count; ++i)
       std::memcpy(digits + 2 * i, kHexPairs[static_cast<unsigned char>(data[i])].data(), 2);
     if (ownLines) EmitLineBreak();
@@ -315,45 +315,32 @@ void FormToText::EmitStringText(std::basic_string_view<Unit> s) {
   --nestingLevel_;
 }
 
-std::string ConvertStream(std::string_view stream, CodePage codePage, std::size_t* consumed,
-                          std::vector<ValueSpan>* spans, std::size_t base, ValuePlace* lastValue) {
+}  // namespace
+
+std::string PrintFormText(FormTree& tree, CodePage codePage) {
   // Image data, the bulk of a large form, takes two hexadecimal digits a byte and the line
   // layout around them: reserving that spares the copies of growing the text.
   std::string text;
-  text.reserve(stream.size() / 2 * 5 + 4096);
-  FormReader reader(stream);
-  FormToText converter(reader, text, codePage, spans, base, lastValue);
-  reader.CheckSignature();
-  converter.EmitObject();
-  if (consumed) *consumed = reader.Position();
+  text.reserve((tree.streamEnd - tree.streamAt) / 2 * 5 + 4096);
+  FormToText(tree.source, text, codePage).EmitObject(tree.root);
   return text;
 }
 
-}  // namespace
+std::string FormFileToText(std::string_view formFile, CodePage codePage) {
+  FormTree tree = ReadBinaryForm(formFile);
+  return PrintFormText(tree, codePage);
+}
 
 std::string FormStreamToText(std::string_view stream, CodePage codePage, std::size_t* consumed) {
-  return ConvertStream(stream, codePage, consumed, nullptr, 0, nullptr);
+  FormTree tree = ReadFormStream(stream);
+  if (consumed) *consumed = tree.streamEnd;
+  return PrintFormText(tree, codePage);
 }
 
 std::string FormValueToText(std::string_view value) {
   std::string text;
   FormReader reader(value);
-  FormToText(reader, text, CodePage(), nullptr, 0, nullptr).EmitValue();
-  return text;
-}
-
-std::string FormFileToText(std::string_view formFile, CodePage codePage,
-                           OriginalValues* originals, ValuePlace* lastValue) {
-  const std::size_t headerSize = SkipResourceHeader(formFile);
-  const std::string_view stream = formFile.substr(headerSize);
-  if (!originals) return ConvertStream(stream, codePage, nullptr, nullptr, headerSize, lastValue);
-  originals->formFile = formFile;
-  originals->spans.clear();
-  originals->streamAt = headerSize;
-  std::size_t consumed = 0;
-  std::string text =
-      ConvertStream(stream, codePage, &consumed, &originals->spans, headerSize, lastValue);
-  originals->streamEnd = headerSize + consumed;
+  FormToText(value, text, CodePage()).EmitLeafValue(reader);
   return text;
 }
 

@@ -166,18 +166,13 @@ TEST(FormToTextTest, CompilationKeepsOriginalValues) {
   };
   for (const auto& [script, before, after] : cases) {
     test::CompileRun compile(script);
-    OriginalValues originals;
-    const std::string file = FileWith(before);  // the originals refer to it
-    const std::string text = FormFileToText(file, CodePage(), &originals);
-    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(after)) << script;
+    EXPECT_EQ(ConvertFormFile(FileWith(before), compile.rules, compile.run), FileWith(after)) << script;
   }
   // Prefix flags that the text does not say, a prefix without flags, a wide child position.
   for (std::string_view prefix : {"\xF8"sv, "\xF0"sv, "\xFA\x04\x07\0\0\0"sv}) {
     test::CompileRun compile("RENP>P,Q");
-    OriginalValues originals;
-    const std::string file = FileWith(FormBytes().Prop("P").Int8(1), prefix);
-    const std::string text = FormFileToText(file, CodePage(), &originals);
-    EXPECT_EQ(CompileFormFile(text, compile.rules, compile.run, &originals), FileWith(FormBytes().Prop("Q").Int8(1), prefix));
+    EXPECT_EQ(ConvertFormFile(FileWith(FormBytes().Prop("P").Int8(1), prefix), compile.rules, compile.run),
+              FileWith(FormBytes().Prop("Q").Int8(1), prefix));
   }
 }
 

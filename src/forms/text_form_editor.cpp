@@ -2,15 +2,12 @@
 
 #include "base/ascii_case.h"
 #include "base/bytes.h"
-#include "forms/form_compilation.h"
+#include "forms/form_migration.h"
+#include "forms/text_form_edits.h"
+#include "forms/text_form_reader.h"
 #include "forms/tokenizer.h"
 
 namespace reshape {
-
-namespace {
-
-
-}  // namespace
 
 bool IsTextForm(std::string_view file) {
   if (file.starts_with(kUtf8Mark)) file.remove_prefix(kUtf8Mark.size());
@@ -24,14 +21,50 @@ bool IsTextForm(std::string_view file) {
          SameIgnoringAsciiCase(word, "inline");
 }
 
+namespace {
+
+// The edits that make the text say what the rules made of the tree, read from it.
+class EditsOfTree {
+ public:
+  explicit EditsOfTree(TextFormEdits& edits) : edits_(edits) {}
+
+  void Object(const FormObject& object) {
+    if (object.renamed)
+      edits_.Replace(object.classSpan.begin, object.className.size(), object.newClassName);
+    for (const FormProperty& property : object.properties) Property(property);
+    for (const NewSet& set : object.newSets)
+      edits_.InsertSetLine(object.listEndAt, object.prefix.begin, object.firstPropertyAt, set.name,
+                           set.elements);
+    for (const FormObject& child : object.children) Object(child);
+  }
+
+ private:
+  void Property(const FormProperty& property) {
+    const Span name = property.nameSpan;
+    if (property.renamed) edits_.Replace(name.begin, name.end - name.begin, property.newName);
+    if (property.removed) return edits_.RemoveProperty(name.begin, property.value.span.end, property.nextAt);
+    Value(property.value);
+  }
+  void Value(const FormValue& value) {
+    if (!value.added.empty()) edits_.ExtendSet(value.span.end - 1, value.added);
+    for (const FormValue& element : value.elements) Value(element);
+    for (const CollectionItem& item : value.items)
+      for (const FormProperty& property : item.properties) Property(property);
+  }
+
+  TextFormEdits& edits_;
+};
+
+}  // namespace
+
 std::string EditTextForm(std::string_view text, const FormRules& rules, ChangeSink& changes) {
   // The tokenizer takes the byte-order mark for blanks-free text: it is skipped, and kept.
   const std::size_t skip = text.starts_with(kUtf8Mark) ? kUtf8Mark.size() : 0;
   const std::string_view body = text.substr(skip);
+  FormMigration migration(rules, changes);
+  const FormTree tree = ReadTextForm(body, migration);
   TextFormEdits edits(body);
-  // The rules act as on a binary form; only the edits are kept, no byte is compiled.
-  std::string none;
-  FormCompilation(body, none, rules, changes, &edits).CompileRoot();
+  EditsOfTree(edits).Object(tree.root);
   if (edits.Empty()) return std::string(text);
   return std::string(text.substr(0, skip)) + edits.Apply();
 }

@@ -1,6 +1,6 @@
-// Migrating a form file that is stored as text: the compiler reads it with the rules (the same
-// decisions, log lines and failures as for a binary form) and notes where each change stands;
-// the changes are then made to the original bytes, which stay as they are everywhere else.
+// Migrating a form file that is stored as text: the text reader reads it into a form tree with
+// the rules (the same decisions, log lines and failures as for a binary form); what they made of
+// the tree is then made to the original bytes, which stay as they are everywhere else.
 #pragma once
 
 #include <string>

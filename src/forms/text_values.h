@@ -1,0 +1,34 @@
+// The values of the text form that stand alone (numbers, strings, identifiers, binary blocks):
+// read from the tokenizer, checked, and written in their binary encoding. The text reader
+// checks values with them (through a discarding writer), the binary writer encodes a text
+// form's values with them, and a single value compiled so is what a script's PSET compares.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "forms/extended.h"
+#include "forms/form_stream.h"
+#include "forms/tokenizer.h"
+
+namespace reshape {
+
+// The largest stored currency integer as the text form writes it, to 15 significant digits:
+// 9.22337203685478E18, as the nearest extended value.
+inline constexpr Extended kCurrencyTextLimit(false, 0x403E, 0x8000000000001060);
+
+// Whether the current token starts a single value.
+bool StartsSingleValue(TokenKind token);
+
+// The single value at the current token into writer, leaving the token after it current.
+// inList: an element of a list, which may not be the identifier Null.
+void CompileSingleValue(Tokenizer& tokenizer, FormWriter& writer, bool inList);
+
+// The binary block at the current "{" into writer, leaving the token after "}" current.
+void CompileBinaryValue(Tokenizer& tokenizer, FormWriter& writer);
+
+// How a script compares the single value that text (as the text form writes it) holds.
+std::optional<std::string> ScriptTextOf(std::string_view text);
+
+}  // namespace reshape
