@@ -23,6 +23,33 @@ inline void AppendLittleEndian(std::string& out, std::uint64_t value, std::size_
   out.append(bytes, size);
 }
 
+// The upper-case hexadecimal digits of count bytes, two per byte, written to out. Eight bytes
+// at a time in a 64-bit word: each nibble spread to a byte of its own, then made a digit.
+inline void WriteUpperHex(const char* bytes, std::size_t count, char* out) {
+  auto digits = [](std::uint64_t nibbles) {
+    const std::uint64_t letters = ((nibbles + 0x0606060606060606ull) >> 4) & 0x0101010101010101ull;
+    return nibbles + 0x3030303030303030ull + letters * 7;
+  };
+  auto store = [](std::uint64_t word, char* to) {
+    for (int k = 0; k < 8; ++k) to[k] = static_cast<char>(word >> (8 * k));
+  };
+  std::size_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    std::uint64_t spread = 0;
+    for (int k = 0; k < 4; ++k)
+      spread |= std::uint64_t{static_cast<unsigned char>(bytes[i + k])} << (16 * k);
+    // Byte k sits at bits 16k: its high nibble goes to character 2k, its low one to 2k + 1.
+    const std::uint64_t nibbles =
+        ((spread >> 4) & 0x000F000F000F000Full) | ((spread & 0x000F000F000F000Full) << 8);
+    store(digits(nibbles), out + 2 * i);
+  }
+  for (; i < count; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out[2 * i] = "0123456789ABCDEF"[byte >> 4];
+    out[2 * i + 1] = "0123456789ABCDEF"[byte & 15];
+  }
+}
+
 // The code point whose encoding starts at bytes[at] (at < bytes.size()); `at` moves behind it.
 // Negative for a stray or overlong lead, a missing continuation byte, a surrogate or a value
 // past U+10FFFF.

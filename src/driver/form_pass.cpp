@@ -91,14 +91,14 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
   // The form's tree and text form; with the rules' changes, the complete new form file, in
   // which every value no rule changes keeps its original bytes.
   std::string text;
-  std::string compiled;
+  std::string written;
   FormTree tree;
   try {
     tree = ReadBinaryForm(original);
     text = PrintFormText(tree, codePage_);
     // A form in which no rule can act is not looked at again.
     if (rules_.MayActIn(original)) MigrateBinaryForm(tree, text, rules_, noted);
-    if (noted.Any()) compiled = WriteFormFile(tree);
+    if (noted.Any()) written = WriteFormFile(tree);
   } catch (...) {
     // The text form is kept also when the rules fail (every text form holds at least its
     // object header); a failure to save it replaces the rules' failure.
@@ -106,13 +106,13 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
     throw;
   }
   // A form in which no rule fired is not replaced.
-  const bool replace = noted.Any() && compiled != original;
+  const bool replace = noted.Any() && written != original;
   // Both side files are in place before the form is replaced.
   if (hadBackup && replace) WriteSideFile(files, entry, ".dfb", original);
   WriteSideFile(files, entry, ".dft", text);
   // A binary form is shown as its text forms before and after.
   if (report.WantsDiff() && replace) report.Rewritten(text, PrintFormText(tree, codePage_));
-  PutInPlace(files, log, entry, replace, compiled);
+  PutInPlace(files, log, entry, replace, written);
   return true;
 }
 

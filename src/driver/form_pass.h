@@ -18,7 +18,7 @@ class FormPass {
  public:
   FormPass(const CommandList& commands, CodePage codePage) : rules_(commands), codePage_(codePage) {}
 
-  // Converts one form file. It is replaced only by a completely compiled form, in one step,
+  // Converts one form file. It is replaced only by a completely written form, in one step,
   // and only when a rule fired and its bytes change; a failure leaves its old bytes in place.
   // An existing ".dfb" is written anew only when the form is replaced. False for a form in
   // UTF-16, which is left as it is, without side files.

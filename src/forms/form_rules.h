@@ -25,7 +25,7 @@ class FormRules {
   // False when no rule can act in the form whose bytes (binary or text) these are: no word of
   // them, split at every byte that cannot stand in a name, equals a renamed class or the last
   // part of a property rule's name, ignoring ASCII case (nor does a word without its first
-  // byte, which may be a name's length byte). Such a form needs no compiling.
+  // byte, which may be a name's length byte). The rules need not look at such a form.
   bool MayActIn(std::string_view form) const;
 
   // The RENP, DELP and PSET commands, each kind in script order.
@@ -40,7 +40,7 @@ class FormRules {
   std::vector<const TCommand*> setConversions_;
   // Upper-cased: the renamed classes, and the last part of each property rule's name.
   std::unordered_set<std::string> names_;
-  // A rule's name that the split into words cannot find: every form is compiled.
+  // A rule's name that the split into words cannot find: the rules look at every form.
   bool anyForm_ = false;
   std::size_t longestName_ = 0;
 };

@@ -29,8 +29,8 @@
 // Lengths and counts of 2^31 or more, tags above 20 where a value stands, and UTF-8 that RFC
 // 3629 does not allow (overlong forms, surrogates, values above U+10FFFF, cut sequences) are
 // rejected ("Invalid property value"); reading past the end is "Stream read error".
-// Tags 19 and 20 come from newer IDEs; the compiler writes them only by copying a value of the
-// form it was converted from (see form_to_text.h).
+// Tags 19 and 20 come from newer IDEs; they are written only by copying a value of the form
+// that was read (see binary_form_writer.h).
 #pragma once
 
 #include <cstddef>
@@ -148,7 +148,7 @@ class FormReader {
 };
 
 // Appends a binary form stream to a string. A discarding writer checks nothing and keeps
-// nothing: the compiler reads dropped values through it.
+// nothing: the text reader checks values through it.
 class FormWriter {
  public:
   explicit FormWriter(std::string& out, bool discard = false) : out_(out), discard_(discard) {}

@@ -1,6 +1,5 @@
 #include "forms/form_to_text.h"
 
-#include <array>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -10,6 +9,7 @@
 #include "forms/extended.h"
 #include "forms/form_stream.h"
 #include "forms/resource_header.h"
+#include "base/bytes.h"
 #include "base/errors.h"
 
 namespace reshape {
@@ -19,14 +19,6 @@ namespace {
 constexpr std::size_t kLineChunk = 64;
 constexpr std::size_t kBinaryChunk = 32;
 constexpr std::string_view kLineEnd = "\r\n";
-
-// The two upper-case hexadecimal digits of every byte value, looked up a byte at a time.
-constexpr auto kHexPairs = [] {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  std::array<std::array<char, 2>, 256> pairs{};
-  for (std::size_t b = 0; b < 256; ++b) pairs[b] = {kDigits[b >> 4], kDigits[b & 15]};
-  return pairs;
-}();
 
 // Whether a string unit may stand inside a quoted run, and the byte it is written as there.
 bool InRun(unsigned char byte) { return byte >= 32 && byte != '\''; }
@@ -239,22 +231,29 @@ void FormToText::EmitCollection(FormValue& value) {
   });
 }
 
+// Lines of 32 bytes, each on a line of its own when there are 32 or more; the text is sized
+// once and written in place, since image data is the bulk of many forms.
 void FormToText::EmitBinary(FormReader& reader) {
   reader.ReadTag();
-  std::uint32_t remaining = reader.ReadCount();
-  bool ownLines = remaining >= kBinaryChunk;
+  const std::string_view data = reader.ReadBytes(reader.ReadCount());
   EmitText("{");
   ++nestingLevel_;
-  char digits[2 * kBinaryChunk];
-  while (remaining > 0) {
-    std::size_t count = std::min<std::size_t>(remaining, kBinaryChunk);
-    std::string_view data = reader.ReadBytes(count);
-    for (std::size_t i = 0; i < count; ++i)
-      std::memcpy(digits + 2 * i, kHexPairs[static_cast<unsigned char>(data[i])].data(), 2);
-    if (ownLines) EmitLineBreak();
-    out_.append(digits, 2 * count);
-    remaining -= static_cast<std::uint32_t>(count);
+  const bool ownLines = data.size() >= kBinaryChunk;
+  const std::size_t indent = static_cast<std::size_t>(nestingLevel_) * 2;
+  const std::size_t lines = ownLines ? (data.size() + kBinaryChunk - 1) / kBinaryChunk : 0;
+  const std::size_t at = out_.size();
+  out_.resize(at + 2 * data.size() + lines * (kLineEnd.size() + indent), ' ');
+  char* to = out_.data() + at;
+  for (std::size_t done = 0; done < data.size(); done += kBinaryChunk) {
+    if (ownLines) {
+      std::memcpy(to, kLineEnd.data(), kLineEnd.size());
+      to += kLineEnd.size() + indent;
+    }
+    const std::size_t count = std::min(data.size() - done, kBinaryChunk);
+    WriteUpperHex(data.data() + done, count, to);
+    to += 2 * count;
   }
+  line_ += static_cast<int>(lines);
   --nestingLevel_;
   EmitText("}");
 }

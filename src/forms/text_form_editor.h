@@ -16,7 +16,7 @@ namespace reshape {
 bool IsTextForm(std::string_view file);
 
 // The migrated text; equal to text when no rule changes it. Changes go to changes.
-// Throws the compiler's failure ("... on line N") for a text it cannot read.
+// Throws the text reader's failure ("... on line N") for a text it cannot read.
 std::string EditTextForm(std::string_view text, const FormRules& rules, ChangeSink& changes);
 
 }  // namespace reshape

@@ -1,4 +1,4 @@
-// The edits that migrate a text form in place, noted while the compiler reads the text and
+// The edits that migrate a text form in place, taken from what the rules made of its tree and
 // applied to it in one pass: every byte that no edit touches stays as it was.
 #pragma once
 
