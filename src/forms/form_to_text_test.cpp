@@ -176,6 +176,24 @@ TEST(FormToTextTest, CompilationKeepsOriginalValues) {
   }
 }
 
+// Once a rule may act, a binary form whose text form would not read back fails as that text.
+TEST(FormToTextTest, FormsWhoseTextDoesNotReadBackFailAsTheirText) {
+  using B = FormBytes;
+  const std::pair<std::string, const char*> cases[] = {
+      {B().Signature().Object("1T").End().End(), "Identifier expected on line 1"},
+      {B().Signature().Object("T", "a b").End().End(), "''='' expected on line 1"},
+      {B().Signature().Object("T").Prop("A B").Int8(1).End().End(), "''='' expected on line 2"},
+      {B().Signature().Object("T").Prop("P").Ident("x y").End().End(), "''='' expected on line 3"},
+      {B().Signature().Object("T").Prop("P").List().Ident("Null").End().End().End(), "Invalid property value on line 3"},
+      {B().Signature().Object("T").Prop("P").Set().Short("a-b").End().End().End(), "'','' expected on line 2"},
+  };
+  test::CompileRun compile("RENP>P,Q");
+  for (const auto& [stream, message] : cases)
+    ExpectFailure("EParserError", [&] { ConvertFormFile(test::FormFile("T", stream), compile.rules, compile.run); }, message);
+  const std::string readable = B().Signature().Object("T").Prop("P").Ident("x.y").Prop("S").Set().Short("a").End().End().End();
+  EXPECT_NO_THROW(ConvertFormFile(test::FormFile("T", readable), compile.rules, compile.run));
+}
+
 // Objects, lists and collections nested to a depth, the root object being the first level.
 std::string Nested(int depth, int kind) {
   FormBytes value;
