@@ -3,7 +3,8 @@
 // callers take their byte-by-byte path instead.
 //
 // A test gives a block whose bytes are all ones where it holds and zero elsewhere; TopBits
-// turns one into a bit mask, bit i for byte i.
+// turns one into a bit mask, bit i for byte i, and subtracting tests from a block counts, in
+// each byte, how often they held.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +38,12 @@ inline ByteBlock BlockAnd(ByteBlock a, ByteBlock b) { return _mm_and_si128(a, b)
 inline ByteBlock BlockAndNot(ByteBlock a, ByteBlock b) { return _mm_andnot_si128(b, a); }
 // Bit i set when the top bit of byte i is.
 inline unsigned TopBits(ByteBlock a) { return static_cast<unsigned>(_mm_movemask_epi8(a)); }
+// Byte by byte, a - b modulo 256; and the sum of a block's sixteen bytes.
+inline ByteBlock BytesMinus(ByteBlock a, ByteBlock b) { return _mm_sub_epi8(a, b); }
+inline unsigned SumOfBytes(ByteBlock a) {
+  const __m128i sums = _mm_sad_epu8(a, _mm_setzero_si128());
+  return static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+}
 
 #else
 
@@ -62,6 +69,8 @@ inline unsigned TopBits(ByteBlock a) {
       vandq_u8(vreinterpretq_u8_s8(vshrq_n_s8(vreinterpretq_s8_u8(a), 7)), vld1q_u8(kPlaces));
   return vaddv_u8(vget_low_u8(bits)) | static_cast<unsigned>(vaddv_u8(vget_high_u8(bits))) << 8;
 }
+inline ByteBlock BytesMinus(ByteBlock a, ByteBlock b) { return vsubq_u8(a, b); }
+inline unsigned SumOfBytes(ByteBlock a) { return vaddlvq_u8(a); }
 
 #endif
 

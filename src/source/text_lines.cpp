@@ -67,16 +67,21 @@ int LineTransform::CurrentLineNumber() {
 #ifdef RESHAPE_BYTE_BLOCKS
   const ByteBlock cr = RepeatByte('\r');
   const ByteBlock lf = RepeatByte('\n');
+  // Each byte of counts counts the breaks at its place in up to 255 blocks (a test is -1).
+  ByteBlock counts = RepeatByte(0);
+  int blocks = 0;
   for (; i + 16 <= lineStart_; i += 16) {
     const ByteBlock block = LoadBlock(data + i);
     const ByteBlock loneCr =
         BlockAndNot(BytesEqual(block, cr), BytesEqual(LoadBlock(data + i + 1), lf));
-    // A block holds a break or two: clearing them one by one beats a population count, which
-    // is a library call where the processor lacks the instruction.
-    for (unsigned breaks = TopBits(BlockOr(BytesEqual(block, lf), loneCr)); breaks != 0;
-         breaks &= breaks - 1)
-      ++lineNumber_;
+    counts = BytesMinus(counts, BlockOr(BytesEqual(block, lf), loneCr));
+    if (++blocks == 255) {
+      lineNumber_ += static_cast<int>(SumOfBytes(counts));
+      counts = RepeatByte(0);
+      blocks = 0;
+    }
   }
+  lineNumber_ += static_cast<int>(SumOfBytes(counts));
 #endif
   for (; i < lineStart_; ++i)
     lineNumber_ += data[i] == '\n' || (data[i] == '\r' && data[i + 1] != '\n');
