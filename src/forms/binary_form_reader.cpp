@@ -85,8 +85,7 @@ void BinaryFormReader::CheckFloat(const Extended& value, const Extended& limit) 
 
 void BinaryFormReader::ReadValue(FormValue& value, bool inList) {
   const std::size_t at = reader_.Position();
-  value.tag = reader_.PeekTag();
-  switch (value.tag) {
+  switch (reader_.PeekTag()) {
     case TagList:
       value.shape = ValueShape::kList;
       ReadElements(value);

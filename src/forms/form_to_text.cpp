@@ -36,7 +36,8 @@ class FormToText {
 
   void EmitObject(FormObject& object);
   void EmitValue(FormValue& value);
-  void EmitLeafValue(FormReader& reader) { EmitLeaf(reader.PeekTag(), reader); }
+  // A number, string or identifier, read from its bytes.
+  void EmitLeaf(FormReader& reader);
 
  private:
   void EmitText(std::string_view s) { out_.append(s); }
@@ -58,7 +59,6 @@ class FormToText {
   void EmitObjectHeader(const FormObject& object);
   void EmitProperty(FormProperty& property);
   void EmitNewSet(const NewSet& set);
-  void EmitLeaf(std::uint8_t tag, FormReader& reader);
   template <typename EmitElement>
   void EmitElements(std::string_view open, std::string_view close, std::size_t count,
                     EmitElement emitElement);
@@ -153,11 +153,11 @@ void FormToText::EmitValue(FormValue& value) {
   }
   FormReader reader(source_.substr(value.span.begin, value.span.end - value.span.begin));
   if (value.shape == ValueShape::kBinary) return EmitBinary(reader);
-  EmitLeaf(reader.PeekTag(), reader);
+  EmitLeaf(reader);
 }
 
-void FormToText::EmitLeaf(std::uint8_t tag, FormReader& reader) {
-  switch (tag) {
+void FormToText::EmitLeaf(FormReader& reader) {
+  switch (reader.PeekTag()) {
     case TagInt8:
     case TagInt16:
     case TagInt32: EmitNumber(reader.ReadIntegerValue()); break;
@@ -339,7 +339,7 @@ std::string FormStreamToText(std::string_view stream, CodePage codePage, std::si
 std::string FormValueToText(std::string_view value) {
   std::string text;
   FormReader reader(value);
-  FormToText(value, text, CodePage()).EmitLeafValue(reader);
+  FormToText(value, text, CodePage()).EmitLeaf(reader);
   return text;
 }
 

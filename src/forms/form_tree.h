@@ -40,7 +40,6 @@ struct CollectionItem {
 
 struct FormValue {
   ValueShape shape = ValueShape::kSingle;
-  std::uint8_t tag = 0;  // the first tag byte, in a tree read from a binary form
   Span span;
   std::vector<FormValue> elements;        // a list's
   std::vector<CollectionItem> items;      // a collection's
