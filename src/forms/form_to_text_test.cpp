@@ -188,8 +188,10 @@ TEST(FormToTextTest, FormsWhoseTextDoesNotReadBackFailAsTheirText) {
       {B().Signature().Object("T").Prop("P").Set().Short("a-b").End().End().End(), "'','' expected on line 2"},
   };
   test::CompileRun compile("RENP>P,Q");
-  for (const auto& [stream, message] : cases)
-    ExpectFailure("EParserError", [&] { ConvertFormFile(test::FormFile("T", stream), compile.rules, compile.run); }, message);
+  for (const auto& [stream, message] : cases) {
+    const std::string file = test::FormFile("T", stream);
+    ExpectFailure("EParserError", [&] { ConvertFormFile(file, compile.rules, compile.run); }, message);
+  }
   const std::string readable = B().Signature().Object("T").Prop("P").Ident("x.y").Prop("S").Set().Short("a").End().End().End();
   EXPECT_NO_THROW(ConvertFormFile(test::FormFile("T", readable), compile.rules, compile.run));
 }
