@@ -95,6 +95,9 @@ TEST(TextFormEditor, RulesBothWays) {
        Form("T", "  Q = 'On' + 'x'\n  V = F.B\n  W = [a]\n  X = #1000'a'\n  S = [p, r, u]\n"),
        {Log(R"(Converted propertry "T.P = On" to "T.S[p]")"), Log(R"(Converted propertry "T.R = 12" to "T.S[r]")"),
         Log(R"(Converted propertry "T.U = 1.5" to "T.S[u]")")}},
+      // A PSET rule names its class; its value compares ignoring ASCII case.
+      {"PSET>:P=1,S[p]\nPSET>T:Q=on,S[q]", Form("T", "  P = 1\n  Q = 'ON'\n"), Form("T", "  P = 1\n  S = [q]\n"),
+       {Log(R"(Converted propertry "T.Q = on" to "T.S[q]")")}},
       // Longest names that read back, and names that would not: the form fails.
       {"PSET>T:C=F,O[" + std::string(255, 'e') + "]\nRENP>L,A.B" + std::string(251, 'c'),
        Form("T", "  L = 1\n  C = F\n"),
