@@ -1,6 +1,6 @@
 // Test support for forms: a compilation over the commands of a script, with its log lines, and
-// the two ways a text form can be migrated, compared. The binary way compiles the original,
-// converts it to text and compiles that with the rules; the text way edits the original in place.
+// the two ways a text form can be migrated, compared. The binary way compiles the original
+// without rules and migrates the binary form's tree; the text way edits the original in place.
 // Both must convert to the same text form, with the same log.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include "driver/failure_report.h"
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
+#include "forms/resource_header.h"
 #include "forms/text_form_editor.h"
 #include "script/script_reader.h"
 #include "source/rewrite_test_support.h"
@@ -67,7 +68,10 @@ inline std::string CheckConsistency(std::string_view text, const CommandList& co
   };
   std::pair<std::string, std::vector<std::string>> binaryWay;
   try {
-    binaryWay = toText(toText(text).first, commands);
+    const std::string plain = CompileRun().Compile(WithoutByteOrderMark(text));
+    CompileRun migrate(commands);
+    const std::string file = ConvertFormFile(ResourceHeader(plain) + plain, migrate.rules, migrate.run);
+    binaryWay = {FormFileToText(file, CodePage()), migrate.logger.lines};
   } catch (const Failure&) {
     return "";
   }
