@@ -95,6 +95,8 @@ TEST(TextFormEditor, RulesBothWays) {
        Form("T", "  Q = 'On' + 'x'\n  V = F.B\n  W = [a]\n  X = #1000'a'\n  S = [p, r, u]\n"),
        {Log(R"(Converted propertry "T.P = On" to "T.S[p]")"), Log(R"(Converted propertry "T.R = 12" to "T.S[r]")"),
         Log(R"(Converted propertry "T.U = 1.5" to "T.S[u]")")}},
+      {"RENP>Top,Y", Form("T", "  B = {" + std::string(66, 'A') + "}\n  Top = 4\n"),
+       Form("T", "  B = {" + std::string(66, 'A') + "}\n  Y = 4\n"), {Log(R"(Renamed propertry "Top" to "Y")")}},
       // A PSET rule names its class; its value compares ignoring ASCII case.
       {"PSET>:P=1,S[p]\nPSET>T:Q=on,S[q]", Form("T", "  P = 1\n  Q = 'ON'\n"), Form("T", "  P = 1\n  S = [q]\n"),
        {Log(R"(Converted propertry "T.Q = on" to "T.S[q]")")}},

@@ -10,6 +10,8 @@
 
 #include "base/errors.h"
 #include "driver/failure_report.h"
+#include "forms/binary_form_reader.h"
+#include "forms/binary_form_writer.h"
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
@@ -66,15 +68,23 @@ inline std::string CheckConsistency(std::string_view text, const CommandList& co
     const std::string compiled = compile.Compile(WithoutByteOrderMark(form));
     return std::pair(FormStreamToText(compiled, CodePage()), compile.logger.lines);
   };
+  // The binary way also prints its migrated tree, as a run's difference shows it, and its changes
+  // stand on the lines where editing its text form in place finds them.
   std::pair<std::string, std::vector<std::string>> binaryWay;
+  CompileRun migrate(commands), inPlace(commands);
   try {
     const std::string plain = CompileRun().Compile(WithoutByteOrderMark(text));
-    CompileRun migrate(commands);
-    const std::string file = ConvertFormFile(ResourceHeader(plain) + plain, migrate.rules, migrate.run);
-    binaryWay = {FormFileToText(file, CodePage()), migrate.logger.lines};
+    const std::string file = ResourceHeader(plain) + plain;
+    FormTree tree = ReadBinaryForm(file);
+    const std::string printed = PrintFormText(tree, CodePage());
+    MigrateBinaryForm(tree, printed, migrate.rules, migrate.run);
+    binaryWay = {FormFileToText(WriteFormFile(tree), CodePage()), migrate.logger.lines};
+    if (PrintFormText(tree, CodePage()) != binaryWay.first) return "the printed tree differs from the form written";
+    EditTextForm(printed, inPlace.rules, inPlace.run);
   } catch (const Failure&) {
     return "";
   }
+  if (migrate.logger.numbers != inPlace.logger.numbers) return "line numbers differ";
   const TextFormRun edit = EditTextFormRun(text, commands);
   if (!edit.failure.empty()) return "edit failed: " + edit.failure;
   std::string textWay;

@@ -19,15 +19,18 @@ struct RecordingSink : ChangeSink {
   explicit RecordingSink(std::string name = "F") : fileName(std::move(name)) {}
   void Add(const Change& change) override {
     lines.push_back(fileName + "> " + ChangeMessage(change));
+    numbers.push_back(change.line);
   }
   std::string fileName;
   std::vector<std::string> lines;
+  std::vector<int> numbers;  // of the lines changed
 };
 
 struct RewriteResult {
   std::string text;
   std::vector<std::string> log;
   bool changed;
+  std::vector<int> numbers;  // the line of each change
 };
 
 // Rewrites fileText with a Transform over the commands of script, as for a file "F".
@@ -38,7 +41,7 @@ RewriteResult Rewrite(std::string_view script, std::string_view fileText,
   typename Transform::Rules rules(commands, codePage);
   RecordingSink sink;
   const std::optional<std::string> rewritten = ConvertText<Transform>(fileText, rules, sink);
-  return {rewritten.value_or(std::string(fileText)), sink.lines, !sink.lines.empty()};
+  return {rewritten.value_or(std::string(fileText)), sink.lines, !sink.lines.empty(), sink.numbers};
 }
 
 }  // namespace reshape::test

@@ -124,6 +124,19 @@ TEST(RewriteTextTest, CutsLinesAndWritesEachBackWithItsBreak) {
   }
 }
 
+// Each LF and each CR that no LF follows ends a line, however many lines precede a change.
+TEST(RewriteTextTest, NumbersTheLinesOfChanges) {
+  const std::string sixteen(15, 'x'), longLines = (sixteen + "\n") + std::string(300, 'y') + "\r";
+  const std::pair<std::string, std::vector<int>> cases[] = {
+      {"TFoo\na\rb\r\n\r\rTFoo TFoo", {1, 6, 6}},
+      {[&] { std::string t; for (int i = 0; i < 300; ++i) t += sixteen + "\n"; return t + "TFoo"; }(), {301}},
+      {[&] { std::string t; for (int i = 0; i < 300; ++i) t += sixteen.substr(1) + "\r\n"; return t + "TFoo"; }(), {301}},
+      {longLines + longLines + "\rTFoo", {6}},
+  };
+  for (const auto& [text, numbers] : cases)
+    EXPECT_EQ(test::Rewrite<SourceLineTransform>("RENC>TFoo,TBar", text).numbers, numbers) << text.size();
+}
+
 TEST(WordScanTest, FindsWordsAndDottedNames) {
   using Strings = std::vector<std::string>;
   const std::string a70(70, 'a');
