@@ -22,12 +22,25 @@ void CheckWritten(IoResult written, const std::string& name) {
 
 // ".dfb" and ".dft", named after the form's entry, written to a scratch file that is then moved
 // into place: an interrupted run or a full disk never leaves the previous one half written.
+class SideFile {
+ public:
+  SideFile(FileSystem& files, const std::string& entry, std::string_view extension,
+           std::string_view bytes)
+      : name_(ReplaceExtension(entry, extension)), scratch_(files, name_ + ".XXX", name_) {
+    CheckWritten(scratch_.Write(bytes), name_);
+  }
+  void Keep() {
+    if (scratch_.Keep() != 0) throw Failure(FailureKind::kCannotCreate, name_);
+  }
+
+ private:
+  std::string name_;
+  ScratchFile scratch_;
+};
+
 void WriteSideFile(FileSystem& files, const std::string& entry, std::string_view extension,
                    std::string_view bytes) {
-  const std::string name = ReplaceExtension(entry, extension);
-  ScratchFile scratch(files, name + ".XXX", name);
-  CheckWritten(scratch.Write(bytes), name);
-  if (scratch.Keep() != 0) throw Failure(FailureKind::kCannotCreate, name);
+  SideFile(files, entry, extension, bytes).Keep();
 }
 
 // Passes the changes on and notes whether there was any.
@@ -88,28 +101,28 @@ bool FormPass::Convert(FileSystem& files, FileChangeLog& log, const std::string&
     PutInPlace(files, log, entry, replace, edited);
     return true;
   }
-  // The form's tree and text form; with the rules' changes, the complete new form file, in
-  // which every value no rule changes keeps its original bytes.
-  std::string text;
-  std::string written;
-  FormTree tree;
+  // The form's tree and text form. The text form is kept also when the rules fail (every text
+  // form holds at least its object header); a failure to save it replaces the rules' failure.
+  FormTree tree = ReadBinaryForm(original);
+  std::string text = PrintFormText(tree, codePage_);
   try {
-    tree = ReadBinaryForm(original);
-    text = PrintFormText(tree, codePage_);
     // A form in which no rule can act is not looked at again.
     if (rules_.MayActIn(original)) MigrateBinaryForm(tree, text, rules_, noted);
-    if (noted.Any()) written = WriteFormFile(tree);
   } catch (...) {
-    // The text form is kept also when the rules fail (every text form holds at least its
-    // object header); a failure to save it replaces the rules' failure.
-    if (!text.empty()) WriteSideFile(files, entry, ".dft", text);
+    WriteSideFile(files, entry, ".dft", text);
     throw;
   }
-  // A form in which no rule fired is not replaced.
+  // The text is written out before the new form is made, and put in place after the backup,
+  // so that a large form's text need not be held beside its new bytes.
+  SideFile textFile(files, entry, ".dft", text);
+  if (!report.WantsDiff()) std::string().swap(text);
+  // The complete new form file, in which every value no rule changes keeps its original bytes;
+  // a form in which no rule fired is not replaced.
+  const std::string written = noted.Any() ? WriteFormFile(tree) : std::string();
   const bool replace = noted.Any() && written != original;
   // Both side files are in place before the form is replaced.
   if (hadBackup && replace) WriteSideFile(files, entry, ".dfb", original);
-  WriteSideFile(files, entry, ".dft", text);
+  textFile.Keep();
   // A binary form is shown as its text forms before and after.
   if (report.WantsDiff() && replace) report.Rewritten(text, PrintFormText(tree, codePage_));
   PutInPlace(files, log, entry, replace, written);

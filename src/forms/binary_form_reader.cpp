@@ -135,15 +135,17 @@ void BinaryFormReader::ReadValue(FormValue& value, bool inList) {
 void BinaryFormReader::ReadElements(FormValue& value) {
   NestingLevel level(depth_, FailNestingTooDeep);
   reader_.ReadTag();
-  while (!reader_.AtEndMarker()) ReadValue(value.elements.emplace_back(), true);
+  std::vector<FormValue>& elements = value.Parts().elements;
+  while (!reader_.AtEndMarker()) ReadValue(elements.emplace_back(), true);
   reader_.ExpectEndMarker();
 }
 
 void BinaryFormReader::ReadCollection(FormValue& value) {
   NestingLevel level(depth_, FailNestingTooDeep);
   reader_.ReadTag();
+  std::vector<CollectionItem>& items = value.Parts().items;
   while (!reader_.AtEndMarker()) {
-    CollectionItem& item = value.items.emplace_back();
+    CollectionItem& item = items.emplace_back();
     const std::uint8_t tag = reader_.PeekTag();
     if (tag == TagInt8 || tag == TagInt16 || tag == TagInt32) {
       const std::size_t at = reader_.Position();
@@ -159,11 +161,12 @@ void BinaryFormReader::ReadCollection(FormValue& value) {
 
 void BinaryFormReader::ReadSet(FormValue& value) {
   reader_.ReadTag();
+  value.Parts();
   std::size_t lineLength = 0;
   for (;;) {
     const std::string_view name = reader_.ReadShortString();
     if (name.empty()) break;
-    value.names.push_back(name);
+    value.Parts().names.push_back(name);
     NoteReadsBack(IsIdentifier(name));
     lineLength += name.size() + 2;
   }

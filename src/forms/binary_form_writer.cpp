@@ -68,7 +68,7 @@ void BinaryFormWriter::WriteValue(const FormValue& value) {
   switch (value.shape) {
     case ValueShape::kList:
       writer_.WriteListStart();
-      for (const FormValue& element : value.elements) WriteValue(element);
+      for (const FormValue& element : value.Parts().elements) WriteValue(element);
       return writer_.WriteEndMarker();
     case ValueShape::kCollection: return WriteCollection(value);
     case ValueShape::kSet: return WriteSet(value);
@@ -80,20 +80,21 @@ void BinaryFormWriter::WriteValue(const FormValue& value) {
 
 // The elements a rule adds go before the empty name that ends the set.
 void BinaryFormWriter::WriteSet(const FormValue& value) {
-  if (!fromText_ && value.added.empty()) return Copy(value.span);
+  const ValueParts& parts = value.Parts();
+  if (!fromText_ && parts.added.empty()) return Copy(value.span);
   if (fromText_) {
     writer_.WriteTag(TagSet);
-    for (std::string_view name : value.names) writer_.WriteShortString(name);
+    for (std::string_view name : parts.names) writer_.WriteShortString(name);
   } else {
     Copy({value.span.begin, value.span.end - 1});
   }
-  for (std::string_view name : value.added) writer_.WriteShortString(name);
+  for (std::string_view name : parts.added) writer_.WriteShortString(name);
   writer_.WriteShortString("");
 }
 
 void BinaryFormWriter::WriteCollection(const FormValue& value) {
   writer_.WriteTag(TagCollection);
-  for (const CollectionItem& item : value.items) {
+  for (const CollectionItem& item : value.Parts().items) {
     if (!fromText_)
       Copy(item.orderSpan);
     else if (item.hasOrder)

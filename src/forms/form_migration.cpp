@@ -113,7 +113,7 @@ void FormMigration::EndPropertyList(int line) {
       frame.object->newSets.push_back(std::move(group));
       continue;
     }
-    FormValue& set = properties[*stated].value;
+    ValueParts& set = properties[*stated].value.Parts();
     std::vector<std::string_view> held;
     for (std::string_view e : set.names) held.push_back(e.substr(0, kMaxNameLength));
     for (std::string_view element : group.elements) {
@@ -157,8 +157,9 @@ class BinaryTreeWalk {
 
   // Item properties go through the rules of the enclosing object, but are not its own list.
   void Inside(FormValue& value) {
-    for (FormValue& element : value.elements) Inside(element);
-    for (CollectionItem& item : value.items)
+    if (!value.parts) return;
+    for (FormValue& element : value.parts->elements) Inside(element);
+    for (CollectionItem& item : value.parts->items)
       for (FormProperty& property : item.properties) Property(property, false);
   }
 

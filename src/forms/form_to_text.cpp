@@ -145,8 +145,8 @@ void FormToText::EmitNewSet(const NewSet& set) {
 void FormToText::EmitValue(FormValue& value) {
   switch (value.shape) {
     case ValueShape::kList:
-      return EmitElements("(", ")", value.elements.size(),
-                          [&](std::size_t i) { EmitValue(value.elements[i]); });
+      return EmitElements("(", ")", value.Parts().elements.size(),
+                          [&](std::size_t i) { EmitValue(value.Parts().elements[i]); });
     case ValueShape::kCollection: return EmitCollection(value);
     case ValueShape::kSet: return EmitSet(value);
     default: break;
@@ -202,7 +202,7 @@ void FormToText::EmitElements(std::string_view open, std::string_view close, std
 void FormToText::EmitSet(const FormValue& value) {
   EmitText("[");
   bool first = true;
-  for (const auto* names : {&value.names, &value.added}) {
+  for (const auto* names : {&value.Parts().names, &value.Parts().added}) {
     for (std::string_view name : *names) {
       if (!first) EmitText(", ");
       first = false;
@@ -213,8 +213,8 @@ void FormToText::EmitSet(const FormValue& value) {
 }
 
 void FormToText::EmitCollection(FormValue& value) {
-  EmitElements("<", ">", value.items.size(), [&](std::size_t i) {
-    CollectionItem& item = value.items[i];
+  EmitElements("<", ">", value.Parts().items.size(), [&](std::size_t i) {
+    CollectionItem& item = value.Parts().items[i];
     EmitText("item");
     if (item.hasOrder) {
       EmitText(" [");

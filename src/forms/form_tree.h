@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,23 +29,17 @@ struct Span {
 // collection each have their own shape.
 enum class ValueShape : std::uint8_t { kSingle, kBinary, kSet, kList, kCollection };
 
-struct FormProperty;
-
-// One item of a collection: its optional index and its properties.
-struct CollectionItem {
-  bool hasOrder = false;
-  std::int32_t order = 0;
-  Span orderSpan;  // the index value
-  std::vector<FormProperty> properties;
-};
+struct ValueParts;
 
 struct FormValue {
   ValueShape shape = ValueShape::kSingle;
   Span span;
-  std::vector<FormValue> elements;        // a list's
-  std::vector<CollectionItem> items;      // a collection's
-  std::vector<std::string_view> names;    // a set's elements as read
-  std::vector<std::string_view> added;    // elements the rules add to a set
+  // A list's elements, a collection's items, a set's names: made on first use, so that a leaf,
+  // by far the most common value, holds no containers.
+  std::unique_ptr<ValueParts> parts;
+
+  ValueParts& Parts();
+  const ValueParts& Parts() const;  // empty for a leaf
 };
 
 struct FormProperty {
@@ -55,11 +50,36 @@ struct FormProperty {
   std::size_t nextAt = 0;  // text form: the token after the value
   // What the rules made of it.
   bool renamed = false;
-  std::string_view newName;
   bool removed = false;
+  std::string_view newName;
 
   std::string_view Name() const { return renamed ? newName : name; }
 };
+
+// One item of a collection: its optional index and its properties.
+struct CollectionItem {
+  bool hasOrder = false;
+  std::int32_t order = 0;
+  Span orderSpan;  // the index value
+  std::vector<FormProperty> properties;
+};
+
+struct ValueParts {
+  std::vector<FormValue> elements;      // a list's
+  std::vector<CollectionItem> items;    // a collection's
+  std::vector<std::string_view> names;  // a set's elements as read
+  std::vector<std::string_view> added;  // elements the rules add to a set
+};
+
+inline ValueParts& FormValue::Parts() {
+  if (!parts) parts = std::make_unique<ValueParts>();
+  return *parts;
+}
+
+inline const ValueParts& FormValue::Parts() const {
+  static const ValueParts kNone;
+  return parts ? *parts : kNone;
+}
 
 // A set property that the rules add to an object after its own properties.
 struct NewSet {

@@ -46,9 +46,11 @@ class EditsOfTree {
     Value(property.value);
   }
   void Value(const FormValue& value) {
-    if (!value.added.empty()) edits_.ExtendSet(value.span.end - 1, value.added);
-    for (const FormValue& element : value.elements) Value(element);
-    for (const CollectionItem& item : value.items)
+    if (!value.parts) return;
+    const ValueParts& parts = *value.parts;
+    if (!parts.added.empty()) edits_.ExtendSet(value.span.end - 1, parts.added);
+    for (const FormValue& element : parts.elements) Value(element);
+    for (const CollectionItem& item : parts.items)
       for (const FormProperty& property : item.properties) Property(property);
   }
 

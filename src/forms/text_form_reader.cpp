@@ -178,7 +178,8 @@ void TextFormReader::ReadValue(FormValue& value, bool inList, bool rules) {
       value.shape = ValueShape::kList;
       NestingLevel level = Nest();
       tokenizer_.Advance();
-      while (tokenizer_.Token() != ')') ReadValue(value.elements.emplace_back(), true, rules);
+      std::vector<FormValue>& elements = value.Parts().elements;
+      while (tokenizer_.Token() != ')') ReadValue(elements.emplace_back(), true, rules);
       tokenizer_.Advance();
       break;
     }
@@ -195,10 +196,11 @@ void TextFormReader::ReadValue(FormValue& value, bool inList, bool rules) {
 
 void TextFormReader::ReadSet(FormValue& value) {
   value.shape = ValueShape::kSet;
+  value.Parts();
   if (tokenizer_.Advance() != ']') {
     for (;; tokenizer_.Advance()) {
       tokenizer_.Expect(TokIdentifier);
-      value.names.push_back(tokenizer_.TokenText());
+      value.Parts().names.push_back(tokenizer_.TokenText());
       if (tokenizer_.Advance() == ']') break;
       tokenizer_.Expect(',');
     }
@@ -209,12 +211,13 @@ void TextFormReader::ReadSet(FormValue& value) {
 // Item properties go through the rules of the enclosing object, but are not its own list.
 void TextFormReader::ReadCollection(FormValue& value, bool rules) {
   value.shape = ValueShape::kCollection;
+  std::vector<CollectionItem>& items = value.Parts().items;
   NestingLevel level = Nest();
   tokenizer_.Advance();
   while (tokenizer_.Token() != '>') {
     tokenizer_.ExpectKeyword("item");
     tokenizer_.Advance();
-    CollectionItem& item = value.items.emplace_back();
+    CollectionItem& item = items.emplace_back();
     const std::size_t orderAt = tokenizer_.Token() == '[' ? tokenizer_.TokenOffset() : 0;
     item.order = ReadOrderModifier();
     item.hasOrder = item.order != -1;
