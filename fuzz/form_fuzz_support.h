@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/decimal_to_extended.h"
 #include "forms/extended.h"
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"

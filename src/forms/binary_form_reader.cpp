@@ -2,10 +2,10 @@
 
 #include "base/ascii_case.h"
 #include "base/errors.h"
+#include "forms/decimal_to_extended.h"
 #include "forms/extended.h"
 #include "forms/form_stream.h"
 #include "forms/resource_header.h"
-#include "forms/text_values.h"
 #include "forms/tokenizer.h"
 
 namespace reshape {

@@ -171,4 +171,41 @@ bool DecimalToExtended(std::string_view digits, std::int64_t exponent10, Extende
   return true;
 }
 
+bool TextToExtended(std::string_view text, Extended& value) {
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < text.size() && text[i] == ' ') ++i;
+  };
+  auto isDigit = [&](std::size_t at) {
+    return at < text.size() && text[at] >= '0' && text[at] <= '9';
+  };
+
+  skipBlanks();
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  // The digits without the "." and the power of ten they are scaled by.
+  std::string digits;
+  std::int64_t fractionDigits = 0;
+  while (isDigit(i)) digits += text[i++];
+  if (i < text.size() && text[i] == '.')
+    for (++i; isDigit(i); ++fractionDigits) digits += text[i++];
+  if (digits.empty()) return false;
+  long exponent = 0;
+  if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    bool exponentNegative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponentNegative = text[i++] == '-';
+    if (!isDigit(i)) return false;
+    for (; isDigit(i); ++i)
+      if (exponent < 1000000) exponent = exponent * 10 + (text[i] - '0');
+    if (exponentNegative) exponent = -exponent;
+  }
+  skipBlanks();
+  if (i != text.size()) return false;
+  Extended parsed;
+  if (!DecimalToExtended(digits, exponent - fractionDigits, parsed)) return false;
+  value = negative ? -parsed : parsed;
+  return true;
+}
+
 }  // namespace reshape

@@ -1,7 +1,7 @@
 // The 80-bit extended float of form streams: the value type that holds its ten stored bytes,
-// its text in the text form, and the parsing of float literals. Nothing here uses the host's
-// floating point, so every processor gives the same bits. All of it is independent of the
-// process locale: "." is always the decimal separator.
+// and its text in the text form (decimal_to_extended.h parses float literals). Nothing here uses
+// the host's floating point, so every processor gives the same bits. All of it is independent of
+// the process locale: "." is always the decimal separator.
 #pragma once
 
 #include <array>
@@ -64,10 +64,5 @@ class Extended {
 // field gives "0"; an unnormal number is printed by its bits.
 std::string FloatToText(const Extended& value);
 
-// Parses optional blanks, an optional sign, digits with an optional "." fraction (at least one
-// digit), an optional exponent (E or e, optional sign, digits), optional blanks. The result is
-// the nearest extended value; a number too small for it gives zero. False for any other text
-// and for numbers too large.
-bool TextToExtended(std::string_view text, Extended& value);
 
 }  // namespace reshape

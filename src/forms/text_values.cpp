@@ -1,6 +1,7 @@
 #include "forms/text_values.h"
 
 #include "base/ascii_case.h"
+#include "forms/decimal_to_extended.h"
 #include "forms/property_rules.h"
 
 namespace reshape {

@@ -14,10 +14,6 @@
 
 namespace reshape {
 
-// The largest stored currency integer as the text form writes it, to 15 significant digits:
-// 9.22337203685478E18, as the nearest extended value.
-inline constexpr Extended kCurrencyTextLimit(false, 0x403E, 0x8000000000001060);
-
 // Whether the current token starts a single value.
 bool StartsSingleValue(TokenKind token);
 

@@ -6,6 +6,7 @@
 #include "base/ascii_case.h"
 #include "base/byte_search.h"
 #include "base/errors.h"
+#include "forms/decimal_to_extended.h"
 #include "forms/extended.h"
 
 namespace reshape {

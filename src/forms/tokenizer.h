@@ -17,6 +17,10 @@
 
 namespace reshape {
 
+// The largest stored currency integer as the text form writes it, to 15 significant digits:
+// 9.22337203685478E18, as the nearest extended value.
+inline constexpr Extended kCurrencyTextLimit(false, 0x403E, 0x8000000000001060);
+
 // Kinds 0 to 5; any other value is a punctuation token and equals its byte ('=' is 61).
 using TokenKind = std::uint8_t;
 inline constexpr TokenKind TokEnd = 0;
