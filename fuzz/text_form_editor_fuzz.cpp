@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "forms/text_form_test_support.h"
+#include "forms/test_text_forms.h"
 #include "fuzz/form_fuzz_support.h"
 
 using namespace reshape;

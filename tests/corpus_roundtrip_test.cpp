@@ -11,7 +11,7 @@
 #include "forms/form_compiler.h"
 #include "forms/form_to_text.h"
 #include "forms/resource_header.h"
-#include "forms/text_form_test_support.h"
+#include "forms/test_text_forms.h"
 
 namespace reshape::e2e {
 namespace {

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "forms/form_compiler.h"
-#include "source/rewrite_test_support.h"
+#include "source/test_rewrite.h"
 
 namespace reshape::e2e {
 

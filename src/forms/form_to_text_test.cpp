@@ -13,7 +13,7 @@
 #include "forms/extended.h"
 #include "forms/resource_header.h"
 #include "forms/test_stream_builder.h"
-#include "forms/text_form_test_support.h"
+#include "forms/test_text_forms.h"
 
 namespace reshape {
 namespace {

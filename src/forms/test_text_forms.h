@@ -17,7 +17,7 @@
 #include "forms/resource_header.h"
 #include "forms/text_form_editor.h"
 #include "script/script_reader.h"
-#include "source/rewrite_test_support.h"
+#include "source/test_rewrite.h"
 
 namespace reshape::test {
 

@@ -10,7 +10,7 @@
 #include "base/errors.h"
 #include "forms/form_compiler.h"
 #include "forms/test_stream_builder.h"
-#include "forms/text_form_test_support.h"
+#include "forms/test_text_forms.h"
 #include "forms/tokenizer.h"
 
 namespace reshape::test {

@@ -9,7 +9,7 @@
 
 #include "source/project_renamer.h"
 #include "source/replace.h"
-#include "source/rewrite_test_support.h"
+#include "source/test_rewrite.h"
 #include "source/text_lines.h"
 #include "source/unit_renamer.h"
 #include "source/word_renames.h"
