@@ -51,7 +51,6 @@ void BinaryFormReader::ReadObject(FormObject& object) {
   const ObjectPrefix prefix = reader_.ReadObjectPrefix();
   object.prefix = SpanFrom(prefixAt);
   object.flags = prefix.flags;
-  object.hasChildPos = (prefix.flags & PrefixChildPos) != 0;
   object.childPos = prefix.childPos;
   const std::size_t classAt = reader_.Position();
   object.className = reader_.ReadShortString();
@@ -115,7 +114,11 @@ void BinaryFormReader::ReadValue(FormValue& value, bool inList) {
       break;
     case TagString:
     case TagLongString: reader_.ReadStringValue(); break;
-    case TagWideString: reader_.ReadTag(), reader_.ReadBytes(std::size_t{reader_.ReadCount()} * 2); break;
+    case TagWideString:
+      // Any 16-bit units are a wide string: only the length needs checking.
+      reader_.ReadTag();
+      reader_.ReadBytes(std::size_t{reader_.ReadCount()} * 2);
+      break;
     case TagUtf8String: reader_.ReadUtf8StringValue(); break;
     case TagIdent: {
       const std::string_view name = reader_.ReadIdentValue();

@@ -113,7 +113,7 @@ void FormToText::EmitObjectHeader(const FormObject& object) {
     EmitText(": ");
   }
   EmitText(object.ClassName());
-  if (object.hasChildPos) {
+  if (object.flags & PrefixChildPos) {
     EmitText(" [");
     EmitNumber(object.childPos);
     EmitText("]");

@@ -89,8 +89,7 @@ struct NewSet {
 
 struct FormObject {
   std::uint8_t flags = 0;      // the prefix flags
-  bool hasChildPos = false;
-  std::int32_t childPos = 0;
+  std::int32_t childPos = 0;   // when flags hold PrefixChildPos
   Span prefix;                 // binary: prefix byte and position; text: the header's keyword
   std::string_view className;
   Span classSpan;

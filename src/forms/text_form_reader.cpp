@@ -109,9 +109,8 @@ void TextFormReader::ReadHeader(FormObject& object, std::uint8_t flags) {
   }
   const std::int32_t position = ReadOrderModifier();
   // -1 stands for "no position"; every other value, 0 included, orders the child.
-  object.hasChildPos = position != -1;
   object.childPos = position;
-  object.flags = flags | (object.hasChildPos ? PrefixChildPos : 0);
+  object.flags = flags | (position != -1 ? PrefixChildPos : 0);
   object.className = className;
   object.classSpan = {classAt, classAt + className.size()};
   object.headerLine = tokenizer_.Line();
